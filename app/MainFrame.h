@@ -1,0 +1,45 @@
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "app/SysSettings.h"
+
+// The one main window of the program. It owns the settings, the data folder and the start
+// command line; the native window deletes the object when it is destroyed.
+class MainFrame {
+public:
+    static constexpr wchar_t kWindowClassName[] = L"LudoraMainFrame";
+    static constexpr wchar_t kWindowTitle[] = L"Ludora";
+
+    MainFrame();
+    ~MainFrame();
+    MainFrame(const MainFrame&) = delete;
+    MainFrame& operator=(const MainFrame&) = delete;
+
+    // Creates the native window (970 by 660, centred, not yet shown).
+    HWND Create(HINSTANCE instance);
+    HWND GetHWND() const { return hwnd_; }
+
+    SysSettings& Settings() { return settings_; }
+    const std::wstring& DataFolder() const { return dataFolder_; }
+    const std::wstring& CommandLine() const { return commandLine_; }
+    void SetCommandLine(const std::wstring& commandLine) { commandLine_ = commandLine; }
+
+    // Set while an update is being downloaded or handed off.
+    std::atomic<bool> updateBusy{false};
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CenterWindow();
+
+    HWND hwnd_ = nullptr;
+    SysSettings settings_;
+    std::wstring dataFolder_;
+    std::wstring commandLine_;
+};
+
+// The process-wide main window, reached by worker threads and the control channel.
+extern MainFrame* g_mainFrame;

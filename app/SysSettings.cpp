@@ -1,0 +1,151 @@
+#include "app/SysSettings.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "app/DataFolder.h"
+#include "app/TextConvert.h"
+#include "app/XmlFile.h"
+
+namespace {
+
+const wchar_t kRunKey[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunValue[] = L"Ludora";
+
+std::wstring CurrentProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Holds the busy flag for the life of one save.
+class SaveGuard {
+public:
+    explicit SaveGuard(std::atomic<bool>& busy) : busy_(busy) {
+        bool expected = false;
+        while (!busy_.compare_exchange_weak(expected, true)) {
+            expected = false;
+            Sleep(20);
+        }
+    }
+    ~SaveGuard() { busy_ = false; }
+    SaveGuard(const SaveGuard&) = delete;
+    SaveGuard& operator=(const SaveGuard&) = delete;
+
+private:
+    std::atomic<bool>& busy_;
+};
+
+}  // namespace
+
+const SysSettings::Field SysSettings::kFields[7] = {
+    {"AutoRun", &SysSettings::AutoRun},       {"IsColse", &SysSettings::IsColse},
+    {"IsShow", &SysSettings::IsShow},         {"UpdateType", &SysSettings::UpdateType},
+    {"NewsUrl", &SysSettings::NewsUrl},       {"AdTime", &SysSettings::AdTime},
+    {"NewsTime", &SysSettings::NewsTime},
+};
+
+void SysSettings::LoadSettings(const std::wstring& dataFolder) {
+    EnsureDataFolders(dataFolder);
+    path_ = dataFolder + L"\\config.xml";
+    if (!PathFileExistsW(path_.c_str())) CreateDefaultSettingsFile(path_);
+    LoadXmlDocument(document_, path_);
+    ReadDocument();
+}
+
+void SysSettings::ReadDocument() {
+    TiXmlElement* setting = SettingElement();
+    if (setting == nullptr) return;
+    for (TiXmlAttribute* attribute = setting->FirstAttribute(); attribute; attribute = attribute->Next()) {
+        for (const Field& field : kFields) {
+            if (attribute->NameTStr() == field.name) this->*field.member = Utf8ToWide(attribute->Value());
+        }
+    }
+}
+
+TiXmlElement* SysSettings::SettingElement() {
+    TiXmlElement* root = document_.FirstChildElement();
+    return root ? root->FirstChildElement() : nullptr;
+}
+
+void SysSettings::CreateDefaultSettingsFile(const std::wstring& path) {
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
+    auto* root = new TiXmlElement("SysSet");
+    document.LinkEndChild(root);
+    auto* setting = new TiXmlElement("Setting");
+    root->LinkEndChild(setting);
+    setting->SetAttribute("AutoRun", IsAutoRunRegistered() ? "1" : "0");
+    setting->SetAttribute("IsColse", "0");
+    setting->SetAttribute("IsShow", "1");
+    setting->SetAttribute("UpdateType", "1");
+    setting->SetAttribute("NewsUrl", "");
+    setting->SetAttribute("AdTime", "");
+    setting->SetAttribute("NewsTime", "");
+    SaveXmlDocument(document, path);
+}
+
+void SysSettings::SaveFields(
+    std::initializer_list<std::pair<std::wstring SysSettings::*, const std::wstring*>> values) {
+    SaveGuard guard(busy_);
+    for (const auto& value : values) this->*value.first = *value.second;
+
+    TiXmlElement* setting = SettingElement();
+    if (setting == nullptr) {
+        // The file did not parse: start again from the whole structure with the values in force.
+        document_.Clear();
+        document_.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
+        auto* root = new TiXmlElement("SysSet");
+        document_.LinkEndChild(root);
+        setting = new TiXmlElement("Setting");
+        root->LinkEndChild(setting);
+        for (const Field& field : kFields) setting->SetAttribute(field.name, WideToUtf8(this->*field.member));
+    }
+    for (const auto& value : values) {
+        for (const Field& field : kFields) {
+            if (field.member == value.first) setting->SetAttribute(field.name, WideToUtf8(*value.second));
+        }
+    }
+    SaveXmlDocument(document_, path_);
+}
+
+void SysSettings::SaveGeneralSettings(const std::wstring& autoRun, const std::wstring& isColse,
+                                      const std::wstring& isShow, const std::wstring& updateType) {
+    SaveFields({{&SysSettings::AutoRun, &autoRun},
+                {&SysSettings::IsColse, &isColse},
+                {&SysSettings::IsShow, &isShow},
+                {&SysSettings::UpdateType, &updateType}});
+}
+
+void SysSettings::SaveNewsUrl(const std::wstring& value) { SaveFields({{&SysSettings::NewsUrl, &value}}); }
+void SysSettings::SaveAdTime(const std::wstring& value) { SaveFields({{&SysSettings::AdTime, &value}}); }
+void SysSettings::SaveNewsTime(const std::wstring& value) { SaveFields({{&SysSettings::NewsTime, &value}}); }
+
+bool SysSettings::IsAutoRunRegistered() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return false;
+    // Asks for existence only, so that a long program path still counts as registered.
+    LONG result = RegQueryValueExW(key, kRunValue, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+std::wstring SysSettings::AutoRunCommand(const std::wstring& programPath) {
+    return L"\"" + programPath + L"\" AUTORUN";
+}
+
+void SysSettings::SetAutoRunRegistration(bool enable) { SetAutoRunRegistration(enable, CurrentProgramPath()); }
+
+void SysSettings::SetAutoRunRegistration(bool enable, const std::wstring& programPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return;
+    if (enable) {
+        std::wstring data = AutoRunCommand(programPath);
+        RegSetValueExW(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    } else {
+        RegDeleteValueW(key, kRunValue);
+    }
+    RegCloseKey(key);
+}

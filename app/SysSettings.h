@@ -1,0 +1,51 @@
+#pragma once
+#include <tinyxml.h>
+
+#include <atomic>
+#include <string>
+
+// The user's settings and the pop-ups' bookkeeping, kept in "config.xml" in the data folder.
+// Worker threads read the strings without a lock; saves are serialised by a busy flag.
+class SysSettings {
+public:
+    std::wstring AutoRun = L"1";
+    std::wstring IsColse = L"0";
+    std::wstring IsShow = L"1";
+    std::wstring UpdateType = L"0";
+    std::wstring NewsUrl;
+    std::wstring AdTime;
+    std::wstring NewsTime;
+
+    // Reads "<dataFolder>\config.xml", creating it with defaults when it is missing.
+    void LoadSettings(const std::wstring& dataFolder);
+    static void CreateDefaultSettingsFile(const std::wstring& path);
+
+    void SaveGeneralSettings(const std::wstring& autoRun, const std::wstring& isColse,
+                             const std::wstring& isShow, const std::wstring& updateType);
+    void SaveNewsUrl(const std::wstring& value);
+    void SaveAdTime(const std::wstring& value);
+    void SaveNewsTime(const std::wstring& value);
+
+    const std::wstring& FilePath() const { return path_; }
+
+    static bool IsAutoRunRegistered();
+    static void SetAutoRunRegistration(bool enable);
+    // The Run value's data for a program at `programPath`.
+    static std::wstring AutoRunCommand(const std::wstring& programPath);
+    static void SetAutoRunRegistration(bool enable, const std::wstring& programPath);
+
+private:
+    struct Field {
+        const char* name;
+        std::wstring SysSettings::*member;
+    };
+    static const Field kFields[7];
+
+    void ReadDocument();
+    TiXmlElement* SettingElement();
+    void SaveFields(std::initializer_list<std::pair<std::wstring SysSettings::*, const std::wstring*>> values);
+
+    TiXmlDocument document_;
+    std::wstring path_;
+    std::atomic<bool> busy_{false};
+};

@@ -1,0 +1,3 @@
+#include "online/SelfUpdate.h"
+
+void StartupUpdateCheck(MainFrame&) {}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs every test under Wine inside one Xvfb display that lives as long as the run.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build}" && pwd)
+shift || true
+"$here/wine-prefix.sh" "$build" || exit 1
+. "$here/wine-env.sh" "$build"
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+cleanup() { wineserver -k >/dev/null 2>&1; kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+# One server for the whole run. Wine's own background processes start now, with their output
+# going nowhere, so that they never hold a test's output pipe open.
+wineserver -p >/dev/null 2>&1
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+
+cd "$build"
+ctest --output-on-failure --timeout 180 -j2 "$@"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Creates the build's Wine prefix once: no crash dialog, CJK font substitutes.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh" "$1"
+stamp="$WINEPREFIX/.ludora-ready"
+[ -f "$stamp" ] && exit 0
+rm -rf "$WINEPREFIX"
+wineboot --init >/dev/null 2>&1
+wineserver -w
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+cat > "$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="WenQuanYi Zen Hei"
+"SimSun"="WenQuanYi Zen Hei"
+"新宋体"="WenQuanYi Zen Hei"
+"微软雅黑"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+"幼圆"="WenQuanYi Zen Hei"
+"YouYuan"="WenQuanYi Zen Hei"
+"Tahoma"="WenQuanYi Micro Hei"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="0"
+"Debugger"=""
+REG
+iconv -f utf-8 -t gb18030 "$reg" > "$reg.gbk"
+wine regedit /S "$reg.gbk" >/dev/null 2>&1
+rm -f "$reg.gbk"
+wineserver -w
+touch "$stamp"
