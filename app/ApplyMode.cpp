@@ -47,6 +47,7 @@ ApplyResult RunApplyMode(const ApplyModeRequest& request, const ApplyModeHooks& 
     WaitForOldInstance(handleText);
 
     const std::wstring target = TargetFromRestartCommand(restartCommand);
+    if (target.empty()) return ApplyResult::BadArguments;
     const std::wstring aside = AsideName(target);
     DeleteFileW(aside.c_str());
     bool movedAside = Retry([&] { return MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }, hooks);

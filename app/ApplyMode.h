@@ -9,7 +9,7 @@ struct ApplyModeRequest {
     std::wstring packagePath;  // the downloaded program
 };
 
-enum class ApplyResult { Restarted, TargetLocked, CopyFailed };
+enum class ApplyResult { Restarted, BadArguments, TargetLocked, CopyFailed };
 
 struct ApplyModeHooks {
     std::function<void(unsigned int)> sleep;               // milliseconds

@@ -1,0 +1,15 @@
+#include "app/StartMode.h"
+
+#include <gtest/gtest.h>
+
+TEST(StartMode, CommandLineForms) {
+    EXPECT_EQ(ClassifyStart(1, L""), StartMode::Shown);
+    EXPECT_EQ(ClassifyStart(2, L"AUTORUN"), StartMode::Hidden);
+    EXPECT_EQ(ClassifyStart(2, L"0"), StartMode::Hidden);
+    EXPECT_EQ(ClassifyStart(2, L"1"), StartMode::Shown);
+    EXPECT_EQ(ClassifyStart(2, L"autorun"), StartMode::Shown) << "the comparison is case-sensitive";
+    EXPECT_EQ(ClassifyStart(2, L"AUTORUN "), StartMode::Shown) << "the whole text is compared";
+    EXPECT_EQ(ClassifyStart(3, L"AUTORUN x"), StartMode::Shown);
+    EXPECT_EQ(ClassifyStart(4, L"1234 \"C:\\Games\\Ludora.exe\" 1"), StartMode::Apply);
+    EXPECT_EQ(ClassifyStart(5, L"1 2 3 4"), StartMode::Shown);
+}

@@ -1,0 +1,109 @@
+// The real program under Wine: start modes, single instance and apply mode.
+#include <gtest/gtest.h>
+
+#include "app/MainFrame.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+bool StartsVisible(const std::wstring& arguments) {
+    LudoraProcess program(arguments);
+    EXPECT_TRUE(program.Started());
+    HWND window = program.WaitForWindow(MainFrame::kWindowClassName);
+    EXPECT_NE(window, nullptr) << "no main window for arguments '" << std::string(arguments.begin(), arguments.end()) << "'";
+    // Give the shown or hidden state time to settle before it is read.
+    Sleep(300);
+    return window != nullptr && IsWindowVisible(window);
+}
+
+std::wstring PackagePath() { return ProgramDataFolder() + L"\\Patchs\\Ludora.pak"; }
+
+}  // namespace
+
+TEST(StartupE2E, StartModesShowOrHideTheWindow) {
+    EXPECT_TRUE(StartsVisible(L""));
+    EXPECT_FALSE(StartsVisible(L"AUTORUN"));
+    EXPECT_FALSE(StartsVisible(L"0"));
+    EXPECT_TRUE(StartsVisible(L"1"));
+    EXPECT_TRUE(StartsVisible(L"autorun"));
+}
+
+TEST(StartupE2E, FirstStartCreatesTheDataFolderAndSettings) {
+    ClearProgramData();
+    LudoraProcess program(L"AUTORUN");
+    ASSERT_NE(program.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    EXPECT_TRUE(FileExists(ProgramDataFolder() + L"\\Patchs"));
+    EXPECT_TRUE(FileExists(ProgramDataFolder() + L"\\config.xml"));
+}
+
+TEST(StartupE2E, ASecondStartExitsWithZeroAndNoWindow) {
+    LudoraProcess first(L"AUTORUN");
+    ASSERT_NE(first.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    LudoraProcess second(L"");
+    EXPECT_EQ(second.WaitForExit(), 0u);
+    EXPECT_EQ(FindProcessWindow(second.Id(), MainFrame::kWindowClassName), nullptr);
+    EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the first instance keeps running";
+}
+
+class ApplyModeE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        target = folder.File(L"Game Dir\\Ludora.exe");
+        CreateDirectoryW(folder.File(L"Game Dir").c_str(), nullptr);
+        WriteFileBytes(target, "old program");
+        CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+        CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
+        newProgram = ReadFileBytes(TestHelperPath(L"app/record_start.exe"));
+        ASSERT_FALSE(newProgram.empty());
+        WriteFileBytes(PackagePath(), newProgram);
+    }
+    void TearDown() override { DeleteFileW(PackagePath().c_str()); }
+
+    // Runs apply mode after a stand-in "old instance" has ended.
+    DWORD RunApply() {
+        LudoraProcess oldInstance(L"--linger", TestHelperPath(L"app/record_start.exe"));
+        // The hand-off passes an inheritable handle that only lets apply mode wait.
+        HANDLE handle = nullptr;
+        DuplicateHandle(GetCurrentProcess(), oldInstance.Handle(), GetCurrentProcess(), &handle, SYNCHRONIZE, TRUE, 0);
+        LudoraProcess apply(std::to_wstring(reinterpret_cast<uintptr_t>(handle)) + L" \"" + target + L"\" 1");
+        Sleep(500);
+        EXPECT_EQ(apply.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "apply mode waits for the old instance";
+        oldInstance.Terminate();
+        DWORD code = apply.WaitForExit();
+        CloseHandle(handle);
+        return code;
+    }
+
+    TestFolder folder;
+    std::wstring target;
+    std::string newProgram;
+};
+
+TEST_F(ApplyModeE2E, ReplacesTheProgramAndRestartsItWithTheFlag) {
+    EXPECT_EQ(RunApply(), 0u);
+    EXPECT_EQ(ReadFileBytes(target), newProgram);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(target + L".started"); }));
+    Sleep(200);
+    EXPECT_EQ(ReadFileBytes(target + L".started"), "1");
+    EXPECT_TRUE(FileExists(PackagePath())) << "the package stays where it is";
+}
+
+TEST_F(ApplyModeE2E, ALockedTargetKeepsTheOldProgramAndStartsNothing) {
+    HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunApply(), 0u);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(target), "old program");
+    Sleep(300);
+    EXPECT_FALSE(FileExists(target + L".started"));
+}
+
+TEST_F(ApplyModeE2E, APackageThatCannotBeCopiedKeepsTheOldProgram) {
+    HANDLE lock = CreateFileW(PackagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunApply(), 0u);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(target), "old program");
+    EXPECT_FALSE(FileExists(target + L".started"));
+}

@@ -1,0 +1,179 @@
+#include "app/SysSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/TextConvert.h"
+#include "app/XmlFile.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+const wchar_t kRunKey[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The "Setting" element's attributes in document order, as name=value pairs.
+std::vector<std::string> SettingAttributes(const std::wstring& path) {
+    TiXmlDocument document;
+    std::vector<std::string> result;
+    if (!LoadXmlDocument(document, path)) return result;
+    TiXmlElement* root = document.FirstChildElement();
+    TiXmlElement* setting = root ? root->FirstChildElement() : nullptr;
+    for (TiXmlAttribute* a = setting ? setting->FirstAttribute() : nullptr; a; a = a->Next())
+        result.push_back(std::string(a->Name()) + "=" + a->Value());
+    return result;
+}
+
+class SysSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteMachineValue(kRunKey, L"Ludora"); }
+    void TearDown() override { DeleteMachineValue(kRunKey, L"Ludora"); }
+
+    std::wstring ConfigPath() const { return folder.File(L"config.xml"); }
+    void WriteConfig(const std::string& text) const { WriteFileBytes(ConfigPath(), text); }
+
+    TestFolder folder;
+};
+
+}  // namespace
+
+TEST_F(SysSettingsTest, FreshFolderGetsTheDefaultFileWithoutRunValue) {
+    std::wstring dataFolder = folder.File(L"Ludora");
+    SysSettings settings;
+    settings.LoadSettings(dataFolder);
+
+    EXPECT_TRUE(FileExists(dataFolder + L"\\Patchs"));
+    TiXmlDocument document;
+    ASSERT_TRUE(LoadXmlDocument(document, dataFolder + L"\\config.xml"));
+    TiXmlDeclaration* declaration = document.FirstChild()->ToDeclaration();
+    ASSERT_NE(declaration, nullptr);
+    EXPECT_STREQ(declaration->Version(), "1.0");
+    EXPECT_STREQ(declaration->Encoding(), "utf-8");
+    EXPECT_STREQ(declaration->Standalone(), "yes");
+    EXPECT_STREQ(document.FirstChildElement()->Value(), "SysSet");
+    EXPECT_STREQ(document.FirstChildElement()->FirstChildElement()->Value(), "Setting");
+    EXPECT_EQ(SettingAttributes(dataFolder + L"\\config.xml"),
+              (std::vector<std::string>{"AutoRun=0", "IsColse=0", "IsShow=1", "UpdateType=1", "NewsUrl=",
+                                        "AdTime=", "NewsTime="}));
+    EXPECT_EQ(settings.AutoRun, L"0");
+    EXPECT_EQ(settings.IsColse, L"0");
+    EXPECT_EQ(settings.IsShow, L"1");
+    EXPECT_EQ(settings.UpdateType, L"1");
+    EXPECT_EQ(settings.NewsUrl, L"");
+}
+
+TEST_F(SysSettingsTest, DefaultFileRecordsAnExistingRunValue) {
+    SysSettings::SetAutoRunRegistration(true);
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    EXPECT_EQ(settings.AutoRun, L"1");
+    EXPECT_EQ(SettingAttributes(ConfigPath()).front(), "AutoRun=1");
+}
+
+TEST_F(SysSettingsTest, OtherElementNamesAreReadAndUnknownAttributesIgnored) {
+    WriteConfig(u8"<Config><Prefs Colour=\"red\" IsColse=\"1\" NewsUrl=\"http://x/中文\" AdTime=\"20261207\"/>"
+                u8"<Setting IsShow=\"0\"/></Config>");
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    EXPECT_EQ(settings.IsColse, L"1");
+    EXPECT_EQ(settings.NewsUrl, L"http://x/中文");
+    EXPECT_EQ(settings.AdTime, L"20261207");
+    EXPECT_EQ(settings.IsShow, L"1") << "only the first inner element is read";
+    EXPECT_EQ(settings.UpdateType, L"0");
+}
+
+TEST_F(SysSettingsTest, MissingUpdateTypeStaysZeroAndIsAddedLastBySave) {
+    WriteConfig("<SysSet><Setting AutoRun=\"0\" IsColse=\"true\" IsShow=\"1\" NewsUrl=\"u\"/></SysSet>");
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    EXPECT_EQ(settings.UpdateType, L"0");
+    EXPECT_EQ(settings.IsColse, L"true");
+
+    settings.SaveGeneralSettings(L"0", L"1", L"0", L"1");
+    EXPECT_EQ(SettingAttributes(ConfigPath()),
+              (std::vector<std::string>{"AutoRun=0", "IsColse=1", "IsShow=0", "NewsUrl=u", "UpdateType=1"}));
+    EXPECT_EQ(settings.IsShow, L"0");
+}
+
+TEST_F(SysSettingsTest, SaveChangesOnlyItsValue) {
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    std::vector<std::string> before = SettingAttributes(ConfigPath());
+    settings.SaveAdTime(L"20261207");
+    std::vector<std::string> after = SettingAttributes(ConfigPath());
+    before[5] = "AdTime=20261207";
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+}
+
+TEST_F(SysSettingsTest, UnparsableFileGivesDefaultsAndTheNextSaveWritesASoundFile) {
+    WriteConfig("<SysSet><Setting AutoRun=\"0\" IsColse=\"1\"");
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    EXPECT_EQ(settings.AutoRun, L"1");
+    EXPECT_EQ(settings.IsColse, L"0");
+
+    settings.SaveNewsTime(L"20261207");
+    SysSettings reread;
+    reread.LoadSettings(folder.Path());
+    EXPECT_EQ(reread.NewsTime, L"20261207");
+    EXPECT_EQ(reread.AutoRun, L"1");
+    EXPECT_EQ(SettingAttributes(ConfigPath()).size(), 7u);
+}
+
+TEST_F(SysSettingsTest, LongValuesAreStoredWhole) {
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    std::wstring url = L"http://127.0.0.1/news?id=" + std::wstring(400, L'新');
+    settings.SaveNewsUrl(url);
+    SysSettings reread;
+    reread.LoadSettings(folder.Path());
+    EXPECT_EQ(reread.NewsUrl, url);
+}
+
+TEST_F(SysSettingsTest, ConcurrentSavesAllLand) {
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    std::vector<std::thread> threads;
+    for (int index = 0; index < 4; ++index) {
+        threads.emplace_back([&settings, index] {
+            for (int n = 0; n < 10; ++n) {
+                std::wstring value = std::to_wstring(index) + L"-" + std::to_wstring(n);
+                switch (index) {
+                    case 0: settings.SaveNewsUrl(value); break;
+                    case 1: settings.SaveAdTime(value); break;
+                    case 2: settings.SaveNewsTime(value); break;
+                    default: settings.SaveGeneralSettings(L"0", L"1", L"1", L"0"); break;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    SysSettings reread;
+    reread.LoadSettings(folder.Path());
+    EXPECT_EQ(reread.NewsUrl, L"0-9");
+    EXPECT_EQ(reread.AdTime, L"1-9");
+    EXPECT_EQ(reread.NewsTime, L"2-9");
+    EXPECT_EQ(reread.IsColse, L"1");
+}
+
+TEST_F(SysSettingsTest, RunValueHoldsTheWholeQuotedPath) {
+    std::wstring path = L"C:\\" + std::wstring(190, L'p') + L"\\L.exe";
+    ASSERT_EQ(path.size(), 199u);
+    path += L"x";
+    SysSettings::SetAutoRunRegistration(true, path);
+    std::wstring data;
+    ASSERT_TRUE(ReadMachineString(kRunKey, L"Ludora", data));
+    EXPECT_EQ(data, L"\"" + path + L"\" AUTORUN");
+    EXPECT_TRUE(SysSettings::IsAutoRunRegistered());
+
+    SysSettings::SetAutoRunRegistration(false);
+    EXPECT_FALSE(SysSettings::IsAutoRunRegistered());
+    EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
+}
+
+TEST_F(SysSettingsTest, AFullLengthProgramPathStillCountsAsRegistered) {
+    SysSettings::SetAutoRunRegistration(true, L"C:\\" + std::wstring(256, L'q'));
+    EXPECT_TRUE(SysSettings::IsAutoRunRegistered());
+}
