@@ -107,7 +107,11 @@ void AuthorizeInFirewall(const std::wstring& name, const std::wstring& imagePath
     if (profile == nullptr) return;
     ComPtr<INetFwAuthorizedApplications> applications;
     if (FAILED(profile->get_AuthorizedApplications(applications.Out())) || !applications) return;
+    AuthorizeInApplications(applications.Get(), name, imagePath);
+}
 
+void AuthorizeInApplications(INetFwAuthorizedApplications* applications, const std::wstring& name,
+                             const std::wstring& imagePath) {
     ScopedBstr pathText(imagePath);
     ComPtr<INetFwAuthorizedApplication> existing;
     if (SUCCEEDED(applications->Item(pathText.Get(), existing.Out())) && existing) {
@@ -116,6 +120,6 @@ void AuthorizeInFirewall(const std::wstring& name, const std::wstring& imagePath
         if (enabled != VARIANT_TRUE) existing->put_Enabled(VARIANT_TRUE);
         return;
     }
-    RemoveEntryNamed(applications.Get(), name);
-    AddEntry(applications.Get(), name, imagePath);
+    RemoveEntryNamed(applications, name);
+    AddEntry(applications, name, imagePath);
 }
