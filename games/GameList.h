@@ -35,7 +35,6 @@ public:
     void RemoveUserGame(const std::wstring& name);
 
     bool HasDocument() const { return document_ != nullptr; }
-    const std::wstring& FilePath() const { return path_; }
 
     // The name under which an unreadable "UserGame.xml" is kept before a fresh one replaces it.
     static std::wstring KeptFileName(const std::wstring& path);

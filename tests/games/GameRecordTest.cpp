@@ -2,16 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 
 namespace {
-
-TEST(GameRecord, FreshRecordIsEmpty) {
-    GameRecord record;
-    EXPECT_TRUE(record.name.empty() && record.path.empty() && record.uninstallString.empty());
-    EXPECT_EQ(record.type, 0);
-    EXPECT_EQ(record.id, 0);
-}
 
 TEST(GameRecord, GameNumbersReadLikeTheInstallersWriteThem) {
     struct Case {

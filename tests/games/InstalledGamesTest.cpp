@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "games/GameList.h"
 #include "tests/games/InstalledGameKeys.h"
 
