@@ -42,6 +42,12 @@ void ExitIfAlreadyRunning() {
     std::exit(0);
 }
 
+// The receiver lives until the process ends; its handle is not needed.
+void StartControlChannel() {
+    HANDLE thread = CreateThread(nullptr, 0, RunControlChannel, nullptr, 0, nullptr);
+    if (thread != nullptr) CloseHandle(thread);
+}
+
 void RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -70,6 +76,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     frame->SetCommandLine(arguments);
     StartupUpdateCheck(*frame);
     ExitIfAlreadyRunning();
+    StartControlChannel();
 
     HWND window = frame->Create(instance);
     if (IsWindow(window)) ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);

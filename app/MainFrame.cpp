@@ -5,6 +5,7 @@
 MainFrame* g_mainFrame = nullptr;
 
 MainFrame::MainFrame() : dataFolder_(GetDataFolder()) {
+    gameList_.Load(dataFolder_);
     settings_.LoadSettings(dataFolder_);
 }
 

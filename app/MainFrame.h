@@ -1,13 +1,15 @@
 #pragma once
+#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
 #include <string>
 
 #include "app/SysSettings.h"
+#include "games/GameList.h"
 
-// The one main window of the program. It owns the settings, the data folder and the start
-// command line; the native window deletes the object when it is destroyed.
+// The one main window of the program. It owns the game list, the settings, the data folder and
+// the start command line; the native window deletes the object when it is destroyed.
 class MainFrame {
 public:
     static constexpr wchar_t kWindowClassName[] = L"LudoraMainFrame";
@@ -22,6 +24,7 @@ public:
     HWND Create(HINSTANCE instance);
     HWND GetHWND() const { return hwnd_; }
 
+    GameList& Games() { return gameList_; }
     SysSettings& Settings() { return settings_; }
     const std::wstring& DataFolder() const { return dataFolder_; }
     const std::wstring& CommandLine() const { return commandLine_; }
@@ -30,12 +33,16 @@ public:
     // Set while an update is being downloaded or handed off.
     std::atomic<bool> updateBusy{false};
 
+    // The connection the control channel is serving; only its receiver thread touches it.
+    SOCKET controlSocket = INVALID_SOCKET;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CenterWindow();
 
     HWND hwnd_ = nullptr;
+    GameList gameList_;
     SysSettings settings_;
     std::wstring dataFolder_;
     std::wstring commandLine_;

@@ -1,6 +1,6 @@
 #include "tests/support/LudoraProcess.h"
 
-#include <vector>
+#include <iphlpapi.h>
 
 #include "tests/support/TestFolder.h"
 
@@ -119,4 +119,35 @@ void DeleteMachineValue(const std::wstring& key, const std::wstring& value) {
 
 void DeleteMachineKey(const std::wstring& key) {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
+}
+
+std::vector<uint32_t> ListeningAddresses(unsigned short port) {
+    std::vector<uint32_t> addresses;
+    ULONG size = 0;
+    GetTcpTable(nullptr, &size, FALSE);
+    std::vector<char> buffer(size + sizeof(MIB_TCPTABLE));
+    size = static_cast<ULONG>(buffer.size());
+    auto* table = reinterpret_cast<MIB_TCPTABLE*>(buffer.data());
+    if (GetTcpTable(table, &size, FALSE) != NO_ERROR) return addresses;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        const MIB_TCPROW& row = table->table[i];
+        if (row.dwState == MIB_TCP_STATE_LISTEN && ntohs(static_cast<u_short>(row.dwLocalPort)) == port)
+            addresses.push_back(row.dwLocalAddr);
+    }
+    return addresses;
+}
+
+MessageBoxWindow FindMessageBox(DWORD processId) {
+    MessageBoxWindow box;
+    box.hwnd = FindProcessWindow(processId, L"#32770");
+    if (box.hwnd == nullptr) return box;
+    wchar_t text[512] = {};
+    GetWindowTextW(box.hwnd, text, 512);
+    box.caption = text;
+    text[0] = L'\0';
+    // The message text is the box's static control 0xFFFF.
+    GetWindowTextW(GetDlgItem(box.hwnd, 0xFFFF), text, 512);
+    box.text = text;
+    box.threadId = GetWindowThreadProcessId(box.hwnd, nullptr);
+    return box;
 }

@@ -1,7 +1,10 @@
 #pragma once
+#include <winsock2.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The real program, started in the test prefix: wait for its windows, end it, read what it left.
 class LudoraProcess {
@@ -55,3 +58,15 @@ bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::
 void WriteMachineString(const std::wstring& key, const std::wstring& value, const std::wstring& data);
 void DeleteMachineValue(const std::wstring& key, const std::wstring& value);
 void DeleteMachineKey(const std::wstring& key);
+
+// The IPv4 addresses (network byte order) on which a socket of this machine listens on TCP `port`.
+std::vector<uint32_t> ListeningAddresses(unsigned short port);
+
+// A message box (`#32770`) that process `processId` shows, with its caption and text.
+struct MessageBoxWindow {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    DWORD threadId = 0;  // the thread that shows it
+};
+MessageBoxWindow FindMessageBox(DWORD processId);

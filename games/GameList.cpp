@@ -1,0 +1,139 @@
+#include "games/GameList.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+#include <tinyxml.h>
+
+#include "app/TextConvert.h"
+#include "app/XmlFile.h"
+#include "games/InstalledGames.h"
+
+namespace {
+
+const wchar_t kFileName[] = L"\\UserGame.xml";
+const wchar_t kKeptSuffix[] = L".unreadable";
+// How many kept copies may pile up beside the file before no more are made.
+const int kMaxKeptFiles = 100;
+
+std::unique_ptr<TiXmlDocument> NewUserGameDocument() {
+    auto document = std::make_unique<TiXmlDocument>();
+    document->LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
+    document->LinkEndChild(new TiXmlElement("UserGame"));
+    return document;
+}
+
+GameRecord RecordFromElement(const TiXmlElement& element) {
+    GameRecord record;
+    for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
+        const std::string& name = attribute->NameTStr();
+        if (name == "name") record.name = Utf8ToWide(attribute->Value());
+        else if (name == "path") record.path = Utf8ToWide(attribute->Value());
+        else if (name == "type") record.type = ParseGameNumber(attribute->Value());
+        else if (name == "id") record.id = ParseGameNumber(attribute->Value());
+    }
+    return record;
+}
+
+// A name read back at start-up passes through the ANSI code page; a game added in this session
+// still has its exact name. Either spelling finds the element.
+bool ElementHasName(const TiXmlElement& element, const std::wstring& name) {
+    for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
+        if (attribute->NameTStr() != "name") continue;
+        if (Utf8ToWide(attribute->Value()) == name || Utf8ToWideExact(attribute->ValueStr()) == name) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+GameList::GameList() = default;
+
+GameList::~GameList() = default;
+
+void GameList::Load(const std::wstring& dataFolder) {
+    DiscoverInstalledGames(*this);
+    installedCount_ = games.size();
+
+    if (!PathFileExistsW(dataFolder.c_str())) CreateDirectoryW(dataFolder.c_str(), nullptr);
+    path_ = dataFolder + kFileName;
+    if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
+
+    std::string bytes;
+    // A file that cannot be read at all leaves the list without a document: additions are
+    // refused with a message rather than written over a file that may still be intact.
+    if (!ReadWholeFile(path_, bytes)) return;
+    document_ = std::make_unique<TiXmlDocument>();
+    document_->Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (document_->Error() || Root() == nullptr) {
+        document_ = NewUserGameDocument();
+        fileUnreadable_ = true;
+    }
+    ReadDocument();
+}
+
+void GameList::ReadDocument() {
+    for (const TiXmlElement* element = Root()->FirstChildElement(); element; element = element->NextSiblingElement())
+        games.push_back(RecordFromElement(*element));
+}
+
+std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
+    for (const GameRecord& record : games) {
+        if (record.name == name) return record;
+    }
+    return std::nullopt;
+}
+
+void GameList::AddUserGame(GameRecord record) {
+    if (!document_ || (fileUnreadable_ && !KeepUnreadableFile())) {
+        MessageBoxW(nullptr, L"配置文件读取错误，请重启软件再尝试！", L"错误", MB_OK);
+        return;
+    }
+    // Name and path are stored whole: a path cut short would name another file.
+    auto* element = new TiXmlElement("Game");
+    element->SetAttribute("name", WideToUtf8(record.name));
+    element->SetAttribute("path", WideToUtf8(record.path));
+    element->SetAttribute("type", "0");
+    element->SetAttribute("id", "0");
+    Root()->LinkEndChild(element);
+    Save();
+    games.push_back(std::move(record));
+}
+
+void GameList::RemoveUserGame(const std::wstring& name) {
+    TiXmlElement* root = Root();
+    if (root == nullptr) return;
+    TiXmlElement* element = root->FirstChildElement();
+    while (element != nullptr && !ElementHasName(*element, name)) element = element->NextSiblingElement();
+    if (element == nullptr) return;
+
+    root->RemoveChild(element);
+    Save();
+    // Installed games come first and may share the name; only a hand-added record goes.
+    for (auto record = games.begin() + installedCount_; record != games.end(); ++record) {
+        if (record->name == name) {
+            games.erase(record);
+            return;
+        }
+    }
+}
+
+std::wstring GameList::KeptFileName(const std::wstring& path) { return path + kKeptSuffix; }
+
+TiXmlElement* GameList::Root() const { return document_ ? document_->RootElement() : nullptr; }
+
+bool GameList::KeepUnreadableFile() {
+    const std::wstring kept = KeptFileName(path_);
+    for (int attempt = 1; attempt <= kMaxKeptFiles; ++attempt) {
+        std::wstring target = attempt == 1 ? kept : kept + L"-" + std::to_wstring(attempt);
+        if (MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            fileUnreadable_ = false;
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    // Gone meanwhile: nothing left to keep.
+    if (!PathFileExistsW(path_.c_str())) fileUnreadable_ = false;
+    return !fileUnreadable_;
+}
+
+bool GameList::Save() { return SaveXmlDocument(*document_, path_); }

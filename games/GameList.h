@@ -1,0 +1,56 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "games/GameRecord.h"
+
+class TiXmlDocument;
+class TiXmlElement;
+
+// Every game the manager shows, in display order: the installed games of the registry in
+// enumeration order, then the hand-added games of "UserGame.xml" in file order, then games added
+// while the program runs. The parsed file stays in memory and is written back on every change.
+class GameList {
+public:
+    GameList();
+    ~GameList();
+    GameList(const GameList&) = delete;
+    GameList& operator=(const GameList&) = delete;
+
+    // Fills the list once: installed games first, then "<dataFolder>\UserGame.xml", which is
+    // created with an empty root when it is missing.
+    void Load(const std::wstring& dataFolder);
+
+    // The first game, installed ones included, whose name equals `name` exactly.
+    std::optional<GameRecord> FindByName(const std::wstring& name) const;
+
+    // Stores a hand-added game at the end of the file and of the list.
+    void AddUserGame(GameRecord record);
+
+    // Removes the first hand-added game called `name` from the file and the list; nothing
+    // changes when the file holds no such game.
+    void RemoveUserGame(const std::wstring& name);
+
+    bool HasDocument() const { return document_ != nullptr; }
+
+    // The name under which an unreadable "UserGame.xml" is kept before a fresh one replaces it.
+    static std::wstring KeptFileName(const std::wstring& path);
+
+    std::vector<GameRecord> games;
+
+private:
+    void ReadDocument();
+    TiXmlElement* Root() const;
+    bool KeepUnreadableFile();
+    bool Save();
+
+    std::unique_ptr<TiXmlDocument> document_;
+    std::wstring path_;
+    // Records before this index came from the registry; RemoveUserGame never takes them.
+    size_t installedCount_ = 0;
+    // The file on disk did not parse: it is kept aside before the first save overwrites it.
+    bool fileUnreadable_ = false;
+};

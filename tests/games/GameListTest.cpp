@@ -1,0 +1,349 @@
+// The game list on a "UserGame.xml" in a temporary folder, with the test prefix's registry.
+#include "games/GameList.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <random>
+#include <thread>
+
+#include "app/TextConvert.h"
+#include "games/InstalledGames.h"
+#include "tests/games/InstalledGameKeys.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+const char kTwoGames[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
+    "<UserGame>\n"
+    "    <Game name=\"Alpha\" path=\"C:\\Games\\alpha.exe\" type=\"0\" id=\"0\" />\n"
+    "    <Game name=\"Beta\" path=\"D:\\beta.exe\" type=\"0\" id=\"0\" />\n"
+    "</UserGame>\n";
+
+size_t InstalledGameCount() {
+    GameList probe;
+    DiscoverInstalledGames(probe);
+    return probe.games.size();
+}
+
+GameRecord UserGame(const std::wstring& name, const std::wstring& path) {
+    GameRecord record;
+    record.name = name;
+    record.path = path;
+    return record;
+}
+
+class GameListTest : public ::testing::Test {
+protected:
+    std::wstring FilePath() const { return folder_.File(L"UserGame.xml"); }
+    void WriteFile(const std::string& bytes) const { WriteFileBytes(FilePath(), bytes); }
+
+    // Loads the list from the test folder; the hand-added games are those after the installed ones.
+    std::vector<GameRecord> Load(GameList& list) const {
+        const size_t installed = InstalledGameCount();
+        list.Load(folder_.Path());
+        EXPECT_GE(list.games.size(), installed);
+        return std::vector<GameRecord>(list.games.begin() + std::min(installed, list.games.size()), list.games.end());
+    }
+
+    // The file as it stands on disk, parsed afresh.
+    std::unique_ptr<TiXmlDocument> ReadBack() const {
+        auto document = std::make_unique<TiXmlDocument>();
+        document->Parse(ReadFileBytes(FilePath()).c_str(), nullptr, TIXML_ENCODING_UTF8);
+        EXPECT_FALSE(document->Error()) << document->ErrorDesc();
+        return document;
+    }
+
+    // The attributes of each child of the file's root, in order, as name=value lists.
+    std::vector<std::vector<std::string>> FileGames() const {
+        std::vector<std::vector<std::string>> games;
+        auto document = ReadBack();
+        const TiXmlElement* root = document->RootElement();
+        if (root == nullptr) return games;
+        for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            std::vector<std::string> attributes{e->ValueStr()};
+            for (const TiXmlAttribute* a = e->FirstAttribute(); a; a = a->Next())
+                attributes.push_back(a->NameTStr() + "=" + a->ValueStr());
+            games.push_back(attributes);
+        }
+        return games;
+    }
+
+    TestFolder folder_;
+};
+
+TEST_F(GameListTest, MissingFileIsCreatedWithAnEmptyRoot) {
+    GameList list;
+    EXPECT_TRUE(Load(list).empty());
+    EXPECT_TRUE(list.HasDocument());
+    auto document = ReadBack();
+    const TiXmlDeclaration* declaration = document->FirstChild()->ToDeclaration();
+    ASSERT_NE(declaration, nullptr);
+    EXPECT_STREQ(declaration->Version(), "1.0");
+    EXPECT_STREQ(declaration->Encoding(), "utf-8");
+    EXPECT_STREQ(declaration->Standalone(), "yes");
+    ASSERT_NE(document->RootElement(), nullptr);
+    EXPECT_EQ(document->RootElement()->ValueStr(), "UserGame");
+    EXPECT_EQ(document->RootElement()->FirstChild(), nullptr);
+    EXPECT_EQ(document->RootElement()->FirstAttribute(), nullptr);
+}
+
+TEST_F(GameListTest, EveryChildOfTheRootLoadsAsAGame) {
+    WriteFile(
+        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
+        "<UserGame>\n"
+        "  <Game name=\"Alpha\" path=\"C:\\a.exe\" type=\"0\" id=\"0\" />\n"
+        "  <Other path=\"C:\\other.exe\" extra=\"x\" name=\"Other\" />\n"
+        "  <!-- a comment is no game -->\n"
+        "  <Game name=\"OnlyName\" />\n"
+        "  <Game name=\"Numbers\" type=\"3x\" id=\" 12abc\" Name=\"ignored\" />\n"
+        "</UserGame>\n");
+    GameList list;
+    std::vector<GameRecord> games = Load(list);
+    ASSERT_EQ(games.size(), 4u);
+    EXPECT_EQ(games[0].name, L"Alpha");
+    EXPECT_EQ(games[0].path, L"C:\\a.exe");
+    EXPECT_EQ(games[1].name, L"Other");
+    EXPECT_EQ(games[1].path, L"C:\\other.exe");
+    EXPECT_EQ(games[2].name, L"OnlyName");
+    EXPECT_EQ(games[2].path, L"");
+    EXPECT_EQ(games[2].type, 0);
+    EXPECT_EQ(games[2].id, 0);
+    EXPECT_EQ(games[3].type, 3);
+    EXPECT_EQ(games[3].id, 12);
+    for (const GameRecord& game : games) EXPECT_EQ(game.uninstallString, L"");
+}
+
+TEST_F(GameListTest, AddUserGameAppendsToTheFileAndTheList) {
+    WriteFile(kTwoGames);
+    GameList list;
+    Load(list);
+    GameRecord added = UserGame(L"Gamma", L"E:\\gamma\\gamma.exe");
+    added.type = 4;  // the file always receives "0" for type and id
+    added.id = 99;
+    list.AddUserGame(added);
+
+    std::vector<std::vector<std::string>> file = FileGames();
+    ASSERT_EQ(file.size(), 3u);
+    EXPECT_EQ(file[0][1], "name=Alpha");
+    EXPECT_EQ(file.back(), (std::vector<std::string>{"Game", "name=Gamma", "path=E:\\gamma\\gamma.exe", "type=0", "id=0"}));
+    ASSERT_FALSE(list.games.empty());
+    EXPECT_EQ(list.games.back().name, L"Gamma");
+    EXPECT_EQ(list.games.back().id, 99) << "the record is kept as passed";
+    EXPECT_FALSE(FileExists(FilePath() + L".new")) << "the save replaced the file in one step";
+    ASSERT_TRUE(list.FindByName(L"Gamma"));
+    EXPECT_EQ(list.FindByName(L"Gamma")->path, L"E:\\gamma\\gamma.exe");
+    EXPECT_FALSE(list.FindByName(L"gamma")) << "names are compared case-sensitively";
+
+    GameList again;
+    std::vector<GameRecord> games = Load(again);
+    ASSERT_EQ(games.size(), 3u);
+    EXPECT_EQ(games[2].path, L"E:\\gamma\\gamma.exe");
+}
+
+TEST_F(GameListTest, RemoveUserGameTakesOnlyTheFirstHandAddedGameOfThatName) {
+    InstalledGameKeys keys;
+    const std::wstring shared = keys.Name(L"Shared");
+    keys.Add(L"LDGame_shared", {{L"DisplayName", shared}, {L"UninstallString", L"u.exe"}});
+    keys.Add(L"LDGame_registryonly", {{L"DisplayName", keys.Name(L"RegistryOnly")}});
+    const std::string sharedUtf8 = WideToUtf8(shared);
+    WriteFile("<UserGame><Game name=\"" + sharedUtf8 + "\" path=\"first\"/><Game name=\"Beta\"/>" +
+              "<Game name=\"" + sharedUtf8 + "\" path=\"second\"/></UserGame>");
+    GameList list;
+    Load(list);
+    const std::vector<GameRecord> before = list.games;
+    const std::string fileBefore = ReadFileBytes(FilePath());
+
+    // A registry game's name that the file does not hold changes nothing.
+    list.RemoveUserGame(keys.Name(L"RegistryOnly"));
+    list.RemoveUserGame(L"Missing");
+    EXPECT_EQ(ReadFileBytes(FilePath()), fileBefore);
+    EXPECT_EQ(list.games.size(), before.size());
+
+    list.RemoveUserGame(shared);
+    std::vector<std::vector<std::string>> file = FileGames();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[0][1], "name=Beta");
+    EXPECT_EQ(file[1][2], "path=second");
+    std::vector<GameRecord> own = keys.Own(list.games);
+    ASSERT_EQ(own.size(), 3u) << "the installed game stays, one hand-added copy is gone";
+    EXPECT_EQ(own[0].uninstallString + own[1].uninstallString + own[2].uninstallString, L"u.exe");
+    EXPECT_EQ(list.games.back().path, L"second");
+    EXPECT_EQ(list.games.size(), before.size() - 1);
+}
+
+TEST_F(GameListTest, InstalledGamesComeBeforeTheFilesGames) {
+    InstalledGameKeys keys;
+    keys.Add(L"q LDGame_", {{L"DisplayName", keys.Name(L"q")}});
+    keys.Add(L"c LDGame_", {{L"DisplayName", keys.Name(L"c")}});
+    keys.Add(L"Alpha LDGame_", {{L"DisplayName", L"Alpha"}, {L"GamePath", L"registry.exe"}});
+    WriteFile(kTwoGames);
+    GameList list;
+    list.Load(folder_.Path());
+
+    ASSERT_GE(list.games.size(), 5u);
+    const size_t firstFileGame = list.games.size() - 2;
+    EXPECT_EQ(list.games[firstFileGame].name, L"Alpha");
+    EXPECT_EQ(list.games[firstFileGame].path, L"C:\\Games\\alpha.exe");
+    EXPECT_EQ(list.games[firstFileGame + 1].name, L"Beta");
+    for (size_t i = 0; i < firstFileGame; ++i) EXPECT_EQ(list.games[i].type, 1);
+
+    // Each of this test's installed games, by the subkey it came from, in list order.
+    std::vector<std::wstring> registryOrder;
+    for (size_t i = 0; i < firstFileGame; ++i) {
+        const std::wstring& name = list.games[i].name;
+        if (name == L"Alpha") registryOrder.push_back(keys.Marker() + L"Alpha LDGame_");
+        if (name == keys.Name(L"q")) registryOrder.push_back(keys.Marker() + L"q LDGame_");
+        if (name == keys.Name(L"c")) registryOrder.push_back(keys.Marker() + L"c LDGame_");
+    }
+    EXPECT_EQ(registryOrder, keys.InEnumerationOrder());
+    EXPECT_EQ(list.FindByName(L"Alpha")->path, L"registry.exe") << "the installed game is found first";
+}
+
+TEST_F(GameListTest, NamesOutsideTheCodePageAreStoredAsUtf8) {
+    const std::wstring name = L"Game \u0e01";  // a Thai letter: not in code page 936
+    const std::wstring chinese = L"梦幻西游";
+    GameList list;
+    Load(list);
+    list.AddUserGame(UserGame(name, L"C:\\\u0e01.exe"));
+    list.AddUserGame(UserGame(chinese, L"C:\\游戏\\xy.exe"));
+    EXPECT_NE(ReadFileBytes(FilePath()).find(u8"name=\"Game \u0e01\""), std::string::npos);
+
+    GameList reloaded;
+    std::vector<GameRecord> games = Load(reloaded);
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].name.substr(0, 5), L"Game ");
+    EXPECT_EQ(games[0].name.size(), 6u);
+    EXPECT_NE(games[0].name, name) << "read back through the ANSI code page";
+    EXPECT_EQ(games[1].name, chinese);
+    EXPECT_EQ(games[1].path, L"C:\\游戏\\xy.exe");
+
+    // Either spelling removes it: the exact one in the session that added it, the altered one later.
+    list.RemoveUserGame(name);
+    EXPECT_EQ(FileGames().size(), 1u);
+    EXPECT_FALSE(list.FindByName(name));
+    list.AddUserGame(UserGame(name, L"C:\\again.exe"));
+    GameList later;
+    Load(later);
+    later.RemoveUserGame(games[0].name);
+    std::vector<std::vector<std::string>> file = FileGames();
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(file[0][2], u8"path=C:\\游戏\\xy.exe");
+    EXPECT_FALSE(later.FindByName(games[0].name));
+}
+
+TEST_F(GameListTest, LongNamesAndPathsAreStoredWhole) {
+    const std::wstring name = std::wstring(200, L'名');          // 600 bytes of UTF-8
+    const std::wstring path = L"C:\\" + std::wstring(250, L'路') + L"\\a.exe";
+    GameList list;
+    Load(list);
+    list.AddUserGame(UserGame(name, path));
+    GameList reloaded;
+    std::vector<GameRecord> games = Load(reloaded);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].name, name);
+    EXPECT_EQ(games[0].path, path);
+}
+
+TEST_F(GameListTest, UnreadableFileIsKeptBeforeAFreshOneIsWritten) {
+    const std::string broken = "<UserGame><Game name=\"Hand added\" path=\"C:\\h.exe\"></UserGam";
+    WriteFile(broken);
+    WriteFileBytes(GameList::KeptFileName(FilePath()), "an older kept file");
+    GameList list;
+    EXPECT_TRUE(Load(list).empty());
+    EXPECT_EQ(ReadFileBytes(FilePath()), broken) << "loading alone changes nothing";
+
+    list.AddUserGame(UserGame(L"New", L"C:\\new.exe"));
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath())), "an older kept file");
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath()) + L"-2"), broken);
+    std::vector<std::vector<std::string>> file = FileGames();
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(file[0][1], "name=New");
+    list.AddUserGame(UserGame(L"Newer", L"C:\\newer.exe"));
+    EXPECT_EQ(FileGames().size(), 2u);
+    EXPECT_FALSE(FileExists(GameList::KeptFileName(FilePath()) + L"-3")) << "kept once only";
+}
+
+TEST_F(GameListTest, FileWithoutRootIsKeptToo) {
+    const std::string noRoot = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n";
+    WriteFile(noRoot);
+    GameList list;
+    EXPECT_TRUE(Load(list).empty());
+    list.AddUserGame(UserGame(L"New", L"C:\\new.exe"));
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath())), noRoot);
+    EXPECT_EQ(FileGames().size(), 1u);
+}
+
+// Closes the first message box this process shows and reports what it said.
+std::thread AnswerMessageBox(MessageBoxWindow& seen) {
+    return std::thread([&seen] {
+        WaitUntil([&] { return !(seen = FindMessageBox(GetCurrentProcessId())).text.empty(); }, 20000);
+        if (seen.hwnd != nullptr) PostMessageW(seen.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+}
+
+TEST_F(GameListTest, FileThatCannotBeOpenedRefusesAdditionsWithAMessage) {
+    // A folder in the file's place: it exists, but cannot be read as a file.
+    ASSERT_TRUE(CreateDirectoryW(FilePath().c_str(), nullptr));
+    GameList list;
+    const size_t installed = InstalledGameCount();
+    list.Load(folder_.Path());
+    EXPECT_FALSE(list.HasDocument());
+
+    MessageBoxWindow seen;
+    std::thread answer = AnswerMessageBox(seen);
+    list.AddUserGame(UserGame(L"New", L"C:\\new.exe"));
+    answer.join();
+    EXPECT_EQ(seen.text, L"配置文件读取错误，请重启软件再尝试！");
+    EXPECT_EQ(seen.caption, L"错误");
+    EXPECT_EQ(list.games.size(), installed);
+    list.RemoveUserGame(L"New");  // nothing to remove, and no crash
+    EXPECT_TRUE(GetFileAttributesW(FilePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Damaged files never crash the list, never lose a byte of the original and always leave a file
+// that the next start reads with the new game in it.
+TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
+    std::mt19937 random(20240607);
+    const std::string original = std::string(kTwoGames) + "<!-- \xe4\xb8\xad -->";
+    const size_t installed = InstalledGameCount();
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = original;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < edits && !bytes.empty(); ++i) {
+            const size_t at = random() % bytes.size();
+            switch (random() % 4) {
+                case 0: bytes[at] = static_cast<char>(random() % 256); break;
+                case 1: bytes.erase(at, 1 + random() % 8); break;
+                case 2: bytes.insert(at, 1, "<>\"=/&\0x"[random() % 8]); break;
+                default: bytes.resize(at); break;
+            }
+        }
+        WriteFile(bytes);
+        DeleteFileW(GameList::KeptFileName(FilePath()).c_str());
+
+        TiXmlDocument expected;
+        expected.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+        const bool readable = !expected.Error() && expected.RootElement() != nullptr;
+        size_t expectedGames = 0;
+        if (readable) {
+            for (auto* e = expected.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement()) ++expectedGames;
+        }
+
+        GameList list;
+        list.Load(folder_.Path());
+        ASSERT_EQ(list.games.size(), installed + expectedGames) << "round " << round;
+        list.AddUserGame(UserGame(L"Added", L"C:\\added.exe"));
+        if (!readable) {
+            ASSERT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath())), bytes) << "round " << round;
+        }
+        GameList next;
+        next.Load(folder_.Path());
+        ASSERT_EQ(next.games.size(), installed + expectedGames + 1) << "round " << round;
+        ASSERT_EQ(next.games.back().name, L"Added") << "round " << round;
+    }
+}
+
+}  // namespace
