@@ -42,23 +42,31 @@ double Now() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Seconds per call: the best of several batches of at least 60 ms each.
-double SecondsPerCall(const std::function<void()>& work) {
+int CallsPerBatch(const std::function<void()>& work) {
     work();
     int calls = 1;
     for (;;) {
         const double start = Now();
         for (int i = 0; i < calls; ++i) work();
-        if (Now() - start >= 0.06) break;
+        if (Now() - start >= 0.05) return calls;
         calls *= 2;
     }
-    double best = 1e30;
-    for (int round = 0; round < 5; ++round) {
-        const double start = Now();
-        for (int i = 0; i < calls; ++i) work();
-        best = std::min(best, (Now() - start) / calls);
+}
+
+// Seconds per call of each side: batches of at least 50 ms taken in turns, so that a busy machine
+// slows both alike, and the best batch of each side counts.
+std::pair<double, double> SecondsPerCall(const std::function<void()>& ours, const std::function<void()>& theirs) {
+    const int oursCalls = CallsPerBatch(ours), theirsCalls = CallsPerBatch(theirs);
+    double oursBest = 1e30, theirsBest = 1e30;
+    for (int round = 0; round < 7; ++round) {
+        double start = Now();
+        for (int i = 0; i < oursCalls; ++i) ours();
+        oursBest = std::min(oursBest, (Now() - start) / oursCalls);
+        start = Now();
+        for (int i = 0; i < theirsCalls; ++i) theirs();
+        theirsBest = std::min(theirsBest, (Now() - start) / theirsCalls);
     }
-    return best;
+    return {oursBest, theirsBest};
 }
 
 // A main window of the kind the skin holds: fonts, images and defaults, a caption bar, tabs, a
@@ -218,19 +226,19 @@ void BenchMarkup(const char* label, const std::string& layout) {
         std::printf("  %s: does not parse (%ls)\n", label, markup.GetLastErrorMessage());
         return;
     }
-    const double ours = SecondsPerCall([&] { markup.LoadFromMem(bytes, layout.size()); });
-    const double tiny = SecondsPerCall([&] {
+    const auto parseOurs = [&] { markup.LoadFromMem(bytes, layout.size()); };
+    const auto [ours, tiny] = SecondsPerCall(parseOurs, [&] {
         TiXmlDocument document;
         document.Parse(layout.c_str(), nullptr, TIXML_ENCODING_UTF8);
     });
     std::printf("  %-18s %9zu bytes  CSkinMarkup %8.1f MiB/s  TinyXML %7.1f MiB/s  ratio %6.1fx", label, layout.size(),
                 MiBPerSecond(layout.size(), ours), MiBPerSecond(layout.size(), tiny), tiny / ours);
 #ifdef HAVE_PUGIXML
-    const double pugi = SecondsPerCall([&] {
+    const auto [oursAgain, pugi] = SecondsPerCall(parseOurs, [&] {
         pugi::xml_document document;
         document.load_buffer(layout.data(), layout.size());
     });
-    std::printf("  pugixml %7.1f MiB/s  ratio %5.2fx", MiBPerSecond(layout.size(), pugi), pugi / ours);
+    std::printf("  pugixml %7.1f MiB/s  ratio %5.2fx", MiBPerSecond(layout.size(), pugi), pugi / oursAgain);
 #endif
     std::printf("\n");
 }
@@ -248,14 +256,13 @@ void BenchArchive(const char* label, std::vector<ArchiveMember>& members, const 
         total += member.data.size();
     }
     std::vector<uint8_t> bytes;
-    const double ours = SecondsPerCall([&] {
+    std::vector<std::vector<uint8_t>> outputs;
+    for (const ArchiveMember& member : members) outputs.emplace_back(member.data.size());
+    const auto [ours, zlib] = SecondsPerCall([&] {
         for (const std::wstring& name : names) {
             if (ReadSkinFile(name, 64u << 20, bytes) != ResourceReadStatus::Ok) std::printf("lookup failed\n");
         }
-    });
-    std::vector<std::vector<uint8_t>> outputs;
-    for (const ArchiveMember& member : members) outputs.emplace_back(member.data.size());
-    const double zlib = SecondsPerCall([&] {
+    }, [&] {
         for (size_t i = 0; i < members.size(); ++i) InflateAlone(members[i].packed, outputs[i]);
     });
     std::printf("  %-34s %9zu bytes  lookup+inflate %7.1f MiB/s  zlib inflate %7.1f MiB/s  ratio %5.2f\n", label, total,
@@ -270,13 +277,12 @@ void BenchImages(const char* label, const std::vector<std::string>& pictures, DW
                               &height, &components);
         pixels += static_cast<size_t>(width) * height;
     }
-    const double ours = SecondsPerCall([&] {
+    const auto [ours, stb] = SecondsPerCall([&] {
         for (const std::string& picture : pictures) {
             auto image = DecodeImage(reinterpret_cast<const uint8_t*>(picture.data()), picture.size(), mask);
             if (image == nullptr) std::printf("decode failed\n");
         }
-    });
-    const double stb = SecondsPerCall([&] {
+    }, [&] {
         for (const std::string& picture : pictures) {
             int width = 0, height = 0, components = 0;
             stbi_uc* decoded = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(picture.data()),

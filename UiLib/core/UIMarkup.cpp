@@ -179,6 +179,7 @@ bool CSkinMarkup::Load(const wchar_t* text) {
 
 bool CSkinMarkup::LoadFromMem(const uint8_t* bytes, size_t size) {
     Release();
+    if (bytes == nullptr) size = 0;
     if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         bytes += 3;
         size -= 3;
