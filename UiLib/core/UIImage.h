@@ -1,0 +1,32 @@
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace UiLib {
+
+// One decoded image: a 32-bit top-down DIB section in blue-green-red-alpha order with premultiplied
+// alpha. The record owns its bitmap and deletes it.
+struct TImageInfo {
+    TImageInfo() = default;
+    ~TImageInfo();
+    TImageInfo(const TImageInfo&) = delete;
+    TImageInfo& operator=(const TImageInfo&) = delete;
+
+    HBITMAP hBitmap = nullptr;
+    const uint8_t* bits = nullptr;  // the DIB section's pixels, width * height * 4 bytes
+    int width = 0;
+    int height = 0;
+    bool alpha = false;         // some pixel is not fully opaque (after masking)
+    std::wstring resourceType;  // module resource type it came from; empty for files and members
+    DWORD mask = 0;             // 0xAARRGGBB colour made transparent when decoding
+};
+
+// Decodes PNG, JPEG, BMP or GIF bytes. A pixel whose premultiplied value, read as 0xAARRGGBB, equals
+// `mask` becomes fully transparent. Null for anything that is not a decodable image.
+std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD mask);
+
+}  // namespace UiLib
