@@ -1,0 +1,87 @@
+#include "UiLib/core/UIImage.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/UiLib/core/SkinFixtures.h"
+
+using namespace UiLib;
+using namespace SkinFixtures;
+
+namespace {
+
+std::unique_ptr<TImageInfo> Decode(const std::string& bytes, DWORD mask = 0) {
+    return DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), mask);
+}
+
+uint32_t Pixel(const TImageInfo& image, int x, int y) {
+    return reinterpret_cast<const uint32_t*>(image.bits)[y * image.width + x];
+}
+
+const std::vector<Rgba> kTwoByTwo = {{255, 0, 255, 255}, {10, 20, 30, 255}, {200, 100, 50, 128}, {255, 0, 255, 255}};
+
+}  // namespace
+
+TEST(SkinImage, PremultipliedTopDownPixels) {
+    auto image = Decode(EncodePng(2, 2, kTwoByTwo));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 2);
+    EXPECT_EQ(image->height, 2);
+    EXPECT_EQ(Pixel(*image, 0, 0), 0xFFFF00FFu);
+    EXPECT_EQ(Pixel(*image, 1, 0), 0xFF0A141Eu);
+    // 200*128/255 = 100, 100*128/255 = 50, 50*128/255 = 25
+    EXPECT_EQ(Pixel(*image, 0, 1), 0x80643219u);
+    EXPECT_TRUE(image->alpha);
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(image->hBitmap, sizeof(info), &info), static_cast<int>(sizeof(info)));
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmWidth, 2);
+}
+
+TEST(SkinImage, MaskColourBecomesTransparentAndSetsAlpha) {
+    const std::vector<Rgba> opaque = {{255, 0, 255, 255}, {1, 2, 3, 255}};
+    auto plain = Decode(EncodePng(2, 1, opaque));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->alpha);
+    auto masked = Decode(EncodePng(2, 1, opaque), 0xFFFF00FF);
+    ASSERT_NE(masked, nullptr);
+    EXPECT_TRUE(masked->alpha);
+    EXPECT_EQ(masked->mask, 0xFFFF00FFu);
+    EXPECT_EQ(Pixel(*masked, 0, 0), 0u);
+    EXPECT_EQ(Pixel(*masked, 1, 0), 0xFF010203u);
+    // A bitmap file goes the same way.
+    auto bmp = Decode(EncodeBmp(2, 1, opaque), 0xFFFF00FF);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(Pixel(*bmp, 0, 0), 0u);
+    EXPECT_EQ(Pixel(*bmp, 1, 0), 0xFF010203u);
+}
+
+TEST(SkinImage, BrokenImagesGiveNothing) {
+    EXPECT_EQ(Decode(""), nullptr);
+    EXPECT_EQ(Decode("not an image"), nullptr);
+    EXPECT_EQ(DecodeImage(nullptr, 10, 0), nullptr);
+    const std::string png = EncodePng(2, 2, kTwoByTwo);
+    for (size_t cut = 0; cut < png.size(); ++cut) Decode(png.substr(0, cut));
+    // A header that claims an enormous picture.
+    std::string huge = png;
+    huge[16] = '\x7F';
+    EXPECT_EQ(Decode(huge), nullptr);
+}
+
+TEST(SkinImage, MutatedImagesDecodeOrFailCleanly) {
+    std::vector<Rgba> pixels;
+    for (int i = 0; i < 16 * 16; ++i) {
+        pixels.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i * 13),
+                          static_cast<uint8_t>(i % 3 ? 255 : i)});
+    }
+    const std::string inputs[] = {EncodePng(16, 16, pixels), EncodeBmp(16, 16, pixels)};
+    Mutator mutator(99);
+    for (int i = 0; i < 3000; ++i) {
+        auto image = Decode(mutator.Mutate(inputs[i % 2]), 0xFFFF00FF);
+        if (image != nullptr) {
+            ASSERT_GT(image->width, 0);
+            ASSERT_NE(image->bits, nullptr);
+            volatile uint32_t last = Pixel(*image, image->width - 1, image->height - 1);
+            (void)last;
+        }
+    }
+}
