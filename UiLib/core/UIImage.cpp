@@ -40,20 +40,22 @@ HBITMAP CreateTopDownDib(int width, int height, void** bits) {
 bool PremultiplyAndMask(const stbi_uc* source, uint32_t* target, size_t count, DWORD mask) {
     bool alpha = false;
     for (size_t i = 0; i < count; ++i, source += 4) {
-        const uint32_t a = source[3];
-        uint32_t r = source[0], g = source[1], b = source[2];
-        if (a != 255) {
-            r = r * a / 255;
-            g = g * a / 255;
-            b = b * a / 255;
+        uint32_t rgba;  // 0xAABBGGRR on this little-endian machine
+        std::memcpy(&rgba, source, 4);
+        const uint32_t a = rgba >> 24;
+        uint32_t pixel;
+        if (a == 255) {
+            pixel = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+        } else {
+            const uint32_t r = (rgba & 0xFFu) * a / 255;
+            const uint32_t g = ((rgba >> 8) & 0xFFu) * a / 255;
+            const uint32_t b = ((rgba >> 16) & 0xFFu) * a / 255;
+            pixel = (a << 24) | (r << 16) | (g << 8) | b;
             alpha = true;
         }
-        uint32_t pixel = (a << 24) | (r << 16) | (g << 8) | b;
-        if (pixel == mask) {
-            pixel = 0;
-            alpha = true;
-        }
-        target[i] = pixel;
+        const bool masked = pixel == mask;
+        alpha |= masked;
+        target[i] = masked ? 0 : pixel;
     }
     return alpha;
 }

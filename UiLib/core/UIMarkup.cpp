@@ -1,6 +1,8 @@
 #include "UiLib/core/UIMarkup.h"
 
+#include <array>
 #include <climits>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 
@@ -9,7 +11,29 @@
 namespace UiLib {
 namespace {
 
-bool IsWhitespace(wchar_t c) { return c >= 1 && c <= 32; }
+// Character classes of the ASCII range; everything above is judged by the C library.
+enum : uint8_t {
+    kNameCharacter = 1,  // "_", ":", letters and digits
+    kEndsValue = 2,      // stops the fast scan of an attribute value: NUL, "&", double quote
+    kEndsContent = 4,    // stops the fast scan of element content: NUL, "&", "<"
+};
+
+constexpr std::array<uint8_t, 128> MakeClasses() {
+    std::array<uint8_t, 128> classes{};
+    for (int c = 0; c < 128; ++c) {
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (alnum || c == '_' || c == ':') classes[c] |= kNameCharacter;
+    }
+    classes[0] |= kEndsValue | kEndsContent;
+    classes['&'] |= kEndsValue | kEndsContent;
+    classes['"'] |= kEndsValue;
+    classes['<'] |= kEndsContent;
+    return classes;
+}
+
+constexpr std::array<uint8_t, 128> kClasses = MakeClasses();
+
+bool IsWhitespace(wchar_t c) { return static_cast<unsigned>(c) - 1u < 32u; }
 
 void SkipWhitespace(wchar_t*& p) {
     while (IsWhitespace(*p)) ++p;
@@ -17,15 +41,63 @@ void SkipWhitespace(wchar_t*& p) {
 
 // Names and attribute names: "_", ":" and letters or digits in the widest sense (CJK included).
 bool IsNameCharacter(wchar_t c) {
-    if (c < 128) {
-        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
-               c == L':';
-    }
-    return std::iswalnum(c) != 0;
+    return c < 128 ? (kClasses[c] & kNameCharacter) != 0 : std::iswalnum(c) != 0;
 }
 
 void SkipIdentifier(wchar_t*& p) {
     while (IsNameCharacter(*p)) ++p;
+}
+
+bool EndsScan(wchar_t c, uint8_t classBit) { return c < 128 && (kClasses[c] & classBit) != 0; }
+
+// Well-formed UTF-8 into UTF-16, ASCII runs four bytes at a time. Returns the number of UTF-16
+// units written (never more than `size`), or -1 at the first ill-formed sequence.
+long DecodeUtf8(const uint8_t* s, size_t size, wchar_t* out) {
+    const uint8_t* end = s + size;
+    wchar_t* o = out;
+    auto continuation = [](uint8_t b) { return (b & 0xC0) == 0x80; };
+    while (s < end) {
+        while (end - s >= 4) {
+            uint32_t word;
+            std::memcpy(&word, s, 4);
+            if (word & 0x80808080u) break;
+            o[0] = s[0];
+            o[1] = s[1];
+            o[2] = s[2];
+            o[3] = s[3];
+            s += 4;
+            o += 4;
+        }
+        if (s >= end) break;
+        const uint32_t lead = *s;
+        const size_t left = static_cast<size_t>(end - s);
+        if (lead < 0x80) {
+            *o++ = static_cast<wchar_t>(lead);
+            ++s;
+        } else if (lead < 0xC2) {
+            return -1;
+        } else if (lead < 0xE0) {
+            if (left < 2 || !continuation(s[1])) return -1;
+            *o++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (s[1] & 0x3F));
+            s += 2;
+        } else if (lead < 0xF0) {
+            if (left < 3 || !continuation(s[1]) || !continuation(s[2])) return -1;
+            const uint32_t code = ((lead & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+            if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return -1;
+            *o++ = static_cast<wchar_t>(code);
+            s += 3;
+        } else if (lead < 0xF5) {
+            if (left < 4 || !continuation(s[1]) || !continuation(s[2]) || !continuation(s[3])) return -1;
+            const uint32_t code = ((lead & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
+            if (code < 0x10000 || code > 0x10FFFF) return -1;
+            *o++ = static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+            *o++ = static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            s += 4;
+        } else {
+            return -1;
+        }
+    }
+    return static_cast<long>(o - out);
 }
 
 // Copies at most size-1 characters, stopping at the first NUL.
@@ -36,20 +108,35 @@ void CopyTruncated(wchar_t* target, size_t size, const wchar_t* source) {
 }
 
 // The five entities; `p` stands just after the "&". Anything else is a plain "&".
-void DecodeEntity(wchar_t*& p, wchar_t*& dest) {
-    static const struct {
-        const wchar_t* name;
-        size_t length;
-        wchar_t character;
-    } kEntities[] = {{L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''}};
-    for (const auto& entity : kEntities) {
-        if (std::wcsncmp(p, entity.name, entity.length) == 0) {
-            *dest++ = entity.character;
-            p += entity.length;
-            return;
+__attribute__((noinline)) void DecodeEntity(wchar_t*& p, wchar_t*& dest) {
+    wchar_t character = L'&';
+    size_t length = 0;
+    switch (p[0]) {
+    case L'a':
+        if (p[1] == L'm' && p[2] == L'p' && p[3] == L';') {
+            length = 4;
+        } else if (p[1] == L'p' && p[2] == L'o' && p[3] == L's' && p[4] == L';') {
+            character = L'\'';
+            length = 5;
         }
+        break;
+    case L'l':
+    case L'g':
+        if (p[1] == L't' && p[2] == L';') {
+            character = p[0] == L'l' ? L'<' : L'>';
+            length = 3;
+        }
+        break;
+    case L'q':
+        if (p[1] == L'u' && p[2] == L'o' && p[3] == L't' && p[4] == L';') {
+            character = L'"';
+            length = 5;
+        }
+        break;
+    default: break;
     }
-    *dest++ = L'&';
+    *dest++ = character;
+    p += length;
 }
 
 }  // namespace
@@ -92,6 +179,7 @@ bool CSkinMarkup::Load(const wchar_t* text) {
 
 bool CSkinMarkup::LoadFromMem(const uint8_t* bytes, size_t size) {
     Release();
+    if (bytes == nullptr) size = 0;
     if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         bytes += 3;
         size -= 3;
@@ -100,10 +188,14 @@ bool CSkinMarkup::LoadFromMem(const uint8_t* bytes, size_t size) {
         SetError(L"File too large");
         return false;
     }
-    const char* utf8 = reinterpret_cast<const char*>(bytes);
-    const int length = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), nullptr, 0);
-    text_.reset(new wchar_t[static_cast<size_t>(length) + 1]);
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), text_.get(), length);
+    // Each byte gives at most one UTF-16 unit. Well-formed text takes the fast decoder; anything
+    // else goes to the system's converter, which replaces ill-formed sequences its own way.
+    text_.reset(new wchar_t[size + 1]);
+    long length = DecodeUtf8(bytes, size, text_.get());
+    if (length < 0) {
+        length = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size),
+                                     text_.get(), static_cast<int>(size));
+    }
     text_[length] = L'\0';
     if (Parse()) return true;
     Release();
@@ -159,21 +251,25 @@ uint32_t CSkinMarkup::ReserveElement() {
 }
 
 void CSkinMarkup::ParseData(wchar_t*& p, wchar_t*& dest, wchar_t end) {
-    // While nothing has been decoded shorter, the text already stands where it belongs.
     if (preserveWhitespace_) {
-        while (dest == p && *p != L'\0' && *p != end && *p != L'&') {
-            ++p;
-            ++dest;
-        }
-    }
-    while (*p != L'\0' && *p != end) {
-        if (*p == L'&') {
+        const uint8_t stops = end == L'"' ? kEndsValue : kEndsContent;
+        // Until the first entity the text already stands where it belongs.
+        while (!EndsScan(*p, stops)) ++p;
+        dest = p;
+        while (*p != L'\0' && *p != end) {
             while (*p == L'&') DecodeEntity(++p, dest);
-            continue;
+            while (!EndsScan(*p, stops)) *dest++ = *p++;
         }
-        const bool space = *p == L' ';
-        *dest++ = *p++;
-        if (space && !preserveWhitespace_) SkipWhitespace(p);
+    } else {
+        while (*p != L'\0' && *p != end) {
+            if (*p == L'&') {
+                while (*p == L'&') DecodeEntity(++p, dest);
+                continue;
+            }
+            const bool space = *p == L' ';
+            *dest++ = *p++;
+            if (space) SkipWhitespace(p);
+        }
     }
     // Blank out what decoding freed, so that attribute mapping can step over a shortened value.
     for (wchar_t* fill = dest + 1; fill < p; ++fill) *fill = L' ';

@@ -58,11 +58,12 @@ ResourceReadStatus ReadArchiveMember(const CSkinArchive& archive, const std::wst
     if (member == nullptr) return ResourceReadStatus::MemberNotFound;
     if (member->size == 0) return ResourceReadStatus::Empty;
     if (member->size > maxSize) return ResourceReadStatus::TooLarge;
-    std::vector<uint8_t> content(member->size);
-    if (archive.Extract(*member, content.data(), content.size()) == CSkinArchive::ExtractResult::Error) {
+    // Written straight into the caller's buffer, so that a reused one costs no allocation.
+    bytes.resize(member->size);
+    if (archive.Extract(*member, bytes.data(), bytes.size()) == CSkinArchive::ExtractResult::Error) {
+        bytes.clear();
         return ResourceReadStatus::UnzipFailed;
     }
-    bytes = std::move(content);
     return ResourceReadStatus::Ok;
 }
 

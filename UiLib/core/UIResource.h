@@ -67,7 +67,7 @@ enum class ResourceReadStatus {
 };
 
 // Finds a named skin file: an archive member when an archive is configured, else the file under
-// the resource path. Fills `bytes` only on success.
+// the resource path. `bytes` holds the content on success and is left empty or unchanged otherwise.
 ResourceReadStatus ReadSkinFile(const std::wstring& name, size_t maxSize, std::vector<uint8_t>& bytes);
 
 // The bytes of a module resource of the resource module; null data when there is none. The bytes

@@ -153,6 +153,8 @@ TEST(SkinMarkup, CommentsDeclarationsAndTopLevelSiblings) {
     EXPECT_FALSE(markup.GetRoot().IsValid());
     ASSERT_TRUE(markup.Load(L""));
     EXPECT_FALSE(markup.GetRoot().IsValid());
+    ASSERT_TRUE(markup.LoadFromMem(nullptr, 10));
+    EXPECT_FALSE(markup.GetRoot().IsValid());
 }
 
 TEST(SkinMarkup, AtMostSixtyFourAttributesAreVisible) {
