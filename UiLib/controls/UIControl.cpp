@@ -121,30 +121,20 @@ void CControlUI::SetFixedXY(SIZE xy) {
     else NeedParentUpdate();
 }
 
-namespace {
-
-// The shared rule of the size setters: negative and unchanged values do nothing.
-bool StoreSize(LONG& field, int value) {
-    if (value < 0 || field == value) return false;
+void CControlUI::SetSizeWish(LONG& field, int value) {
+    // Negative and unchanged values do nothing.
+    if (value < 0 || field == value) return;
     field = value;
-    return true;
+    if (float_) NeedUpdate();
+    else NeedParentUpdate();
 }
 
-}  // namespace
-
-#define UILIB_SIZE_SETTER(Setter, field)   \
-    void CControlUI::Setter(int value) {   \
-        if (!StoreSize(field, value)) return; \
-        if (float_) NeedUpdate();          \
-        else NeedParentUpdate();           \
-    }
-UILIB_SIZE_SETTER(SetFixedWidth, fixed_.cx)
-UILIB_SIZE_SETTER(SetFixedHeight, fixed_.cy)
-UILIB_SIZE_SETTER(SetMinWidth, min_.cx)
-UILIB_SIZE_SETTER(SetMaxWidth, max_.cx)
-UILIB_SIZE_SETTER(SetMinHeight, min_.cy)
-UILIB_SIZE_SETTER(SetMaxHeight, max_.cy)
-#undef UILIB_SIZE_SETTER
+void CControlUI::SetFixedWidth(int width) { SetSizeWish(fixed_.cx, width); }
+void CControlUI::SetFixedHeight(int height) { SetSizeWish(fixed_.cy, height); }
+void CControlUI::SetMinWidth(int width) { SetSizeWish(min_.cx, width); }
+void CControlUI::SetMaxWidth(int width) { SetSizeWish(max_.cx, width); }
+void CControlUI::SetMinHeight(int height) { SetSizeWish(min_.cy, height); }
+void CControlUI::SetMaxHeight(int height) { SetSizeWish(max_.cy, height); }
 
 int CControlUI::GetFixedWidth() const { return fixed_.cx; }
 int CControlUI::GetFixedHeight() const { return fixed_.cy; }
@@ -544,22 +534,22 @@ bool CControlUI::DrawImage(HDC dc, const std::wstring& image, const std::wstring
     return CSkinRenderer::DrawImageString(dc, manager_, rcItem_, rcPaint_, image, modifier);
 }
 
-#define UILIB_PAINT_SETTER(Setter, Type, field) \
-    void CControlUI::Setter(Type value) {       \
-        if (field == value) return;             \
-        field = value;                          \
-        Invalidate();                           \
-    }
-UILIB_PAINT_SETTER(SetBkColor, UiColor, bkColor_)
-UILIB_PAINT_SETTER(SetBkColor2, UiColor, bkColor2_)
-UILIB_PAINT_SETTER(SetBkColor3, UiColor, bkColor3_)
-UILIB_PAINT_SETTER(SetDisabledBkColor, UiColor, disabledBkColor_)
-UILIB_PAINT_SETTER(SetBorderColor, UiColor, borderColor_)
-UILIB_PAINT_SETTER(SetFocusBorderColor, UiColor, focusBorderColor_)
-UILIB_PAINT_SETTER(SetColorHSL, bool, colorHsl_)
-UILIB_PAINT_SETTER(SetBorderSize, int, borderSize_)
-UILIB_PAINT_SETTER(SetBorderStyle, int, borderStyle_)
-#undef UILIB_PAINT_SETTER
+template <typename Value>
+void CControlUI::SetPaintValue(Value& field, Value value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+}
+
+void CControlUI::SetBkColor(UiColor color) { SetPaintValue(bkColor_, color); }
+void CControlUI::SetBkColor2(UiColor color) { SetPaintValue(bkColor2_, color); }
+void CControlUI::SetBkColor3(UiColor color) { SetPaintValue(bkColor3_, color); }
+void CControlUI::SetDisabledBkColor(UiColor color) { SetPaintValue(disabledBkColor_, color); }
+void CControlUI::SetBorderColor(UiColor color) { SetPaintValue(borderColor_, color); }
+void CControlUI::SetFocusBorderColor(UiColor color) { SetPaintValue(focusBorderColor_, color); }
+void CControlUI::SetColorHSL(bool on) { SetPaintValue(colorHsl_, on); }
+void CControlUI::SetBorderSize(int size) { SetPaintValue(borderSize_, size); }
+void CControlUI::SetBorderStyle(int style) { SetPaintValue(borderStyle_, style); }
 
 void CControlUI::SetBkImage(const std::wstring& image) {
     if (bkImage_ == image) return;

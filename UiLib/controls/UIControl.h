@@ -191,6 +191,10 @@ protected:
     // Builds the hit region from the background image: every run of non-black pixels.
     void BuildRegionFromImage();
     void InvalidateClipped(RECT rect) const;
+    // A size wish changed: the float control re-lays out itself, others their parent.
+    void SetSizeWish(LONG& field, int value);
+    template <typename Value>
+    void SetPaintValue(Value& field, Value value);
     void PaintIcon(HDC dc);
 
     CPaintManagerUI* manager_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/UiLib/support/TestCanvas.h"
 
@@ -480,4 +481,26 @@ TEST_F(ControlPaint, ContainerClipsChildrenToItsInset) {
     EXPECT_EQ(canvas.Rgb(4, 20), kBlack) << "the child is clipped to the inner area";
     EXPECT_EQ(canvas.Rgb(1, 1), 0x0000FFu) << "float children use the outer clip";
     (void)floating;
+}
+
+TEST_F(ControlTest, RandomAttributeListsNeverBreakAControl) {
+    SkinFixtures::Mutator mutator(77);
+    const std::string seed =
+        "name=\"n\" pos=\"-5,3,40,20\" padding=\"1,2,3,4\" bkcolor=\"#80FF0000\" bordersize=\"0,1,0,1\" "
+        "borderround=\"4,4\" float=\"true\" inset=\"1,1,1,1\" vscrollbar=\"true\" vscrollbarstyle=\"width=\"3\"\" "
+        "childpadding=\"-7\" minwidth=\"-1\" maxheight=\"5\" visible=\"false\" relativepos=\"50,50,50,50\"";
+    TestCanvas canvas(40, 40);
+    for (int i = 0; i < 1500; ++i) {
+        std::string bytes = mutator.Mutate(seed);
+        auto* container = Add<CVerticalLayoutUI>();
+        auto* leaf = Add();
+        container->ApplyAttributeList(std::wstring(bytes.begin(), bytes.end()));
+        leaf->ApplyAttributeList(std::wstring(bytes.begin(), bytes.end()));
+        if (i % 100 == 99) {
+            root->SetPos(RECT{0, 0, 40, 40});
+            root->DoPaint(canvas.DC(), canvas.Bounds());
+            root->RemoveAll();
+            manager.RunDelayedCleanup();
+        }
+    }
 }

@@ -6,6 +6,7 @@
 
 #include "UiLib/core/RenderClip.h"
 #include "UiLib/core/UIManager.h"
+#include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/UiLib/support/TestCanvas.h"
 
@@ -335,4 +336,24 @@ TEST_F(RenderTest, FontTenIsAlwaysCentredAndWrapped) {
     CSkinRenderer::DrawText(canvas.DC(), &manager, narrow, L"word word word word", 0xFF000000, 10,
                             DT_SINGLELINE | DT_CALCRECT);
     EXPECT_GT(narrow.bottom - narrow.top, oneLine.bottom - oneLine.top) << "word-wrapped";
+}
+
+TEST_F(RenderTest, RandomImageStringsNeverBreakTheRenderer) {
+    skin.AddPng(L"btn.png", 10, 10, NineGridPicture());
+    SkinFixtures::Mutator mutator(20240607);
+    const std::string seed =
+        "file='btn.png' source='0,0,10,10' dest='1,2,30,20' corner='2,2,2,2' mask='#FFFF00FF' fade='200' "
+        "hole='false' xtiled='true' ytiled='true' restype='' file='btn.png'";
+    TestCanvas canvas(40, 30);
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes = mutator.Mutate(seed);
+        std::wstring image(bytes.begin(), bytes.end());
+        RECT item{static_cast<LONG>(mutator.Next() % 50) - 10, static_cast<LONG>(mutator.Next() % 40) - 10,
+                  static_cast<LONG>(mutator.Next() % 60), static_cast<LONG>(mutator.Next() % 50)};
+        CSkinRenderer::DrawImageString(canvas.DC(), &manager, item, canvas.Bounds(), image);
+    }
+    // Still drawing correctly afterwards.
+    canvas.Fill(kWhite);
+    ASSERT_TRUE(Draw(canvas, canvas.Bounds(), L"file='btn.png' corner='2,2,2,2'"));
+    EXPECT_EQ(canvas.Rgb(20, 15), kBlue);
 }
