@@ -30,10 +30,13 @@ std::wstring WritePicture(const std::string& picture) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     std::wstring path = std::wstring(folder) + L"ludora_bench_button.png";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::unique_ptr<void, decltype(&CloseHandle)> file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), &CloseHandle);
     DWORD written = 0;
-    WriteFile(file, picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr);
-    CloseHandle(file);
+    if (file.get() != INVALID_HANDLE_VALUE)
+        WriteFile(file.get(), picture.data(), static_cast<DWORD>(picture.size()), &written, nullptr);
+    else
+        file.release();
     return path;
 }
 
