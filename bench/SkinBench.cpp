@@ -23,6 +23,7 @@
 #endif
 
 #include "UiLib/core/UIImage.h"
+#include "bench/LayoutPaintBench.h"
 #include "UiLib/core/UIMarkup.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/core/UISkinArchive.h"
@@ -320,5 +321,7 @@ int main() {
     std::printf("Image decode + premultiply into a DIB section (ratio = ours over stb_image's decode alone)\n");
     BenchImages("970x660 background PNG", {background}, 0xFFFF00FF);
     BenchImages("24 small button PNGs", smallPictures, 0xFFFF00FF);
+
+    BenchLayoutAndPaint(smallPictures.front());
     return 0;
 }

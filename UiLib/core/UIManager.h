@@ -1,0 +1,193 @@
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UiLib/Utils/PtrArray.h"
+#include "UiLib/Utils/StringMap.h"
+#include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/GdiObject.h"
+#include "UiLib/core/UIImage.h"
+#include "UiLib/core/UINotify.h"
+
+namespace UiLib {
+
+class CControlUI;
+class CSkinArchive;
+
+// One font of a window: the handle with its description and, once measured, its metrics.
+struct TFontInfo {
+    CFontHandle font;
+    std::wstring faceName;
+    int size = 0;
+    bool bold = false;
+    bool underline = false;
+    bool italic = false;
+    TEXTMETRICW tm{};
+    bool measured = false;
+};
+
+// The manager of one skinned window: the control tree, its name map, focus, layout state,
+// notifications, fonts, default colours and attribute lists, the image cache and timers.
+class CPaintManagerUI {
+public:
+    // Native timer identifiers start from this counter.
+    static constexpr UINT kTimerCounterStart = 4096;
+    // Posted to the window to delete controls whose removal was deferred.
+    static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
+
+    CPaintManagerUI();
+    ~CPaintManagerUI();
+    CPaintManagerUI(const CPaintManagerUI&) = delete;
+    CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+    // The process-wide resource configuration shared by every window.
+    static HINSTANCE GetInstance();
+    static void SetInstance(HINSTANCE instance);
+    static std::wstring GetInstancePath();
+    static HINSTANCE GetResourceDll();
+    static void SetResourceDll(HINSTANCE instance);
+    static const std::wstring& GetResourcePath();
+    static void SetResourcePath(const wchar_t* path);
+    static const std::wstring& GetResourceZip();
+    static void SetResourceZip(const wchar_t* name, bool cached = true);
+    static void SetResourceZip(const void* data, size_t size);
+    static bool IsCachedResourceZip();
+    static CSkinArchive* GetResourceZipHandle();
+
+    void Init(HWND window);
+    HWND GetPaintWindow() const { return window_; }
+    // Invalidates part of the window without erasing; nothing without a window.
+    void Invalidate(const RECT& rect);
+
+    // Takes the root of the control tree; the previous root goes to the delayed clean-up.
+    bool AttachDialog(std::unique_ptr<CControlUI> root);
+    CControlUI* GetRoot() const { return root_.get(); }
+    // Gives a subtree this manager (initialising it) and enters its named controls.
+    bool InitControls(CControlUI* control, CControlUI* parent = nullptr);
+    // Forgets every reference to a control that is being destroyed.
+    void ReapObjects(CControlUI* control);
+
+    CControlUI* FindControl(const std::wstring& name);
+    CControlUI* FindControl(POINT point) const;
+    CControlUI* FindSubControlByName(CControlUI* parent, const std::wstring& name) const;
+
+    // Layout state: a control asks for a layout pass; UpdateLayout runs it.
+    void NeedUpdate() { updateNeeded_ = true; }
+    bool IsUpdateNeeded() const { return updateNeeded_; }
+    // Lays the tree out if needed: the root gets `client` when it needs it, otherwise every
+    // control that still needs an update is laid out again in its place. The first layout sends
+    // "windowinit".
+    void UpdateLayout(const RECT& client);
+    // Lays out as needed, then paints the tree into `dc` within `paint`.
+    void Paint(HDC dc, const RECT& client, const RECT& paint);
+
+    CControlUI* GetFocus() const { return focus_; }
+    void SetFocus(CControlUI* control);
+    bool IsFocusNeeded() const { return focusNeeded_; }
+    // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
+    bool SetNextTabControl(bool forward = true);
+
+    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
+    bool KillTimer(CControlUI* control, UINT timerId);
+    void KillTimers(CControlUI* control);
+    void RemoveAllTimers();
+    // The control and local identifier of a native timer of this window.
+    bool FindTimer(UINT nativeId, CControlUI*& control, UINT& timerId) const;
+
+    bool AddNotifier(INotifyUI* notifier);
+    bool RemoveNotifier(INotifyUI* notifier);
+    void SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool async = false);
+    void SendNotify(UiNotify& msg, bool async = false);
+    // Hands every queued notification to its receivers, oldest first.
+    void DeliverQueuedNotifications();
+    void UsedVirtualWnd(bool used) { usedVirtualWnd_ = used; }
+    POINT GetMousePos() const { return lastMousePos_; }
+    void SetMousePos(POINT point) { lastMousePos_ = point; }
+
+    // Detaches a control and deletes it when the window handles the clean-up message.
+    void AddDelayedCleanup(std::unique_ptr<CControlUI> control);
+    void RunDelayedCleanup();
+    size_t DelayedCleanupCount() const { return delayedCleanup_.Count(); }
+
+    HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
+    // The custom font of that index, or the default font for an index out of range.
+    HFONT GetFont(int index);
+    HFONT FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const;
+    int FontCount() const { return static_cast<int>(fonts_.size()); }
+    const TFontInfo& GetFontInfo(int index);
+    const TFontInfo& GetFontInfo(HFONT font);
+    const TFontInfo& GetDefaultFontInfo();
+    void SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
+
+    UiColor GetDefaultDisabledColor() const { return disabledColor_; }
+    void SetDefaultDisabledColor(UiColor color) { disabledColor_ = color; }
+    UiColor GetDefaultFontColor() const { return fontColor_; }
+    void SetDefaultFontColor(UiColor color) { fontColor_ = color; }
+    UiColor GetDefaultLinkFontColor() const { return linkColor_; }
+    void SetDefaultLinkFontColor(UiColor color) { linkColor_ = color; }
+    UiColor GetDefaultLinkHoverFontColor() const { return linkHoverColor_; }
+    void SetDefaultLinkHoverFontColor(UiColor color) { linkHoverColor_ = color; }
+    UiColor GetDefaultSelectedBkColor() const { return selectedColor_; }
+    void SetDefaultSelectedBkColor(UiColor color) { selectedColor_ = color; }
+
+    // The image cache, keyed by the name as the skin writes it.
+    const TImageInfo* GetImage(const std::wstring& name);
+    const TImageInfo* GetImageEx(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
+                                 UiColor mask = 0);
+    const TImageInfo* AddImage(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
+                               UiColor mask = 0);
+    void RemoveAllImages();
+
+    void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list);
+    std::wstring GetDefaultAttributeList(const std::wstring& controlName);
+
+private:
+    struct TimerInfo {
+        CControlUI* sender;
+        UINT localId;
+        HWND window;
+        UINT nativeId;
+        bool killed;
+    };
+
+    void DeliverNotification(UiNotify& msg);
+    TFontInfo& MeasuredFont(TFontInfo& info);
+    static std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
+                                                     bool italic);
+
+    HWND window_ = nullptr;
+    std::unique_ptr<CControlUI> root_;
+    CControlUI* focus_ = nullptr;
+    CControlUI* hover_ = nullptr;
+    CControlUI* click_ = nullptr;
+    CControlUI* keyControl_ = nullptr;
+    POINT lastMousePos_{-1, -1};
+    bool firstLayout_ = true;
+    bool updateNeeded_ = false;
+    bool focusNeeded_ = false;
+    bool usedVirtualWnd_ = false;
+    UINT timerCounter_ = kTimerCounterStart;
+
+    CStringMap<CControlUI*> nameMap_;
+    CStringMap<std::unique_ptr<TImageInfo>> images_;
+    CStringMap<std::wstring> defaultAttributes_;
+    std::vector<TimerInfo> timers_;
+    CPtrArray<INotifyUI*> notifiers_;
+    std::deque<UiNotify> asyncNotify_;
+    CPtrArray<std::unique_ptr<CControlUI>> delayedCleanup_;
+    std::vector<std::unique_ptr<TFontInfo>> fonts_;
+    std::unique_ptr<TFontInfo> defaultFont_;
+
+    UiColor disabledColor_ = 0xFFA7A6AA;
+    UiColor fontColor_ = 0xFF000000;
+    UiColor linkColor_ = 0xFF0000FF;
+    UiColor linkHoverColor_ = 0xFFD3215F;
+    UiColor selectedColor_ = 0xFFBAE4FF;
+};
+
+}  // namespace UiLib

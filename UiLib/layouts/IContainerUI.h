@@ -1,0 +1,25 @@
+#pragma once
+#include <memory>
+
+namespace UiLib {
+
+class CControlUI;
+
+// The child list of a container. Adding hands the child over to the container.
+class IContainerUI {
+public:
+    virtual CControlUI* GetItemAt(int index) const = 0;
+    virtual int GetItemIndex(CControlUI* control) const = 0;
+    virtual bool SetItemIndex(CControlUI* control, int index) = 0;
+    virtual int GetCount() const = 0;
+    virtual bool Add(std::unique_ptr<CControlUI> control) = 0;
+    virtual bool AddAt(std::unique_ptr<CControlUI> control, int index) = 0;
+    virtual bool Remove(CControlUI* control) = 0;
+    virtual bool RemoveAt(int index) = 0;
+    virtual void RemoveAll() = 0;
+
+protected:
+    ~IContainerUI() = default;
+};
+
+}  // namespace UiLib

@@ -1,0 +1,28 @@
+#pragma once
+#include "UiLib/layouts/UIContainer.h"
+
+namespace UiLib {
+
+// Shows exactly one of its children (a page) at a time.
+class CTabLayoutUI : public CContainerUI {
+public:
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+
+    bool Add(std::unique_ptr<CControlUI> control) override;
+    bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    bool RemoveAt(int index) override;
+    void RemoveAll() override;
+
+    int GetCurSel() const { return currentSelection_; }
+    // Shows page `index` and hides the others; notifies "tabselect" (new index, old index).
+    virtual bool SelectItem(int index);
+
+    void SetPos(RECT rect) override;
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+
+private:
+    int currentSelection_ = -1;
+};
+
+}  // namespace UiLib

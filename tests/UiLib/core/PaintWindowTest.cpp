@@ -1,0 +1,184 @@
+// Window tests: a real window whose WM_PAINT paints the control tree through its manager.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "UiLib/core/ScopedDC.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/layouts/UIVerticalLayout.h"
+
+using namespace UiLib;
+
+namespace {
+
+class Recorder : public INotifyUI {
+public:
+    void Notify(UiNotify& msg) override { received.push_back(msg); }
+    std::vector<UiNotify> received;
+};
+
+// A top-level window that hands painting, deferred deletion and timers to its manager.
+class PaintWindow {
+public:
+    PaintWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &PaintWindow::Proc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"UiLibPaintWindowTest";
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        ::RegisterClassW(&windowClass);
+        window_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"paint", WS_POPUP, 50, 50, 200, 120, nullptr,
+                                    nullptr, windowClass.hInstance, this);
+        manager.Init(window_);
+    }
+    ~PaintWindow() { ::DestroyWindow(window_); }
+
+    HWND Get() const { return window_; }
+
+    void Show() {
+        ::ShowWindow(window_, SW_SHOWNOACTIVATE);
+        ::UpdateWindow(window_);
+        Pump();
+    }
+
+    // Handles what is queued for the window, waiting at most `milliseconds` for more.
+    void Pump(DWORD milliseconds = 0) {
+        DWORD until = ::GetTickCount() + milliseconds;
+        MSG msg;
+        do {
+            while (::PeekMessageW(&msg, window_, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            if (milliseconds) ::Sleep(5);
+        } while (::GetTickCount() < until);
+    }
+
+    uint32_t ScreenRgb(int x, int y) const {
+        CWindowDC dc(window_);
+        COLORREF color = ::GetPixel(dc.Get(), x, y);
+        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    }
+
+    CPaintManagerUI manager;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE)
+            ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<PaintWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+        switch (message) {
+        case WM_PAINT: {
+            RECT client;
+            ::GetClientRect(window, &client);
+            CPaintDC dc(window);
+            self->manager.Paint(dc.Get(), client, dc.PaintRect());
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case CPaintManagerUI::kDelayedCleanupMessage:
+            self->manager.RunDelayedCleanup();
+            return 0;
+        case WM_TIMER: {
+            CControlUI* control = nullptr;
+            UINT timerId = 0;
+            if (!self->manager.FindTimer(static_cast<UINT>(wParam), control, timerId)) break;
+            UiEvent event;
+            event.Type = UIEVENT_TIMER;
+            event.wParam = timerId;
+            control->Event(event);
+            return 0;
+        }
+        default:
+            break;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+class PaintWindowTest : public ::testing::Test {
+protected:
+    PaintWindowTest() {
+        auto owned = std::make_unique<CVerticalLayoutUI>();
+        root = owned.get();
+        root->SetBkColor(0xFF0000FF);
+        root->SetInset(RECT{10, 10, 10, 10});
+        auto box = std::make_unique<CControlUI>();
+        box->ApplyAttributeList(L"name=\"box\" height=\"40\" bkcolor=\"#FFFF0000\"");
+        child = box.get();
+        root->Add(std::move(box));
+        window.manager.AttachDialog(std::move(owned));
+        window.manager.AddNotifier(&recorder);
+    }
+
+    PaintWindow window;
+    Recorder recorder;
+    CVerticalLayoutUI* root;
+    CControlUI* child;
+};
+
+}  // namespace
+
+TEST_F(PaintWindowTest, FirstPaintLaysOutTheTreeAndShowsIt) {
+    window.Show();
+    EXPECT_EQ(root->GetPos().right, 200);
+    EXPECT_EQ(window.ScreenRgb(5, 5), 0x0000FFu);
+    EXPECT_EQ(window.ScreenRgb(100, 30), 0xFF0000u);
+    EXPECT_EQ(window.ScreenRgb(100, 80), 0x0000FFu);
+    ASSERT_FALSE(recorder.received.empty());
+    EXPECT_EQ(recorder.received.front().sType, L"windowinit");
+}
+
+TEST_F(PaintWindowTest, ChangingAControlInvalidatesOnlyItsRectangle) {
+    window.Show();
+    child->SetBkColor(0xFF00FF00);
+    RECT dirty;
+    ASSERT_TRUE(::GetUpdateRect(window.Get(), &dirty, FALSE));
+    EXPECT_EQ(dirty.left, 10);
+    EXPECT_EQ(dirty.top, 10);
+    EXPECT_EQ(dirty.right, 190);
+    EXPECT_EQ(dirty.bottom, 50);
+    ::UpdateWindow(window.Get());
+    EXPECT_EQ(window.ScreenRgb(100, 30), 0x00FF00u);
+
+    child->SetVisible(false);
+    ::UpdateWindow(window.Get());
+    EXPECT_EQ(window.ScreenRgb(100, 30), 0x0000FFu) << "the hidden control's area is repainted by its parent";
+}
+
+TEST_F(PaintWindowTest, RemovedControlsAreDeletedWhenTheWindowGetsTheCleanUpMessage) {
+    window.Show();
+    root->Remove(child);
+    EXPECT_EQ(window.manager.DelayedCleanupCount(), 1u);
+    window.Pump();
+    EXPECT_EQ(window.manager.DelayedCleanupCount(), 0u);
+    EXPECT_EQ(window.manager.FindControl(L"box"), nullptr);
+}
+
+TEST_F(PaintWindowTest, ControlTimersGetTheirOwnNativeIdentifiers) {
+    window.Show();
+    ASSERT_TRUE(window.manager.SetTimer(child, 5, 10));
+    ASSERT_TRUE(window.manager.SetTimer(child, 6, 1000));
+    EXPECT_FALSE(window.manager.SetTimer(child, 5, 10)) << "a live timer is left alone";
+    CControlUI* control = nullptr;
+    UINT timerId = 0;
+    EXPECT_TRUE(window.manager.FindTimer(17, control, timerId));
+    EXPECT_EQ(timerId, 5u);
+    EXPECT_TRUE(window.manager.FindTimer(18, control, timerId));
+    EXPECT_EQ(timerId, 6u);
+
+    window.Pump(200);
+    ASSERT_FALSE(recorder.received.empty());
+    EXPECT_EQ(recorder.received.back().sType, L"timer");
+    EXPECT_EQ(recorder.received.back().wParam, 5u);
+
+    EXPECT_TRUE(window.manager.KillTimer(child, 5));
+    EXPECT_FALSE(window.manager.FindTimer(17, control, timerId));
+    EXPECT_TRUE(window.manager.SetTimer(child, 5, 10)) << "a killed timer is re-armed";
+    EXPECT_TRUE(window.manager.FindTimer(17, control, timerId)) << "with its old identifier";
+    window.manager.KillTimers(child);
+    EXPECT_FALSE(window.manager.FindTimer(18, control, timerId));
+}

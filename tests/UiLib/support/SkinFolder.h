@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestFolder.h"
+
+// A temporary skin folder that is the resource path for its lifetime; images are written into
+// it by the tests.
+class SkinFolder {
+public:
+    SkinFolder();
+    ~SkinFolder();
+
+    // `pixels` are 0xAARRGGBB, row by row from the top.
+    void AddPng(const std::wstring& name, int width, int height, const std::vector<uint32_t>& pixels);
+    void AddBmp(const std::wstring& name, int width, int height, const std::vector<uint32_t>& pixels);
+
+private:
+    TestFolder folder_;
+};
