@@ -2,13 +2,16 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "app/SysSettings.h"
+#include "online/UpdateHost.h"
+#include "online/WorkerThreads.h"
 
 // The one main window of the program. It owns the settings, the data folder and the start
 // command line; the native window deletes the object when it is destroyed.
-class MainFrame {
+class MainFrame final : public IUpdateHost {
 public:
     static constexpr wchar_t kWindowClassName[] = L"LudoraMainFrame";
     static constexpr wchar_t kWindowTitle[] = L"Ludora";
@@ -30,6 +33,12 @@ public:
     // Set while an update is being downloaded or handed off.
     std::atomic<bool> updateBusy{false};
 
+    // The update checks' view of the window; called from their threads.
+    void SetVersionLabel(const std::wstring& text) override;
+    void ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
+                           int icon) override;
+    std::wstring VersionLabel() const;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,6 +48,9 @@ private:
     SysSettings settings_;
     std::wstring dataFolder_;
     std::wstring commandLine_;
+    mutable std::mutex versionLabelLock_;
+    std::wstring versionLabel_;
+    WorkerThreads workers_;
 };
 
 // The process-wide main window, reached by worker threads and the control channel.
