@@ -30,13 +30,13 @@ struct OpenRequest {
     InternetHandle request;
 };
 
-void SetTimeouts(HINTERNET root, const HttpTimeouts& timeouts) {
+// Set on the root and again on the connection: some WinINet versions do not hand the root's
+// time-outs down to the connections opened under it.
+void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
     DWORD connect = timeouts.connectMs, send = timeouts.sendMs, receive = timeouts.receiveMs;
-    InternetSetOptionW(root, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
-    InternetSetOptionW(root, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
-    InternetSetOptionW(root, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
-    InternetSetOptionW(root, INTERNET_OPTION_DATA_SEND_TIMEOUT, &send, sizeof(send));
-    InternetSetOptionW(root, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
+    InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
+    InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
 }
 
 bool AddHeader(HINTERNET request, const wchar_t* header) {
@@ -51,6 +51,7 @@ bool SendGet(const UrlParts& parts, const std::wstring& objectName, const HttpTi
     open.connection.reset(InternetConnectW(open.root.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!open.connection) return false;
+    SetTimeouts(open.connection.get(), timeouts);
     DWORD flags = parts.scheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
     open.request.reset(HttpOpenRequestW(open.connection.get(), L"GET", objectName.c_str(), nullptr, nullptr, nullptr,
                                         flags, 0));
