@@ -18,6 +18,7 @@ cleanup() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
 }
 trap cleanup EXIT
+trap "exit 130" INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
   display=:$((500 + RANDOM % 400))

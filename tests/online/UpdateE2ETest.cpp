@@ -32,6 +32,17 @@ void WriteSettings(const std::string& updateType) {
 // The main window of whichever process has one (the restarted program is not our child).
 HWND FindAnyMainWindow() { return FindWindowW(MainFrame::kWindowClassName, nullptr); }
 
+// The window is created before it is shown or hidden; that is settled once its process first
+// waits for input.
+void WaitUntilSettled(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (process == nullptr) return;
+    WaitForInputIdle(process, 20000);
+    CloseHandle(process);
+}
+
 void EndProcessOfWindow(HWND window) {
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
@@ -89,6 +100,7 @@ protected:
         HWND restarted = nullptr;
         EXPECT_TRUE(WaitUntil([&] { return (restarted = FindAnyMainWindow()) != nullptr; }, 30000));
         EXPECT_EQ(ReadFileBytes(UpdaterCopy()), originalBytes_);
+        if (restarted != nullptr) WaitUntilSettled(restarted);
         return restarted;
     }
 
