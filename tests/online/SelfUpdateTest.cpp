@@ -217,9 +217,3 @@ TEST(HandOffCommandLine, QuotesTheProgramPathAndCarriesTheRestartFlag) {
     EXPECT_EQ(HandOffCommandLine(L"C:\\Documents and Settings\\Ludora.tmp", 8, L"C:\\L.exe", false),
               L"\"C:\\Documents and Settings\\Ludora.tmp\" 8 \"C:\\L.exe\" 1");
 }
-
-TEST(VersionText, ShowsTheProgramVersion) {
-    EXPECT_EQ(VersionText(), L"版本: 1.0.0.0");
-    EXPECT_EQ(PackagePath(L"C:\\D"), L"C:\\D\\Patchs\\Ludora.pak");
-    EXPECT_EQ(UpdaterCopyPath(L"C:\\D"), L"C:\\D\\Patchs\\Ludora.tmp");
-}
