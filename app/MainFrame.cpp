@@ -1,10 +1,12 @@
 #include "app/MainFrame.h"
 
 #include "app/DataFolder.h"
+#include "online/ReplyMessages.h"
+#include "online/SelfUpdate.h"
 
 MainFrame* g_mainFrame = nullptr;
 
-MainFrame::MainFrame() : dataFolder_(GetDataFolder()) {
+MainFrame::MainFrame() : dataFolder_(GetDataFolder()), versionLabel_(VersionText()) {
     gameList_.Load(dataFolder_);
     settings_.LoadSettings(dataFolder_);
 }
@@ -60,7 +62,29 @@ LRESULT CALLBACK MainFrame::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
     return frame->HandleMessage(message, wParam, lParam);
 }
 
+void MainFrame::SetVersionLabel(const std::wstring& text) {
+    std::lock_guard<std::mutex> hold(versionLabelLock_);
+    versionLabel_ = text;
+}
+
+std::wstring MainFrame::VersionLabel() const {
+    std::lock_guard<std::mutex> hold(versionLabelLock_);
+    return versionLabel_;
+}
+
+void MainFrame::ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
+                                  int icon) {
+    std::wstring message = secondText.empty() ? text : text + L"\n" + secondText;
+    MessageBoxW(hwnd_, message.c_str(), caption.c_str(), icon == 2 ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
 LRESULT MainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) workers_.Start();
+    // The pop-ups are not built yet: the reply is taken and dropped.
+    if (IsReplyMessage(message)) {
+        TakeReply(wParam);
+        return 0;
+    }
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
         PostQuitMessage(0);
         return 0;

@@ -1,3 +1,160 @@
 #include "online/SelfUpdate.h"
 
-void StartupUpdateCheck(MainFrame&) {}
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "app/MainFrame.h"
+#include "online/FileMd5.h"
+#include "online/HttpClient.h"
+#include "online/ManagementService.h"
+#include "online/ScopedHandle.h"
+#include "online/UpdateHost.h"
+
+const wchar_t kProgramVersion[] = L"1.0.0.0";
+
+namespace {
+
+constexpr unsigned long kAutoCheckDelay = 2000;
+const wchar_t kDownloadNote[] = L"正在下载更新...";
+
+UpdateEnvironment MainWindowEnvironment(MainFrame& frame) {
+    UpdateEnvironment environment;
+    environment.serviceHost = ManagementServiceHost();
+    environment.dataFolder = frame.DataFolder();
+    environment.busy = &frame.updateBusy;
+    environment.host = &frame;
+    environment.autoDownload = [&frame] { return ReplyNumber(frame.Settings().UpdateType) != 0; };
+    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
+    environment.handOff = [&frame] { HandOffToUpdater(frame.DataFolder(), frame.CommandLine(), frame.GetHWND()); };
+    return environment;
+}
+
+// Ends a check: the label shows the version again and another check may start.
+void FinishCheck(const UpdateEnvironment& environment) {
+    if (environment.host != nullptr) environment.host->SetVersionLabel(VersionText());
+    environment.busy->store(false);
+}
+
+void Tell(const UpdateEnvironment& environment, const std::wstring& text, const std::wstring& secondText,
+          const std::wstring& caption, int icon) {
+    if (environment.host != nullptr) environment.host->ShowUpdateMessage(text, secondText, caption, icon);
+}
+
+void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOffer& offer) {
+    const std::wstring package = PackagePath(environment.dataFolder);
+    if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package);
+    if (PackageReady(package, offer.digest)) {
+        environment.handOff();
+        return;
+    }
+    Tell(environment, L"下载更新失败.", L"请稍后重试！", L"错误", 2);
+}
+
+}  // namespace
+
+std::wstring VersionText() { return std::wstring(L"版本: ") + kProgramVersion; }
+
+std::wstring PackagePath(const std::wstring& dataFolder) { return dataFolder + L"\\Patchs\\Ludora.pak"; }
+
+std::wstring UpdaterCopyPath(const std::wstring& dataFolder) { return dataFolder + L"\\Patchs\\Ludora.tmp"; }
+
+UpdateOffer AskForUpdate(const std::wstring& serviceHost) {
+    UpdateOffer offer;
+    std::wstring reply = RequestFromService(serviceHost, ServiceAction::Version);
+    if (!IsSuccessfulReply(reply)) return offer;
+    offer.version = ReplyField(reply, 2);
+    offer.digest = ReplyField(reply, 3);
+    offer.url = ReplyField(reply, 4);
+    offer.answer = offer.version == kProgramVersion ? UpdateAnswer::UpToDate : UpdateAnswer::UpdateAvailable;
+    return offer;
+}
+
+bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
+    if (!PathFileExistsW(packagePath.c_str())) return false;
+    std::wstring actual = FileMd5Hex(packagePath);
+    return !actual.empty() && actual == digest;
+}
+
+bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
+    UpdateOffer offer = AskForUpdate(environment.serviceHost);
+    if (offer.answer != UpdateAnswer::UpdateAvailable) return false;
+    if (!PackageReady(PackagePath(environment.dataFolder), offer.digest)) return false;
+    environment.handOff();
+    return true;
+}
+
+void StartupUpdateCheck(MainFrame& frame) { RunStartupUpdateCheck(MainWindowEnvironment(frame)); }
+
+void RunAutoUpdate(const UpdateEnvironment& environment) {
+    environment.busy->store(true);
+    environment.sleep(kAutoCheckDelay);
+    UpdateOffer offer = AskForUpdate(environment.serviceHost);
+    const std::wstring package = PackagePath(environment.dataFolder);
+    // A package that is ready waits for the start-time check of the next start.
+    if (offer.answer == UpdateAnswer::UpdateAvailable && !PackageReady(package, offer.digest) &&
+        environment.autoDownload()) {
+        if (environment.host != nullptr) environment.host->SetVersionLabel(kDownloadNote);
+        HttpDownloadFile(offer.url, package);
+    }
+    FinishCheck(environment);
+}
+
+void RunManualUpdate(const UpdateEnvironment& environment) {
+    bool idle = false;
+    if (!environment.busy->compare_exchange_strong(idle, true)) {
+        Tell(environment, kDownloadNote, L"", L"", 0);
+        return;
+    }
+    UpdateOffer offer = AskForUpdate(environment.serviceHost);
+    if (offer.answer == UpdateAnswer::UpToDate) Tell(environment, L"你的版本已经是最新.", L"", L"提示", 0);
+    if (offer.answer == UpdateAnswer::UpdateAvailable) InstallOrReportFailure(environment, offer);
+    FinishCheck(environment);
+}
+
+DWORD WINAPI AutoUpdateThread(LPVOID) {
+    if (g_mainFrame != nullptr) RunAutoUpdate(MainWindowEnvironment(*g_mainFrame));
+    return 0;
+}
+
+DWORD WINAPI ManualUpdateThread(LPVOID) {
+    if (g_mainFrame != nullptr) RunManualUpdate(MainWindowEnvironment(*g_mainFrame));
+    return 0;
+}
+
+std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long processHandle,
+                                const std::wstring& programPath, bool startedFromAutorun) {
+    // Unquoted, a path with a space would be split into several arguments and the copy would
+    // not recognise its apply mode.
+    std::wstring updater = updaterPath.find(L' ') == std::wstring::npos ? updaterPath : L"\"" + updaterPath + L"\"";
+    return updater + L" " + std::to_wstring(processHandle) + L" \"" + programPath + L"\" " +
+           (startedFromAutorun ? L"0" : L"1");
+}
+
+void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine, HWND mainWindow) {
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring updater = UpdaterCopyPath(dataFolder);
+    CopyFileW(program, updater.c_str(), FALSE);
+
+    ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
+    std::wstring commandLine = HandOffCommandLine(
+        updater, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self.get())), program,
+        startCommandLine == L"AUTORUN");
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+    self.reset();
+    PostMessageW(mainWindow, WM_QUIT, 0, 0);
+}
+
+void HandOffToUpdater() {
+    if (g_mainFrame == nullptr) return;
+    HandOffToUpdater(g_mainFrame->DataFolder(), g_mainFrame->CommandLine(), g_mainFrame->GetHWND());
+}

@@ -1,0 +1,174 @@
+#include "online/HttpClient.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <functional>
+#include <memory>
+
+#include "online/ScopedHandle.h"
+
+namespace {
+
+const wchar_t kAgent[] = L"HttpPost";
+const wchar_t kContentTypeHeader[] = L"Content-Type: application/x-www-form-urlencoded";
+const wchar_t kAcceptHeader[] = L"Accept: */*";
+constexpr DWORD kPartLength = 256;
+constexpr DWORD kReadSize = 1023;
+
+struct InternetHandleCloser {
+    void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+// The three handles of one request; they close in reverse order: request, connection, root.
+struct OpenRequest {
+    InternetHandle root;
+    InternetHandle connection;
+    InternetHandle request;
+};
+
+// Set on the root and again on the connection: some WinINet versions do not hand the root's
+// time-outs down to the connections opened under it.
+void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
+    DWORD connect = timeouts.connectMs, send = timeouts.sendMs, receive = timeouts.receiveMs;
+    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
+    InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
+    InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+}
+
+bool AddHeader(HINTERNET request, const wchar_t* header) {
+    return HttpAddRequestHeadersW(request, header, static_cast<DWORD>(wcslen(header)), HTTP_ADDREQ_FLAG_ADD) != FALSE;
+}
+
+// Opens, connects and sends a GET of `objectName` on the URL's server; false when any step fails.
+bool SendGet(const UrlParts& parts, const std::wstring& objectName, const HttpTimeouts& timeouts, OpenRequest& open) {
+    open.root.reset(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!open.root) return false;
+    SetTimeouts(open.root.get(), timeouts);
+    open.connection.reset(InternetConnectW(open.root.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
+                                           nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!open.connection) return false;
+    SetTimeouts(open.connection.get(), timeouts);
+    DWORD flags = parts.scheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+    open.request.reset(HttpOpenRequestW(open.connection.get(), L"GET", objectName.c_str(), nullptr, nullptr, nullptr,
+                                        flags, 0));
+    if (!open.request) return false;
+    if (!AddHeader(open.request.get(), kContentTypeHeader) || !AddHeader(open.request.get(), kAcceptHeader)) return false;
+    return HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0) != FALSE;
+}
+
+// Reads the body in pieces of at most 1023 bytes and hands each to `sink`. True when the body
+// ended normally; false when a read failed (a time-out included) or `sink` refused the bytes.
+bool ReadBody(HINTERNET request, const std::function<bool(const char*, DWORD)>& sink) {
+    char buffer[kReadSize + 1];
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(request, buffer, kReadSize, &read)) return false;
+        if (read == 0) return true;
+        if (!sink(buffer, read)) return false;
+    }
+}
+
+// The Content-Length the server announced, or -1 when it gave none.
+long long AnnouncedLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
+    wchar_t* end = nullptr;
+    long long length = wcstoll(text, &end, 10);
+    return end == text || length < 0 ? -1 : length;
+}
+
+std::wstring DecodeUtf8(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
+
+// Writes a download beside the target and moves it into place only once it is complete.
+class PartialFile {
+public:
+    explicit PartialFile(const std::wstring& target) : target_(target), partial_(target + L".part") {
+        file_ = AdoptFileHandle(CreateFileW(partial_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    ~PartialFile() {
+        if (file_) {
+            file_.reset();
+            DeleteFileW(partial_.c_str());
+        }
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    bool Write(const char* bytes, DWORD count) {
+        DWORD written = 0;
+        if (!file_ || !WriteFile(file_.get(), bytes, count, &written, nullptr) || written != count) return false;
+        size_ += count;
+        return true;
+    }
+    long long Size() const { return size_; }
+
+    void Commit() {
+        if (!file_) return;
+        file_.reset();
+        if (!MoveFileExW(partial_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            DeleteFileW(partial_.c_str());
+    }
+
+private:
+    std::wstring target_;
+    std::wstring partial_;
+    ScopedHandle file_;
+    long long size_ = 0;
+};
+
+}  // namespace
+
+UrlParts CrackUrl(const std::wstring& url) {
+    wchar_t host[kPartLength] = {}, path[kPartLength] = {}, extra[kPartLength] = {};
+    URL_COMPONENTSW components{};
+    components.dwStructSize = sizeof(components);
+    components.lpszHostName = host;
+    components.dwHostNameLength = kPartLength;
+    components.lpszUrlPath = path;
+    components.dwUrlPathLength = kPartLength;
+    components.lpszExtraInfo = extra;
+    components.dwExtraInfoLength = kPartLength;
+    if (!InternetCrackUrlW(url.c_str(), 0, ICU_ESCAPE, &components)) {
+        std::fputs("Error:InternetCrackUrl failed!/n", stdout);
+        std::fflush(stdout);
+        return {};
+    }
+    return {static_cast<int>(components.nScheme), host, components.nPort, path, extra};
+}
+
+bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeouts& timeouts) {
+    UrlParts parts = CrackUrl(url);
+    OpenRequest open;
+    if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
+    // Decoded once at the end, so that no character is split between two reads.
+    std::string bytes;
+    ReadBody(open.request.get(), [&](const char* chunk, DWORD count) {
+        bytes.append(chunk, count);
+        return true;
+    });
+    body += DecodeUtf8(bytes);
+    return true;
+}
+
+bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts) {
+    UrlParts parts = CrackUrl(url);
+    OpenRequest open;
+    if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
+    PartialFile file(filePath);
+    bool complete = ReadBody(open.request.get(), [&](const char* chunk, DWORD count) { return file.Write(chunk, count); });
+    long long announced = AnnouncedLength(open.request.get());
+    if (complete && (announced < 0 || announced == file.Size())) file.Commit();
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+
+// A URL split into the parts a request needs. `scheme` is the platform's scheme number
+// (4 is HTTPS); `port` is the scheme's default when the URL names none.
+struct UrlParts {
+    int scheme = 0;
+    std::wstring host;
+    int port = 0;
+    std::wstring path;
+    std::wstring extraInfo;  // the query with its "?" (and a "#" fragment)
+};
+
+// How long a request may wait for the server before it counts as failed.
+struct HttpTimeouts {
+    unsigned long connectMs = 5000;
+    unsigned long sendMs = 30000;
+    unsigned long receiveMs = 30000;
+};
+
+// Splits `url`; every part is empty (scheme and port 0) when it cannot be split, for example
+// when a part is longer than 255 characters.
+UrlParts CrackUrl(const std::wstring& url);
+
+// GET `url` and append its body, decoded from UTF-8, to `body`. True when the request was sent,
+// whatever the status; a read that fails midway keeps what arrived.
+bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeouts& timeouts = {});
+
+// GET `url` and store its body in `filePath`. True when the request was sent; the file is
+// replaced only by a body that arrived whole, otherwise it keeps its old content.
+bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts = {});

@@ -1,0 +1,197 @@
+#include "online/FetchThreads.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <thread>
+#include <vector>
+
+#include "app/SysSettings.h"
+#include "online/ManagementService.h"
+#include "online/ReplyMessages.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
+
+namespace {
+
+struct Delivery {
+    UINT message;
+    std::wstring reply;
+};
+
+// The fetchers against the local service, with waits that are recorded instead of slept.
+class FetchThreadsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { service_ = new LocalService(); }
+    static void TearDownTestSuite() {
+        delete service_;
+        service_ = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(service_->Running());
+        service_->Reset();
+        environment_.serviceHost = service_->Host();
+        environment_.settings = &settings_;
+        environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
+        environment_.checkConnection = [this] { return connectedAtCheck_ == ++checks_; };
+        environment_.waitForProbe = [this] { ++probeWaits_; };
+        environment_.deliver = [this](UINT message, std::unique_ptr<std::wstring> reply) {
+            deliveries_.push_back({message, *reply});
+        };
+        environment_.keepAsking = [this] { return deliveries_.empty(); };
+    }
+
+    static LocalService* service_;
+    SysSettings settings_;
+    FetchEnvironment environment_;
+    std::vector<unsigned long> sleeps_;
+    std::vector<Delivery> deliveries_;
+    int checks_ = 0;
+    int connectedAtCheck_ = 0;
+    int probeWaits_ = 0;
+};
+
+LocalService* FetchThreadsTest::service_ = nullptr;
+
+const char kPopReply[] = "#success#http://127.0.0.1/pop.html#5#8#300#170#";
+
+}  // namespace
+
+TEST_F(FetchThreadsTest, TheProbeWaitsLongerAfterEachFailedCheck) {
+    RunConnectivityProbe(environment_);
+    EXPECT_EQ(checks_, 4);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 60000, 150000, 900000}));
+
+    checks_ = 0;
+    sleeps_.clear();
+    connectedAtCheck_ = 3;
+    RunConnectivityProbe(environment_);
+    EXPECT_EQ(checks_, 3);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 60000}));
+}
+
+TEST_F(FetchThreadsTest, TheConnectivityCheckConnectsForReal) {
+    EXPECT_TRUE(CheckConnectivity(service_->Url("/")));
+    EXPECT_FALSE(CheckConnectivity(L"http://127.0.0.1:" + std::to_wstring(FreeLocalPort()) + L"/"));
+}
+
+TEST_F(FetchThreadsTest, TheAdvertWaitsForTheProbeAndItsDelay) {
+    service_->Answer("getPop-ad", kPopReply);
+    RunAdFetch(environment_);
+    EXPECT_EQ(probeWaits_, 1);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{5000}));
+    ASSERT_EQ(deliveries_.size(), 1u);
+    EXPECT_EQ(deliveries_[0].message, WM_POP_AD);
+    EXPECT_EQ(deliveries_[0].reply, L"#success#http://127.0.0.1/pop.html#5#8#300#170#");
+}
+
+TEST_F(FetchThreadsTest, NoAdvertRequestOnTheDayItWasShown) {
+    settings_.AdTime = TodayStamp();
+    RunAdFetch(environment_);
+    EXPECT_EQ(service_->CountRequests("act=getPop"), 0);
+    EXPECT_TRUE(deliveries_.empty());
+}
+
+TEST_F(FetchThreadsTest, UnsuccessfulAdvertAndTodayNewsRepliesShowNothing) {
+    service_->Answer("getPop-ad", "#Success#http://x#1#1#1#1#");
+    service_->Answer("getNews", "#fail#");
+    RunAdFetch(environment_);
+    RunTodayNewsFetch(environment_);
+    EXPECT_EQ(service_->CountRequests("act=getPop&type=ad"), 1);
+    EXPECT_EQ(service_->CountRequests("act=getNews"), 1);
+    EXPECT_TRUE(deliveries_.empty());
+    EXPECT_TRUE(sleeps_.empty());
+}
+
+TEST_F(FetchThreadsTest, TodaysNewsIsHandedOverAtOnce) {
+    service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
+    RunTodayNewsFetch(environment_);
+    EXPECT_EQ(probeWaits_, 1);
+    EXPECT_TRUE(sleeps_.empty());
+    ASSERT_EQ(deliveries_.size(), 1u);
+    EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
+    EXPECT_EQ(deliveries_[0].reply, L"#success#http://127.0.0.1/today.html#9#9#9#9#");
+}
+
+TEST_F(FetchThreadsTest, NoTodaysNewsRequestWhenTurnedOffOrShownToday) {
+    settings_.IsShow = L"0";
+    RunTodayNewsFetch(environment_);
+    settings_.IsShow = L"1";
+    settings_.NewsTime = TodayStamp();
+    RunTodayNewsFetch(environment_);
+    EXPECT_EQ(service_->CountRequests("act=getNews"), 0);
+    EXPECT_TRUE(deliveries_.empty());
+}
+
+TEST_F(FetchThreadsTest, AnUnsuccessfulNewsReplyIsAskedAgainAfterHalfAnHour) {
+    ServiceAnswer once;
+    once.once = true;
+    service_->Answer("getPop-news", "#error#", once);
+    service_->Answer("getPop-news", kPopReply);
+    RunPopNewsFetch(environment_);
+    EXPECT_EQ(service_->CountRequests("act=getPop&type=news"), 2);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{1800000, 5000}));
+    ASSERT_EQ(deliveries_.size(), 1u);
+    EXPECT_EQ(deliveries_[0].message, WM_POP_NEWS);
+}
+
+TEST_F(FetchThreadsTest, NewsKeepsComingAtTheServicesPace) {
+    int rounds = 0;
+    environment_.keepAsking = [&] { return rounds++ < 3; };
+    service_->Answer("getPop-news", "#success#http://n#-4#8#1#1#");
+    RunPopNewsFetch(environment_);
+    EXPECT_EQ(deliveries_.size(), 3u);
+    // A negative delay counts as none rather than as a wait of weeks.
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{0, 0, 0}));
+}
+
+TEST_F(FetchThreadsTest, AMegabyteReplyIsHandedOverWhole) {
+    std::string url = "http://127.0.0.1/" + std::string(1024 * 1024, 'u');
+    service_->Answer("getPop-ad", "#success#" + url + "#0#1#2#3#");
+    RunAdFetch(environment_);
+    ASSERT_EQ(deliveries_.size(), 1u);
+    EXPECT_EQ(ParsePopupReply(deliveries_[0].reply).url, std::wstring(url.begin(), url.end()));
+}
+
+TEST(DelayMilliseconds, ClampsNegativeAndHugeDelays) {
+    EXPECT_EQ(DelayMilliseconds(5), 5000u);
+    EXPECT_EQ(DelayMilliseconds(0), 0u);
+    EXPECT_EQ(DelayMilliseconds(-1), 0u);
+    EXPECT_LT(DelayMilliseconds(INT_MAX), 0xFFFFFFFFu);
+    EXPECT_GT(DelayMilliseconds(INT_MAX), 4000000000u);
+}
+
+namespace {
+
+std::vector<std::wstring> g_received;
+
+LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsReplyMessage(message)) {
+        g_received.push_back(*TakeReply(wParam));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(SendReplyToWindow, TheWindowThreadReceivesAndOwnsTheReply) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ReceiverProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ReplyReceiver";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"ReplyReceiver", L"", 0, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    std::thread sender([window] {
+        SendReplyToWindow(window, WM_POP_NEWS, std::make_unique<std::wstring>(L"#success#a#"));
+        SendReplyToWindow(nullptr, WM_POP_NEWS, std::make_unique<std::wstring>(L"nobody"));
+    });
+    EXPECT_TRUE(WaitUntil([] { return !g_received.empty(); }));
+    sender.join();
+    ASSERT_EQ(g_received.size(), 1u);
+    EXPECT_EQ(g_received[0], L"#success#a#");
+    DestroyWindow(window);
+}

@@ -1,0 +1,219 @@
+#include "online/SelfUpdate.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "online/FileMd5.h"
+#include "online/UpdateHost.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+struct ShownMessage {
+    std::wstring text, secondText, caption;
+    int icon;
+    bool operator==(const ShownMessage& other) const {
+        return text == other.text && secondText == other.secondText && caption == other.caption && icon == other.icon;
+    }
+};
+
+// Stands in for the main window: remembers the label texts and the message boxes.
+class RecordingHost : public IUpdateHost {
+public:
+    void SetVersionLabel(const std::wstring& text) override { labels.push_back(text); }
+    void ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
+                           int icon) override {
+        messages.push_back({text, secondText, caption, icon});
+    }
+    std::vector<std::wstring> labels;
+    std::vector<ShownMessage> messages;
+};
+
+const char kPackageBytes[] = "MZ the new program";
+const wchar_t kPackageDigest[] = L"c0d3b0c3f36bb6a0d8a1f9b6dce4b1b2";  // not the package's digest
+
+class SelfUpdateTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { service_ = new LocalService(); }
+    static void TearDownTestSuite() {
+        delete service_;
+        service_ = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(service_->Running());
+        service_->Reset();
+        CreateDirectoryW(folder_.File(L"Patchs").c_str(), nullptr);
+        environment_.serviceHost = service_->Host();
+        environment_.dataFolder = folder_.Path();
+        environment_.busy = &busy_;
+        environment_.host = &host_;
+        environment_.autoDownload = [this] { return autoDownload_; };
+        environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
+        environment_.handOff = [this] { ++handOffs_; };
+        service_->Answer("/files/Ludora.pak", kPackageBytes);
+    }
+
+    // The service announces `version` with the served package's digest (or `digest`).
+    void Announce(const std::string& version, const std::string& digest = "{md5:/files/Ludora.pak}") {
+        service_->Answer("getversion", "#success#" + version + "#" + digest + "#http://{host}/files/Ludora.pak#");
+    }
+    std::wstring Package() const { return PackagePath(folder_.Path()); }
+    int Downloads() { return service_->CountRequests("/files/Ludora.pak"); }
+
+    static LocalService* service_;
+    TestFolder folder_;
+    std::atomic<bool> busy_{false};
+    RecordingHost host_;
+    bool autoDownload_ = true;
+    std::vector<unsigned long> sleeps_;
+    int handOffs_ = 0;
+    UpdateEnvironment environment_;
+};
+
+LocalService* SelfUpdateTest::service_ = nullptr;
+
+}  // namespace
+
+TEST_F(SelfUpdateTest, AnyOtherVersionThanOursIsAnUpdate) {
+    Announce("1.0.0.0");
+    EXPECT_EQ(AskForUpdate(service_->Host()).answer, UpdateAnswer::UpToDate);
+    Announce("0.9.0.0");
+    UpdateOffer older = AskForUpdate(service_->Host());
+    EXPECT_EQ(older.answer, UpdateAnswer::UpdateAvailable);
+    EXPECT_EQ(older.version, L"0.9.0.0");
+    EXPECT_EQ(older.url, service_->Url("/files/Ludora.pak"));
+    Announce("");
+    EXPECT_EQ(AskForUpdate(service_->Host()).answer, UpdateAnswer::UpdateAvailable);
+    service_->Answer("getversion", "#Success#1.0.0.1#d#u#");
+    EXPECT_EQ(AskForUpdate(service_->Host()).answer, UpdateAnswer::NoAnswer);
+    EXPECT_EQ(AskForUpdate(L"127.0.0.1:" + std::to_wstring(FreeLocalPort())).answer, UpdateAnswer::NoAnswer);
+}
+
+TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigest) {
+    WriteFileBytes(Package(), kPackageBytes);
+    std::wstring digest = FileMd5Hex(Package());
+    EXPECT_TRUE(PackageReady(Package(), digest));
+    std::wstring upper = digest;
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+    EXPECT_FALSE(PackageReady(Package(), upper));
+    EXPECT_FALSE(PackageReady(Package(), kPackageDigest));
+    EXPECT_FALSE(PackageReady(folder_.File(L"missing.pak"), L"d41d8cd98f00b204e9800998ecf8427e"));
+}
+
+TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloads) {
+    Announce("1.0.0.1");
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    WriteFileBytes(Package(), "an older download");
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_EQ(handOffs_, 0);
+    EXPECT_EQ(Downloads(), 0);
+
+    WriteFileBytes(Package(), kPackageBytes);
+    EXPECT_TRUE(RunStartupUpdateCheck(environment_));
+    EXPECT_EQ(handOffs_, 1);
+
+    Announce("1.0.0.0");
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_EQ(handOffs_, 1);
+}
+
+TEST_F(SelfUpdateTest, TheAutomaticCheckDownloadsForTheNextStart) {
+    Announce("1.0.0.1");
+    RunAutoUpdate(environment_);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{2000}));
+    EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
+    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"正在下载更新...", L"版本: 1.0.0.0"}));
+    EXPECT_EQ(handOffs_, 0);
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_FALSE(busy_);
+
+    // Once it is there it waits for the next start.
+    RunAutoUpdate(environment_);
+    EXPECT_EQ(Downloads(), 1);
+    EXPECT_EQ(handOffs_, 0);
+}
+
+TEST_F(SelfUpdateTest, TheAutomaticCheckDownloadsNothingWhenNotAllowedOrUpToDate) {
+    autoDownload_ = false;
+    Announce("1.0.0.1");
+    RunAutoUpdate(environment_);
+    autoDownload_ = true;
+    Announce("1.0.0.0");
+    RunAutoUpdate(environment_);
+    EXPECT_EQ(Downloads(), 0);
+    EXPECT_FALSE(FileExists(Package()));
+    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"版本: 1.0.0.0", L"版本: 1.0.0.0"}));
+}
+
+TEST_F(SelfUpdateTest, TheAutomaticCheckKeepsTheFlagUpWhileItRuns) {
+    environment_.sleep = [this](unsigned long) { EXPECT_TRUE(busy_); };
+    Announce("1.0.0.0");
+    RunAutoUpdate(environment_);
+    EXPECT_FALSE(busy_);
+}
+
+TEST_F(SelfUpdateTest, TheUsersCheckSaysWhenTheVersionIsTheNewest) {
+    Announce("1.0.0.0");
+    RunManualUpdate(environment_);
+    EXPECT_EQ(host_.messages, (std::vector<ShownMessage>{{L"你的版本已经是最新.", L"", L"提示", 0}}));
+    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"版本: 1.0.0.0"}));
+    EXPECT_FALSE(busy_);
+}
+
+TEST_F(SelfUpdateTest, TheUsersCheckDownloadsAndInstallsAtOnce) {
+    autoDownload_ = false;  // UpdateType does not hold back the user's own check
+    Announce("0.9.0.0");
+    WriteFileBytes(Package(), "an older download");
+    RunManualUpdate(environment_);
+    EXPECT_EQ(Downloads(), 1);
+    EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
+    EXPECT_EQ(handOffs_, 1);
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(SelfUpdateTest, TheUsersCheckReportsAPackageThatDoesNotMatch) {
+    Announce("1.0.0.1", "00000000000000000000000000000000");
+    RunManualUpdate(environment_);
+    EXPECT_EQ(handOffs_, 0);
+    EXPECT_EQ(host_.messages, (std::vector<ShownMessage>{{L"下载更新失败.", L"请稍后重试！", L"错误", 2}}));
+    EXPECT_FALSE(busy_);
+}
+
+TEST_F(SelfUpdateTest, AnUnreachablePackageLeavesTheOldDownloadInPlace) {
+    WriteFileBytes(Package(), "an older download");
+    service_->Answer("getversion", "#success#1.0.0.1#abc#http://127.0.0.1/" + std::string(300, 'p') + "#");
+    RunManualUpdate(environment_);
+    EXPECT_EQ(ReadFileBytes(Package()), "an older download");
+    EXPECT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(handOffs_, 0);
+}
+
+TEST_F(SelfUpdateTest, TheUsersCheckStaysQuietWithoutAnAnswer) {
+    service_->Answer("getversion", "#fail#");
+    RunManualUpdate(environment_);
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"版本: 1.0.0.0"}));
+}
+
+TEST_F(SelfUpdateTest, AUserCheckDuringAnotherCheckOnlySaysSo) {
+    busy_ = true;
+    RunManualUpdate(environment_);
+    EXPECT_EQ(host_.messages, (std::vector<ShownMessage>{{L"正在下载更新...", L"", L"", 0}}));
+    EXPECT_EQ(service_->CountRequests("getversion"), 0);
+    EXPECT_TRUE(busy_);
+}
+
+TEST(HandOffCommandLine, QuotesTheProgramPathAndCarriesTheRestartFlag) {
+    EXPECT_EQ(HandOffCommandLine(L"C:\\ProgramData\\Ludora\\Patchs\\Ludora.tmp", 124, L"C:\\Games\\Ludora.exe", false),
+              L"C:\\ProgramData\\Ludora\\Patchs\\Ludora.tmp 124 \"C:\\Games\\Ludora.exe\" 1");
+    EXPECT_EQ(HandOffCommandLine(L"C:\\Data\\Ludora.tmp", 8, L"C:\\Program Files\\Ludora\\Ludora.exe", true),
+              L"C:\\Data\\Ludora.tmp 8 \"C:\\Program Files\\Ludora\\Ludora.exe\" 0");
+    // A folder with a space (the data folder on older systems) must not split the copy's path.
+    EXPECT_EQ(HandOffCommandLine(L"C:\\Documents and Settings\\Ludora.tmp", 8, L"C:\\L.exe", false),
+              L"\"C:\\Documents and Settings\\Ludora.tmp\" 8 \"C:\\L.exe\" 1");
+}

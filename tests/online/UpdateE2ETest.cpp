@@ -1,0 +1,188 @@
+// The self-update end to end: the real program, the local management service on its fixed port,
+// the hand-off to the updater copy and the restart, all as separate processes under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/MainFrame.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+constexpr unsigned short kServicePort = 18360;
+const char kVersionTemplate[] = "#success#%s#{md5:/files/Ludora.pak}#http://{host}/files/Ludora.pak#";
+
+std::string Announcement(const std::string& version) {
+    std::string text = kVersionTemplate;
+    return text.replace(text.find("%s"), 2, version);
+}
+
+void WriteSettings(const std::string& updateType) {
+    ClearProgramData();
+    CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+    CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
+    WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
+                   "IsColse=\"0\" IsShow=\"0\" UpdateType=\"" + updateType +
+                       "\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
+}
+
+// The main window of whichever process has one (the restarted program is not our child).
+HWND FindAnyMainWindow() { return FindWindowW(MainFrame::kWindowClassName, nullptr); }
+
+// The window is created before it is shown or hidden; that is settled once its process first
+// waits for input.
+void WaitUntilSettled(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (process == nullptr) return;
+    WaitForInputIdle(process, 20000);
+    CloseHandle(process);
+}
+
+void EndProcessOfWindow(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+class UpdateE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service_.Running());
+        service_.Reset();
+        originalBytes_ = ReadFileBytes(LudoraExePath());
+        ASSERT_GT(originalBytes_.size(), 100000u);
+        // A real program whose bytes differ from the installed one: data after the image.
+        packageBytes_ = originalBytes_ + std::string("\0LUDORA-NEXT-VERSION", 20);
+        WriteFileBytes(program_, originalBytes_);
+        service_.Answer("/files/Ludora.pak", packageBytes_, Raw());
+    }
+
+    void TearDown() override {
+        if (HWND window = FindAnyMainWindow()) EndProcessOfWindow(window);
+        ClearProgramData();
+    }
+
+    static ServiceAnswer Raw() {
+        ServiceAnswer how;
+        how.raw = true;
+        return how;
+    }
+    static ServiceAnswer Once() {
+        ServiceAnswer how;
+        how.once = true;
+        return how;
+    }
+
+    std::wstring Package() const { return ProgramDataFolder() + L"\\Patchs\\Ludora.pak"; }
+    std::wstring UpdaterCopy() const { return ProgramDataFolder() + L"\\Patchs\\Ludora.tmp"; }
+
+    // The next start sees the update once; the program it restarts is then up to date.
+    void AnnounceOnceThenUpToDate() {
+        service_.Answer("getversion", Announcement("1.0.0.1"), Once());
+        service_.Answer("getversion", Announcement("1.0.0.0"));
+    }
+
+    // Starts the program, expects it to hand off and the restarted program to come up.
+    HWND StartAndExpectRestart(const std::wstring& arguments) {
+        LudoraProcess old(arguments, program_);
+        EXPECT_TRUE(old.Started());
+        EXPECT_EQ(old.WaitForExit(30000), 0u) << "the old instance should quit for the updater";
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(program_) == packageBytes_; }, 30000));
+        HWND restarted = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (restarted = FindAnyMainWindow()) != nullptr; }, 30000));
+        EXPECT_EQ(ReadFileBytes(UpdaterCopy()), originalBytes_);
+        if (restarted != nullptr) WaitUntilSettled(restarted);
+        return restarted;
+    }
+
+    // Waits until the running program has made its start-time and automatic version requests.
+    bool WaitForBothVersionChecks() {
+        return WaitUntil([&] { return service_.CountRequests("act=getversion") >= 2; }, 30000);
+    }
+
+    LocalService service_{kServicePort};
+    TestFolder folder_;
+    std::wstring program_ = folder_.File(L"Ludora.exe");
+    std::string originalBytes_;
+    std::string packageBytes_;
+};
+
+}  // namespace
+
+TEST_F(UpdateE2ETest, DownloadedUpdateIsInstalledAtTheNextStartAndTheProgramComesBackShown) {
+    WriteSettings("1");
+    service_.Answer("getversion", Announcement("1.0.0.1"));
+    {
+        LudoraProcess first(L"", program_);
+        ASSERT_NE(first.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(Package()) == packageBytes_; }, 30000));
+        EXPECT_EQ(ReadFileBytes(program_), originalBytes_) << "the automatic check never installs";
+    }
+    service_.Reset();
+    service_.Answer("/files/Ludora.pak", packageBytes_, Raw());
+    AnnounceOnceThenUpToDate();
+
+    HWND restarted = StartAndExpectRestart(L"");
+    ASSERT_NE(restarted, nullptr);
+    EXPECT_TRUE(IsWindowVisible(restarted)) << "restarted with \"1\"";
+    EXPECT_EQ(service_.CountRequests("/files/Ludora.pak"), 0) << "the start-time check never downloads";
+}
+
+TEST_F(UpdateE2ETest, AProgramStartedFromAutorunComesBackHidden) {
+    WriteSettings("0");
+    WriteFileBytes(Package(), packageBytes_);
+    AnnounceOnceThenUpToDate();
+
+    HWND restarted = StartAndExpectRestart(L"AUTORUN");
+    ASSERT_NE(restarted, nullptr);
+    EXPECT_FALSE(IsWindowVisible(restarted)) << "restarted with \"0\"";
+}
+
+TEST_F(UpdateE2ETest, NoDownloadWhenUpdateTypeIsZero) {
+    WriteSettings("0");
+    service_.Answer("getversion", Announcement("1.0.0.1"));
+    LudoraProcess running(L"", program_);
+    ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    ASSERT_TRUE(WaitForBothVersionChecks());
+    // A download would follow the automatic check's reply at once; give it time to show up.
+    Sleep(3000);
+    EXPECT_EQ(service_.CountRequests("/files/"), 0);
+    EXPECT_FALSE(FileExists(Package()));
+}
+
+TEST_F(UpdateE2ETest, APackageWhoseDigestDoesNotMatchIsNeverInstalled) {
+    WriteSettings("1");
+    service_.Answer("getversion", "#success#1.0.0.1#0123456789abcdef0123456789abcdef#http://{host}/files/Ludora.pak#");
+    {
+        LudoraProcess first(L"", program_);
+        ASSERT_NE(first.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(Package()) == packageBytes_; }, 30000));
+    }
+    LudoraProcess second(L"", program_);
+    ASSERT_NE(second.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    EXPECT_EQ(second.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_EQ(ReadFileBytes(program_), originalBytes_);
+    EXPECT_FALSE(FileExists(UpdaterCopy()));
+}
+
+TEST_F(UpdateE2ETest, AnAnnouncedOwnVersionDoesNothing) {
+    WriteSettings("1");
+    WriteFileBytes(Package(), packageBytes_);
+    service_.Answer("getversion", Announcement("1.0.0.0"));
+    LudoraProcess running(L"", program_);
+    ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    ASSERT_TRUE(WaitForBothVersionChecks());
+    Sleep(3000);
+    EXPECT_EQ(service_.CountRequests("/files/"), 0);
+    EXPECT_FALSE(FileExists(UpdaterCopy()));
+    EXPECT_EQ(ReadFileBytes(program_), originalBytes_);
+}
