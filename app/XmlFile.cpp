@@ -4,19 +4,14 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <memory>
+
+#include "app/ScopedHandle.h"
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using ScopedHandle = std::unique_ptr<void, HandleCloser>;
-
 ScopedHandle OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
-    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    return ScopedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    return AdoptFileHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {

@@ -9,7 +9,7 @@
 #include "app/SysSettings.h"
 #include "online/ManagementService.h"
 #include "online/ReplyMessages.h"
-#include "online/ScopedHandle.h"
+#include "app/ScopedHandle.h"
 
 namespace {
 

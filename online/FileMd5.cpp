@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "online/ScopedHandle.h"
+#include "app/ScopedHandle.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "online/ScopedHandle.h"
+#include "app/ScopedHandle.h"
 
 namespace {
 

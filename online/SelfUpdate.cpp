@@ -8,7 +8,7 @@
 #include "online/FileMd5.h"
 #include "online/HttpClient.h"
 #include "online/ManagementService.h"
-#include "online/ScopedHandle.h"
+#include "app/ScopedHandle.h"
 #include "online/UpdateHost.h"
 
 const wchar_t kProgramVersion[] = L"1.0.0.0";

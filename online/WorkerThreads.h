@@ -1,5 +1,5 @@
 #pragma once
-#include "online/ScopedHandle.h"
+#include "app/ScopedHandle.h"
 
 // The five background threads the main window starts when it is created. They are never
 // stopped; they end by themselves or with the process.
