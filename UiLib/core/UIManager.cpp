@@ -60,6 +60,7 @@ CPaintManagerUI::~CPaintManagerUI() {
     // The tree goes first: its controls still reach the manager while they are destroyed.
     root_.reset();
     RunDelayedCleanup();
+    RemoveAllOptionGroups();
     asyncNotify_.clear();
 }
 
@@ -408,6 +409,31 @@ const TImageInfo* CPaintManagerUI::AddImage(const std::wstring& name, const std:
 }
 
 void CPaintManagerUI::RemoveAllImages() { images_.RemoveAll(); }
+
+bool CPaintManagerUI::AddOptionGroup(const std::wstring& group, CControlUI* option) {
+    if (group.empty() || !option) return false;
+    CPtrArray<CControlUI*>* members = optionGroups_.Find(group);
+    if (!members) {
+        optionGroups_.Insert(group, CPtrArray<CControlUI*>());
+        members = optionGroups_.Find(group);
+    }
+    if (members->IndexOf(option) >= 0) return false;
+    members->Add(option);
+    return true;
+}
+
+const CPtrArray<CControlUI*>* CPaintManagerUI::GetOptionGroup(const std::wstring& group) {
+    return optionGroups_.Find(group);
+}
+
+void CPaintManagerUI::RemoveOptionGroup(const std::wstring& group, CControlUI* option) {
+    CPtrArray<CControlUI*>* members = optionGroups_.Find(group);
+    if (!members) return;
+    members->TakeAt(members->IndexOf(option));
+    if (members->IsEmpty()) optionGroups_.Remove(group);
+}
+
+void CPaintManagerUI::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
 
 void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list) {
     defaultAttributes_.Insert(controlName, list);

@@ -143,6 +143,13 @@ public:
                                UiColor mask = 0);
     void RemoveAllImages();
 
+    // Option groups: the options sharing a group name, in the order they joined. Adding an option
+    // that is already in the group fails; a group that loses its last option is dropped.
+    bool AddOptionGroup(const std::wstring& group, CControlUI* option);
+    const CPtrArray<CControlUI*>* GetOptionGroup(const std::wstring& group);
+    void RemoveOptionGroup(const std::wstring& group, CControlUI* option);
+    void RemoveAllOptionGroups();
+
     void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list);
     std::wstring GetDefaultAttributeList(const std::wstring& controlName);
 
@@ -176,6 +183,7 @@ private:
     CStringMap<CControlUI*> nameMap_;
     CStringMap<std::unique_ptr<TImageInfo>> images_;
     CStringMap<std::wstring> defaultAttributes_;
+    CStringMap<CPtrArray<CControlUI*>> optionGroups_;
     std::vector<TimerInfo> timers_;
     CPtrArray<INotifyUI*> notifiers_;
     std::deque<UiNotify> asyncNotify_;

@@ -1,0 +1,128 @@
+#include "UiLib/controls/UILabel.h"
+
+#include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIRender.h"
+
+namespace UiLib {
+namespace {
+
+constexpr UINT kHorizontalFlags = DT_CENTER | DT_RIGHT;
+constexpr UINT kVerticalFlags = DT_VCENTER | DT_BOTTOM;
+
+bool Contains(const std::wstring& text, const wchar_t* word) { return text.find(word) != std::wstring::npos; }
+
+}  // namespace
+
+CLabelUI::CLabelUI() = default;
+
+const wchar_t* CLabelUI::GetClass() const { return L"LabelUI"; }
+
+void* CLabelUI::GetInterface(const std::wstring& name) {
+    if (name == L"Label") return this;
+    return CControlUI::GetInterface(name);
+}
+
+void CLabelUI::SetTextStyle(UINT style) {
+    textStyle_ = style;
+    Invalidate();
+}
+
+void CLabelUI::SetFont(int index) {
+    font_ = index;
+    Invalidate();
+}
+
+void CLabelUI::SetTextColor(UiColor color) {
+    textColor_ = color;
+    Invalidate();
+}
+
+void CLabelUI::SetDisabledTextColor(UiColor color) {
+    disabledTextColor_ = color;
+    Invalidate();
+}
+
+void CLabelUI::SetTextPadding(RECT padding) {
+    textPadding_ = padding;
+    Invalidate();
+}
+
+void CLabelUI::SetShowHtml(bool show) {
+    if (showHtml_ == show) return;
+    showHtml_ = show;
+    Invalidate();
+}
+
+SIZE CLabelUI::EstimateSize(SIZE) {
+    if (fixed_.cy != 0 || !manager_) return fixed_;
+    return SIZE{fixed_.cx, manager_->GetFontInfo(font_).tm.tmHeight + 4};
+}
+
+void CLabelUI::DoEvent(UiEvent& event) {
+    // A label takes the focus without showing it.
+    if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) {
+        focused_ = event.Type == UIEVENT_SETFOCUS;
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CLabelUI::ApplyAlign(const std::wstring& value) {
+    // Each word replaces the alignment of its direction; "vcenter" also contains "center".
+    if (Contains(value, L"left")) textStyle_ &= ~kHorizontalFlags;
+    if (Contains(value, L"center")) textStyle_ = (textStyle_ & ~kHorizontalFlags) | DT_CENTER;
+    if (Contains(value, L"right")) textStyle_ = (textStyle_ & ~kHorizontalFlags) | DT_RIGHT;
+    if (Contains(value, L"top")) textStyle_ &= ~kVerticalFlags;
+    if (Contains(value, L"vcenter")) textStyle_ = (textStyle_ & ~kVerticalFlags) | DT_VCENTER;
+    if (Contains(value, L"bottom")) textStyle_ = (textStyle_ & ~kVerticalFlags) | DT_BOTTOM;
+    Invalidate();
+}
+
+void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
+    const wchar_t* v = value.c_str();
+    if (name == L"align") {
+        ApplyAlign(value);
+    } else if (name == L"endellipsis") {
+        SetTextStyle(ParseBoolValue(v) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS);
+    } else if (name == L"font") {
+        SetFont(static_cast<int>(ParseIntValue(v)));
+    } else if (name == L"textcolor") {
+        SetTextColor(ParseColorValue(v));
+    } else if (name == L"disabledtextcolor") {
+        SetDisabledTextColor(ParseColorValue(v));
+    } else if (name == L"textpadding") {
+        SetTextPadding(ParseRectValue(v));
+    } else if (name == L"showhtml") {
+        SetShowHtml(ParseBoolValue(v));
+    } else {
+        // The GDI+ text effects ("enabledeffect", "strokecolor", ...) are not drawn by this
+        // framework; like every unknown name they fall through to the base and are ignored.
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+UiColor CLabelUI::NormalTextColor() const {
+    if (!IsEnabled()) {
+        if (disabledTextColor_ != 0) return disabledTextColor_;
+        return manager_ ? manager_->GetDefaultDisabledColor() : 0;
+    }
+    if (textColor_ != 0) return textColor_;
+    return manager_ ? manager_->GetDefaultFontColor() : 0;
+}
+
+void CLabelUI::DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT style) {
+    if (text.empty() || !manager_) return;
+    RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
+              rcItem_.bottom - textPadding_.bottom};
+    if (showHtml_) {
+        int links = 0;
+        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text, color, nullptr, nullptr, links, style);
+    } else {
+        CSkinRenderer::DrawText(dc, manager_, rect, text, color, font_, style);
+    }
+}
+
+void CLabelUI::PaintText(HDC dc) { DrawTextIn(dc, text_, NormalTextColor(), textStyle_ | DT_SINGLELINE); }
+
+}  // namespace UiLib

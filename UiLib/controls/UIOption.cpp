@@ -1,0 +1,108 @@
+#include "UiLib/controls/UIOption.h"
+
+#include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIRender.h"
+
+namespace UiLib {
+
+COptionUI::COptionUI() = default;
+
+COptionUI::~COptionUI() {
+    // The group list must not keep a pointer to a destroyed option.
+    if (manager_ && !group_.empty()) manager_->RemoveOptionGroup(group_, this);
+}
+
+const wchar_t* COptionUI::GetClass() const { return L"OptionUI"; }
+
+void* COptionUI::GetInterface(const std::wstring& name) {
+    if (name == L"Option") return this;
+    return CButtonUI::GetInterface(name);
+}
+
+void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+    if (manager_ && manager_ != manager && !group_.empty()) manager_->RemoveOptionGroup(group_, this);
+    CButtonUI::SetManager(manager, parent, init);
+    if (init && manager_ && !group_.empty()) manager_->AddOptionGroup(group_, this);
+}
+
+bool COptionUI::Activate() {
+    if (!CButtonUI::Activate()) return false;
+    Selected(group_.empty() ? !selected_ : true);
+    return true;
+}
+
+void COptionUI::SetGroup(const std::wstring& group) {
+    if (group_ == group) return;
+    if (manager_ && !group_.empty()) manager_->RemoveOptionGroup(group_, this);
+    group_ = group;
+    if (manager_ && !group_.empty()) manager_->AddOptionGroup(group_, this);
+}
+
+void COptionUI::Selected(bool selected) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    if (selected) buttonState_ |= UISTATE_SELECTED;
+    else buttonState_ &= ~UISTATE_SELECTED;
+    if (manager_) {
+        if (group_.empty()) {
+            manager_->SendNotify(this, L"selectchanged");
+        } else if (selected) {
+            if (const CPtrArray<CControlUI*>* members = manager_->GetOptionGroup(group_)) {
+                // Deselecting may change nothing in the list, but a copy keeps the walk safe.
+                std::vector<CControlUI*> others(members->begin(), members->end());
+                for (CControlUI* other : others)
+                    if (other != this) static_cast<COptionUI*>(other)->Selected(false);
+            }
+            manager_->SendNotify(this, L"selectchanged");
+        }
+    }
+    Invalidate();
+}
+
+void COptionUI::SetSelectedImage(const std::wstring& image) { SetImage(selectedImage_, image); }
+void COptionUI::SetSelectedHotImage(const std::wstring& image) { SetImage(selectedHotImage_, image); }
+
+void COptionUI::SetSelectedBkColor(UiColor color) {
+    selectedBkColor_ = color;
+    Invalidate();
+}
+
+void COptionUI::SetSelectedTextColor(UiColor color) {
+    selectedTextColor_ = color;
+    Invalidate();
+}
+
+void COptionUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
+    const wchar_t* v = value.c_str();
+    if (name == L"group") SetGroup(value);
+    else if (name == L"selected") Selected(ParseBoolValue(v));
+    else if (name == L"selectedimage") SetSelectedImage(value);
+    else if (name == L"selectedhotimage") SetSelectedHotImage(value);
+    else if (name == L"selectedbkcolor") SetSelectedBkColor(ParseColorValue(v));
+    else if (name == L"selectedtextcolor") SetSelectedTextColor(ParseColorValue(v));
+    else CButtonUI::SetAttribute(name, value);
+}
+
+UINT COptionUI::PaintState() const { return CButtonUI::PaintState() & ~UISTATE_PUSHED; }
+
+void COptionUI::PaintStatusImage(HDC dc) {
+    const UINT state = PaintState();
+    if (selected_ && (state & UISTATE_HOT) && DrawStateImage(dc, selectedHotImage_)) return PaintForeImage(dc);
+    if (selected_) {
+        if (!selectedImage_.empty()) {
+            if (DrawStateImage(dc, selectedImage_)) return PaintForeImage(dc);
+        } else if (selectedBkColor_ != 0) {
+            CSkinRenderer::DrawColor(dc, rcPaint_, selectedBkColor_);
+            return PaintForeImage(dc);
+        }
+    }
+    CButtonUI::PaintStatusImage(dc);
+}
+
+UiColor COptionUI::StateTextColor() const {
+    if (selected_ && selectedTextColor_ != 0 && IsEnabled()) return selectedTextColor_;
+    return CButtonUI::StateTextColor();
+}
+
+}  // namespace UiLib

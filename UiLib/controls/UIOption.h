@@ -1,0 +1,54 @@
+#pragma once
+#include "UiLib/controls/UIButton.h"
+
+namespace UiLib {
+
+// A button that stays selected. Options of one group select one at a time; an option without
+// a group toggles.
+class COptionUI : public CButtonUI {
+public:
+    COptionUI();
+    ~COptionUI() override;
+
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+
+    void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
+    // Sends "click", then selects a grouped option or toggles one without a group.
+    bool Activate() override;
+
+    const std::wstring& GetGroup() const { return group_; }
+    // Moves the option to another group (an empty name: none) in its manager's group lists.
+    void SetGroup(const std::wstring& group);
+    bool IsSelected() const { return selected_; }
+    // Selecting a grouped option deselects the rest of its group and sends "selectchanged"
+    // once; an option without a group sends it on every change.
+    virtual void Selected(bool selected);
+
+    const std::wstring& GetSelectedImage() const { return selectedImage_; }
+    void SetSelectedImage(const std::wstring& image);
+    const std::wstring& GetSelectedHotImage() const { return selectedHotImage_; }
+    void SetSelectedHotImage(const std::wstring& image);
+    UiColor GetSelectedBkColor() const { return selectedBkColor_; }
+    void SetSelectedBkColor(UiColor color);
+    UiColor GetSelectedTextColor() const { return selectedTextColor_; }
+    void SetSelectedTextColor(UiColor color);
+
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    void PaintStatusImage(HDC dc) override;
+
+protected:
+    // Options never show the pushed state.
+    UINT PaintState() const override;
+    UiColor StateTextColor() const override;
+
+private:
+    std::wstring group_;
+    bool selected_ = false;
+    std::wstring selectedImage_;
+    std::wstring selectedHotImage_;
+    UiColor selectedBkColor_ = 0;
+    UiColor selectedTextColor_ = 0;
+};
+
+}  // namespace UiLib

@@ -1,0 +1,12 @@
+#include "UiLib/controls/UIRadioBox.h"
+
+namespace UiLib {
+
+const wchar_t* CRadioBoxUI::GetClass() const { return L"RadioBoxUI"; }
+
+void* CRadioBoxUI::GetInterface(const std::wstring& name) {
+    if (name == L"RadioBox") return this;
+    return COptionUI::GetInterface(name);
+}
+
+}  // namespace UiLib

@@ -1,0 +1,13 @@
+#pragma once
+#include "UiLib/controls/UIOption.h"
+
+namespace UiLib {
+
+// An option under its own class name; radio boxes of one group select one at a time.
+class CRadioBoxUI : public COptionUI {
+public:
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+};
+
+}  // namespace UiLib

@@ -1,0 +1,123 @@
+#include "UiLib/controls/UIText.h"
+
+#include <algorithm>
+
+#include "UiLib/core/ScopedDC.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIRender.h"
+
+namespace UiLib {
+
+CTextUI::CTextUI() {
+    textStyle_ = DT_WORDBREAK;
+    textPadding_ = RECT{2, 0, 2, 0};
+}
+
+const wchar_t* CTextUI::GetClass() const { return L"TextUI"; }
+
+void* CTextUI::GetInterface(const std::wstring& name) {
+    if (name == L"Text") return this;
+    return CLabelUI::GetInterface(name);
+}
+
+UINT CTextUI::GetControlFlags() const { return IsEnabled() && linkCount_ > 0 ? UINT{UIFLAG_SETCURSOR} : 0u; }
+
+SIZE CTextUI::EstimateSize(SIZE available) {
+    if (!manager_) return fixed_;
+    RECT rect{0, 0, std::max(available.cx, fixed_.cx), 9999};
+    rect.left += textPadding_.left;
+    rect.right -= textPadding_.right;
+    CWindowDC dc(manager_->GetPaintWindow());
+    if (showHtml_) {
+        int links = 0;
+        CSkinRenderer::DrawMarkupText(dc.Get(), manager_, rect, text_, 0, nullptr, nullptr, links,
+                                      DT_CALCRECT | textStyle_);
+    } else {
+        CSkinRenderer::DrawText(dc.Get(), manager_, rect, text_, 0, font_, DT_CALCRECT | textStyle_);
+    }
+    SIZE size{rect.right - rect.left + textPadding_.left + textPadding_.right,
+              rect.bottom - rect.top + textPadding_.top + textPadding_.bottom};
+    if (fixed_.cy != 0) size.cy = fixed_.cy;
+    return size;
+}
+
+int CTextUI::LinkAt(POINT point) const {
+    for (int i = 0; i < linkCount_; ++i)
+        if (::PtInRect(&linkRects_[i], point)) return i;
+    return -1;
+}
+
+void CTextUI::DoEvent(UiEvent& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
+        if (parent_) parent_->DoEvent(event);
+        else CLabelUI::DoEvent(event);
+        return;
+    }
+    const bool active = IsEnabled() && linkCount_ > 0;
+    switch (event.Type) {
+    case UIEVENT_SETCURSOR:
+        if (active && LinkAt(event.ptMouse) >= 0) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return;
+        }
+        break;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (active && LinkAt(event.ptMouse) >= 0) {
+            Invalidate();
+            return;
+        }
+        break;
+    case UIEVENT_BUTTONUP:
+        if (active) {
+            int link = LinkAt(event.ptMouse);
+            if (link >= 0) {
+                if (manager_) manager_->SendNotify(this, L"link", static_cast<WPARAM>(link));
+                return;
+            }
+        }
+        break;
+    case UIEVENT_MOUSEMOVE:
+        if (active) {
+            int link = LinkAt(event.ptMouse);
+            if (link != hoveredLink_) {
+                hoveredLink_ = link;
+                Invalidate();
+            }
+            return;
+        }
+        break;
+    case UIEVENT_MOUSELEAVE:
+        if (active && hoveredLink_ >= 0) {
+            hoveredLink_ = -1;
+            Invalidate();
+            return;
+        }
+        break;
+    case UIEVENT_CONTEXTMENU:
+        if (active) return;
+        break;
+    default:
+        break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CTextUI::PaintText(HDC dc) {
+    if (text_.empty() || !manager_) {
+        linkCount_ = 0;
+        return;
+    }
+    RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
+              rcItem_.bottom - textPadding_.bottom};
+    if (showHtml_) {
+        linkCount_ = kMaxLinks;
+        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, NormalTextColor(), linkRects_.data(),
+                                      linkTargets_.data(), linkCount_, textStyle_);
+    } else {
+        linkCount_ = 0;
+        CSkinRenderer::DrawText(dc, manager_, rect, text_, NormalTextColor(), font_, textStyle_);
+    }
+}
+
+}  // namespace UiLib
