@@ -571,4 +571,23 @@ TEST(ManagerClose, ClosingEndsHoverAndPressAndHandsTheFocusToTheOwner) {
     EXPECT_FALSE(::IsWindow(dialog.Get())) << "the window closes as usual";
 }
 
+TEST(ManagerResources, AResourceParentLendsItsFontsAndDefaultLists) {
+    CPaintManagerUI window;
+    CPaintManagerUI menu;
+    window.SetDefaultFont(L"Arial", 17, false, false, false);
+    HFONT bold = window.AddFont(L"Arial", 14, true, false, false);
+    window.AddDefaultAttributeList(L"Button", L"height=\"30\"");
+    menu.SetResourceParent(&window);
+    EXPECT_EQ(menu.GetFont(-1), window.GetFont(-1)) << "the topmost parent's default font";
+    EXPECT_EQ(menu.GetFontInfo(-1).size, 17);
+    EXPECT_EQ(menu.FindFont(L"arial", 14, true, false, false), bold);
+    EXPECT_EQ(menu.GetFontInfo(bold).bold, true);
+    EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"30\"");
+    menu.AddDefaultAttributeList(L"Button", L"height=\"20\"");
+    EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"20\"") << "its own list comes first";
+
+    window.SetResourceParent(&menu);
+    EXPECT_EQ(window.GetResourceParent(), nullptr) << "no cycle";
+}
+
 }  // namespace
