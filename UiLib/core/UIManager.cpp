@@ -1,5 +1,7 @@
 #include "UiLib/core/UIManager.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -43,6 +45,75 @@ CControlUI* CALLBACK AcceptControlNamedIgnoringCase(CControlUI* control, void* d
 
 bool IsTabStop(const CControlUI* control) { return (control->GetControlFlags() & UIFLAG_TABSTOP) != 0; }
 
+// Children of the framework's own reflection base: a child window gets its notifications back.
+constexpr UINT kReflectionBase = WM_USER + 0x1C00;
+constexpr UINT kDefaultHoverTime = 400;
+
+std::vector<CPaintManagerUI*>& AllManagers() {
+    static std::vector<CPaintManagerUI*> managers;
+    return managers;
+}
+
+// Shared by every window: the common controls are initialised once and the pen that outlines
+// repainted areas is made once.
+HPEN UpdatePen() {
+    static CPenHandle pen = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        return CPenHandle(::CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
+    }();
+    return pen.Get();
+}
+
+template <typename Item>
+bool AddOnce(CPtrArray<Item*>& list, Item* item) {
+    if (!item || list.IndexOf(item) >= 0) return false;
+    list.Add(item);
+    return true;
+}
+
+template <typename Item>
+bool RemoveItem(CPtrArray<Item*>& list, Item* item) {
+    int index = list.IndexOf(item);
+    if (index < 0) return false;
+    list.TakeAt(index);
+    return true;
+}
+
+POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// The framework's key state: left button 1, right button 2, Shift 4, Ctrl 8, Alt 0x20.
+uint16_t CurrentKeyState() {
+    uint16_t state = 0;
+    if (::GetKeyState(VK_LBUTTON) < 0) state |= UIKEY_LBUTTON;
+    if (::GetKeyState(VK_RBUTTON) < 0) state |= UIKEY_RBUTTON;
+    if (::GetKeyState(VK_SHIFT) < 0) state |= UIKEY_SHIFT;
+    if (::GetKeyState(VK_CONTROL) < 0) state |= UIKEY_CONTROL;
+    if (::GetKeyState(VK_MENU) < 0) state |= UIKEY_ALT;
+    return state;
+}
+
+bool IsStaticText(const CControlUI* control) {
+    const std::wstring className = control->GetClass();
+    return className == L"LabelUI" || className == L"TextUI";
+}
+
+// The control a label's shortcut leads to: the next one that is neither text nor a container.
+bool TakesShortcutOfLabel(CControlUI* control) {
+    return !IsStaticText(control) && control->GetInterface(L"IContainer") == nullptr;
+}
+
+// The manager of the window a message belongs to: a child window's message goes to the manager of
+// its nearest ancestor that has one.
+CPaintManagerUI* ManagerOfWindow(HWND window) {
+    bool child = (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0;
+    for (HWND current = window; current; current = child ? ::GetParent(current) : nullptr) {
+        for (CPaintManagerUI* manager : AllManagers())
+            if (manager->GetPaintWindow() == current) return manager;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CPaintManagerUI::CPaintManagerUI() {
@@ -62,6 +133,8 @@ CPaintManagerUI::~CPaintManagerUI() {
     RunDelayedCleanup();
     RemoveAllOptionGroups();
     asyncNotify_.clear();
+    std::vector<CPaintManagerUI*>& managers = AllManagers();
+    managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
 }
 
 HINSTANCE CPaintManagerUI::GetInstance() { return CResourceConfig::GetInstance(); }
@@ -77,7 +150,15 @@ void CPaintManagerUI::SetResourceZip(const void* data, size_t size) { CResourceC
 bool CPaintManagerUI::IsCachedResourceZip() { return CResourceConfig::IsCachedResourceZip(); }
 CSkinArchive* CPaintManagerUI::GetResourceZipHandle() { return CResourceConfig::GetResourceZipHandle(); }
 
-void CPaintManagerUI::Init(HWND window) { window_ = window; }
+void CPaintManagerUI::Init(HWND window) {
+    UpdatePen();
+    window_ = window;
+    windowDC_ = std::make_unique<CWindowDC>(window);
+    std::vector<CPaintManagerUI*>& managers = AllManagers();
+    if (std::find(managers.begin(), managers.end(), this) == managers.end()) managers.push_back(this);
+}
+
+const std::vector<CPaintManagerUI*>& CPaintManagerUI::GetPaintManagers() { return AllManagers(); }
 
 void CPaintManagerUI::Invalidate(const RECT& rect) {
     if (window_) ::InvalidateRect(window_, &rect, FALSE);
@@ -105,6 +186,7 @@ void CPaintManagerUI::ReapObjects(CControlUI* control) {
     if (hover_ == control) hover_ = nullptr;
     if (click_ == control) click_ = nullptr;
     if (keyControl_ == control) keyControl_ = nullptr;
+    RemoveItem(postPaint_, control);
     KillTimers(control);
     std::wstring name = control->GetName();
     if (!name.empty()) {
@@ -138,6 +220,10 @@ void CPaintManagerUI::UpdateLayout(const RECT& client) {
     if (::IsRectEmpty(&client)) return;
     if (root_->IsUpdateNeeded()) {
         root_->SetPos(client);
+        offscreenDC_.reset();
+        offscreen_ = CDibSection();
+        backgroundDC_.reset();
+        background_ = CDibSection();
     } else {
         while (CControlUI* control =
                    root_->FindControl(AcceptControlNeedingUpdate, nullptr, UIFIND_VISIBLE | UIFIND_ME_FIRST)) {
@@ -153,7 +239,9 @@ void CPaintManagerUI::UpdateLayout(const RECT& client) {
 
 void CPaintManagerUI::Paint(HDC dc, const RECT& client, const RECT& paint) {
     UpdateLayout(client);
-    if (root_) root_->DoPaint(dc, paint);
+    if (!root_) return;
+    root_->DoPaint(dc, paint);
+    for (size_t i = 0; i < postPaint_.Count(); ++i) postPaint_.GetAt(static_cast<int>(i))->DoPostPaint(dc, paint);
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
@@ -214,10 +302,23 @@ bool CPaintManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse) {
         timer.killed = false;
         return true;
     }
-    timerCounter_ = (timerCounter_ + 1) % 255;
-    if (!::SetTimer(window_, timerCounter_, elapse, nullptr)) return false;
-    timers_.push_back(TimerInfo{control, timerId, window_, timerCounter_, false});
+    UINT nativeId = NextTimerId();
+    if (!nativeId || !::SetTimer(window_, nativeId, elapse, nullptr)) return false;
+    timers_.push_back(TimerInfo{control, timerId, window_, nativeId, false});
     return true;
+}
+
+UINT CPaintManagerUI::NextTimerId() {
+    // Identifiers cycle below 255; one that a timer record of this window still holds is skipped,
+    // so a long-lived window never gives two timers the same native identifier.
+    for (int tries = 0; tries < 255; ++tries) {
+        timerCounter_ = (timerCounter_ + 1) % 255;
+        bool taken = timerCounter_ == 0 || std::any_of(timers_.begin(), timers_.end(), [this](const TimerInfo& t) {
+                         return t.window == window_ && t.nativeId == timerCounter_;
+                     });
+        if (!taken) return timerCounter_;
+    }
+    return 0;
 }
 
 bool CPaintManagerUI::KillTimer(CControlUI* control, UINT timerId) {
@@ -442,6 +543,540 @@ void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& controlName, c
 std::wstring CPaintManagerUI::GetDefaultAttributeList(const std::wstring& controlName) {
     const std::wstring* list = defaultAttributes_.Find(controlName);
     return list ? *list : std::wstring();
+}
+
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddOnce(preMessageFilters_, filter); }
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) { return RemoveItem(preMessageFilters_, filter); }
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return AddOnce(messageFilters_, filter); }
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) { return RemoveItem(messageFilters_, filter); }
+bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* accelerator) {
+    return AddOnce(accelerators_, accelerator);
+}
+bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) {
+    return RemoveItem(accelerators_, accelerator);
+}
+bool CPaintManagerUI::AddPostPaint(CControlUI* control) { return AddOnce(postPaint_, control); }
+bool CPaintManagerUI::RemovePostPaint(CControlUI* control) { return RemoveItem(postPaint_, control); }
+
+void CPaintManagerUI::SetCapture() {
+    ::SetCapture(window_);
+    mouseCapture_ = true;
+}
+
+void CPaintManagerUI::ReleaseCapture() {
+    ::ReleaseCapture();
+    mouseCapture_ = false;
+}
+
+void CPaintManagerUI::SetInitSize(int cx, int cy) {
+    initSize_ = SIZE{cx, cy};
+    if (!root_ && window_)
+        ::SetWindowPos(window_, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CPaintManagerUI::SetTransparent(int opacity) {
+    opacity_ = std::clamp(opacity, 0, 255);
+    if (!window_) return;
+    using SetLayeredProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = ::GetModuleHandleW(L"User32.dll");
+    auto setLayered = user32 ? reinterpret_cast<SetLayeredProc>(reinterpret_cast<void*>(
+                                   ::GetProcAddress(user32, "SetLayeredWindowAttributes")))
+                             : nullptr;
+    if (!setLayered) return;
+    LONG_PTR style = ::GetWindowLongPtrW(window_, GWL_EXSTYLE);
+    bool layered = opacity >= 0 && opacity <= 255;
+    style = layered ? (style | WS_EX_LAYERED) : (style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    ::SetWindowLongPtrW(window_, GWL_EXSTYLE, style);
+    if (layered) setLayered(window_, 0, static_cast<BYTE>(opacity_), LWA_ALPHA);
+}
+
+bool CPaintManagerUI::ActivateShortcut(wchar_t ch) {
+    if (!root_ || !ch) return false;
+    const wchar_t wanted = static_cast<wchar_t>(std::towupper(ch));
+    std::vector<CControlUI*> order;
+    root_->FindControl(CollectControl, &order, UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST);
+    CControlUI* found = nullptr;
+    bool labelMatched = false;
+    for (CControlUI* control : order) {
+        if (labelMatched) {
+            if (!TakesShortcutOfLabel(control)) continue;
+            found = control;
+            break;
+        }
+        if (!control->GetShortcut() || static_cast<wchar_t>(std::towupper(control->GetShortcut())) != wanted) continue;
+        if (IsStaticText(control)) {
+            labelMatched = true;
+            continue;
+        }
+        found = control;
+        break;
+    }
+    if (!found) return false;
+    found->SetFocus();
+    found->Activate();
+    return true;
+}
+
+UiEvent CPaintManagerUI::MakeEvent(uint32_t type, CControlUI* sender) const {
+    UiEvent event;
+    event.Type = type;
+    event.pSender = sender;
+    event.ptMouse = lastMousePos_;
+    event.dwTimestamp = ::GetTickCount();
+    return event;
+}
+
+bool CPaintManagerUI::OfferToFilters(const CPtrArray<IMessageFilterUI*>& filters, UINT message, WPARAM wParam,
+                                     LPARAM lParam, LRESULT& result) {
+    // A filter may remove itself while it runs; walk a copy.
+    CPtrArray<IMessageFilterUI*> snapshot = filters;
+    for (size_t i = 0; i < snapshot.Count(); ++i) {
+        bool handled = false;
+        LRESULT answer = snapshot.GetAt(static_cast<int>(i))->MessageHandler(message, wParam, lParam, handled);
+        if (handled) {
+            result = answer;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    if (!window_) return false;
+    DeliverQueuedNotifications();
+    if (OfferToFilters(messageFilters_, message, wParam, lParam, result)) return true;
+    MessageResult outcome = Dispatch(message, wParam, lParam);
+    if (outcome.first) result = outcome.second;
+    DeliverQueuedNotifications();
+    return outcome.first;
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    constexpr MessageResult kNotHandled{false, 0};
+    switch (message) {
+    case WM_PAINT:
+        return OnPaint();
+    case WM_PRINTCLIENT:
+        PaintClientInto(reinterpret_cast<HDC>(wParam), lParam);
+        return {true, 0};
+    case WM_ERASEBKGND:
+        return {true, 1};
+    case WM_SIZE:
+        return OnSize();
+    case WM_MOUSEMOVE:
+        return OnMouseMove(lParam, wParam);
+    case WM_MOUSEHOVER:
+        return OnMouseHover(lParam);
+    case WM_MOUSELEAVE:
+        return OnMouseLeave();
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+        return OnButtonDown(message, wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnButtonUp(wParam, lParam);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(wParam, lParam);
+    case WM_MOUSEWHEEL:
+        return OnMouseWheel(wParam, lParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        return OnKey(message, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(wParam, lParam);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(lParam);
+    case WM_CLOSE:
+        return OnClose();
+    case WM_NOTIFY:
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        return Reflect(message, wParam, lParam);
+    case kIgnoredMessage:
+        return {true, 0};
+    case kStyleChangedMessage:
+        return OnStyleChanged();
+    case kDelayedCleanupMessage:
+        RunDelayedCleanup();
+        return {true, 0};
+    default:
+        return kNotHandled;
+    }
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
+    RECT update{};
+    if (!::GetUpdateRect(window_, &update, FALSE)) return {true, 0};
+    if (!root_) {
+        CPaintDC validate(window_);
+        return {true, 0};
+    }
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    UpdateLayout(client);
+    if (focusNeeded_) {
+        // The first tab stop takes the focus once the tree is laid out; the area stays invalid
+        // and the next paint message draws it.
+        if (updateNeeded_) ::InvalidateRect(window_, nullptr, FALSE);
+        else SetNextTabControl();
+        return {true, 0};
+    }
+    {
+        CPaintDC paint(window_);
+        if (offscreenPaint_) PaintOffscreen(paint.Get(), client, paint.PaintRect());
+        else Paint(paint.Get(), client, paint.PaintRect());
+    }
+    if (updateNeeded_) ::InvalidateRect(window_, nullptr, FALSE);
+    return {true, 0};
+}
+
+void CPaintManagerUI::PaintOffscreen(HDC screen, const RECT& client, const RECT& area) {
+    if (!offscreen_.IsValid()) {
+        offscreen_ = CDibSection(client.right - client.left, client.bottom - client.top);
+        offscreenDC_ = std::make_unique<CMemoryDC>(screen);
+    }
+    if (!offscreen_.IsValid() || !*offscreenDC_) {
+        Paint(screen, client, area);
+        return;
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC offscreen = offscreenDC_->Get();
+    CSelectObject selected(offscreen, offscreen_.Get());
+    {
+        CSavedDCState state(offscreen);
+        if (alphaBackground_) {
+            if (!background_.IsValid()) {
+                // What lies behind a transparent skin is the window's screen content as first painted.
+                background_ = CDibSection(offscreen_.Width(), offscreen_.Height());
+                backgroundDC_ = std::make_unique<CMemoryDC>(screen);
+                CSelectObject into(backgroundDC_->Get(), background_.Get());
+                ::BitBlt(backgroundDC_->Get(), area.left, area.top, width, height, screen, area.left, area.top,
+                         SRCCOPY);
+            }
+            CSelectObject from(backgroundDC_->Get(), background_.Get());
+            ::BitBlt(offscreen, area.left, area.top, width, height, backgroundDC_->Get(), area.left, area.top,
+                     SRCCOPY);
+        }
+        Paint(offscreen, client, area);
+    }
+    ::BitBlt(screen, area.left, area.top, width, height, offscreen, area.left, area.top, SRCCOPY);
+    if (showUpdateRect_) {
+        CSelectObject pen(screen, UpdatePen());
+        CSelectObject brush(screen, ::GetStockObject(HOLLOW_BRUSH));
+        ::Rectangle(screen, area.left, area.top, area.right, area.bottom);
+    }
+}
+
+void CPaintManagerUI::PaintClientInto(HDC dc, LPARAM flags) {
+    if (!root_ || !dc) return;
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    CSavedDCState state(dc);
+    root_->DoPaint(dc, client);
+    if (!(flags & PRF_CHILDREN)) return;
+    for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT position{};
+        ::GetWindowRect(child, &position);
+        ::MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&position), 2);
+        ::SetWindowOrgEx(dc, -position.left, -position.top, nullptr);
+        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT);
+    }
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnSize() {
+    if (focus_) {
+        UiEvent event = MakeEvent(UIEVENT_WINDOWSIZE);
+        focus_->Event(event);
+    }
+    if (root_) root_->NeedUpdate();
+    updateNeeded_ = true;
+    return {true, 0};
+}
+
+UINT CPaintManagerUI::HoverTime() const {
+    if (!toolTip_) return kDefaultHoverTime;
+    return static_cast<UINT>(::SendMessageW(toolTip_.Get(), TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseMove(LPARAM lParam, WPARAM wParam) {
+    if (!mouseTracking_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, window_, HoverTime()};
+        ::_TrackMouseEvent(&track);
+        mouseTracking_ = true;
+    }
+    lastMousePos_ = PointOf(lParam);
+    CControlUI* target = FindControl(lastMousePos_);
+    if (target && target->GetManager() != this) return {false, 0};
+    UiEvent event = MakeEvent(UIEVENT_MOUSEMOVE);
+    event.wKeyState = static_cast<uint16_t>(wParam);
+    if (target != hover_) {
+        if (CControlUI* left = hover_) {
+            hover_ = nullptr;
+            UiEvent leave = event;
+            leave.Type = UIEVENT_MOUSELEAVE;
+            leave.pSender = target;
+            left->Event(leave);
+            HideToolTip();
+        }
+        if (target) {
+            hover_ = target;
+            UiEvent enter = event;
+            enter.Type = UIEVENT_MOUSEENTER;
+            target->Event(enter);
+        }
+    }
+    if (click_) click_->Event(event);
+    else if (target && target == hover_) target->Event(event);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseHover(LPARAM lParam) {
+    mouseTracking_ = false;
+    CControlUI* control = FindControl(PointOf(lParam));
+    if (!control) return {false, 0};
+    if (hover_) {
+        UiEvent event = MakeEvent(UIEVENT_MOUSEHOVER);
+        hover_->Event(event);
+    }
+    if (!control->GetToolTip().empty()) ShowToolTip(control);
+    return {true, 0};
+}
+
+void CPaintManagerUI::ShowToolTip(CControlUI* control) {
+    toolTipText_ = control->GetToolTip();
+    toolInfo_ = TOOLINFOW{};
+    toolInfo_.cbSize = TTTOOLINFOW_V2_SIZE;
+    toolInfo_.uFlags = TTF_IDISHWND;
+    toolInfo_.hwnd = window_;
+    toolInfo_.uId = reinterpret_cast<UINT_PTR>(window_);
+    toolInfo_.hinst = GetInstance();
+    toolInfo_.lpszText = &toolTipText_[0];
+    toolInfo_.rect = control->GetPos();
+    if (!toolTip_) {
+        toolTip_.Reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                         GetInstance(), nullptr));
+        if (!toolTip_) return;
+        ::SendMessageW(toolTip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+    }
+    ::SendMessageW(toolTip_.Get(), TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+    ::SendMessageW(toolTip_.Get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&toolInfo_));
+}
+
+void CPaintManagerUI::HideToolTip() {
+    if (toolTip_) ::SendMessageW(toolTip_.Get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&toolInfo_));
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseLeave() {
+    HideToolTip();
+    // The hover control learns that the mouse has gone through a move to nowhere.
+    if (mouseTracking_) ::SendMessageW(window_, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
+    mouseTracking_ = false;
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam) {
+    ::SetFocus(window_);
+    lastMousePos_ = PointOf(lParam);
+    CControlUI* control = FindControl(lastMousePos_);
+    if (!control || control->GetManager() != this) return {false, 0};
+    uint32_t type = UIEVENT_BUTTONDOWN;
+    if (message == WM_LBUTTONDBLCLK) type = UIEVENT_DBLCLICK;
+    else if (message == WM_RBUTTONDOWN) type = UIEVENT_RBUTTONDOWN;
+    // The control is the captured one from now on (forgotten again should it go away meanwhile).
+    click_ = control;
+    if (type != UIEVENT_DBLCLICK) control->SetFocus();
+    SetCapture();
+    UiEvent event = MakeEvent(type, control);
+    event.wKeyState = static_cast<uint16_t>(wParam);
+    control->Event(event);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonUp(WPARAM wParam, LPARAM lParam) {
+    lastMousePos_ = PointOf(lParam);
+    CControlUI* control = click_;
+    if (!control) return {false, 0};
+    click_ = nullptr;
+    ReleaseCapture();
+    UiEvent event = MakeEvent(UIEVENT_BUTTONUP, control);
+    event.wKeyState = static_cast<uint16_t>(wParam);
+    control->Event(event);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnContextMenu(WPARAM, LPARAM lParam) {
+    POINT point = PointOf(lParam);
+    ::ScreenToClient(window_, &point);
+    lastMousePos_ = point;
+    CControlUI* control = click_;
+    if (!control) return {false, 0};
+    click_ = nullptr;
+    ReleaseCapture();
+    UiEvent event = MakeEvent(UIEVENT_CONTEXTMENU, control);
+    event.lParam = reinterpret_cast<LPARAM>(control);
+    control->Event(event);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+    POINT point = PointOf(lParam);
+    ::ScreenToClient(window_, &point);
+    CControlUI* control = FindControl(point);
+    if (!control || control->GetManager() != this) return {false, 0};
+    UiEvent event = MakeEvent(UIEVENT_SCROLLWHEEL, control);
+    event.ptMouse = point;
+    event.wParam = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? SB_LINEDOWN : SB_LINEUP;
+    event.wKeyState = CurrentKeyState();
+    control->Event(event);
+    // What lies under the mouse may have scrolled; hover follows it.
+    ::SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(lastMousePos_.x, lastMousePos_.y));
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(lParam) != HTCLIENT) return {false, 0};
+    if (mouseCapture_) return {true, TRUE};
+    POINT point{};
+    ::GetCursorPos(&point);
+    ::ScreenToClient(window_, &point);
+    CControlUI* control = FindControl(point);
+    if (!control || !(control->GetControlFlags() & UIFLAG_SETCURSOR)) return {false, 0};
+    UiEvent event = MakeEvent(UIEVENT_SETCURSOR, control);
+    event.ptMouse = point;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    event.wKeyState = CurrentKeyState();
+    control->Event(event);
+    return {true, TRUE};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    CControlUI* control = message == WM_KEYUP ? keyControl_ : focus_;
+    if (!control) return {false, 0};
+    uint32_t type = UIEVENT_CHAR;
+    if (message == WM_KEYDOWN) type = UIEVENT_KEYDOWN;
+    else if (message == WM_KEYUP) type = UIEVENT_KEYUP;
+    if (message == WM_KEYDOWN) keyControl_ = control;
+    if (message == WM_KEYUP) keyControl_ = nullptr;
+    UiEvent event = MakeEvent(type, control);
+    event.chKey = static_cast<wchar_t>(wParam);
+    event.wKeyState = CurrentKeyState();
+    event.wParam = wParam;
+    event.lParam = lParam;
+    control->Event(event);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnTimer(WPARAM wParam, LPARAM lParam) {
+    CControlUI* control = nullptr;
+    UINT timerId = 0;
+    if (!FindTimer(static_cast<UINT>(wParam), control, timerId)) return {false, 0};
+    UiEvent event = MakeEvent(UIEVENT_TIMER, control);
+    event.wParam = timerId;
+    event.lParam = lParam;
+    control->Event(event);
+    return {true, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnGetMinMaxInfo(LPARAM lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (!info) return {false, 0};
+    if (minInfo_.cx > 0) info->ptMinTrackSize.x = minInfo_.cx;
+    if (minInfo_.cy > 0) info->ptMinTrackSize.y = minInfo_.cy;
+    if (maxInfo_.cx > 0) info->ptMaxTrackSize.x = maxInfo_.cx;
+    if (maxInfo_.cy > 0) info->ptMaxTrackSize.y = maxInfo_.cy;
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnClose() {
+    UiEvent event = MakeEvent(UIEVENT_MOUSELEAVE);
+    if (CControlUI* hovered = std::exchange(hover_, nullptr)) hovered->Event(event);
+    if (CControlUI* pressed = std::exchange(click_, nullptr)) {
+        if (mouseCapture_) ReleaseCapture();
+        event.Type = UIEVENT_BUTTONUP;
+        pressed->Event(event);
+    }
+    SetFocus(nullptr);
+    if (HWND owner = ::GetWindow(window_, GW_OWNER)) ::SetFocus(owner);
+    return {false, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnStyleChanged() {
+    if (!root_) return {true, 0};
+    std::vector<CControlUI*> controls;
+    root_->FindControl(CollectControl, &controls, UIFIND_ALL);
+    for (CControlUI* control : controls) {
+        if (control == root_.get()) continue;
+        UiEvent event = MakeEvent(UIEVENT_STYLECHANGE, control);
+        control->Event(event);
+    }
+    return {true, 0};
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::Reflect(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND child = nullptr;
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        child = header ? header->hwndFrom : nullptr;
+    } else {
+        child = reinterpret_cast<HWND>(lParam);
+    }
+    if (!child) return {false, 0};
+    return {true, ::SendMessageW(child, kReflectionBase + message, wParam, lParam)};
+}
+
+bool CPaintManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    if (OfferToFilters(preMessageFilters_, message, wParam, lParam, result)) return true;
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam != VK_TAB) return false;
+        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    case WM_SYSCHAR:
+        ActivateShortcut(static_cast<wchar_t>(wParam));
+        return true;
+    case WM_SYSKEYDOWN:
+        if (focus_) {
+            UiEvent event = MakeEvent(UIEVENT_SYSKEY, focus_);
+            event.chKey = static_cast<wchar_t>(wParam);
+            event.wKeyState = CurrentKeyState();
+            event.wParam = wParam;
+            event.lParam = lParam;
+            focus_->Event(event);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CPaintManagerUI::TranslateMessage(const MSG* msg) {
+    if (!msg || !msg->hwnd) return false;
+    CPaintManagerUI* manager = ManagerOfWindow(msg->hwnd);
+    if (!manager) return false;
+    if (!manager->accelerators_.IsEmpty() &&
+        manager->accelerators_.GetAt(0)->TranslateAccelerator(const_cast<MSG*>(msg)) == 0)
+        return true;
+    LRESULT result = 0;
+    return manager->PreMessageHandler(msg->message, msg->wParam, msg->lParam, result);
+}
+
+int CPaintManagerUI::MessageLoop() {
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateMessage(&msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
 }
 
 }  // namespace UiLib

@@ -1,16 +1,23 @@
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "UiLib/Utils/PtrArray.h"
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/DibSection.h"
 #include "UiLib/core/GdiObject.h"
+#include "UiLib/core/ScopedDC.h"
+#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/core/UIEvent.h"
 #include "UiLib/core/UIImage.h"
+#include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 
 namespace UiLib {
@@ -30,14 +37,19 @@ struct TFontInfo {
     bool measured = false;
 };
 
-// The manager of one skinned window: the control tree, its name map, focus, layout state,
-// notifications, fonts, default colours and attribute lists, the image cache and timers.
+// The manager of one skinned window: turns the window's messages into control events, lays the
+// control tree out and paints it double-buffered, and keeps the name map, focus, notifications,
+// fonts, default colours and attribute lists, the image cache, timers and the window attributes.
 class CPaintManagerUI {
 public:
     // Native timer identifiers start from this counter.
     static constexpr UINT kTimerCounterStart = 4096;
     // Posted to the window to delete controls whose removal was deferred.
     static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
+    // Posted by the dialog builder when a style set becomes active: every control re-applies its style.
+    static constexpr UINT kStyleChangedMessage = WM_USER + 1681;
+    // Accepted and ignored.
+    static constexpr UINT kIgnoredMessage = WM_USER + 1680;
 
     CPaintManagerUI();
     ~CPaintManagerUI();
@@ -58,8 +70,15 @@ public:
     static bool IsCachedResourceZip();
     static CSkinArchive* GetResourceZipHandle();
 
+    // Remembers the window, takes its DC and joins the process-wide list of managers.
     void Init(HWND window);
     HWND GetPaintWindow() const { return window_; }
+    HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
+    // The offscreen surface of the last double-buffered paint (invalid before the first one).
+    const CDibSection& GetOffscreenSurface() const { return offscreen_; }
+    bool IsOffscreenPaint() const { return offscreenPaint_; }
+    void SetOffscreenPaint(bool on) { offscreenPaint_ = on; }
+    HWND GetTooltipWindow() const { return toolTip_.Get(); }
     // Invalidates part of the window without erasing; nothing without a window.
     void Invalidate(const RECT& rect);
 
@@ -78,18 +97,37 @@ public:
     // Layout state: a control asks for a layout pass; UpdateLayout runs it.
     void NeedUpdate() { updateNeeded_ = true; }
     bool IsUpdateNeeded() const { return updateNeeded_; }
-    // Lays the tree out if needed: the root gets `client` when it needs it, otherwise every
-    // control that still needs an update is laid out again in its place. The first layout sends
-    // "windowinit".
+    // Lays the tree out if needed: the root gets `client` when it needs it (and the paint surfaces
+    // start afresh), otherwise every control that still needs an update is laid out again in its
+    // place. The first layout sends "windowinit".
     void UpdateLayout(const RECT& client);
-    // Lays out as needed, then paints the tree into `dc` within `paint`.
+    // Lays out as needed, then paints the tree and the post-paint controls into `dc` within `paint`.
     void Paint(HDC dc, const RECT& client, const RECT& paint);
+
+    // Turns one window message into control events; true when it was handled, with `result`.
+    bool MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Runs before a message is dispatched: filters, Tab navigation and Alt shortcuts.
+    bool PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Offers a message to the manager of its window before dispatch; true when it was consumed.
+    static bool TranslateMessage(const MSG* msg);
+    // The process-wide message loop; returns the exit code of WM_QUIT.
+    static int MessageLoop();
+    // The managers of every window that exists, in the order they were initialised.
+    static const std::vector<CPaintManagerUI*>& GetPaintManagers();
 
     CControlUI* GetFocus() const { return focus_; }
     void SetFocus(CControlUI* control);
     bool IsFocusNeeded() const { return focusNeeded_; }
     // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
     bool SetNextTabControl(bool forward = true);
+
+    // Activates the visible, enabled control whose shortcut is `ch`; a matching label hands the
+    // match on to the next control after it.
+    bool ActivateShortcut(wchar_t ch);
+
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const { return mouseCapture_; }
 
     bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
     bool KillTimer(CControlUI* control, UINT timerId);
@@ -100,6 +138,15 @@ public:
 
     bool AddNotifier(INotifyUI* notifier);
     bool RemoveNotifier(INotifyUI* notifier);
+    bool AddPreMessageFilter(IMessageFilterUI* filter);
+    bool RemovePreMessageFilter(IMessageFilterUI* filter);
+    bool AddMessageFilter(IMessageFilterUI* filter);
+    bool RemoveMessageFilter(IMessageFilterUI* filter);
+    bool AddTranslateAccelerator(ITranslateAccelerator* accelerator);
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* accelerator);
+    // Controls whose post-paint runs after the whole tree has been painted.
+    bool AddPostPaint(CControlUI* control);
+    bool RemovePostPaint(CControlUI* control);
     void SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
                     bool async = false);
     void SendNotify(UiNotify& msg, bool async = false);
@@ -153,6 +200,28 @@ public:
     void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list);
     std::wstring GetDefaultAttributeList(const std::wstring& controlName);
 
+    // Window attributes of the layout, read by the window base class and the message handler.
+    SIZE GetInitSize() const { return initSize_; }
+    // Stores the initial size; a window without a root control yet is resized at once.
+    void SetInitSize(int cx, int cy);
+    RECT GetSizeBox() const { return sizeBox_; }
+    void SetSizeBox(const RECT& sizeBox) { sizeBox_ = sizeBox; }
+    RECT GetCaptionRect() const { return caption_; }
+    void SetCaptionRect(const RECT& caption) { caption_ = caption; }
+    SIZE GetRoundCorner() const { return roundCorner_; }
+    void SetRoundCorner(int cx, int cy) { roundCorner_ = SIZE{cx, cy}; }
+    SIZE GetMinInfo() const { return minInfo_; }
+    void SetMinInfo(int cx, int cy) { minInfo_ = SIZE{cx, cy}; }
+    SIZE GetMaxInfo() const { return maxInfo_; }
+    void SetMaxInfo(int cx, int cy) { maxInfo_ = SIZE{cx, cy}; }
+    bool IsShowUpdateRect() const { return showUpdateRect_; }
+    void SetShowUpdateRect(bool show) { showUpdateRect_ = show; }
+    bool IsBackgroundTransparent() const { return alphaBackground_; }
+    void SetBackgroundTransparent(bool on) { alphaBackground_ = on; }
+    int GetTransparent() const { return opacity_; }
+    // Whole-window opacity: 0..255 makes the window layered with that alpha, anything else plain.
+    void SetTransparent(int opacity);
+
 private:
     struct TimerInfo {
         CControlUI* sender;
@@ -162,12 +231,63 @@ private:
         bool killed;
     };
 
+    using MessageResult = std::pair<bool, LRESULT>;
+
     void DeliverNotification(UiNotify& msg);
+    bool OfferToFilters(const CPtrArray<IMessageFilterUI*>& filters, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result);
+    UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
+    MessageResult OnPaint();
+    void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
+    void PaintClientInto(HDC dc, LPARAM flags);
+    MessageResult OnSize();
+    MessageResult OnMouseMove(LPARAM lParam, WPARAM wParam);
+    MessageResult OnMouseHover(LPARAM lParam);
+    MessageResult OnMouseLeave();
+    MessageResult OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    MessageResult OnButtonUp(WPARAM wParam, LPARAM lParam);
+    MessageResult OnContextMenu(WPARAM wParam, LPARAM lParam);
+    MessageResult OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    MessageResult OnSetCursor(WPARAM wParam, LPARAM lParam);
+    MessageResult OnKey(UINT message, WPARAM wParam, LPARAM lParam);
+    MessageResult OnTimer(WPARAM wParam, LPARAM lParam);
+    MessageResult OnGetMinMaxInfo(LPARAM lParam);
+    MessageResult OnClose();
+    MessageResult OnStyleChanged();
+    MessageResult Reflect(UINT message, WPARAM wParam, LPARAM lParam);
+    MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowToolTip(CControlUI* control);
+    void HideToolTip();
+    UINT HoverTime() const;
+    UINT NextTimerId();
     TFontInfo& MeasuredFont(TFontInfo& info);
     static std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
                                                      bool italic);
 
     HWND window_ = nullptr;
+    std::unique_ptr<CWindowDC> windowDC_;
+    std::unique_ptr<CMemoryDC> offscreenDC_;
+    CDibSection offscreen_;
+    std::unique_ptr<CMemoryDC> backgroundDC_;
+    CDibSection background_;
+    bool offscreenPaint_ = true;
+    bool alphaBackground_ = false;
+    bool showUpdateRect_ = false;
+    int opacity_ = 255;
+
+    CScopedWindow toolTip_;
+    TOOLINFOW toolInfo_{};
+    std::wstring toolTipText_;
+    bool mouseTracking_ = false;
+    bool mouseCapture_ = false;
+
+    SIZE initSize_{};
+    SIZE minInfo_{};
+    SIZE maxInfo_{};
+    RECT sizeBox_{};
+    RECT caption_{};
+    SIZE roundCorner_{};
+
     std::unique_ptr<CControlUI> root_;
     CControlUI* focus_ = nullptr;
     CControlUI* hover_ = nullptr;
@@ -186,6 +306,10 @@ private:
     CStringMap<CPtrArray<CControlUI*>> optionGroups_;
     std::vector<TimerInfo> timers_;
     CPtrArray<INotifyUI*> notifiers_;
+    CPtrArray<IMessageFilterUI*> preMessageFilters_;
+    CPtrArray<IMessageFilterUI*> messageFilters_;
+    CPtrArray<ITranslateAccelerator*> accelerators_;
+    CPtrArray<CControlUI*> postPaint_;
     std::deque<UiNotify> asyncNotify_;
     CPtrArray<std::unique_ptr<CControlUI>> delayedCleanup_;
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
