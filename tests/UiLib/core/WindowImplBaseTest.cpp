@@ -323,6 +323,41 @@ TEST_F(WindowImplBaseTest, MissingArchiveResourceLeavesTheWindowEmpty) {
     EXPECT_FALSE(window.initialised);
 }
 
+// The message box a process shows, found by its caption; null until it is there.
+HWND WaitForMessageBox(DWORD processId, const wchar_t* caption) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        HWND box = nullptr;
+        while ((box = ::FindWindowExW(nullptr, box, L"#32770", caption)) != nullptr) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(box, &owner);
+            if (owner == processId) return box;
+        }
+        ::Sleep(20);
+    }
+    return nullptr;
+}
+
+TEST(WindowImplBaseFatalTest, ALayoutThatCannotBeBuiltEndsTheProcess) {
+    std::wstring helper = CPaintManagerUI::GetInstancePath() + L"uiwindow_fatal_helper.exe";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(helper.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    HWND box = WaitForMessageBox(process.dwProcessId, WindowImplBase::kLoadFailedCaption);
+    ASSERT_NE(box, nullptr);
+    wchar_t text[64] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 64);
+    EXPECT_STREQ(text, WindowImplBase::kLoadFailedText);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 1u);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
 // A window of a system class's superclass: the class's own procedure still does the work.
 class SuperEdit : public CWindowWnd {
 protected:
