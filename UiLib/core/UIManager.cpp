@@ -445,7 +445,16 @@ HFONT CPaintManagerUI::AddFont(const std::wstring& face, int size, bool bold, bo
 
 HFONT CPaintManagerUI::GetFont(int index) {
     if (index >= 0 && index < FontCount()) return fonts_[index]->font.Get();
-    return defaultFont_->font.Get();
+    CPaintManagerUI* topmost = this;
+    while (topmost->resourceParent_) topmost = topmost->resourceParent_;
+    return topmost->defaultFont_->font.Get();
+}
+
+void CPaintManagerUI::SetResourceParent(CPaintManagerUI* parent) {
+    // A manager never inherits from itself, directly or through its own children.
+    for (CPaintManagerUI* ancestor = parent; ancestor; ancestor = ancestor->resourceParent_)
+        if (ancestor == this) return;
+    resourceParent_ = parent;
 }
 
 HFONT CPaintManagerUI::FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const {
@@ -454,7 +463,7 @@ HFONT CPaintManagerUI::FindFont(const std::wstring& face, int size, bool bold, b
             lstrcmpiW(info->faceName.c_str(), face.c_str()) == 0)
             return info->font.Get();
     }
-    return nullptr;
+    return resourceParent_ ? resourceParent_->FindFont(face, size, bold, underline, italic) : nullptr;
 }
 
 TFontInfo& CPaintManagerUI::MeasuredFont(TFontInfo& info) {
@@ -468,12 +477,15 @@ TFontInfo& CPaintManagerUI::MeasuredFont(TFontInfo& info) {
 
 const TFontInfo& CPaintManagerUI::GetFontInfo(int index) {
     if (index >= 0 && index < FontCount()) return MeasuredFont(*fonts_[index]);
-    return GetDefaultFontInfo();
+    CPaintManagerUI* topmost = this;
+    while (topmost->resourceParent_) topmost = topmost->resourceParent_;
+    return topmost->GetDefaultFontInfo();
 }
 
 const TFontInfo& CPaintManagerUI::GetFontInfo(HFONT font) {
     for (auto& info : fonts_)
         if (info->font.Get() == font) return MeasuredFont(*info);
+    if (defaultFont_->font.Get() != font && resourceParent_) return resourceParent_->GetFontInfo(font);
     return GetDefaultFontInfo();
 }
 
@@ -542,7 +554,8 @@ void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& controlName, c
 
 std::wstring CPaintManagerUI::GetDefaultAttributeList(const std::wstring& controlName) {
     const std::wstring* list = defaultAttributes_.Find(controlName);
-    return list ? *list : std::wstring();
+    if (list) return *list;
+    return resourceParent_ ? resourceParent_->GetDefaultAttributeList(controlName) : std::wstring();
 }
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddOnce(preMessageFilters_, filter); }

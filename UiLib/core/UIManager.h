@@ -162,8 +162,14 @@ public:
     void RunDelayedCleanup();
     size_t DelayedCleanupCount() const { return delayedCleanup_.Count(); }
 
+    // The manager whose default font, fonts and default attribute lists serve this one where it
+    // has none of its own (a pop-up menu takes its window's).
+    CPaintManagerUI* GetResourceParent() const { return resourceParent_; }
+    void SetResourceParent(CPaintManagerUI* parent);
+
     HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
-    // The custom font of that index, or the default font for an index out of range.
+    // The custom font of that index, or for an index out of range the default font of the topmost
+    // resource parent.
     HFONT GetFont(int index);
     HFONT FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const;
     int FontCount() const { return static_cast<int>(fonts_.size()); }
@@ -269,6 +275,7 @@ private:
                                                      bool italic);
 
     HWND window_ = nullptr;
+    CPaintManagerUI* resourceParent_ = nullptr;
     std::unique_ptr<CWindowDC> windowDC_;
     std::unique_ptr<CMemoryDC> offscreenDC_;
     CDibSection offscreen_;

@@ -16,10 +16,10 @@ void RegisterTestClass() {
 
 }  // namespace
 
-ManagerWindow::ManagerWindow(int width, int height, DWORD style, HWND owner) {
+ManagerWindow::ManagerWindow(RECT bounds, DWORD style, HWND owner) {
     RegisterTestClass();
-    window_ = ::CreateWindowExW(0, kClassName, L"manager", style, 60, 60, width, height, owner, nullptr,
-                                ::GetModuleHandleW(nullptr), nullptr);
+    window_ = ::CreateWindowExW(0, kClassName, L"manager", style, bounds.left, bounds.top, bounds.right - bounds.left,
+                                bounds.bottom - bounds.top, owner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ManagerWindow::Proc));
     manager.Init(window_);
@@ -66,3 +66,21 @@ POINT ToScreen(HWND window, POINT client) {
 }
 
 LPARAM ClientPoint(int x, int y) { return MAKELPARAM(x, y); }
+
+void SendMouseMove(POINT screen) {
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void SendLeftButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &input, sizeof(input));
+}

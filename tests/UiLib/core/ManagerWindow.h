@@ -97,7 +97,7 @@ public:
 // a message pump that pre-translates like the framework's message loop.
 class ManagerWindow {
 public:
-    ManagerWindow(int width, int height, DWORD style = WS_POPUP, HWND owner = nullptr);
+    ManagerWindow(RECT bounds, DWORD style = WS_POPUP, HWND owner = nullptr);
     ~ManagerWindow();
     ManagerWindow(const ManagerWindow&) = delete;
     ManagerWindow& operator=(const ManagerWindow&) = delete;
@@ -121,3 +121,8 @@ private:
 // Screen coordinates of a client point of a window.
 POINT ToScreen(HWND window, POINT client);
 LPARAM ClientPoint(int x, int y);
+
+// Real input through the system's input stack: the pointer moves (absolute screen position) and
+// the left button goes down or up where the pointer is.
+void SendMouseMove(POINT screen);
+void SendLeftButton(bool down);

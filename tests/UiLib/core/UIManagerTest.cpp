@@ -10,18 +10,22 @@
 
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "tests/UiLib/core/ManagerWindow.h"
+#include "tests/UiLib/support/TestCanvas.h"
 
 using namespace UiLib;
 
 namespace {
 
+// Away from the corner where other test programs put their windows.
+constexpr int kLeft = 700;
+constexpr int kTop = 500;
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
 
 // Five rows of 40 pixels: three buttons, a label before the second button and a plain control.
 class ManagerTest : public ::testing::Test {
 protected:
-    ManagerTest() : window(kWidth, kHeight) {
+    ManagerTest() : window(RECT{kLeft, kTop, kLeft + kWidth, kTop + kHeight}) {
         auto root = std::make_unique<CVerticalLayoutUI>();
         layout = root.get();
         layout->SetBkColor(0xFF0000FF);
@@ -266,6 +270,324 @@ TEST_F(ManagerTest, QueuedNotificationsArriveAfterTheMessageThatQueuedThem) {
     EXPECT_EQ(notes.received.back().sType, L"later");
     EXPECT_EQ(notes.received.back().wParam, 5u);
     EXPECT_EQ(notes.received.back().pSender, first);
+}
+
+TEST_F(ManagerTest, RealPointerHoversShowsTheTooltipAndLeaves) {
+    window.Show();
+    ::SetCursorPos(5, 5);
+    window.Pump();
+    SendMouseMove(ToScreen(window.Get(), POINT{150, 100}));
+    ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_MOUSEHOVER) > 0; }, 5000));
+    EXPECT_EQ(second->Count(UIEVENT_MOUSEENTER), 1);
+    HWND tip = window.manager.GetTooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    wchar_t className[64] = {};
+    ::GetClassNameW(tip, className, 64);
+    EXPECT_STREQ(className, L"tooltips_class32");
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), window.Get());
+    wchar_t text[64] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window.Get();
+    tool.uId = reinterpret_cast<UINT_PTR>(window.Get());
+    tool.lpszText = text;
+    ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"提示文字");
+
+    // With the tooltip present, the next hover waits for the tooltip's own initial delay.
+    SendMouseMove(ToScreen(window.Get(), POINT{160, 100}));
+    window.PumpUntil([&] { return second->Count(UIEVENT_MOUSEMOVE) >= 2; }, 2000);
+    TRACKMOUSEEVENT query{sizeof(query), TME_QUERY};
+    ::_TrackMouseEvent(&query);
+    EXPECT_EQ(query.dwHoverTime, static_cast<DWORD>(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0)));
+
+    SendMouseMove(POINT{5, 5});
+    ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_MOUSELEAVE) > 0; }, 5000));
+}
+
+TEST_F(ManagerTest, RealPressDraggedOutOfTheWindowStaysCapturedAndSendsNoClick) {
+    window.Show();
+    // Only the foreground window's capture holds the pointer outside it.
+    ::SetForegroundWindow(window.Get());
+    window.Pump();
+    SendMouseMove(ToScreen(window.Get(), POINT{150, 100}));
+    window.PumpUntil([&] { return second->Count(UIEVENT_MOUSEENTER) > 0; }, 3000);
+    SendLeftButton(true);
+    ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_BUTTONDOWN) > 0; }, 3000));
+    EXPECT_EQ(window.manager.GetFocus(), second);
+    SendMouseMove(POINT{kLeft - 100, kTop - 100});
+    ASSERT_TRUE(window.PumpUntil([&] { return second->Last(UIEVENT_MOUSEMOVE)->ptMouse.x == -100; }, 3000))
+        << "moves outside the window still reach the captured control";
+    SendLeftButton(false);
+    ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_BUTTONUP) > 0; }, 3000));
+    EXPECT_EQ(notes.Count(L"click"), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(ManagerTest, SetCursorAsksOnlyControlsThatWantItAndNotWhileCaptured) {
+    window.Show();
+    const LPARAM inClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    POINT overSecond = ToScreen(window.Get(), POINT{150, 100});
+    ::SetCursorPos(overSecond.x, overSecond.y);
+    EXPECT_EQ(Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(window.Get()), inClient), TRUE);
+    ASSERT_EQ(second->Count(UIEVENT_SETCURSOR), 1);
+    EXPECT_EQ(second->Last(UIEVENT_SETCURSOR)->ptMouse.y, 100);
+
+    POINT overPlain = ToScreen(window.Get(), POINT{150, 140});
+    ::SetCursorPos(overPlain.x, overPlain.y);
+    window.passedOn.clear();
+    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(window.Get()), inClient);
+    EXPECT_EQ(plain->Count(UIEVENT_SETCURSOR), 0);
+    EXPECT_EQ(window.passedOn, std::vector<UINT>{WM_SETCURSOR}) << "the window's own cursor applies";
+
+    ::SetCursorPos(overSecond.x, overSecond.y);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(150, 100));
+    EXPECT_EQ(Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(window.Get()), inClient), TRUE);
+    EXPECT_EQ(second->Count(UIEVENT_SETCURSOR), 1);
+    Send(WM_LBUTTONUP, 0, ClientPoint(150, 100));
+}
+
+TEST_F(ManagerTest, ShowDirtyOutlinesTheRepaintedAreaOnScreenOnly) {
+    window.Show();
+    window.manager.SetShowUpdateRect(true);
+    RECT dirty{100, 85, 150, 115};
+    ::InvalidateRect(window.Get(), &dirty, FALSE);
+    ::UpdateWindow(window.Get());
+    CWindowDC screen(window.Get());
+    EXPECT_EQ(::GetPixel(screen.Get(), 100, 100), RGB(220, 0, 0));
+    EXPECT_EQ(::GetPixel(screen.Get(), 120, 100), RGB(0, 255, 0));
+    EXPECT_EQ(OffscreenRgb(100, 100), 0x00FF00u) << "the outline is not part of the picture";
+}
+
+TEST_F(ManagerTest, ResizingLaysOutAgainOnANewSurface) {
+    window.Show();
+    ::SetWindowPos(window.Get(), nullptr, kLeft, kTop, 400, 250, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::UpdateWindow(window.Get());
+    EXPECT_EQ(layout->GetPos().right, 400);
+    EXPECT_EQ(layout->GetPos().bottom, 250);
+    EXPECT_EQ(window.manager.GetOffscreenSurface().Width(), 400);
+    EXPECT_EQ(OffscreenRgb(390, 20), 0xFF0000u);
+    EXPECT_EQ(first->Count(UIEVENT_WINDOWSIZE), 1) << "the focused control hears of it";
+}
+
+TEST_F(ManagerTest, PrintClientPaintsTheTreeIntoTheGivenDC) {
+    window.Show();
+    TestCanvas canvas(kWidth, kHeight, 0xFFFFFF);
+    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
+    EXPECT_EQ(canvas.Rgb(10, 10), 0xFF0000u);
+    EXPECT_EQ(canvas.Rgb(10, 90), 0x00FF00u);
+}
+
+TEST_F(ManagerTest, WindowAttributesReachTheWindow) {
+    window.manager.SetMinInfo(120, 90);
+    window.manager.SetMaxInfo(640, 0);
+    MINMAXINFO info{};
+    info.ptMaxTrackSize = POINT{5000, 4000};
+    Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 120);
+    EXPECT_EQ(info.ptMinTrackSize.y, 90);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 640);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 4000) << "zero leaves the system's value";
+
+    window.manager.SetTransparent(128);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(::GetWindowLongPtrW(window.Get(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    ASSERT_TRUE(::GetLayeredWindowAttributes(window.Get(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    window.manager.SetTransparent(300);
+    EXPECT_EQ(window.manager.GetTransparent(), 255);
+    EXPECT_FALSE(::GetWindowLongPtrW(window.Get(), GWL_EXSTYLE) & WS_EX_LAYERED) << "out of range: opaque again";
+
+    window.manager.SetInitSize(250, 150);
+    RECT bounds{};
+    ::GetWindowRect(window.Get(), &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, kWidth) << "a window with a root keeps its size";
+}
+
+TEST(ManagerInitSize, AWindowWithoutARootTakesTheInitialSizeAtOnce) {
+    ManagerWindow window(RECT{kLeft, kTop, kLeft + 100, kTop + 100});
+    window.manager.SetInitSize(300, 170);
+    RECT bounds{};
+    ::GetWindowRect(window.Get(), &bounds);
+    EXPECT_EQ(bounds.left, kLeft);
+    EXPECT_EQ(bounds.right - bounds.left, 300);
+    EXPECT_EQ(bounds.bottom - bounds.top, 170);
+}
+
+class ConsumeMessage : public IMessageFilterUI {
+public:
+    explicit ConsumeMessage(UINT message) : message_(message) {}
+    LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool& handled) override {
+        ++seen;
+        handled = message == message_;
+        return handled ? 42 : 0;
+    }
+    int seen = 0;
+
+private:
+    UINT message_;
+};
+
+class Accelerator : public ITranslateAccelerator {
+public:
+    explicit Accelerator(LRESULT answer) : answer_(answer) {}
+    LRESULT TranslateAccelerator(MSG* msg) override {
+        asked.push_back(msg->message);
+        return answer_;
+    }
+    std::vector<UINT> asked;
+
+private:
+    LRESULT answer_;
+};
+
+TEST_F(ManagerTest, FiltersSeeMessagesFirstAndCanEndThem) {
+    window.Show();
+    ConsumeMessage filter(WM_USER + 5);
+    window.manager.AddMessageFilter(&filter);
+    window.passedOn.clear();
+    EXPECT_EQ(Send(WM_USER + 5), 42);
+    EXPECT_TRUE(window.passedOn.empty());
+    Send(WM_USER + 6);
+    EXPECT_EQ(window.passedOn, std::vector<UINT>{WM_USER + 6});
+    window.manager.RemoveMessageFilter(&filter);
+
+    ConsumeMessage keys(WM_KEYDOWN);
+    window.manager.AddPreMessageFilter(&keys);
+    Post(WM_KEYDOWN, 'B');
+    EXPECT_EQ(first->Count(UIEVENT_KEYDOWN), 0) << "consumed before dispatch";
+    Send(WM_KEYDOWN, 'B');
+    EXPECT_EQ(first->Count(UIEVENT_KEYDOWN), 1) << "pre-message filters only see the message loop";
+    window.manager.RemovePreMessageFilter(&keys);
+
+    Accelerator consuming(0);
+    window.manager.AddTranslateAccelerator(&consuming);
+    Post(WM_CHAR, L'x');
+    EXPECT_EQ(consuming.asked, std::vector<UINT>{WM_CHAR});
+    EXPECT_EQ(first->Count(UIEVENT_CHAR), 0);
+    window.manager.RemoveTranslateAccelerator(&consuming);
+    Accelerator passing(1);
+    window.manager.AddTranslateAccelerator(&passing);
+    Post(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(window.manager.GetFocus(), second) << "then the pre-message handler decides";
+    window.manager.RemoveTranslateAccelerator(&passing);
+}
+
+TEST_F(ManagerTest, MessageLoopPreTranslatesUntilQuit) {
+    window.Show();
+    ::PostMessageW(window.Get(), WM_KEYDOWN, VK_TAB, 0);
+    ::PostMessageW(window.Get(), WM_CHAR, L'q', 0);
+    ::PostQuitMessage(3);
+    EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
+    EXPECT_EQ(window.manager.GetFocus(), second);
+    EXPECT_EQ(second->Count(UIEVENT_KEYDOWN), 0);
+    EXPECT_EQ(second->Last(UIEVENT_CHAR)->chKey, L'q');
+}
+
+// A child window that answers reflected messages and records them.
+class ChildWindow {
+public:
+    explicit ChildWindow(HWND parent) {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 250, 0, 40, 40, parent, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        previous_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChildWindow::Proc)));
+    }
+    ~ChildWindow() { ::DestroyWindow(window_); }
+    HWND Get() const { return window_; }
+    std::vector<UINT> reflected;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<ChildWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message >= WM_USER + 0x1C00 && message < WM_USER + 0x1C00 + 0x200) {
+            self->reflected.push_back(message);
+            return 77;
+        }
+        return ::CallWindowProcW(self->previous_, window, message, wParam, lParam);
+    }
+    HWND window_;
+    WNDPROC previous_;
+};
+
+TEST_F(ManagerTest, ChildWindowsGetTheirMessagesReflectedAndTheirKeysPreTranslated) {
+    window.Show();
+    ChildWindow child(window.Get());
+    EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(1, EN_CHANGE), reinterpret_cast<LPARAM>(child.Get())), 77);
+    NMHDR header{child.Get(), 1, NM_CLICK};
+    EXPECT_EQ(Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header)), 77);
+    EXPECT_EQ(Send(WM_CTLCOLOREDIT, 0, reinterpret_cast<LPARAM>(child.Get())), 77);
+    EXPECT_EQ(child.reflected,
+              (std::vector<UINT>{0x2000 + WM_COMMAND, 0x2000 + WM_NOTIFY, 0x2000 + WM_CTLCOLOREDIT}));
+
+    MSG tab{child.Get(), WM_KEYDOWN, VK_TAB, 0};
+    EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&tab)) << "the parent's manager takes the child's Tab";
+    EXPECT_EQ(window.manager.GetFocus(), second);
+    MSG elsewhere{::GetDesktopWindow(), WM_KEYDOWN, VK_TAB, 0};
+    EXPECT_FALSE(CPaintManagerUI::TranslateMessage(&elsewhere));
+}
+
+TEST_F(ManagerTest, FrameworkMessagesRestyleCleanUpAndAreIgnored) {
+    window.Show();
+    window.passedOn.clear();
+    Send(CPaintManagerUI::kIgnoredMessage);
+    Send(CPaintManagerUI::kStyleChangedMessage);
+    EXPECT_TRUE(window.passedOn.empty());
+    for (EventLog* control : {static_cast<EventLog*>(first), static_cast<EventLog*>(label), plain})
+        EXPECT_EQ(control->Count(UIEVENT_STYLECHANGE), 1);
+
+    layout->Remove(plain);
+    EXPECT_EQ(window.manager.DelayedCleanupCount(), 1u);
+    window.Pump();
+    EXPECT_EQ(window.manager.DelayedCleanupCount(), 0u);
+}
+
+TEST(ManagerClose, ClosingEndsHoverAndPressAndHandsTheFocusToTheOwner) {
+    ManagerWindow owner(RECT{kLeft, kTop, kLeft + 100, kTop + 100});
+    ManagerWindow dialog(RECT{kLeft + 20, kTop + 20, kLeft + 220, kTop + 120}, WS_POPUP, owner.Get());
+    auto root = std::make_unique<CVerticalLayoutUI>();
+    auto hovered = std::make_unique<ClickProbe>();
+    hovered->SetFixedHeight(50);
+    auto pressed = std::make_unique<ClickProbe>();
+    ClickProbe* hoveredRaw = hovered.get();
+    ClickProbe* pressedRaw = pressed.get();
+    root->Add(std::move(hovered));
+    root->Add(std::move(pressed));
+    dialog.manager.AttachDialog(std::move(root));
+    owner.Show();
+    dialog.Show();
+    ::SendMessageW(dialog.Get(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(10, 80));
+    ::SendMessageW(dialog.Get(), WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(10, 10));
+    ASSERT_EQ(dialog.manager.GetFocus(), pressedRaw);
+
+    ::SendMessageW(dialog.Get(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(hoveredRaw->Count(UIEVENT_MOUSELEAVE), 1);
+    EXPECT_EQ(pressedRaw->Count(UIEVENT_BUTTONUP), 1);
+    EXPECT_EQ(dialog.manager.GetFocus(), nullptr);
+    EXPECT_EQ(::GetFocus(), owner.Get());
+    EXPECT_FALSE(::IsWindow(dialog.Get())) << "the window closes as usual";
+}
+
+TEST(ManagerResources, AResourceParentLendsItsFontsAndDefaultLists) {
+    CPaintManagerUI window;
+    CPaintManagerUI menu;
+    window.SetDefaultFont(L"Arial", 17, false, false, false);
+    HFONT bold = window.AddFont(L"Arial", 14, true, false, false);
+    window.AddDefaultAttributeList(L"Button", L"height=\"30\"");
+    menu.SetResourceParent(&window);
+    EXPECT_EQ(menu.GetFont(-1), window.GetFont(-1)) << "the topmost parent's default font";
+    EXPECT_EQ(menu.GetFontInfo(-1).size, 17);
+    EXPECT_EQ(menu.FindFont(L"arial", 14, true, false, false), bold);
+    EXPECT_EQ(menu.GetFontInfo(bold).bold, true);
+    EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"30\"");
+    menu.AddDefaultAttributeList(L"Button", L"height=\"20\"");
+    EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"20\"") << "its own list comes first";
+
+    window.SetResourceParent(&menu);
+    EXPECT_EQ(window.GetResourceParent(), nullptr) << "no cycle";
 }
 
 }  // namespace
