@@ -189,6 +189,6 @@ UiColor CButtonUI::StateTextColor() const {
     return NormalTextColor();
 }
 
-void CButtonUI::PaintText(HDC dc) { DrawTextIn(dc, StateTextColor(), textStyle_); }
+void CButtonUI::PaintText(HDC dc) { DrawTextIn(dc, text_, StateTextColor(), textStyle_); }
 
 }  // namespace UiLib

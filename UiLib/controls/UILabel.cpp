@@ -111,18 +111,18 @@ UiColor CLabelUI::NormalTextColor() const {
     return manager_ ? manager_->GetDefaultFontColor() : 0;
 }
 
-void CLabelUI::DrawTextIn(HDC dc, UiColor color, UINT style) {
-    if (text_.empty() || !manager_) return;
+void CLabelUI::DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT style) {
+    if (text.empty() || !manager_) return;
     RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
               rcItem_.bottom - textPadding_.bottom};
     if (showHtml_) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, color, nullptr, nullptr, links, style);
+        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text, color, nullptr, nullptr, links, style);
     } else {
-        CSkinRenderer::DrawText(dc, manager_, rect, text_, color, font_, style);
+        CSkinRenderer::DrawText(dc, manager_, rect, text, color, font_, style);
     }
 }
 
-void CLabelUI::PaintText(HDC dc) { DrawTextIn(dc, NormalTextColor(), textStyle_ | DT_SINGLELINE); }
+void CLabelUI::PaintText(HDC dc) { DrawTextIn(dc, text_, NormalTextColor(), textStyle_ | DT_SINGLELINE); }
 
 }  // namespace UiLib

@@ -32,8 +32,8 @@ public:
 protected:
     // The text colour to paint with when no state colour applies; 0 takes the manager's default.
     UiColor NormalTextColor() const;
-    // Draws the text inside the position minus the text padding, plainly or with markup.
-    void DrawTextIn(HDC dc, UiColor color, UINT style);
+    // Draws a text inside the position minus the text padding, plainly or with markup.
+    void DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT style);
     // Applies the "align" words: left, center, right, top, vcenter, bottom, in that order.
     void ApplyAlign(const std::wstring& value);
 

@@ -1,8 +1,21 @@
 #include "UiLib/controls/UIScrollBar.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
+
+#include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/controls/UIState.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/layouts/UIContainer.h"
 
 namespace UiLib {
+namespace {
+
+constexpr const wchar_t* kPartNames[] = {L"button1", L"button2", L"thumb", L"rail", L"bk"};
+constexpr const wchar_t* kStateNames[] = {L"normalimage", L"hotimage", L"pushedimage", L"disabledimage"};
+
+}  // namespace
 
 CScrollBarUI::CScrollBarUI() { fixed_ = SIZE{kDefaultSize, 0}; }
 
@@ -17,12 +30,14 @@ void CScrollBarUI::SetHorizontal(bool horizontal) {
     if (horizontal_ == horizontal) return;
     horizontal_ = horizontal;
     fixed_ = horizontal ? SIZE{0, kDefaultSize} : SIZE{kDefaultSize, 0};
+    UpdateParts();
     NeedParentUpdate();
 }
 
 void CScrollBarUI::SetScrollRange(int range) {
     range_ = std::max(0, range);
     position_ = std::clamp(position_, 0, range_);
+    UpdateParts();
     Invalidate();
 }
 
@@ -30,7 +45,274 @@ void CScrollBarUI::SetScrollPos(int position) {
     position = std::clamp(position, 0, range_);
     if (position_ == position) return;
     position_ = position;
+    UpdateParts();
     Invalidate();
+}
+
+void CScrollBarUI::SetShowButton1(bool show) {
+    showButton_[0] = show;
+    UpdateParts();
+    Invalidate();
+}
+
+void CScrollBarUI::SetShowButton2(bool show) {
+    showButton_[1] = show;
+    UpdateParts();
+    Invalidate();
+}
+
+void CScrollBarUI::SetPartImage(Part part, PartState state, const std::wstring& image) {
+    images_[part][state] = image;
+    Invalidate();
+}
+
+void CScrollBarUI::SetPos(RECT rect) {
+    CControlUI::SetPos(rect);
+    UpdateParts();
+}
+
+RECT CScrollBarUI::Span(LONG from, LONG to) const {
+    if (horizontal_) return RECT{from, rcItem_.top, to, rcItem_.bottom};
+    return RECT{rcItem_.left, from, rcItem_.right, to};
+}
+
+void CScrollBarUI::UpdateParts() {
+    const LONG start = horizontal_ ? rcItem_.left : rcItem_.top;
+    const LONG end = horizontal_ ? rcItem_.right : rcItem_.bottom;
+    const int buttonSize = ButtonSize();
+    const int length = end - start;
+    int track = length;
+    for (bool shown : showButton_)
+        if (shown) track -= buttonSize;
+
+    if (buttonSize >= track) {
+        // Too short for a thumb: only the buttons, each at most half the bar.
+        const int size = std::min(buttonSize, length / 2);
+        button1_ = showButton_[0] ? Span(start, start + size) : Span(start, start);
+        button2_ = showButton_[1] ? Span(end - size, end) : Span(end, end);
+        thumb_ = RECT{};
+        return;
+    }
+    const LONG trackStart = showButton_[0] ? start + buttonSize : start;
+    const LONG trackEnd = showButton_[1] ? end - buttonSize : end;
+    button1_ = Span(start, trackStart);
+    button2_ = Span(trackEnd, end);
+    if (range_ <= 0) {
+        thumb_ = Span(trackStart, trackEnd);
+        return;
+    }
+    const int thumbLength =
+        std::max<int>(buttonSize, static_cast<int>(int64_t{length} * track / (int64_t{length} + range_)));
+    LONG thumbStart = trackStart + static_cast<LONG>(int64_t{track - thumbLength} * position_ / range_);
+    thumbStart = std::min<LONG>(thumbStart, trackEnd - thumbLength);
+    thumb_ = Span(thumbStart, thumbStart + thumbLength);
+}
+
+RECT CScrollBarUI::GetRailRect() const {
+    if (range_ <= 0 || ::IsRectEmpty(&thumb_)) return RECT{};
+    const int size = ButtonSize();
+    const LONG middle = horizontal_ ? (thumb_.left + thumb_.right) / 2 : (thumb_.top + thumb_.bottom) / 2;
+    return Span(middle - size / 2, middle + size - size / 2);
+}
+
+void CScrollBarUI::ScrollTo(int position) {
+    if (owner_) {
+        SIZE scroll = owner_->GetScrollPos();
+        (horizontal_ ? scroll.cx : scroll.cy) = position;
+        owner_->SetScrollPos(scroll);
+        return;
+    }
+    const int old = position_;
+    SetScrollPos(position);
+    if (position_ != old && manager_) manager_->SendNotify(this, L"scroll");
+}
+
+void CScrollBarUI::LineBack() {
+    if (!owner_) return ScrollTo(position_ - lineSize_);
+    if (horizontal_) owner_->LineLeft();
+    else owner_->LineUp();
+}
+
+void CScrollBarUI::LineForward() {
+    if (!owner_) return ScrollTo(position_ + lineSize_);
+    if (horizontal_) owner_->LineRight();
+    else owner_->LineDown();
+}
+
+void CScrollBarUI::PageBack() {
+    if (!owner_) return ScrollTo(position_ - (horizontal_ ? GetWidth() : GetHeight()));
+    if (horizontal_) owner_->PageLeft();
+    else owner_->PageUp();
+}
+
+void CScrollBarUI::PageForward() {
+    if (!owner_) return ScrollTo(position_ + (horizontal_ ? GetWidth() : GetHeight()));
+    if (horizontal_) owner_->PageRight();
+    else owner_->PageDown();
+}
+
+void CScrollBarUI::PageToward(POINT point) {
+    const LONG at = Along(point);
+    if (at < (horizontal_ ? thumb_.left : thumb_.top)) PageBack();
+    else if (at >= (horizontal_ ? thumb_.right : thumb_.bottom)) PageForward();
+}
+
+void CScrollBarUI::OnButtonDown(POINT point) {
+    holding_ = true;
+    holdPoint_ = point;
+    repeatTicks_ = 0;
+    dragOffset_ = 0;
+    if (manager_) manager_->SetTimer(this, kRepeatTimerId, kRepeatInterval);
+    // A click steps at once; holding the mouse repeats the step from the timer.
+    if (::PtInRect(&button1_, point)) {
+        button1State_ |= UISTATE_PUSHED;
+        LineBack();
+    } else if (::PtInRect(&button2_, point)) {
+        button2State_ |= UISTATE_PUSHED;
+        LineForward();
+    } else if (::PtInRect(&thumb_, point)) {
+        thumbState_ |= UISTATE_CAPTURED | UISTATE_PUSHED;
+        dragStart_ = point;
+        dragStartPos_ = position_;
+    } else {
+        PageToward(point);
+    }
+    Invalidate();
+}
+
+void CScrollBarUI::OnButtonUp() {
+    holding_ = false;
+    repeatTicks_ = 0;
+    dragOffset_ = 0;
+    if (manager_) manager_->KillTimer(this, kRepeatTimerId);
+    button1State_ &= ~UISTATE_PUSHED;
+    button2State_ &= ~UISTATE_PUSHED;
+    thumbState_ &= ~(UISTATE_CAPTURED | UISTATE_PUSHED);
+    Invalidate();
+}
+
+void CScrollBarUI::OnMouseMove(POINT point) {
+    if (thumbState_ & UISTATE_CAPTURED) {
+        // The thumb travels the track less its own length while the position covers the range.
+        const LONG trackLength = horizontal_ ? button2_.left - button1_.right : button2_.top - button1_.bottom;
+        const LONG travel = trackLength - (horizontal_ ? thumb_.right - thumb_.left : thumb_.bottom - thumb_.top);
+        if (travel > 0)
+            dragOffset_ = static_cast<int>(int64_t{Along(point) - Along(dragStart_)} * range_ / travel);
+        return;
+    }
+    if (holding_) {
+        holdPoint_ = point;
+        return;
+    }
+    UpdateHot(point);
+}
+
+void CScrollBarUI::OnTimer() {
+    if (!holding_) return;
+    ++repeatTicks_;
+    if (thumbState_ & UISTATE_CAPTURED) {
+        ScrollTo(dragStartPos_ + dragOffset_);
+        Invalidate();
+        return;
+    }
+    if (repeatTicks_ <= kRepeatDelayTicks) return;
+    if (button1State_ & UISTATE_PUSHED) LineBack();
+    else if (button2State_ & UISTATE_PUSHED) LineForward();
+    else PageToward(holdPoint_);
+}
+
+void CScrollBarUI::UpdateHot(POINT point) {
+    auto follow = [point](UINT& state, const RECT& rect) {
+        if (::PtInRect(&rect, point)) state |= UISTATE_HOT;
+        else state &= ~UISTATE_HOT;
+    };
+    const UINT before = button1State_ | (button2State_ << 8) | (thumbState_ << 16);
+    follow(button1State_, button1_);
+    follow(button2State_, button2_);
+    follow(thumbState_, thumb_);
+    if ((button1State_ | (button2State_ << 8) | (thumbState_ << 16)) != before) Invalidate();
+}
+
+void CScrollBarUI::DoEvent(UiEvent& event) {
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (IsEnabled()) OnButtonDown(event.ptMouse);
+        return;
+    case UIEVENT_BUTTONUP:
+        OnButtonUp();
+        return;
+    case UIEVENT_MOUSEMOVE:
+        if (IsEnabled()) OnMouseMove(event.ptMouse);
+        return;
+    case UIEVENT_MOUSEENTER:
+        if (IsEnabled()) UpdateHot(event.ptMouse);
+        return;
+    case UIEVENT_MOUSELEAVE:
+        button1State_ &= ~UISTATE_HOT;
+        button2State_ &= ~UISTATE_HOT;
+        thumbState_ &= ~UISTATE_HOT;
+        Invalidate();
+        return;
+    case UIEVENT_CONTEXTMENU:
+        return;
+    case UIEVENT_TIMER:
+        if (event.wParam == kRepeatTimerId) {
+            OnTimer();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CScrollBarUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
+    const wchar_t* v = value.c_str();
+    for (int part = 0; part < kPartCount; ++part) {
+        const size_t prefix = std::wcslen(kPartNames[part]);
+        if (name.compare(0, prefix, kPartNames[part]) != 0) continue;
+        for (int state = 0; state < kStateCount; ++state) {
+            if (name.compare(prefix, std::wstring::npos, kStateNames[state]) != 0) continue;
+            SetPartImage(static_cast<Part>(part), static_cast<PartState>(state), value);
+            return;
+        }
+    }
+    if (name == L"hor") SetHorizontal(ParseBoolValue(v));
+    else if (name == L"linesize") SetLineSize(static_cast<int>(ParseIntValue(v)));
+    else if (name == L"range") SetScrollRange(static_cast<int>(ParseIntValue(v)));
+    else if (name == L"value") SetScrollPos(static_cast<int>(ParseIntValue(v)));
+    else if (name == L"showbutton1") SetShowButton1(ParseBoolValue(v));
+    else if (name == L"showbutton2") SetShowButton2(ParseBoolValue(v));
+    else CControlUI::SetAttribute(name, value);
+}
+
+std::wstring& CScrollBarUI::ImageFor(Part part, UINT state) {
+    std::array<std::wstring, kStateCount>& images = images_[part];
+    if (!IsEnabled() && !images[kDisabled].empty()) return images[kDisabled];
+    if ((state & UISTATE_PUSHED) && !images[kPushed].empty()) return images[kPushed];
+    if ((state & UISTATE_HOT) && !images[kHot].empty()) return images[kHot];
+    return images[kNormal];
+}
+
+void CScrollBarUI::PaintPart(HDC dc, Part part, UINT state, const RECT& rect) {
+    if (::IsRectEmpty(&rect)) return;
+    std::wstring& image = ImageFor(part, state);
+    if (image.empty()) return;
+    wchar_t modifier[64];
+    std::swprintf(modifier, 64, L"dest='%ld,%ld,%ld,%ld'", rect.left - rcItem_.left, rect.top - rcItem_.top,
+                  rect.right - rcItem_.left, rect.bottom - rcItem_.top);
+    if (!DrawImage(dc, image, modifier)) image.clear();
+}
+
+void CScrollBarUI::PaintStatusImage(HDC dc) {
+    std::wstring& background = ImageFor(kBackground, thumbState_);
+    if (!background.empty() && !DrawImage(dc, background)) background.clear();
+    if (showButton_[0]) PaintPart(dc, kButton1, button1State_, button1_);
+    if (showButton_[1]) PaintPart(dc, kButton2, button2State_, button2_);
+    PaintPart(dc, kThumb, thumbState_, thumb_);
+    PaintPart(dc, kRail, thumbState_, GetRailRect());
 }
 
 }  // namespace UiLib

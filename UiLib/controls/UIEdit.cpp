@@ -1,0 +1,223 @@
+#include "UiLib/controls/UIEdit.h"
+
+#include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/controls/UIEditWnd.h"
+#include "UiLib/controls/UIState.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIRender.h"
+
+namespace UiLib {
+
+CEditUI::CEditUI() { textPadding_ = RECT{4, 3, 4, 3}; }
+
+// The native window goes first: it may still report to this control while it closes.
+CEditUI::~CEditUI() { window_.reset(); }
+
+const wchar_t* CEditUI::GetClass() const { return L"EditUI"; }
+
+void* CEditUI::GetInterface(const std::wstring& name) {
+    if (name == L"Edit") return this;
+    return CLabelUI::GetInterface(name);
+}
+
+UINT CEditUI::GetControlFlags() const { return IsEnabled() ? UINT{UIFLAG_TABSTOP | UIFLAG_SETCURSOR} : 0u; }
+
+HWND CEditUI::GetNativeWindow() const { return window_ ? window_->GetHWND() : nullptr; }
+
+void CEditUI::BeginEdit() {
+    if (window_) return;
+    window_ = std::make_unique<CEditWnd>(this);
+    if (!window_->Create()) window_.reset();
+    Invalidate();
+}
+
+void CEditUI::EndEdit() {
+    if (!window_) return;
+    window_.reset();
+    Invalidate();
+}
+
+void CEditUI::NativeWindowDestroyed(CEditWnd* window) {
+    if (window_.get() != window) return;
+    window_.reset();
+    Invalidate();
+}
+
+void CEditUI::SetText(const std::wstring& text) {
+    CLabelUI::SetText(text);
+    if (HWND native = GetNativeWindow()) ::SetWindowTextW(native, text_.c_str());
+}
+
+void CEditUI::SetEnabled(bool enabled) {
+    CLabelUI::SetEnabled(enabled);
+    if (!enabled) {
+        editState_ = 0;
+        EndEdit();
+    }
+}
+
+void CEditUI::SetVisible(bool visible) {
+    CLabelUI::SetVisible(visible);
+    if (!IsVisible()) EndEdit();
+}
+
+void CEditUI::SetInternVisible(bool visible) {
+    CLabelUI::SetInternVisible(visible);
+    if (!IsVisible()) EndEdit();
+}
+
+void CEditUI::SetPos(RECT rect) {
+    CLabelUI::SetPos(rect);
+    if (HWND native = GetNativeWindow()) {
+        const RECT area = window_->CalculatePos();
+        ::SetWindowPos(native, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CEditUI::SetReadOnly(bool readOnly) {
+    if (readOnly_ == readOnly) return;
+    readOnly_ = readOnly;
+    if (HWND native = GetNativeWindow()) ::SendMessageW(native, EM_SETREADONLY, readOnly, 0);
+    Invalidate();
+}
+
+void CEditUI::SetNumberOnly(bool numberOnly) {
+    numberOnly_ = numberOnly;
+    if (HWND native = GetNativeWindow()) {
+        LONG_PTR style = ::GetWindowLongPtrW(native, GWL_STYLE);
+        style = numberOnly ? style | ES_NUMBER : style & ~static_cast<LONG_PTR>(ES_NUMBER);
+        ::SetWindowLongPtrW(native, GWL_STYLE, style);
+    }
+}
+
+void CEditUI::SetPasswordMode(bool password) {
+    if (password_ == password) return;
+    password_ = password;
+    Invalidate();
+}
+
+void CEditUI::SetPasswordChar(wchar_t ch) {
+    if (passwordChar_ == ch) return;
+    passwordChar_ = ch;
+    if (HWND native = GetNativeWindow()) ::SendMessageW(native, EM_SETPASSWORDCHAR, ch, 0);
+    Invalidate();
+}
+
+void CEditUI::SetMaxChar(int maxChar) {
+    maxChar_ = maxChar;
+    if (HWND native = GetNativeWindow()) ::SendMessageW(native, EM_LIMITTEXT, maxChar, 0);
+}
+
+void CEditUI::SetTipValue(const std::wstring& tip) {
+    tipValue_ = tip;
+    Invalidate();
+}
+
+void CEditUI::SetTipValueColor(UiColor color) {
+    tipValueColor_ = color;
+    Invalidate();
+}
+
+void CEditUI::SetNativeEditBkColor(UiColor color) { nativeBkColor_ = color; }
+
+void CEditUI::DoEvent(UiEvent& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
+        if (parent_) parent_->DoEvent(event);
+        else CLabelUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+    case UIEVENT_SETCURSOR:
+        if (!IsEnabled()) break;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
+        return;
+    case UIEVENT_SETFOCUS:
+        focused_ = true;
+        if (IsEnabled()) BeginEdit();
+        Invalidate();
+        return;
+    case UIEVENT_KILLFOCUS:
+        focused_ = false;
+        EndEdit();
+        Invalidate();
+        return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_RBUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+        if (!IsEnabled()) return;
+        // The native window takes the mouse from here on.
+        ::ReleaseCapture();
+        if (IsFocused()) BeginEdit();
+        if (HWND native = GetNativeWindow()) {
+            const int length = ::GetWindowTextLengthW(native);
+            ::SendMessageW(native, EM_SETSEL, 0, length > 0 ? length : 1);
+        }
+        return;
+    case UIEVENT_MOUSEMOVE:
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_CONTEXTMENU:
+        return;
+    case UIEVENT_SCROLLWHEEL:
+        if (IsEditing()) return;
+        break;
+    case UIEVENT_MOUSEENTER:
+    case UIEVENT_MOUSELEAVE:
+        if (IsEnabled()) {
+            editState_ = event.Type == UIEVENT_MOUSEENTER ? editState_ | UISTATE_HOT : editState_ & ~UISTATE_HOT;
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CEditUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
+    const wchar_t* v = value.c_str();
+    if (name == L"readonly") SetReadOnly(ParseBoolValue(v));
+    else if (name == L"numberonly") SetNumberOnly(ParseBoolValue(v));
+    else if (name == L"password") SetPasswordMode(ParseBoolValue(v));
+    else if (name == L"maxchar") SetMaxChar(static_cast<int>(ParseIntValue(v)));
+    else if (name == L"normalimage") normalImage_ = value;
+    else if (name == L"hotimage") hotImage_ = value;
+    else if (name == L"focusedimage") focusedImage_ = value;
+    else if (name == L"disabledimage") disabledImage_ = value;
+    else if (name == L"tipvalue") SetTipValue(value);
+    else if (name == L"tipvaluecolor") SetTipValueColor(ParseColorValue(v));
+    else if (name == L"nativebkcolor") SetNativeEditBkColor(ParseColorValue(v));
+    // Input validation by timer and pattern ("enabletimer", "regularcheck", ...) is not part of
+    // this framework; those names fall through and are ignored.
+    else CLabelUI::SetAttribute(name, value);
+}
+
+bool CEditUI::DrawStateImage(HDC dc, std::wstring& image) {
+    if (image.empty()) return false;
+    if (DrawImage(dc, image)) return true;
+    image.clear();
+    return false;
+}
+
+void CEditUI::PaintStatusImage(HDC dc) {
+    if (!IsEnabled()) {
+        if (DrawStateImage(dc, disabledImage_)) return;
+    } else if (IsFocused()) {
+        if (DrawStateImage(dc, focusedImage_)) return;
+    } else if (editState_ & UISTATE_HOT) {
+        if (DrawStateImage(dc, hotImage_)) return;
+    }
+    DrawStateImage(dc, normalImage_);
+}
+
+void CEditUI::PaintText(HDC dc) {
+    const UINT style = textStyle_ | DT_SINGLELINE;
+    if (text_.empty()) {
+        // The hint shows while there is nothing to edit and the native window is not up.
+        if (!IsEditing()) DrawTextIn(dc, tipValue_, tipValueColor_, style);
+        return;
+    }
+    DrawTextIn(dc, password_ ? std::wstring(text_.size(), passwordChar_) : text_, NormalTextColor(), style);
+}
+
+}  // namespace UiLib
