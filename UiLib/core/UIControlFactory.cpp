@@ -6,6 +6,7 @@
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UICheckBox.h"
 #include "UiLib/controls/UIControl.h"
+#include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UILabel.h"
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/controls/UIRadioBox.h"
@@ -44,6 +45,7 @@ constexpr RegisteredClass kRegisteredClasses[] = {
     {"CRadioBoxUI", &Make<CRadioBoxUI>},
     {"CLabelUI", &Make<CLabelUI>},
     {"CTextUI", &Make<CTextUI>},
+    {"CEditUI", &Make<CEditUI>},
     {"CScrollBarUI", &Make<CScrollBarUI>},
 };
 

@@ -83,7 +83,7 @@ TEST(ControlFactoryTest, TagsNameTheRegisteredClasses) {
     EXPECT_EQ(CControlFactory::ClassNameForTag(L"HorizontalLayout"), "CHorizontalLayoutUI");
     EXPECT_EQ(CControlFactory::ClassNameForTag(L"按钮"), "");
     for (const char* name : {"CControlUI", "CContainerUI", "CVerticalLayoutUI", "CHorizontalLayoutUI", "CTabLayoutUI",
-                             "CButtonUI", "COptionUI", "CCheckBoxUI", "CRadioBoxUI", "CLabelUI", "CTextUI",
+                             "CButtonUI", "COptionUI", "CCheckBoxUI", "CRadioBoxUI", "CLabelUI", "CTextUI", "CEditUI",
                              "CScrollBarUI"}) {
         std::unique_ptr<CControlUI> control = CControlFactory::CreateControl(name);
         ASSERT_NE(control, nullptr) << name;
