@@ -19,6 +19,7 @@
 #include "UiLib/core/UIImage.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
+#include "UiLib/core/UITrayIcon.h"
 
 namespace UiLib {
 
@@ -228,6 +229,9 @@ public:
     // Whole-window opacity: 0..255 makes the window layered with that alpha, anything else plain.
     void SetTransparent(int opacity);
 
+    // The window's notification-area icon; it goes when the manager goes.
+    CTrayIcon& GetTrayIcon() { return trayIcon_; }
+
 private:
     struct TimerInfo {
         CControlUI* sender;
@@ -321,6 +325,8 @@ private:
     CPtrArray<std::unique_ptr<CControlUI>> delayedCleanup_;
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
+
+    CTrayIcon trayIcon_;
 
     UiColor disabledColor_ = 0xFFA7A6AA;
     UiColor fontColor_ = 0xFF000000;

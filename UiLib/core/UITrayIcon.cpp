@@ -1,0 +1,52 @@
+#include "UiLib/core/UITrayIcon.h"
+
+
+namespace UiLib {
+namespace {
+
+// The record size the shell is given: the layout without the balloon GUID fields, which every
+// shell since the first with balloon tips understands.
+constexpr DWORD kRecordSize = NOTIFYICONDATAW_V2_SIZE;
+static_assert(kRecordSize == 936, "tray record of 936 bytes");
+
+}  // namespace
+
+CTrayIcon::~CTrayIcon() { Remove(); }
+
+NOTIFYICONDATAW CTrayIcon::Record(UINT flags) const {
+    NOTIFYICONDATAW record{};
+    record.cbSize = kRecordSize;
+    record.hWnd = window_;
+    record.uID = id_;
+    record.uFlags = flags;
+    record.uCallbackMessage = kCallbackMessage;
+    record.hIcon = icon_;
+    lstrcpynW(record.szTip, tip_.c_str(), ARRAYSIZE(record.szTip));
+    return record;
+}
+
+bool CTrayIcon::Create(HWND window, UINT id, HICON icon) {
+    Remove();
+    window_ = window;
+    id_ = id;
+    icon_ = icon;
+    NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    shown_ = ::Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+    return shown_;
+}
+
+void CTrayIcon::SetTip(const std::wstring& tip) {
+    tip_ = tip;
+    if (!shown_) return;
+    NOTIFYICONDATAW record = Record(NIF_TIP);
+    ::Shell_NotifyIconW(NIM_MODIFY, &record);
+}
+
+void CTrayIcon::Remove() {
+    if (!shown_) return;
+    NOTIFYICONDATAW record = Record(0);
+    ::Shell_NotifyIconW(NIM_DELETE, &record);
+    shown_ = false;
+}
+
+}  // namespace UiLib

@@ -1,0 +1,40 @@
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace UiLib {
+
+// The notification-area icon of one window. It is removed again when this object goes.
+class CTrayIcon {
+public:
+    // The window message through which the shell reports mouse actions on the icon.
+    static constexpr UINT kCallbackMessage = 28;
+
+    CTrayIcon() = default;
+    ~CTrayIcon();
+    CTrayIcon(const CTrayIcon&) = delete;
+    CTrayIcon& operator=(const CTrayIcon&) = delete;
+
+    // Shows `icon` for `window` under the identifier `id`, with the tip set so far. An icon
+    // this object already shows is removed first.
+    bool Create(HWND window, UINT id, HICON icon);
+    // Stores the tip and, when the icon is shown, updates it.
+    void SetTip(const std::wstring& tip);
+    const std::wstring& GetTip() const { return tip_; }
+    void Remove();
+    bool IsShown() const { return shown_; }
+    UINT GetId() const { return id_; }
+
+private:
+    NOTIFYICONDATAW Record(UINT flags) const;
+
+    HWND window_ = nullptr;
+    UINT id_ = 0;
+    HICON icon_ = nullptr;
+    std::wstring tip_;
+    bool shown_ = false;
+};
+
+}  // namespace UiLib

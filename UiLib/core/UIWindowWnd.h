@@ -1,0 +1,67 @@
+#pragma once
+#include <windows.h>
+
+namespace UiLib {
+
+// One native window driven by an object: its class (own or a superclass of another), creation,
+// the window procedure that hands messages to the object, subclassing, modal loops and centring.
+class CWindowWnd {
+public:
+    CWindowWnd() = default;
+    // A window that outlives its object is detached from it, so no message reaches a dead object.
+    virtual ~CWindowWnd();
+    CWindowWnd(const CWindowWnd&) = delete;
+    CWindowWnd& operator=(const CWindowWnd&) = delete;
+
+    HWND GetHWND() const { return window_; }
+    operator HWND() const { return window_; }
+
+    bool RegisterWindowClass();
+    bool RegisterSuperclass();
+
+    // Registers the class and creates the window with this object as its creation parameter;
+    // null when the class cannot be registered or the window not created.
+    HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x = CW_USEDEFAULT,
+                int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT, HMENU menu = nullptr);
+    HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, const RECT& rect,
+                HMENU menu = nullptr);
+    // Takes over the messages of an existing window; Unsubclass gives them back.
+    HWND Subclass(HWND window);
+    void Unsubclass();
+
+    void ShowWindow(bool show = true, bool takeFocus = true);
+    // Disables the owner and runs a message loop until the window is gone; the result is the
+    // first parameter of the WM_CLOSE that closed it (0 if none came through the loop).
+    UINT ShowModal();
+    // Posts WM_CLOSE with the result as its first parameter.
+    void Close(UINT result = IDOK);
+    // Centres on the owner, or on the work area without one, kept inside the work area.
+    void CenterWindow();
+    // The window's large and small icon from the program's icon resource.
+    void SetIcon(UINT resourceId);
+    void ResizeClient(int cx = -1, int cy = -1);
+
+protected:
+    virtual const wchar_t* GetWindowClassName() const = 0;
+    virtual const wchar_t* GetSuperClassName() const;
+    virtual UINT GetClassStyle() const;
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called once the native window is gone (after WM_NCDESTROY).
+    virtual void OnFinalMessage(HWND window);
+
+    // The procedure the window had before (the superclass's, the subclassed one, or the default).
+    LRESULT CallPreviousProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    WNDPROC previousProc_ = ::DefWindowProcW;
+    bool subclassed_ = false;
+
+private:
+    static HINSTANCE ModuleInstance();
+    LRESULT FinishWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace UiLib
