@@ -36,28 +36,68 @@ HBITMAP CreateTopDownDib(int width, int height, void** bits) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-// RGBA in, premultiplied BGRA out; returns whether any pixel ended up not fully opaque.
-bool PremultiplyAndMask(const stbi_uc* source, uint32_t* target, size_t count, DWORD mask) {
+// An opaque RGBA pixel (0xAABBGGRR as read on this little-endian machine) as BGRA (0xAARRGGBB).
+uint32_t SwapRedAndBlue(uint32_t rgba) { return (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu); }
+
+// c * a / 255 for the two colour bytes held in the 16-bit halves of `pair` (0x00XX00YY) at once:
+// each product fits in its half, and for every v up to 255 * 255, (v + (v >> 8) + 1) >> 8 is
+// exactly v / 255 without carrying into the other half.
+uint32_t PremultiplyPair(uint32_t pair, uint32_t a) {
+    const uint32_t v = pair * a;
+    return ((v + ((v >> 8) & 0x00FF00FFu) + 0x00010001u) >> 8) & 0x00FF00FFu;
+}
+
+uint32_t PremultiplyTranslucent(uint32_t rgba, uint32_t a) {
+    const uint32_t redBlue = PremultiplyPair(rgba & 0x00FF00FFu, a);  // 0x00bb00rr
+    const uint32_t green = PremultiplyPair((rgba >> 8) & 0xFFu, a);
+    return (a << 24) | ((redBlue & 0xFFu) << 16) | (green << 8) | (redBlue >> 16);
+}
+
+// Which pixels the mask colour can match. A premultiplied pixel keeps its alpha byte, so an opaque
+// mask can only match opaque pixels and a translucent one only translucent pixels. A mask with
+// alpha 0 can only match the pixel 0, which a fully transparent pixel already is and which marks
+// the image as having alpha anyway: such a mask changes nothing.
+enum class MaskMatch { Never, OpaquePixels, TranslucentPixels };
+
+MaskMatch WhereMaskCanMatch(DWORD mask) {
+    const uint32_t alpha = mask >> 24;
+    if (alpha == 255) return MaskMatch::OpaquePixels;
+    return alpha == 0 ? MaskMatch::Never : MaskMatch::TranslucentPixels;
+}
+
+// RGBA in, premultiplied BGRA out; returns whether any pixel ended up not fully opaque. One loop
+// per kind of mask, so that the mask is compared only where it can match.
+template <MaskMatch kMatch>
+bool ConvertPixels(const stbi_uc* source, uint32_t* target, size_t count, uint32_t mask) {
     bool alpha = false;
-    for (size_t i = 0; i < count; ++i, source += 4) {
-        uint32_t rgba;  // 0xAABBGGRR on this little-endian machine
-        std::memcpy(&rgba, source, 4);
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t rgba;
+        std::memcpy(&rgba, source + 4 * i, 4);
         const uint32_t a = rgba >> 24;
         uint32_t pixel;
         if (a == 255) {
-            pixel = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+            pixel = SwapRedAndBlue(rgba);
+            if (kMatch == MaskMatch::OpaquePixels && pixel == mask) {
+                pixel = 0;
+                alpha = true;
+            }
         } else {
-            const uint32_t r = (rgba & 0xFFu) * a / 255;
-            const uint32_t g = ((rgba >> 8) & 0xFFu) * a / 255;
-            const uint32_t b = ((rgba >> 16) & 0xFFu) * a / 255;
-            pixel = (a << 24) | (r << 16) | (g << 8) | b;
+            pixel = PremultiplyTranslucent(rgba, a);
+            if (kMatch == MaskMatch::TranslucentPixels && pixel == mask) pixel = 0;
             alpha = true;
         }
-        const bool masked = pixel == mask;
-        alpha |= masked;
-        target[i] = masked ? 0 : pixel;
+        target[i] = pixel;
     }
     return alpha;
+}
+
+bool PremultiplyAndMask(const stbi_uc* source, uint32_t* target, size_t count, DWORD mask) {
+    switch (WhereMaskCanMatch(mask)) {
+    case MaskMatch::OpaquePixels: return ConvertPixels<MaskMatch::OpaquePixels>(source, target, count, mask);
+    case MaskMatch::TranslucentPixels: return ConvertPixels<MaskMatch::TranslucentPixels>(source, target, count, mask);
+    case MaskMatch::Never: break;
+    }
+    return ConvertPixels<MaskMatch::Never>(source, target, count, mask);
 }
 
 }  // namespace
