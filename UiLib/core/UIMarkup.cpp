@@ -71,16 +71,19 @@ struct DataStops {
 // character data) have a 16-byte SSE2 form, chosen once at start-up when the processor has it.
 const bool kHasSse2 = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
 
-// Widens the leading ASCII bytes of `s`, 16 at a time; returns how many it widened (a multiple
-// of 16; the rest is left to the caller).
+// Widens the leading ASCII bytes of `s`, 16 at a time, and returns how many there were (the rest,
+// from the first byte above ASCII or the last few bytes on, is left to the caller). Each block is
+// stored whole: units after the first byte above ASCII are overwritten by what the caller decodes
+// next, and never reach past the buffer, as no byte gives more than one unit before them.
 __attribute__((target("sse2"))) size_t WidenAsciiSse2(const uint8_t* s, size_t size, wchar_t* out) {
     const __m128i zero = _mm_setzero_si128();
     size_t done = 0;
     for (; size - done >= 16; done += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + done));
-        if (_mm_movemask_epi8(bytes) != 0) break;  // a byte above ASCII
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm_unpacklo_epi8(bytes, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done + 8), _mm_unpackhi_epi8(bytes, zero));
+        const unsigned aboveAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+        if (aboveAscii != 0) return done + __builtin_ctz(aboveAscii);
     }
     return done;
 }
