@@ -118,12 +118,40 @@ wchar_t* FindDataStop(wchar_t* p) {
     }
 }
 
+// One well-formed UTF-8 sequence whose lead byte is above ASCII, into one or two UTF-16 units;
+// false if it is ill-formed. The three-byte form (CJK text) is tested first.
+bool DecodeSequence(const uint8_t*& s, const uint8_t* end, wchar_t*& o) {
+    auto continuation = [](uint8_t b) { return (b & 0xC0) == 0x80; };
+    const uint32_t lead = *s;
+    const size_t left = static_cast<size_t>(end - s);
+    if ((lead & 0xF0) == 0xE0) {
+        if (left < 3 || !continuation(s[1]) || !continuation(s[2])) return false;
+        const uint32_t code = ((lead & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+        if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        *o++ = static_cast<wchar_t>(code);
+        s += 3;
+    } else if (lead >= 0xC2 && lead < 0xE0) {
+        if (left < 2 || !continuation(s[1])) return false;
+        *o++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (s[1] & 0x3F));
+        s += 2;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        if (left < 4 || !continuation(s[1]) || !continuation(s[2]) || !continuation(s[3])) return false;
+        const uint32_t code = ((lead & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
+        if (code < 0x10000 || code > 0x10FFFF) return false;
+        *o++ = static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+        *o++ = static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        s += 4;
+    } else {
+        return false;  // a continuation byte, an overlong lead or one beyond U+10FFFF
+    }
+    return true;
+}
+
 // Well-formed UTF-8 into UTF-16, ASCII runs many bytes at a time. Returns the number of UTF-16
 // units written (never more than `size`), or -1 at the first ill-formed sequence.
 long DecodeUtf8(const uint8_t* s, size_t size, wchar_t* out) {
     const uint8_t* end = s + size;
     wchar_t* o = out;
-    auto continuation = [](uint8_t b) { return (b & 0xC0) == 0x80; };
     while (s < end) {
         if (kHasSse2) {
             const size_t widened = WidenAsciiSse2(s, static_cast<size_t>(end - s), o);
@@ -140,33 +168,14 @@ long DecodeUtf8(const uint8_t* s, size_t size, wchar_t* out) {
             o += 8;
         }
         if (s >= end) break;
-        const uint32_t lead = *s;
-        const size_t left = static_cast<size_t>(end - s);
-        if (lead < 0x80) {
-            *o++ = static_cast<wchar_t>(lead);
-            ++s;
-        } else if (lead < 0xC2) {
-            return -1;
-        } else if (lead < 0xE0) {
-            if (left < 2 || !continuation(s[1])) return -1;
-            *o++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (s[1] & 0x3F));
-            s += 2;
-        } else if (lead < 0xF0) {
-            if (left < 3 || !continuation(s[1]) || !continuation(s[2])) return -1;
-            const uint32_t code = ((lead & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
-            if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return -1;
-            *o++ = static_cast<wchar_t>(code);
-            s += 3;
-        } else if (lead < 0xF5) {
-            if (left < 4 || !continuation(s[1]) || !continuation(s[2]) || !continuation(s[3])) return -1;
-            const uint32_t code = ((lead & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
-            if (code < 0x10000 || code > 0x10FFFF) return -1;
-            *o++ = static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
-            *o++ = static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-            s += 4;
-        } else {
-            return -1;
+        if (*s < 0x80) {
+            *o++ = static_cast<wchar_t>(*s++);
+            continue;
         }
+        // Characters above ASCII tend to come in runs: decode them before widening again.
+        do {
+            if (!DecodeSequence(s, end, o)) return -1;
+        } while (s < end && *s >= 0x80);
     }
     return static_cast<long>(o - out);
 }
