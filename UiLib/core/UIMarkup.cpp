@@ -426,7 +426,9 @@ bool CSkinMarkup::Parse(size_t length) {
     elements_.reserve(length / 32 + 16);
     ReserveElement();  // row 0 describes no element
 
-    std::vector<OpenLevel> levels{{0, 0, nullptr, nullptr, nullptr}};
+    std::vector<OpenLevel> levels;
+    levels.reserve(32);  // deeper than skin layouts nest, so it is allocated once
+    levels.push_back({0, 0, nullptr, nullptr, nullptr});
     // An unclosed root, or an unclosed child of the root, ends the text: finish what is open.
     auto acceptEnd = [&levels]() {
         for (size_t i = 1; i < levels.size(); ++i) {
