@@ -73,8 +73,8 @@ const bool kHasSse2 = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE
 
 // Widens the leading ASCII bytes of `s`, 16 at a time, and returns how many there were (the rest,
 // from the first byte above ASCII or the last few bytes on, is left to the caller). Each block is
-// stored whole: units after the first byte above ASCII are overwritten by what the caller decodes
-// next, and never reach past the buffer, as no byte gives more than one unit before them.
+// stored whole: the units after the first byte above ASCII are overwritten by what the caller
+// decodes next, and they stay inside the buffer, since the output never runs ahead of the input.
 __attribute__((target("sse2"))) size_t WidenAsciiSse2(const uint8_t* s, size_t size, wchar_t* out) {
     const __m128i zero = _mm_setzero_si128();
     size_t done = 0;
@@ -158,6 +158,7 @@ long DecodeUtf8(const uint8_t* s, size_t size, wchar_t* out) {
             s += widened;
             o += widened;
         }
+        // Without SSE2, and for the last few bytes: eight ASCII bytes at a time.
         while (end - s >= 8) {
             uint32_t low, high;
             std::memcpy(&low, s, 4);
