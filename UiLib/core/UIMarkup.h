@@ -53,10 +53,11 @@ private:
     friend class CSkinMarkupNode;
     struct OpenLevel;
 
-    bool Parse();
-    bool ParseAttributes(wchar_t*& p);
-    void ParseData(wchar_t*& p, wchar_t*& dest, wchar_t end);
-    bool CloseElement(wchar_t*& p, const OpenLevel& level);
+    // `length` is the text's length in characters, for sizing the element table.
+    bool Parse(size_t length);
+    // These two return the position after what they read, or null after a failure.
+    wchar_t* ParseAttributes(wchar_t* p);
+    wchar_t* CloseElement(wchar_t* p, const OpenLevel& level);
     uint32_t ReserveElement();
     bool Fail(const wchar_t* message, const wchar_t* location);
     void SetError(const wchar_t* message);

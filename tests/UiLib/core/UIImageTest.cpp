@@ -55,6 +55,35 @@ TEST(SkinImage, MaskColourBecomesTransparentAndSetsAlpha) {
     EXPECT_EQ(Pixel(*bmp, 1, 0), 0xFF010203u);
 }
 
+// Every colour byte meets every alpha value; the width leaves a few pixels over a multiple of four
+// so that both the block-wise and the pixel-wise conversion are checked.
+TEST(SkinImage, EveryColourAndAlphaPremultipliesExactly) {
+    const int width = 257, height = 255;
+    std::vector<Rgba> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(255 - x), static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y)});
+        }
+    }
+    const auto premultiplied = [](const Rgba& p) {
+        return (uint32_t{p.a} << 24) | (p.r * p.a / 255u) << 16 | (p.g * p.a / 255u) << 8 | (p.b * p.a / 255u);
+    };
+    // A translucent mask: the pixels that premultiply to it become transparent.
+    const uint32_t mask = premultiplied(pixels[128 * width + 200]);
+    auto image = Decode(EncodePng(width, height, pixels), mask);
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->alpha);
+    int maskedPixels = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t expected = premultiplied(pixels[y * width + x]);
+            maskedPixels += expected == mask;
+            ASSERT_EQ(Pixel(*image, x, y), expected == mask ? 0u : expected) << x << "," << y;
+        }
+    }
+    EXPECT_GT(maskedPixels, 0);
+}
+
 TEST(SkinImage, BrokenImagesGiveNothing) {
     EXPECT_EQ(Decode(""), nullptr);
     EXPECT_EQ(Decode("not an image"), nullptr);

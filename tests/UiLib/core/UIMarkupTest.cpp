@@ -77,6 +77,34 @@ TEST(SkinMarkup, ByteOrderMarkChangesNothing) {
     EXPECT_STREQ(marked.GetRoot().GetName(), L"Window");
 }
 
+namespace {
+
+std::wstring SystemDecoded(const std::string& bytes) {
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+}  // namespace
+
+// Characters of every UTF-8 length at every position of the decoder's blocks; a text with an
+// ill-formed sequence is decoded by the system's converter as a whole.
+TEST(SkinMarkup, TextOfEveryUtf8LengthDecodesLikeTheSystemConverter) {
+    const std::string wellFormed[] = {"a", "\xC3\xA9", "\xE6\xB8\xB8", "\xF0\x9F\x98\x80"};
+    const std::string illFormed[] = {"\xE6\xB8", "\xC0\xAF", "\xFF", "\xED\xA0\x80"};
+    for (int shift = 0; shift < 20; ++shift) {
+        std::string value(static_cast<size_t>(shift), 'x');
+        for (int i = 0; i < 12; ++i) value += wellFormed[(i + shift) % 4];
+        for (const std::string& input : {value, value + illFormed[shift % 4] + value}) {
+            CSkinMarkup markup;
+            ASSERT_TRUE(LoadUtf8(markup, "<a v=\"" + input + "\">" + input + "</a>")) << shift;
+            EXPECT_EQ(markup.GetRoot().GetAttributeValue(L"v"), SystemDecoded(input)) << shift;
+            EXPECT_EQ(markup.GetRoot().GetValue(), SystemDecoded(input)) << shift;
+        }
+    }
+}
+
 TEST(SkinMarkup, EmptyElementFormsAndQuotes) {
     CSkinMarkup markup;
     ASSERT_TRUE(markup.Load(L"<Window><Font name=\"a\"/><Font name=\"b\" /><Empty/></Window>"));
