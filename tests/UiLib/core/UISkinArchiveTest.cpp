@@ -11,7 +11,9 @@ using namespace SkinFixtures;
 
 namespace {
 
+// The archive reads the bytes in place: they must outlive it, so a temporary is refused.
 std::unique_ptr<CSkinArchive> Open(const std::string& bytes) { return CSkinArchive::OpenMemory(bytes.data(), bytes.size()); }
+std::unique_ptr<CSkinArchive> Open(std::string&& bytes) = delete;
 
 // The member's bytes, or "<error>".
 std::string Read(const CSkinArchive& archive, const std::wstring& name) {
@@ -55,14 +57,16 @@ TEST(SkinArchive, LookupFoldsAsciiCaseAndBackslashes) {
 TEST(SkinArchive, Utf8FlaggedNamesAreFoundByTheirText) {
     ZipEntry entry = Stored("\xE6\x88\x91\xE7\x9A\x84/Logo.png", "logo");
     entry.flags = 0x0800;
-    auto archive = Open(BuildZip({entry}));
+    const std::string bytes = BuildZip({entry});
+    auto archive = Open(bytes);
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(Read(*archive, L"我的\\logo.PNG"), "logo");
 }
 
 TEST(SkinArchive, NamesOf256CharactersOrMoreAreNeverFound) {
     const std::string name255(255, 'n'), name256(256, 'n');
-    auto archive = Open(BuildZip({Stored(name255, "255"), Stored(name256, "256")}));
+    const std::string bytes = BuildZip({Stored(name255, "255"), Stored(name256, "256")});
+    auto archive = Open(bytes);
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(Read(*archive, std::wstring(255, L'N')), "255");
     EXPECT_EQ(Read(*archive, std::wstring(256, L'n')), "<missing>");
@@ -112,7 +116,8 @@ TEST(SkinArchive, SizesThatLie) {
     packedTooLong.compressedSize = 100000;  // reaches past the buffer
     ZipEntry bomb = Deflated("bomb", std::string(1000, 'a'));
     bomb.size = 0xF0000000u;  // more than deflate can ever produce from so few bytes
-    auto archive = Open(BuildZip({shorter, longer, stored, packedTooLong, bomb}));
+    const std::string bytes = BuildZip({shorter, longer, stored, packedTooLong, bomb});
+    auto archive = Open(bytes);
     ASSERT_NE(archive, nullptr);
 
     std::string out(500, '\0');
@@ -128,7 +133,8 @@ TEST(SkinArchive, SizesThatLie) {
 TEST(SkinArchive, AMemberThatInflatesFarBeyondItsSizeStopsAtTheBuffer) {
     ZipEntry bomb = Deflated("bomb", std::string(20u * 1024 * 1024, '\0'));
     bomb.size = 64;
-    auto archive = Open(BuildZip({bomb}));
+    const std::string bytes = BuildZip({bomb});
+    auto archive = Open(bytes);
     ASSERT_NE(archive, nullptr);
     std::string out(64, 'x');
     EXPECT_EQ(archive->Extract(*archive->Find(L"bomb"), out.data(), out.size()), CSkinArchive::ExtractResult::MoreData);
@@ -153,7 +159,8 @@ TEST(SkinArchive, EncryptedAndUnknownMethodsAreNotExtracted) {
     encrypted.flags = 1;
     ZipEntry bzip = Stored("b", "data");
     bzip.method = 12;
-    auto archive = Open(BuildZip({encrypted, bzip}));
+    const std::string bytes = BuildZip({encrypted, bzip});
+    auto archive = Open(bytes);
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(Read(*archive, L"e"), "<error>");
     EXPECT_EQ(Read(*archive, L"b"), "<error>");
