@@ -74,8 +74,9 @@ TEST(SkinArchive, NamesOf256CharactersOrMoreAreNeverFound) {
 
 TEST(SkinArchive, DirectoryOutsideTheBufferOrNoArchiveAtAll) {
     std::string zip = BuildZip({Stored("a", "1")});
-    EXPECT_EQ(Open(""), nullptr);
-    EXPECT_EQ(Open("not a zip archive at all, just some text that is long enough"), nullptr);
+    const std::string empty, text = "not a zip archive at all, just some text that is long enough";
+    EXPECT_EQ(Open(empty), nullptr);
+    EXPECT_EQ(Open(text), nullptr);
     EXPECT_EQ(CSkinArchive::OpenMemory(nullptr, 10), nullptr);
     std::string pointsOutside = zip;
     pointsOutside[pointsOutside.size() - 6] = '\x7F';  // directory offset far beyond the end
@@ -88,7 +89,8 @@ TEST(SkinArchive, DirectoryOutsideTheBufferOrNoArchiveAtAll) {
 TEST(SkinArchive, EveryTruncationIsHandled) {
     const std::string zip = BuildZip({Deflated("a.xml", Repeated("abc", 300)), Stored("b.xml", "bbb")});
     for (size_t cut = 0; cut < zip.size(); ++cut) {
-        auto archive = Open(zip.substr(0, cut));
+        const std::string truncated = zip.substr(0, cut);
+        auto archive = Open(truncated);
         if (archive == nullptr) continue;
         for (const auto& member : archive->Members()) {
             std::string out(member.size, '\0');
