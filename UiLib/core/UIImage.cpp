@@ -19,6 +19,8 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
+#include "UiLib/core/DibSection.h"
+
 namespace UiLib {
 namespace {
 
@@ -26,17 +28,6 @@ struct StbPixels {
     stbi_uc* pixels;
     ~StbPixels() { stbi_image_free(pixels); }
 };
-
-HBITMAP CreateTopDownDib(int width, int height, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 // An opaque RGBA pixel (0xAABBGGRR as read on this little-endian machine) as BGRA (0xAARRGGBB).
 uint32_t SwapRedAndBlue(uint32_t rgba) { return (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu); }
@@ -160,19 +151,16 @@ std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD 
     StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
     if (decoded.pixels == nullptr || width <= 0 || height <= 0) return nullptr;
 
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(width, height, &bits);
-    if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr) DeleteObject(bitmap);
-        return nullptr;
-    }
+    CDibSection surface(width, height);
+    if (!surface.IsValid()) return nullptr;
+    uint32_t* bits = surface.Pixels();
     auto image = std::make_unique<TImageInfo>();
-    image->hBitmap = bitmap;
-    image->bits = static_cast<const uint8_t*>(bits);
+    image->hBitmap = surface.Release();
+    image->bits = reinterpret_cast<const uint8_t*>(bits);
     image->width = width;
     image->height = height;
     image->mask = mask;
-    image->alpha = PremultiplyAndMask(decoded.pixels, static_cast<uint32_t*>(bits),
+    image->alpha = PremultiplyAndMask(decoded.pixels, bits,
                                       static_cast<size_t>(width) * static_cast<size_t>(height), mask);
     return image;
 }
