@@ -65,7 +65,8 @@ int ShowMyMessageBox(HWND parent, const std::wstring& text1, const std::wstring&
                      int icon);
 
 // Sent by ShowMyMessageBox to an owner window of another thread; its window procedure answers it
-// with AnswerMyMessageBoxRequest.
+// with AnswerMyMessageBoxRequest (the main window does). An owner that does not answer shows
+// nothing and the result is 0.
 constexpr UINT kMyMessageBoxRequest = WM_APP + 0x3B1;
 // Shows the box a request asks for, owned by `window`; false for every other message.
 bool AnswerMyMessageBoxRequest(HWND window, UINT message, LPARAM lParam, LRESULT& result);

@@ -142,6 +142,13 @@ TEST_F(MyMessageBoxTest, ShowsItsTextsCentredOnTheOwnerAndOkAnswersOne) {
         EXPECT_EQ(rect.left, 450 - 150);
         EXPECT_EQ(rect.top, 350 - 85);
 
+        // Rounded corners: the window region leaves out the very corner pixels.
+        CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
+        ASSERT_EQ(::GetWindowRgn(box, region.Get()), COMPLEXREGION);
+        EXPECT_FALSE(::PtInRegion(region.Get(), 0, 0));
+        EXPECT_TRUE(::PtInRegion(region.Get(), 150, 0));
+        EXPECT_TRUE(::PtInRegion(region.Get(), 299, 85));
+
         // The title bar drags the box, its close button does not; the body is client area.
         EXPECT_EQ(HitTestAt(box, CentreOf(object, L"caption")), HTCAPTION);
         EXPECT_EQ(HitTestAt(box, CentreOf(object, L"close")), HTCLIENT);
