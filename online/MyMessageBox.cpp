@@ -166,7 +166,7 @@ void CMyMessageBox::Notify(UiNotify& msg) {
 
 LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message != WM_KEYDOWN) return 0;
-    // Enter does nothing, so a key held from the previous window cannot answer the box by accident.
+    // Enter is swallowed: only the buttons and Escape answer the box.
     if (wParam == VK_RETURN) handled = true;
     if (wParam == VK_ESCAPE) {
         Close(kResultCancel);

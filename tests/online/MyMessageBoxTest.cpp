@@ -76,6 +76,12 @@ void PressKey(HWND box, WPARAM key) {
     ::PostMessageW(box, WM_KEYUP, key, 0xC0000001);
 }
 
+// A pixel of the icon label as last painted, 0xRRGGBB.
+uint32_t IconPixel(CMyMessageBox& object, int x, int y) {
+    RECT icon = object.GetPaintManager().FindControl(L"icon")->GetPos();
+    return object.GetPaintManager().GetOffscreenSurface().PixelAt(icon.left + x, icon.top + y) & 0xFFFFFF;
+}
+
 LRESULT HitTestAt(HWND box, POINT client) {
     ::ClientToScreen(box, &client);
     return ::SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y));
@@ -155,14 +161,11 @@ TEST_F(MyMessageBoxTest, ShowsItsTextsCentredOnTheOwnerAndOkAnswersOne) {
         EXPECT_EQ(HitTestAt(box, CentreOf(object, L"text1")), HTCLIENT);
 
         // Icon 2 is the red cross: red around the white strokes.
-        RECT icon = manager.FindControl(L"icon")->GetPos();
-        const CDibSection& surface = manager.GetOffscreenSurface();
-        ASSERT_TRUE(surface.IsValid());
-        uint32_t red = surface.PixelAt(icon.left + 33, icon.top + 14);
-        EXPECT_GT((red >> 16) & 0xFF, 0xC0u);
+        ASSERT_TRUE(manager.GetOffscreenSurface().IsValid());
+        uint32_t red = IconPixel(object, 33, 14);
+        EXPECT_GT(red >> 16, 0xC0u);
         EXPECT_LT((red >> 8) & 0xFF, 0x60u);
-        uint32_t white = surface.PixelAt(icon.left + 33, icon.top + 33);
-        EXPECT_GT(white & 0xFF, 0xE0u);
+        EXPECT_GT(IconPixel(object, 33, 33) & 0xFF, 0xE0u);
 
         Click(box, CentreOf(object, L"ok"));
     });
@@ -197,9 +200,15 @@ TEST_F(MyMessageBoxTest, EveryWayOfAnsweringGivesItsResult) {
     OwnerWindow owner(100, 100, 400, 300);
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.name);
+        uint32_t warningAmber = 0;
         EXPECT_EQ(ShowAndVisit(owner.Get(), L"你的版本已经是最新.", L"", L"提示", CMyMessageBox::kIconWarning,
-                               answer.action),
+                               [&](HWND box, CMyMessageBox& object) {
+                                   warningAmber = IconPixel(object, 20, 48);
+                                   answer.action(box, object);
+                               }),
                   answer.result);
+        EXPECT_GT(warningAmber >> 16, 0xE0u);  // the amber warning triangle
+        EXPECT_LT(warningAmber & 0xFF, 0x40u);
         EXPECT_EQ(FindBox(), nullptr);
     }
 }
@@ -208,14 +217,18 @@ TEST_F(MyMessageBoxTest, WithoutOwnerItIsCentredOnTheWorkArea) {
     RECT work = WorkArea();
     RECT rect{};
     HWND owner = reinterpret_cast<HWND>(1);
+    uint32_t questionBlue = 0;
     int result = ShowAndVisit(nullptr, L"找不到文件.", L"应用程序可能被移动或删除!", L"提示",
-                              CMyMessageBox::kIconQuestion, [&](HWND box, CMyMessageBox&) {
+                              CMyMessageBox::kIconQuestion, [&](HWND box, CMyMessageBox& object) {
+        questionBlue = IconPixel(object, 33, 12);
         ::GetWindowRect(box, &rect);
         owner = ::GetWindow(box, GW_OWNER);
         PressKey(box, VK_ESCAPE);
     });
     EXPECT_EQ(result, 2);
     EXPECT_EQ(owner, nullptr);
+    EXPECT_GT(questionBlue & 0xFF, 0xC0u);  // the blue question mark's disc
+    EXPECT_LT(questionBlue >> 16, 0x60u);
     EXPECT_EQ(rect.left, (work.left + work.right) / 2 - 150);
     EXPECT_EQ(rect.top, (work.top + work.bottom) / 2 - 85);
 }
@@ -253,10 +266,8 @@ TEST_F(MyMessageBoxTest, OwnerOfAnotherThreadShowsTheBoxOnItsOwnThread) {
 
 TEST_F(MyMessageBoxTest, AnUnknownIconNumberShowsNoPicture) {
     int result = ShowAndVisit(nullptr, L"一", L"二", L"提示", 7, [](HWND box, CMyMessageBox& object) {
-        CPaintManagerUI& manager = object.GetPaintManager();
-        EXPECT_EQ(manager.GetImage(CMyMessageBox::IconImage(7)), nullptr);
-        RECT icon = manager.FindControl(L"icon")->GetPos();
-        EXPECT_EQ(manager.GetOffscreenSurface().PixelAt(icon.left + 33, icon.top + 33) & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_EQ(object.GetPaintManager().GetImage(CMyMessageBox::IconImage(7)), nullptr);
+        EXPECT_EQ(IconPixel(object, 33, 33), 0xFFFFFFu);
         Click(box, CentreOf(object, L"ok"));
     });
     EXPECT_EQ(result, 1);
