@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/DataFolder.h"
+#include "online/MyMessageBox.h"
 #include "online/ReplyMessages.h"
 #include "online/SelfUpdate.h"
 
@@ -74,12 +75,15 @@ std::wstring MainFrame::VersionLabel() const {
 
 void MainFrame::ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
                                   int icon) {
-    std::wstring message = secondText.empty() ? text : text + L"\n" + secondText;
-    MessageBoxW(hwnd_, message.c_str(), caption.c_str(), icon == 2 ? MB_ICONERROR : MB_ICONINFORMATION);
+    // The result is not used: these boxes only tell.
+    ShowMyMessageBox(hwnd_, text, secondText, caption, icon);
 }
 
 LRESULT MainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) workers_.Start();
+    // Message boxes asked for by other threads run here, on the window's own thread.
+    LRESULT answer = 0;
+    if (AnswerMyMessageBoxRequest(hwnd_, message, lParam, answer)) return answer;
     // The pop-ups are not built yet: the reply is taken and dropped.
     if (IsReplyMessage(message)) {
         TakeReply(wParam);

@@ -2,11 +2,11 @@
 #include <string>
 
 // What the update checks need of the main window: its version label and a modal message box
-// over it. The main window implements it.
+// over it (the skinned box, shown on the window's own thread). The main window implements it.
 class IUpdateHost {
 public:
     virtual void SetVersionLabel(const std::wstring& text) = 0;
-    // `icon` is the message box's icon number: 0 notice, 2 error.
+    // `icon` is the message box's icon number: 0 warning, 2 error.
     virtual void ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText,
                                    const std::wstring& caption, int icon) = 0;
 

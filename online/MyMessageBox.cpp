@@ -1,0 +1,200 @@
+#include "online/MyMessageBox.h"
+
+#include <cwchar>
+#include <memory>
+
+#include "UiLib/controls/UIControl.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "UiLib/core/UIResource.h"
+#include "app/MainFrame.h"
+
+using namespace UiLib;
+
+namespace {
+
+// The skin archive of the program: module resource 130 of type "ZIPRES".
+constexpr UINT kSkinArchiveResource = 130;
+constexpr wchar_t kSkinArchiveType[] = L"ZIPRES";
+constexpr wchar_t kSkinFolder[] = L"skin\\";
+// The style once the native frame is gone: no caption, children and siblings clipped.
+constexpr DWORD kClearCaptionMask = 0xFF3FFFFF;
+constexpr DWORD kClipStyles = 0x06000000;
+
+struct MessageBoxRequest {
+    const std::wstring* text1;
+    const std::wstring* text2;
+    const std::wstring* caption;
+    int icon;
+};
+
+// The message box may be the first skinned window of the process: it then registers the program's
+// skin archive itself, as the main window would. A module without the archive keeps whatever skin
+// configuration it has.
+void RegisterProgramSkin() {
+    if (CPaintManagerUI::GetResourceZip() == CResourceConfig::kMemoryArchiveName) return;
+    ModuleResource archive = FindModuleResource(MAKEINTRESOURCEW(kSkinArchiveResource), kSkinArchiveType);
+    if (archive.data == nullptr || archive.size == 0) return;
+    CPaintManagerUI::SetResourcePath((CPaintManagerUI::GetInstancePath() + kSkinFolder).c_str());
+    CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(kSkinArchiveResource), kSkinArchiveType);
+}
+
+HWND MainWindow() { return g_mainFrame != nullptr ? g_mainFrame->GetHWND() : nullptr; }
+
+bool BelongsToAnotherThread(HWND window) {
+    return window != nullptr && ::IsWindow(window) &&
+           ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId();
+}
+
+// Without its layout the box could show nothing: the system's box says the same instead, and its
+// IDOK and IDCANCEL are the box's own results.
+int ShowSystemMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2,
+                         const std::wstring& caption, int icon) {
+    std::wstring text = text2.empty() ? text1 : text1 + L"\n" + text2;
+    UINT iconStyle = icon == CMyMessageBox::kIconError      ? MB_ICONERROR
+                     : icon == CMyMessageBox::kIconQuestion ? MB_ICONQUESTION
+                                                            : MB_ICONWARNING;
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | iconStyle);
+}
+
+int RunMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
+                    int icon) {
+    auto box = std::make_unique<CMyMessageBox>(text1, text2, caption, icon);
+    if (box->Create(owner, L"", CMyMessageBox::kWindowStyle, 0, 0, 0, 0, 0) == nullptr)
+        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
+    // The native window owns the box from here on and deletes it when it is destroyed.
+    CMyMessageBox* shown = box.release();
+    if (!shown->HasLayout()) {
+        ::DestroyWindow(shown->GetHWND());
+        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
+    }
+    shown->CenterWindow();
+    return static_cast<int>(shown->ShowModal());
+}
+
+}  // namespace
+
+CMyMessageBox::CMyMessageBox(std::wstring text1, std::wstring text2, std::wstring caption, int icon)
+    : text1_(std::move(text1)), text2_(std::move(text2)), caption_(std::move(caption)), icon_(icon) {}
+
+std::wstring CMyMessageBox::IconImage(int icon) { return L"sysset\\msg" + std::to_wstring(icon) + L".png"; }
+
+LRESULT CMyMessageBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_SIZE:
+        ApplyRoundCorners(wParam);
+        break;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        return 0;
+    case WM_NCACTIVATE:
+        if (!::IsIconic(window_)) return wParam == 0 ? TRUE : FALSE;
+        break;
+    case WM_NCHITTEST:
+        return HitTest(lParam);
+    default:
+        break;
+    }
+    LRESULT result = 0;
+    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
+    return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CMyMessageBox::OnCreate() {
+    ownedByWindow_ = true;
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
+    ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>((style & kClearCaptionMask) | kClipStyles));
+    ::SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    paintManager_.Init(window_);
+    paintManager_.AddPreMessageFilter(this);
+    RegisterProgramSkin();
+    // The layout uses none of the application's own tags, so no builder callback is needed.
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayoutFile), nullptr, nullptr,
+                                                      &paintManager_);
+    if (!root) return 0;
+    paintManager_.AttachDialog(std::move(root));
+    paintManager_.AddNotifier(this);
+    FillControls();
+    return 0;
+}
+
+void CMyMessageBox::FillControls() {
+    auto setText = [this](const wchar_t* name, const std::wstring& text) {
+        if (CControlUI* control = paintManager_.FindControl(name)) control->SetText(text);
+    };
+    setText(L"text1", text1_);
+    setText(L"text2", text2_);
+    setText(L"caption", caption_);
+    if (CControlUI* icon = paintManager_.FindControl(L"icon")) icon->SetBkImage(IconImage(icon_));
+}
+
+void CMyMessageBox::ApplyRoundCorners(WPARAM sizeKind) {
+    SIZE corner = paintManager_.GetRoundCorner();
+    if (sizeKind == SIZE_MINIMIZED || (corner.cx == 0 && corner.cy == 0)) return;
+    RECT window{};
+    ::GetWindowRect(window_, &window);
+    ::OffsetRect(&window, -window.left, -window.top);
+    CRegionHandle region(::CreateRoundRectRgn(0, 0, window.right + 1, window.bottom + 1, corner.cx, corner.cy));
+    // The system owns the region once the window has it.
+    if (region && ::SetWindowRgn(window_, region.Get(), TRUE)) region.Release();
+}
+
+LRESULT CMyMessageBox::HitTest(LPARAM screenPoint) {
+    POINT point{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    ::ScreenToClient(window_, &point);
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    RECT caption = paintManager_.GetCaptionRect();
+    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
+                  point.y >= caption.top && point.y < caption.bottom;
+    if (!inBand) return HTCLIENT;
+    // The title bar's buttons take clicks; the rest of the band drags the box.
+    CControlUI* control = paintManager_.FindControl(point);
+    if (control && _wcsicmp(control->GetClass(), L"ButtonUI") == 0) return HTCLIENT;
+    return HTCAPTION;
+}
+
+void CMyMessageBox::Notify(UiNotify& msg) {
+    if (msg.sType != L"click" || msg.pSender == nullptr) return;
+    const std::wstring& name = msg.pSender->GetName();
+    if (name == L"ok") Close(kResultOk);
+    else if (name == L"cancel" || name == L"close") Close(kResultCancel);
+}
+
+LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message != WM_KEYDOWN) return 0;
+    // Enter is swallowed: only the buttons and Escape answer the box.
+    if (wParam == VK_RETURN) handled = true;
+    if (wParam == VK_ESCAPE) {
+        Close(kResultCancel);
+        handled = true;
+    }
+    return 0;
+}
+
+void CMyMessageBox::OnFinalMessage(HWND) {
+    paintManager_.RemovePreMessageFilter(this);
+    paintManager_.RemoveNotifier(this);
+    if (ownedByWindow_) delete this;
+}
+
+int ShowMyMessageBox(HWND parent, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
+                     int icon) {
+    HWND owner = parent != nullptr ? parent : MainWindow();
+    if (BelongsToAnotherThread(owner)) {
+        MessageBoxRequest request{&text1, &text2, &caption, icon};
+        return static_cast<int>(
+            ::SendMessageW(owner, kMyMessageBoxRequest, 0, reinterpret_cast<LPARAM>(&request)));
+    }
+    return RunMyMessageBox(owner, text1, text2, caption, icon);
+}
+
+bool AnswerMyMessageBoxRequest(HWND window, UINT message, LPARAM lParam, LRESULT& result) {
+    if (message != kMyMessageBoxRequest || lParam == 0) return false;
+    const auto* request = reinterpret_cast<const MessageBoxRequest*>(lParam);
+    result = RunMyMessageBox(window, *request->text1, *request->text2, *request->caption, request->icon);
+    return true;
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/core/UINotify.h"
+#include "UiLib/core/UIWindowWnd.h"
+
+// The program's own modal message box: a caption, an icon chosen by number, two lines of text and
+// the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Once its native window
+// exists the window owns the object and deletes it when it is destroyed.
+class CMyMessageBox : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+public:
+    static constexpr wchar_t kWindowClassName[] = L"MyMessageBox";
+    static constexpr wchar_t kLayoutFile[] = L"MyMessageBox.xml";
+    // WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU.
+    static constexpr DWORD kWindowStyle = 0x96C80000;
+    // The modal results.
+    static constexpr UINT kResultOk = 1;
+    static constexpr UINT kResultCancel = 2;
+    // Icon numbers: the picture "sysset\msg<number>.png".
+    static constexpr int kIconWarning = 0;
+    static constexpr int kIconQuestion = 1;
+    static constexpr int kIconError = 2;
+
+    CMyMessageBox(std::wstring text1, std::wstring text2, std::wstring caption, int icon);
+
+    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
+    // False when the skin had no usable "MyMessageBox.xml": the window is then empty.
+    bool HasLayout() const { return paintManager_.GetRoot() != nullptr; }
+    // The picture of an icon number.
+    static std::wstring IconImage(int icon);
+
+    void Notify(UiLib::UiNotify& msg) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage(HWND window) override;
+
+private:
+    LRESULT OnCreate();
+    void ApplyRoundCorners(WPARAM sizeKind);
+    LRESULT HitTest(LPARAM screenPoint);
+    void FillControls();
+
+    UiLib::CPaintManagerUI paintManager_;
+    std::wstring text1_;
+    std::wstring text2_;
+    std::wstring caption_;
+    int icon_;
+    // Set when the native window is created: from then on the window deletes the object.
+    bool ownedByWindow_ = false;
+};
+
+// Shows the skinned message box modally over `parent`, or over the main window when there is
+// none, centred on it, and returns 1 for OK and 2 for Cancel, the close button or Escape.
+// Called on another thread than the owner's, the box is shown by the owner's thread (see
+// kMyMessageBoxRequest) while this thread waits: windows of the framework share state that only
+// their own thread may touch. A skin without the layout falls back to the system message box.
+int ShowMyMessageBox(HWND parent, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
+                     int icon);
+
+// Sent by ShowMyMessageBox to an owner window of another thread; its window procedure answers it
+// with AnswerMyMessageBoxRequest (the main window does). An owner that does not answer shows
+// nothing and the result is 0.
+constexpr UINT kMyMessageBoxRequest = WM_APP + 0x3B1;
+// Shows the box a request asks for, owned by `window`; false for every other message.
+bool AnswerMyMessageBoxRequest(HWND window, UINT message, LPARAM lParam, LRESULT& result);
