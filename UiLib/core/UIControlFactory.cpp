@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "UiLib/controls/UIActiveX.h"
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UICheckBox.h"
 #include "UiLib/controls/UIControl.h"
@@ -12,6 +13,7 @@
 #include "UiLib/controls/UIRadioBox.h"
 #include "UiLib/controls/UIScrollBar.h"
 #include "UiLib/controls/UIText.h"
+#include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/layouts/UIContainer.h"
 #include "UiLib/layouts/UIHorizontalLayout.h"
 #include "UiLib/layouts/UITabLayout.h"
@@ -47,6 +49,8 @@ constexpr RegisteredClass kRegisteredClasses[] = {
     {"CTextUI", &Make<CTextUI>},
     {"CEditUI", &Make<CEditUI>},
     {"CScrollBarUI", &Make<CScrollBarUI>},
+    {"CActiveXUI", &Make<CActiveXUI>},
+    {"CWebBrowserUI", &Make<CWebBrowserUI>},
 };
 
 const RegisteredClass* FindClass(const std::string& className) {

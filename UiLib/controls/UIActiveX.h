@@ -1,0 +1,76 @@
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "UiLib/controls/UIControl.h"
+#include "UiLib/core/UIMessageFilter.h"
+
+namespace UiLib {
+
+class CActiveXCtrl;
+
+// Hosts a COM control inside the windowless control tree: creates it by class id, acts as its
+// container through a site object and keeps it in place, sized and visible with this control.
+class CActiveXUI : public CControlUI, public IMessageFilterUI {
+public:
+    CActiveXUI();
+    ~CActiveXUI() override;
+
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+
+    void SetPos(RECT rect) override;
+    void SetVisible(bool visible = true) override;
+    void SetInternVisible(bool visible = true) override;
+    void DoPaint(HDC dc, const RECT& paint) override;
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+    // Releases the control and its site.
+    virtual void DeactivateControl();
+    // Creates the control of the current class id and activates it in place; false on any failure.
+    virtual bool ActivateControl();
+
+    // A class id text: "{...}" is a CLSID, anything else a ProgID. A zero or unknown id is refused.
+    bool CreateControl(const std::wstring& classId);
+    bool CreateControl(const CLSID& classId);
+    const CLSID& GetClsid() const { return clsid_; }
+    const std::wstring& GetModuleName() const { return moduleName_; }
+    void SetModuleName(const std::wstring& name) { moduleName_ = name; }
+    bool IsDelayCreate() const { return delayCreate_; }
+    void SetDelayCreate(bool delay);
+    bool IsCreated() const { return created_; }
+
+    // QueryInterface on the created control: E_PENDING before there is one.
+    HRESULT QueryControl(REFIID iid, void** object);
+    IOleObject* GetControl() const { return control_.Get(); }
+    // The window the control lives in: the paint manager's window for a windowless control, the
+    // host child window for a windowed one; null before in-place activation.
+    HWND GetHostWindow() const { return hostWindow_; }
+
+protected:
+    // The release steps: the site is cleared from the control, the control closed and released,
+    // the site detached.
+    void ReleaseControl();
+
+private:
+    friend class CActiveXCtrl;
+
+    bool InstantiateControl(Microsoft::WRL::ComPtr<IUnknown>& object) const;
+    bool CreateFromModule(Microsoft::WRL::ComPtr<IUnknown>& object) const;
+    void ResizeControl();
+
+    CLSID clsid_{};
+    std::wstring moduleName_;
+    bool created_ = false;
+    bool delayCreate_ = true;
+    Microsoft::WRL::ComPtr<IOleObject> control_;
+    CActiveXCtrl* site_ = nullptr;
+    HWND hostWindow_ = nullptr;
+};
+
+}  // namespace UiLib

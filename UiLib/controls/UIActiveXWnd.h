@@ -1,0 +1,30 @@
+#pragma once
+#include <windows.h>
+
+#include "UiLib/core/UIWindowWnd.h"
+
+namespace UiLib {
+
+class CActiveXUI;
+class CActiveXCtrl;
+
+// The child window that carries a windowed control, placed over its owner's rectangle.
+class CActiveXWnd : public CWindowWnd {
+public:
+    CActiveXWnd(CActiveXUI* owner, CActiveXCtrl* site);
+    // Creates the child of the paint manager's window; null when that fails.
+    HWND Init(HWND parent);
+
+protected:
+    const wchar_t* GetWindowClassName() const override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnSetFocus();
+    LRESULT OnMouseActivate(UINT message, WPARAM wParam, LPARAM lParam);
+
+    CActiveXUI* owner_;
+    CActiveXCtrl* site_;
+};
+
+}  // namespace UiLib

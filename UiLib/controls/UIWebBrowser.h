@@ -1,0 +1,102 @@
+#pragma once
+#include <windows.h>
+#include <exdisp.h>
+#include <mshtmhst.h>
+#include <servprov.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "UiLib/controls/UIActiveX.h"
+#include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/core/UIMessageFilter.h"
+
+namespace UiLib {
+
+// The platform's web browser as a control: creates the browser, listens to its events and hands
+// them, with its host-UI questions, to the application's event handler.
+class CWebBrowserUI : public CActiveXUI,
+                      public IDocHostUIHandler,
+                      public IServiceProvider,
+                      public IOleCommandTarget,
+                      public IDispatch,
+                      public ITranslateAccelerator {
+public:
+    CWebBrowserUI();
+    ~CWebBrowserUI() override;
+
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+
+    bool ActivateControl() override;
+    void DeactivateControl() override;
+    virtual HRESULT DownloadFile(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
+                                 BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage);
+
+    void NavigateUrl(const std::wstring& url);
+    void SetHomePage(const std::wstring& url) { homePage_ = url; }
+    const std::wstring& GetHomePage() const { return homePage_; }
+    void SetAutoNavigation(bool on) { autoNavigate_ = on; }
+    bool IsAutoNavigation() const { return autoNavigate_; }
+    // Set before the browser is created; the handler must outlive this control's browser.
+    void SetWebBrowserEventHandler(CWebBrowserEventHandler* handler) { eventHandler_ = handler; }
+    CWebBrowserEventHandler* GetWebBrowserEventHandler() const { return eventHandler_; }
+    IWebBrowser2* GetWebBrowser2() const { return browser_.Get(); }
+    bool IsEventSinkConnected() const { return eventCookie_ != 0; }
+
+    // IUnknown: the control's lifetime belongs to its parent, not to the reference count.
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IDispatch: the browser's events.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* exception, UINT* argError) override;
+
+    // IDocHostUIHandler
+    STDMETHODIMP ShowContextMenu(DWORD id, POINT* point, IUnknown* commandTarget, IDispatch* object) override;
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD id, IOleInPlaceActiveObject* activeObject, IOleCommandTarget* commandTarget,
+                        IOleInPlaceFrame* frame, IOleInPlaceUIWindow* document) override;
+    STDMETHODIMP HideUI() override;
+    STDMETHODIMP UpdateUI() override;
+    STDMETHODIMP EnableModeless(BOOL enable) override;
+    STDMETHODIMP OnDocWindowActivate(BOOL activate) override;
+    STDMETHODIMP OnFrameWindowActivate(BOOL activate) override;
+    STDMETHODIMP ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frameWindow) override;
+    STDMETHODIMP TranslateAccelerator(LPMSG msg, const GUID* group, DWORD command) override;
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD reserved) override;
+    STDMETHODIMP GetDropTarget(IDropTarget* dropTarget, IDropTarget** replacement) override;
+    STDMETHODIMP GetExternal(IDispatch** external) override;
+    STDMETHODIMP TranslateUrl(DWORD translate, OLECHAR* url, OLECHAR** translated) override;
+    STDMETHODIMP FilterDataObject(IDataObject* object, IDataObject** replacement) override;
+
+    // IServiceProvider: only the download manager.
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override;
+
+    // IOleCommandTarget: keeps page scripts running without an error dialog.
+    STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text) override;
+    STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in, VARIANT* out) override;
+
+    // ITranslateAccelerator: the browser's own keys while it has the focus.
+    LRESULT TranslateAccelerator(MSG* msg) override;
+
+private:
+    HRESULT RouteEvent(DISPID id, DISPPARAMS* params);
+    void OnNavigateComplete(IDispatch* dispatch, VARIANT* url);
+    void ConnectEventSink();
+    void DisconnectEventSink();
+
+    Microsoft::WRL::ComPtr<IWebBrowser2> browser_;
+    std::wstring homePage_;
+    bool autoNavigate_ = false;
+    CWebBrowserEventHandler* eventHandler_ = nullptr;
+    DWORD eventCookie_ = 0;
+    LONG refs_ = 1;
+};
+
+}  // namespace UiLib
