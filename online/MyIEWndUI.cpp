@@ -1,0 +1,130 @@
+#include "online/MyIEWndUI.h"
+
+#include <exdisp.h>
+
+#include "UiLib/controls/UIWebBrowser.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UINotify.h"
+
+using namespace UiLib;
+
+namespace {
+
+std::wstring VariantText(const VARIANT* value) {
+    return value && value->vt == VT_BSTR && value->bstrVal ? value->bstrVal : L"";
+}
+
+bool Contains(const std::wstring& text, const wchar_t* word) { return text.find(word) != std::wstring::npos; }
+
+CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
+    return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
+}
+
+}  // namespace
+
+CControlUI* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
+    if (!content_) return nullptr;
+    return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UiLib::UIFIND_ALL);
+}
+
+namespace {
+
+}  // namespace
+
+CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> content = builder.Create(L"IEWndUI.xml", nullptr, nullptr, manager);
+    if (!content) {
+        RemoveAll();
+        return;
+    }
+    content_ = content.get();
+    Add(std::move(content));
+    Subscribe(L"goback", &CMyIEWndUI::OnGoBack);
+    Subscribe(L"goforward", &CMyIEWndUI::OnGoForward);
+    Subscribe(L"gorefresh", &CMyIEWndUI::OnRefresh);
+    Subscribe(L"gostop", &CMyIEWndUI::OnStop);
+    backButton_ = FindSubControl(L"goback");
+    forwardButton_ = FindSubControl(L"goforward");
+    // The browser may be created by its first layout, before the first NavigateTab: it reports
+    // to this tab from the start.
+    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(this);
+}
+
+void CMyIEWndUI::Subscribe(const wchar_t* name, bool (CMyIEWndUI::*handler)(void*)) {
+    if (CControlUI* button = FindSubControl(name)) button->OnNotify += MakeDelegate(this, handler);
+}
+
+CWebBrowserUI* CMyIEWndUI::Browser() const {
+    CControlUI* control = content_ ? FindSubControl(L"ie8") : nullptr;
+    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+}
+
+void CMyIEWndUI::NavigateTab(const std::wstring& url) {
+    CWebBrowserUI* browser = Browser();
+    if (!browser) return;
+    if (!browser->GetWebBrowser2()) {
+        browser->SetWebBrowserEventHandler(this);
+        browser->ActivateControl();
+    }
+    IWebBrowser2* web = browser->GetWebBrowser2();
+    if (!web) return;
+    BSTR address = ::SysAllocString(url.c_str());
+    web->Navigate(address, nullptr, nullptr, nullptr, nullptr);
+    ::SysFreeString(address);
+}
+
+std::wstring CMyIEWndUI::OfflinePageUrl() {
+    wchar_t path[256] = {};
+    ::GetModuleFileNameW(nullptr, path, 256);
+    return L"res://" + std::wstring(path) + L"/102";
+}
+
+void CMyIEWndUI::OnBeforeNavigate(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                  VARIANT_BOOL* cancel) {
+    std::wstring address = VariantText(url);
+    if (!Contains(address, L"refresh") || !Contains(address, L"res")) return;
+    // The offline page's retry link: load the page that failed instead (none before a failure).
+    if (!failedUrl_.empty()) NavigateTab(failedUrl_);
+    if (cancel) *cancel = VARIANT_TRUE;
+}
+
+void CMyIEWndUI::OnNavigateError(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL*) {
+    std::wstring offline = OfflinePageUrl();
+    std::wstring address = VariantText(url);
+    // The offline page itself failing must not start another round of failures.
+    if (address == offline) return;
+    failedUrl_ = address;
+    NavigateTab(offline);
+}
+
+void CMyIEWndUI::OnCommandStateChange(long command, VARIANT_BOOL enable) {
+    CControlUI* button = command == CSC_NAVIGATEBACK ? backButton_ : command == CSC_NAVIGATEFORWARD ? forwardButton_ : nullptr;
+    if (button) button->SetEnabled(enable != VARIANT_FALSE);
+}
+
+template <typename Call>
+bool CMyIEWndUI::OnButton(void* param, const wchar_t* name, Call call) {
+    auto* msg = static_cast<UiNotify*>(param);
+    if (!msg || msg->sType != L"click" || !msg->pSender || msg->pSender->GetName() != name) return true;
+    CWebBrowserUI* browser = Browser();
+    if (browser && browser->GetWebBrowser2()) call(browser->GetWebBrowser2());
+    return true;
+}
+
+bool CMyIEWndUI::OnGoBack(void* param) {
+    return OnButton(param, L"goback", [](IWebBrowser2* web) { web->GoBack(); });
+}
+
+bool CMyIEWndUI::OnGoForward(void* param) {
+    return OnButton(param, L"goforward", [](IWebBrowser2* web) { web->GoForward(); });
+}
+
+bool CMyIEWndUI::OnRefresh(void* param) {
+    return OnButton(param, L"gorefresh", [](IWebBrowser2* web) { web->Refresh(); });
+}
+
+bool CMyIEWndUI::OnStop(void* param) {
+    return OnButton(param, L"gostop", [](IWebBrowser2* web) { web->Stop(); });
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/layouts/UIContainer.h"
+
+namespace UiLib {
+class CPaintManagerUI;
+class CWebBrowserUI;
+}  // namespace UiLib
+
+// One web tab of the main window: a navigation bar over an embedded browser, whose failed pages
+// are replaced by the offline page stored in the program file.
+class CMyIEWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler {
+public:
+    explicit CMyIEWndUI(UiLib::CPaintManagerUI* manager);
+
+    // Navigates the tab's browser, creating it first when needed; nothing without a browser.
+    void NavigateTab(const std::wstring& url);
+    const std::wstring& GetFailedUrl() const { return failedUrl_; }
+    // "res://" + the program file + "/102": the offline page.
+    static std::wstring OfflinePageUrl();
+
+    void OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
+                          VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) override;
+    void OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT* targetFrame, VARIANT* statusCode,
+                         VARIANT_BOOL* cancel) override;
+    void OnCommandStateChange(long command, VARIANT_BOOL enable) override;
+
+private:
+    UiLib::CControlUI* FindSubControl(const wchar_t* name) const;
+    UiLib::CWebBrowserUI* Browser() const;
+    void Subscribe(const wchar_t* name, bool (CMyIEWndUI::*handler)(void*));
+    bool OnGoBack(void* param);
+    bool OnGoForward(void* param);
+    bool OnRefresh(void* param);
+    bool OnStop(void* param);
+    // Runs `call` on the browser when `param` is a click of the button `name`.
+    template <typename Call>
+    bool OnButton(void* param, const wchar_t* name, Call call);
+
+    UiLib::CControlUI* content_ = nullptr;
+    UiLib::CControlUI* backButton_ = nullptr;
+    UiLib::CControlUI* forwardButton_ = nullptr;
+    std::wstring failedUrl_;
+};
