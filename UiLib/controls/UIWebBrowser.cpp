@@ -104,8 +104,9 @@ bool CWebBrowserUI::ActivateControl() {
     if (!CActiveXUI::ActivateControl()) return false;
     if (manager_) manager_->AddTranslateAccelerator(this);
     QueryControl(IID_IWebBrowser2, reinterpret_cast<void**>(browser_.ReleaseAndGetAddressOf()));
-    if (autoNavigate_ && !homePage_.empty()) NavigateUrl(homePage_);
+    // The sink first: a browser may report the home page's navigation before Navigate2 returns.
     ConnectEventSink();
+    if (autoNavigate_ && !homePage_.empty()) NavigateUrl(homePage_);
     return true;
 }
 

@@ -158,6 +158,16 @@ TEST_F(ActiveXWindowTest, AWindowedControlLivesInAHostChildWindowThatFollowsTheC
     EXPECT_FALSE(::IsWindowVisible(host));
     ax->SetVisible(true);
     EXPECT_TRUE(::IsWindowVisible(host));
+
+    // Focus on the host window marks the site focused and asks the control to become UI-active.
+    ComPtr<IOleInPlaceSiteWindowless> site;
+    ASSERT_TRUE(SUCCEEDED(RecordingControl::lastSite.As(&site)));
+    ::SendMessageW(host, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(site->GetFocus(), S_OK);
+    EXPECT_EQ(RecordingControl::record.verbs.back(), OLEIVERB_UIACTIVATE);
+    ::SendMessageW(host, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(site->GetFocus(), S_FALSE);
+    EXPECT_EQ(::SendMessageW(host, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0), 0);
 }
 
 TEST_F(ActiveXWindowTest, TheSiteAnswersTheHostInterfaces) {
@@ -264,7 +274,9 @@ TEST(ActiveXControlTest, ClassIdsAreCheckedAndCreationWaitsForTheFirstLayout) {
         EXPECT_EQ(RecordingControl::record.liveObjects, 1);
         EXPECT_EQ(ax.QueryControl(IID_IViewObject, reinterpret_cast<void**>(unknown.GetAddressOf())), S_OK);
         unknown.Reset();
-        // A new class id re-creates: the old object goes.
+        // A module that cannot be loaded falls back to the registered class.
+        ax.SetModuleName(L"no-such-control.dll");
+        // Re-creating replaces the old object.
         EXPECT_TRUE(ax.ActivateControl());
         EXPECT_EQ(RecordingControl::record.liveObjects, 1);
         RecordingControl::lastSite.Reset();

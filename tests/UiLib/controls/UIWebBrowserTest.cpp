@@ -281,3 +281,28 @@ TEST(WebBrowserHostTest, ThePlatformBrowserIsCreatedHostedAndConnected) {
     }
     ::OleUninitialize();
 }
+
+TEST(WebBrowserHostTest, AutoNavigationOpensTheHomePageOnTheFirstLayout) {
+    ::OleInitialize(nullptr);
+    {
+        ManagerWindow window(RECT{0, 0, 300, 200});
+        CDialogBuilder builder;
+        std::unique_ptr<CControlUI> root = builder.Create(
+            L"<Window><WebBrowser name=\"ie\" autonavi=\"true\" homepage=\"about:blank\"/></Window>", nullptr, nullptr,
+            &window.manager);
+        ASSERT_NE(root, nullptr);
+        window.manager.AttachDialog(std::move(root));
+        auto* browser = static_cast<CWebBrowserUI*>(window.manager.FindControl(L"ie"));
+        ASSERT_NE(browser, nullptr);
+        RecordingHandler handler;
+        browser->SetWebBrowserEventHandler(&handler);
+        EXPECT_EQ(browser->GetWebBrowser2(), nullptr);
+        window.Show();
+        window.PumpUntil([&] { return !handler.calls.empty(); }, 3000);
+        ASSERT_FALSE(handler.calls.empty());
+        EXPECT_EQ(handler.calls.front(), L"before:about:blank");
+        window.manager.AttachDialog(std::make_unique<CControlUI>());
+        window.Pump();
+    }
+    ::OleUninitialize();
+}
