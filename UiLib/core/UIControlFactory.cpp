@@ -8,6 +8,11 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UILabel.h"
+#include "UiLib/controls/UIList.h"
+#include "UiLib/controls/UIListContainerElement.h"
+#include "UiLib/controls/UIListHeader.h"
+#include "UiLib/controls/UIListHeaderItem.h"
+#include "UiLib/controls/UIListLabelElement.h"
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/controls/UIRadioBox.h"
 #include "UiLib/controls/UIScrollBar.h"
@@ -47,6 +52,11 @@ constexpr RegisteredClass kRegisteredClasses[] = {
     {"CTextUI", &Make<CTextUI>},
     {"CEditUI", &Make<CEditUI>},
     {"CScrollBarUI", &Make<CScrollBarUI>},
+    {"CListUI", &Make<CListUI>},
+    {"CListHeaderUI", &Make<CListHeaderUI>},
+    {"CListHeaderItemUI", &Make<CListHeaderItemUI>},
+    {"CListContainerElementUI", &Make<CListContainerElementUI>},
+    {"CListLabelElementUI", &Make<CListLabelElementUI>},
 };
 
 const RegisteredClass* FindClass(const std::string& className) {
