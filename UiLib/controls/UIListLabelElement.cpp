@@ -13,10 +13,9 @@ void* CListLabelElementUI::GetInterface(const std::wstring& name) {
 }
 
 SIZE CListLabelElementUI::EstimateSize(SIZE) {
-    if (!owner_ || !manager_) return SIZE{0, 0};
-    const ListItemStyle& style = *owner_->GetListInfo();
     SIZE size = fixed_;
-    if (size.cy == 0) {
+    if (size.cy == 0 && owner_ && manager_) {
+        const ListItemStyle& style = *owner_->GetListInfo();
         size.cy = manager_->GetFontInfo(style.font).tm.tmHeight + 8 + style.textPadding.top +
                   style.textPadding.bottom;
     }
