@@ -70,8 +70,8 @@ LRESULT CMenuWnd::CreateRootMenu() {
     paintManager_.Init(window_);
     CDialogBuilder builder;
     CMenuBuilderCallback callback;
-    std::unique_ptr<CControlUI> root =
-        builder.Create(CDialogBuilder::Layout(source_), type_.empty() ? nullptr : type_.c_str(), &callback, &paintManager_);
+    const wchar_t* type = type_.empty() ? nullptr : type_.c_str();
+    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(source_), type, &callback, &paintManager_);
     if (!root) {
         // Nothing to show: the window goes again at once.
         buildFailed_ = true;

@@ -210,7 +210,8 @@ void CListUI::SetPos(RECT rect) {
         headerHeight = std::min(header_->EstimateSize(available).cy, available.cy);
         header_->SetPos(RECT{inner.left, inner.top, inner.right, inner.top + headerHeight});
     }
-    body_->SetPos(RECT{inner.left, inner.top + headerHeight, inner.right, std::max(inner.bottom, inner.top + headerHeight)});
+    const LONG bodyTop = inner.top + headerHeight;
+    body_->SetPos(RECT{inner.left, bodyTop, inner.right, std::max(inner.bottom, bodyTop)});
     RecordColumns();
 }
 

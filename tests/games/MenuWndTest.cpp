@@ -92,7 +92,8 @@ protected:
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override {
-        for (CMenuWnd* menu : OpenMenus()) ::DestroyWindow(menu->GetHWND());
+        // Sub-menus first: destroying a menu takes the menus opened from it along.
+        for (int left = 8; left > 0 && !OpenMenus().empty(); --left) ::DestroyWindow(OpenMenus().back()->GetHWND());
         Pump([] { return false; }, 20);
         ::DestroyWindow(owner);
         EXPECT_EQ(s_menuObserver.Count(), 0u);

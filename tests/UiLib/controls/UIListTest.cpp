@@ -169,7 +169,10 @@ TEST_F(ListTest, ItemBackgroundsFollowTheState) {
         RECT r = Item(index)->GetPos();
         return RECT{r.left, r.top, r.right, r.bottom};
     };
-    auto area = [&](int index) { return (inside(index).right - inside(index).left) * (inside(index).bottom - inside(index).top); };
+    auto area = [&](int index) {
+        RECT r = inside(index);
+        return (r.right - r.left) * (r.bottom - r.top);
+    };
 
     Send(Item(3), UIEVENT_MOUSEENTER, Centre(3));
     paint();
