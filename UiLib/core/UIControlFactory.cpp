@@ -9,6 +9,11 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UILabel.h"
+#include "UiLib/controls/UIList.h"
+#include "UiLib/controls/UIListContainerElement.h"
+#include "UiLib/controls/UIListHeader.h"
+#include "UiLib/controls/UIListHeaderItem.h"
+#include "UiLib/controls/UIListLabelElement.h"
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/controls/UIRadioBox.h"
 #include "UiLib/controls/UIScrollBar.h"
@@ -51,6 +56,11 @@ constexpr RegisteredClass kRegisteredClasses[] = {
     {"CScrollBarUI", &Make<CScrollBarUI>},
     {"CActiveXUI", &Make<CActiveXUI>},
     {"CWebBrowserUI", &Make<CWebBrowserUI>},
+    {"CListUI", &Make<CListUI>},
+    {"CListHeaderUI", &Make<CListHeaderUI>},
+    {"CListHeaderItemUI", &Make<CListHeaderItemUI>},
+    {"CListContainerElementUI", &Make<CListContainerElementUI>},
+    {"CListLabelElementUI", &Make<CListLabelElementUI>},
 };
 
 const RegisteredClass* FindClass(const std::string& className) {

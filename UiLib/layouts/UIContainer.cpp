@@ -55,7 +55,7 @@ bool CContainerUI::Add(std::unique_ptr<CControlUI> control) {
 }
 
 bool CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
-    if (!control || index < 0 || index > GetCount()) return false;
+    if (!control || index < 0 || index > static_cast<int>(items_.Count())) return false;
     AdoptChild(control.get());
     return items_.InsertAt(index, std::move(control));
 }
@@ -151,7 +151,7 @@ CControlUI* CContainerUI::FindInScrollBars(FindControlProc proc, void* data, UIN
 CControlUI* CContainerUI::FindInChildren(FindControlProc proc, void* data, UINT flags) {
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
     RECT inner = InnerRect();
-    int count = GetCount();
+    int count = static_cast<int>(items_.Count());
     for (int i = 0; i < count; ++i) {
         CControlUI* child = items_.GetAt((flags & UIFIND_TOP_FIRST) ? count - 1 - i : i);
         // Children scrolled out of the inner area do not catch the mouse.
@@ -211,7 +211,7 @@ void CContainerUI::SetPos(RECT rect) {
     if (items_.IsEmpty()) return;
     RECT inner{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
                rcItem_.bottom - inset_.bottom};
-    for (int i = 0; i < GetCount(); ++i) {
+    for (int i = 0; i < static_cast<int>(items_.Count()); ++i) {
         CControlUI* child = items_.GetAt(i);
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) SetFloatPos(i);

@@ -1,0 +1,46 @@
+#include "UiLib/controls/UIListLabelElement.h"
+
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIRender.h"
+
+namespace UiLib {
+
+const wchar_t* CListLabelElementUI::GetClass() const { return L"ListLabelElementUI"; }
+
+void* CListLabelElementUI::GetInterface(const std::wstring& name) {
+    if (name == L"ListLabelElement") return static_cast<CListLabelElementUI*>(this);
+    return CListElementUI::GetInterface(name);
+}
+
+SIZE CListLabelElementUI::EstimateSize(SIZE) {
+    SIZE size = fixed_;
+    if (size.cy == 0 && owner_ && manager_) {
+        const ListItemStyle& style = *owner_->GetListInfo();
+        size.cy = manager_->GetFontInfo(style.font).tm.tmHeight + 8 + style.textPadding.top +
+                  style.textPadding.bottom;
+    }
+    return size;
+}
+
+void CListLabelElementUI::DoPaint(HDC dc, const RECT& paint) {
+    if (!::IntersectRect(&rcPaint_, &paint, &rcItem_)) return;
+    DrawItemBk(dc);
+    DrawItemText(dc, rcItem_);
+}
+
+void CListLabelElementUI::DrawItemText(HDC dc, const RECT& item) {
+    if (text_.empty() || !owner_ || !manager_) return;
+    const ListItemStyle& style = *owner_->GetListInfo();
+    UiColor color = ListItemTextColor(style, IsEnabled(), selected_, IsHot());
+    RECT rect{item.left + style.textPadding.left, item.top + style.textPadding.top,
+              item.right - style.textPadding.right, item.bottom - style.textPadding.bottom};
+    if (style.showHtml) {
+        int links = 0;
+        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, color, nullptr, nullptr, links,
+                                      DT_SINGLELINE | style.textStyle);
+    } else {
+        CSkinRenderer::DrawText(dc, manager_, rect, text_, color, style.font, DT_SINGLELINE | style.textStyle);
+    }
+}
+
+}  // namespace UiLib

@@ -1,0 +1,26 @@
+#pragma once
+#include <memory>
+
+#include "UiLib/controls/UIList.h"
+
+// The content of a menu window: a header-less list that takes only menu items.
+class CMenuUI : public UiLib::CListUI {
+public:
+    CMenuUI();
+
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const std::wstring& name) override;
+
+    // Anything that is not a menu item is refused (index -1, false). An added item's own
+    // items stay hidden: they show in a sub-menu of their own.
+    int GetItemIndex(UiLib::CControlUI* control) const override;
+    bool SetItemIndex(UiLib::CControlUI* control, int index) override;
+    bool Add(std::unique_ptr<UiLib::CControlUI> control) override;
+    bool AddAt(std::unique_ptr<UiLib::CControlUI> control, int index) override;
+    bool Remove(UiLib::CControlUI* control) override;
+
+    // Every item takes the full width of the menu.
+    void SetPos(RECT rect) override;
+    // The widest and the summed height of the visible items, with the insets around them.
+    SIZE EstimateSize(SIZE available) override;
+};

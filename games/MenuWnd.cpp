@@ -1,0 +1,310 @@
+#include "games/MenuWnd.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "UiLib/core/UIDlgBuilder.h"
+#include "games/MenuBuilderCallback.h"
+#include "games/MenuElementUI.h"
+#include "games/MenuUI.h"
+
+using namespace UiLib;
+
+MenuObserver s_menuObserver;
+
+namespace {
+
+// The names of clicks posted and not yet taken: only a pointer from here is ever accepted as the
+// first parameter of the click message, and a click whose window went away is still freed.
+std::vector<std::unique_ptr<std::wstring>>& PendingClicks() {
+    static std::vector<std::unique_ptr<std::wstring>> pending;
+    return pending;
+}
+
+constexpr UiColor kSubMenuBackground = 0xFFFFFFFF;
+constexpr UiColor kSubMenuBorder = 0xFF85E4FF;
+
+RECT WorkAreaOf(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom - rect.top}; }
+
+}  // namespace
+
+CMenuWnd::CMenuWnd(HWND parent) : parent_(parent) {}
+
+CMenuWnd::~CMenuWnd() = default;
+
+const wchar_t* CMenuWnd::GetWindowClassName() const { return L"MenuWnd"; }
+std::wstring CMenuWnd::GetSkinFolder() { return std::wstring(); }
+std::wstring CMenuWnd::GetSkinFile() { return source_; }
+void CMenuWnd::OnItemClick(const std::wstring&) {}
+void CMenuWnd::OnMenuInit() {}
+
+void CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment,
+                    POINT point) {
+    base_ = point;
+    owner_ = owner;
+    alignment_ = alignment;
+    layout_ = nullptr;
+    if (type) type_ = type;
+    source_ = source;
+    s_menuObserver.AddReceiver(this);
+
+    HWND parent = owner && owner->GetManager() ? owner->GetManager()->GetPaintWindow() : parent_;
+    if (!Create(parent, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, RECT{})) return;
+    if (buildFailed_) return;
+    HWND topLevel = window_;
+    while (HWND up = ::GetParent(topLevel)) topLevel = up;
+    ::ShowWindow(window_, SW_SHOW);
+    // The window the menu belongs to keeps its caption drawn as active.
+    ::SendMessageW(topLevel, WM_NCACTIVATE, TRUE, 0);
+}
+
+LRESULT CMenuWnd::CreateRootMenu() {
+    paintManager_.Init(window_);
+    CDialogBuilder builder;
+    CMenuBuilderCallback callback;
+    const wchar_t* type = type_.empty() ? nullptr : type_.c_str();
+    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(source_), type, &callback, &paintManager_);
+    if (!root) {
+        // Nothing to show: the window goes again at once.
+        buildFailed_ = true;
+        ::PostMessageW(window_, WM_CLOSE, 1, 0);
+        return 0;
+    }
+    paintManager_.AttachDialog(std::move(root));
+
+    const SIZE work = SizeOf(WorkAreaOf(window_));
+    const SIZE size = paintManager_.GetRoot()->EstimateSize(work);
+    paintManager_.SetInitSize(size.cx, size.cy);
+
+    RECT rect{base_.x, base_.y, base_.x + size.cx, base_.y + size.cy};
+    if (alignment_ & kAlignRight) {
+        rect.right = base_.x;
+        rect.left = base_.x - size.cx;
+    }
+    if (alignment_ & kAlignBottom) {
+        rect.bottom = base_.y;
+        rect.top = base_.y - size.cy;
+    }
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    if (rect.right > desktop.right) ::OffsetRect(&rect, -(rect.right - desktop.right + 4), 0);
+    if (rect.bottom > desktop.bottom) ::OffsetRect(&rect, 0, -(rect.bottom - desktop.bottom + 4));
+    if (rect.left < desktop.left) ::OffsetRect(&rect, desktop.left - rect.left, 0);
+    if (rect.top < desktop.top) ::OffsetRect(&rect, 0, desktop.top - rect.top);
+
+    ::SetForegroundWindow(window_);
+    ::MoveWindow(window_, rect.left, rect.top, size.cx, size.cy, FALSE);
+    ::SetWindowPos(window_, HWND_TOPMOST, rect.left, rect.top, size.cx, size.cy, SWP_SHOWWINDOW);
+    paintManager_.AddNotifier(this);
+    return 0;
+}
+
+LRESULT CMenuWnd::CreateSubMenu() {
+    LONG style = static_cast<LONG>(::GetWindowLongPtrW(window_, GWL_STYLE));
+    style = (style & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    ::SetWindowLongPtrW(window_, GWL_STYLE, style);
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    ::SetWindowPos(window_, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
+                   SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    paintManager_.Init(window_);
+    CPaintManagerUI* ownerManager = owner_->GetManager();
+    paintManager_.SetResourceParent(ownerManager);
+    auto layout = std::make_unique<CMenuUI>();
+    layout_ = layout.get();
+    layout->SetManager(&paintManager_, nullptr, false);
+    std::wstring defaults = ownerManager->GetDefaultAttributeList(L"Menu");
+    if (!defaults.empty()) layout->ApplyAttributeList(defaults);
+    layout->SetBkColor(kSubMenuBackground);
+    layout->SetBorderColor(kSubMenuBorder);
+    layout->SetBorderSize(0);
+    layout->EnableScrollBar(true, false);
+    for (auto& item : owner_->TakeSubItems()) layout->Add(std::move(item));
+    paintManager_.AttachDialog(std::move(layout));
+
+    const RECT work = WorkAreaOf(window_);
+    SIZE size{0, 0};
+    for (int i = 0; i < layout_->GetCount(); ++i) {
+        SIZE itemSize = layout_->GetItemAt(i)->EstimateSize(SizeOf(work));
+        size.cy += itemSize.cy;
+        size.cx = std::max(size.cx, itemSize.cx);
+    }
+    size.cx += 4;
+    size.cy += 4;
+    RECT rect = PlaceSubMenu(size, work);
+    ::MoveWindow(window_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    paintManager_.AddNotifier(this);
+    return 0;
+}
+
+RECT CMenuWnd::PlaceSubMenu(SIZE size, const RECT& work) const {
+    HWND ownerWindow = owner_->GetManager()->GetPaintWindow();
+    RECT item = owner_->GetPos();
+    RECT parent{};
+    ::GetWindowRect(ownerWindow, &parent);
+    POINT top{item.left, item.top};
+    ::ClientToScreen(ownerWindow, &top);
+    RECT rect{parent.right, top.y, parent.right + size.cx + 2, top.y + size.cy};
+
+    // A sub-menu that an earlier one had to place to the left or above leads the way.
+    bool rightTaken = false;
+    bool belowTaken = false;
+    MenuObserver::Iterator it(s_menuObserver);
+    while (auto* receiver = it.Next()) {
+        auto* menu = dynamic_cast<CMenuWnd*>(receiver);
+        if (!menu) continue;
+        RECT other{};
+        ::GetWindowRect(menu->GetHWND(), &other);
+        rightTaken = other.left >= parent.right;
+        belowTaken = other.top >= parent.bottom;
+        if (menu->GetHWND() == ownerWindow || belowTaken || rightTaken) break;
+    }
+    if (belowTaken) {
+        rect.bottom = parent.top;
+        rect.top = rect.bottom - size.cy;
+    }
+    if (rightTaken) {
+        rect.right = parent.left;
+        rect.left = rect.right - size.cx;
+    }
+
+    if (rect.bottom > work.bottom) {
+        rect.bottom = rect.top;
+        rect.top = rect.bottom - size.cy;
+    }
+    if (rect.right > work.right) {
+        rect.right = parent.left;
+        rect.left = rect.right - size.cx;
+        rect.top = parent.bottom;
+        rect.bottom = rect.top + size.cy;
+    }
+    if (rect.left < work.left) {
+        rect.left = parent.right;
+        rect.right = rect.left + size.cx;
+    }
+    if (rect.top < work.top) {
+        rect.top = work.top;
+        rect.bottom = rect.top + size.cy;
+    }
+    return rect;
+}
+
+bool CMenuWnd::IsMenuWindow(HWND window) {
+    if (!window) return false;
+    MenuObserver::Iterator it(s_menuObserver);
+    while (auto* receiver = it.Next()) {
+        auto* menu = dynamic_cast<CMenuWnd*>(receiver);
+        if (menu && menu->GetHWND() == window) return true;
+    }
+    return false;
+}
+
+BOOL CMenuWnd::Receive(ContextMenuParam param) {
+    if (!::IsWindow(window_)) return TRUE;
+    if (param.action == ContextMenuParam::kCloseAll) {
+        Close(1);
+    } else if (param.action == ContextMenuParam::kCloseSubMenusOf) {
+        for (HWND ancestor = ::GetParent(window_); ancestor; ancestor = ::GetParent(ancestor)) {
+            if (ancestor != param.window) continue;
+            Close(1);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+void CMenuWnd::Notify(UiNotify& msg) {
+    if (msg.sType == L"itemclick") {
+        PostItemClick(msg.pSender ? msg.pSender->GetName() : std::wstring());
+    } else if (msg.sType == L"windowinit") {
+        OnMenuInit();
+    }
+    WindowImplBase::Notify(msg);
+}
+
+void CMenuWnd::PostItemClick(const std::wstring& name) {
+    MenuObserver::Iterator it(s_menuObserver);
+    CMenuWnd* root = nullptr;
+    while (auto* receiver = it.Next()) {
+        if ((root = dynamic_cast<CMenuWnd*>(receiver))) break;
+    }
+    if (!root) return;
+    auto text = std::make_unique<std::wstring>(name);
+    if (!::PostMessageW(root->GetHWND(), kItemClickMessage, reinterpret_cast<WPARAM>(text.get()), 0)) return;
+    PendingClicks().push_back(std::move(text));
+}
+
+void CMenuWnd::TakeItemClick(WPARAM wParam) {
+    auto& pending = PendingClicks();
+    auto found = std::find_if(pending.begin(), pending.end(), [wParam](const std::unique_ptr<std::wstring>& text) {
+        return reinterpret_cast<WPARAM>(text.get()) == wParam;
+    });
+    if (found == pending.end()) return;
+    std::unique_ptr<std::wstring> name = std::move(*found);
+    pending.erase(found);
+    OnItemClick(*name);
+}
+
+LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return owner_ ? CreateSubMenu() : CreateRootMenu();
+    case WM_KILLFOCUS:
+        if (!IsMenuWindow(reinterpret_cast<HWND>(wParam))) {
+            s_menuObserver.RBroadcast(ContextMenuParam{ContextMenuParam::kCloseAll, window_});
+            return 0;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) Close(1);
+        break;
+    case WM_CONTEXTMENU:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return 0;
+    case WM_CLOSE:
+        if (owner_) {
+            owner_->SetPos(owner_->GetPos());
+            owner_->SetFocus();
+        }
+        break;
+    case kItemClickMessage:
+        TakeItemClick(wParam);
+        return 0;
+    default:
+        break;
+    }
+    LRESULT result = 0;
+    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
+    return CallPreviousProc(message, wParam, lParam);
+}
+
+void CMenuWnd::OnFinalMessage(HWND window) {
+    RemoveObserver();
+    if (owner_) {
+        std::vector<std::unique_ptr<CControlUI>> items;
+        if (layout_) {
+            std::vector<CControlUI*> held;
+            for (int i = 0; i < layout_->GetCount(); ++i) held.push_back(layout_->GetItemAt(i));
+            layout_->SetAutoDestroy(false);
+            for (CControlUI* item : held)
+                if (layout_->Remove(item)) items.emplace_back(item);
+        }
+        owner_->ReturnSubItems(std::move(items));
+        owner_->SetSubMenuWindow(nullptr);
+        owner_->ClearHot();
+        owner_->Invalidate();
+    }
+    WindowImplBase::OnFinalMessage(window);
+    delete this;
+}
