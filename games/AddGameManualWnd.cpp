@@ -92,15 +92,18 @@ bool AddGameManualWnd::OnBrowse(void* param) {
 
 bool AddGameManualWnd::OnOk(void* param) {
     if (!IsClick(param)) return true;
+    auto tell = [this](const wchar_t* text1, const wchar_t* text2, const wchar_t* caption) {
+        if (showMessage) showMessage(window_, text1, text2, caption, kErrorIcon);
+    };
     GameRecord record;
     record.path = TextOf(exePath_);
     record.name = TextOf(gameName_);
     if (record.path.empty()) {
-        showMessage(window_, L"请指定游戏执行文件!", L"", L"错误", kErrorIcon);
+        tell(L"请指定游戏执行文件!", L"", L"错误");
         return true;
     }
     if (games_.FindByName(record.name)) {
-        showMessage(window_, L"游戏名称已存在.", L"请重新输入游戏名称!", L"提示", kErrorIcon);
+        tell(L"游戏名称已存在.", L"请重新输入游戏名称!", L"提示");
         return true;
     }
     games_.AddUserGame(record);
