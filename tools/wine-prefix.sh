@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Creates the build's Wine prefix once: no crash dialog, CJK font substitutes.
+# Creates the build's Wine prefix once: no crash dialog, CJK font substitutes, and windows that
+# wait for no window manager (Xvfb has none: hiding or destroying a managed window waits 2 s for it).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh" "$1"
-stamp="$WINEPREFIX/.ludora-ready"
+stamp="$WINEPREFIX/.ludora-ready-2"
 [ -f "$stamp" ] && exit 0
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
@@ -15,6 +16,9 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "宋体"="WenQuanYi Zen Hei"
