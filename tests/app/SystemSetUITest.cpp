@@ -89,6 +89,9 @@ TEST_F(SystemSetUITest, FirstOpeningShowsTheDefaultsOnTheSkin) {
                    EXPECT_EQ(bounds.bottom - bounds.top, 350);
                    EXPECT_EQ(::GetWindow(window, GW_OWNER), owner.Get());
                    EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), 0);
+                   HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+                   EXPECT_EQ(::GetWindowRgn(window, region), COMPLEXREGION) << "round corners";
+                   ::DeleteObject(region);
                    EXPECT_FALSE(::IsWindowEnabled(owner.Get())) << "modal over the main window";
                    EXPECT_FALSE(Selected(window, L"autorun")) << "no Run value at the first start";
                    EXPECT_TRUE(Selected(window, L"showmsg"));

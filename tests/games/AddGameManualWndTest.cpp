@@ -102,6 +102,16 @@ TEST_F(AddGameManualWndTest, TypedPathAndNameAreStoredGivenAButtonAndClosedWithO
                              EXPECT_EQ(bounds.right - bounds.left, 345);
                              EXPECT_EQ(bounds.bottom - bounds.top, 211);
                              EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0);
+                             HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+                             EXPECT_EQ(::GetWindowRgn(window, region), ERROR) << "square corners";
+                             ::DeleteObject(region);
+                             POINT title{40, 10};
+                             ::ClientToScreen(window, &title);
+                             EXPECT_EQ(::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y)), HTCLIENT)
+                                 << "the title text takes clicks, as in every skinned window";
+                             POINT band{150, 10};
+                             ::ClientToScreen(window, &band);
+                             EXPECT_EQ(::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(band.x, band.y)), HTCAPTION);
                              EXPECT_EQ(Text(window, L"exepath"), L"") << "each opening starts empty";
                              // The blue title band and the white edit with its blue border.
                              DialogDriver driver = Driver(window);
