@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Creates the build's Wine prefix once: no crash dialog, CJK font substitutes, and windows that
-# wait for no window manager (Xvfb has none: hiding or destroying a managed window waits 2 s for it).
+# Creates the build's Wine prefix once: no crash dialog, CJK font substitutes, and no window
+# manager expected (Xvfb has none: Wine would wait for one whenever an activated window goes).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh" "$1"
