@@ -1,0 +1,79 @@
+#include "app/SkinnedDialogFrame.h"
+
+#include <cwchar>
+
+#include "UiLib/controls/UIControl.h"
+#include "UiLib/core/GdiObject.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIResource.h"
+
+namespace SkinnedDialogFrame {
+namespace {
+
+bool TakesClicks(const UiLib::CControlUI* control, CaptionClicks clicks) {
+    const wchar_t* className = control->GetClass();
+    if (clicks == CaptionClicks::ButtonsOnly) return std::wcscmp(className, L"ButtonUI") == 0;
+    for (const wchar_t* clickable : {L"ButtonUI", L"OptionUI", L"TextUI"})
+        if (_wcsicmp(className, clickable) == 0) return true;
+    return false;
+}
+
+LRESULT HitTest(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks clicks, LPARAM lParam) {
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ScreenToClient(window, &point);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    RECT caption = manager.GetCaptionRect();
+    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
+                  point.y >= caption.top && point.y < caption.bottom;
+    if (!inBand) return HTCLIENT;
+    UiLib::CControlUI* control = manager.FindControl(point);
+    return control && TakesClicks(control, clicks) ? HTCLIENT : HTCAPTION;
+}
+
+void ApplyRoundCorners(HWND window, UiLib::CPaintManagerUI& manager) {
+    SIZE corner = manager.GetRoundCorner();
+    if (corner.cx == 0 && corner.cy == 0) return;
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    ::OffsetRect(&bounds, -bounds.left, -bounds.top);
+    UiLib::CRegionHandle region(::CreateRoundRectRgn(0, 0, bounds.right + 1, bounds.bottom + 1, corner.cx, corner.cy));
+    // The system owns the region once the window has it.
+    if (region && ::SetWindowRgn(window, region.Get(), TRUE)) region.Release();
+}
+
+}  // namespace
+
+bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks clicks, UINT message, WPARAM wParam,
+                   LPARAM lParam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) ApplyRoundCorners(window, manager);
+        return false;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        return true;
+    case WM_NCHITTEST:
+        result = HitTest(window, manager, clicks, lParam);
+        return true;
+    case WM_NCACTIVATE:
+        if (::IsIconic(window)) return false;
+        result = wParam == 0 ? TRUE : FALSE;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SelectProgramSkin() {
+    // The first archive of the process stays; asking again changes nothing.
+    return UiLib::CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(130), L"ZIPRES");
+}
+
+LONG FramelessStyle(HWND window, LONG removed) {
+    LONG style = static_cast<LONG>(::GetWindowLongPtrW(window, GWL_STYLE));
+    return (style & ~removed) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+}
+
+}  // namespace SkinnedDialogFrame

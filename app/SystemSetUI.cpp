@@ -1,0 +1,126 @@
+#include "app/SystemSetUI.h"
+
+#include <cwchar>
+#include <memory>
+
+#include "UiLib/controls/UIButton.h"
+#include "UiLib/controls/UIOption.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "app/SkinnedDialogFrame.h"
+#include "app/SysSettings.h"
+
+using namespace UiLib;
+
+namespace {
+
+constexpr UINT kResultOk = 1;
+constexpr UINT kResultCancel = 2;
+
+bool IsOn(const std::wstring& setting) { return setting == L"1"; }
+const wchar_t* AsSetting(bool on) { return on ? L"1" : L"0"; }
+bool IsSelected(const COptionUI* option) { return option && option->IsSelected(); }
+void Select(COptionUI* option) {
+    if (option) option->Selected(true);
+}
+
+}  // namespace
+
+CSystemSetUI::CSystemSetUI(SysSettings& settings) : settings_(settings) {}
+
+void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
+    auto* dialog = new CSystemSetUI(settings);
+    if (!dialog->Create(parent, L"", kCreateStyle, 0, 0, 0, 0, 0)) {
+        delete dialog;
+        return;
+    }
+    dialog->CenterWindow();
+    // From here on the dialog deletes itself when its window is destroyed.
+    dialog->ShowModal();
+}
+
+LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return OnCreate();
+    LRESULT result = 0;
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, SkinnedDialogFrame::CaptionClicks::ButtonsOnly,
+                                          message, wParam, lParam, result))
+        return result;
+    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
+    return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CSystemSetUI::OnCreate() {
+    ::SetWindowLongPtrW(window_, GWL_STYLE, SkinnedDialogFrame::FramelessStyle(window_, WS_CAPTION | WS_SYSMENU));
+    paintManager_.Init(window_);
+    paintManager_.AddPreMessageFilter(this);
+    if (!SkinnedDialogFrame::SelectProgramSkin()) return 0;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayout), nullptr, nullptr, &paintManager_);
+    if (!root) return 0;
+    paintManager_.AttachDialog(std::move(root));
+    paintManager_.AddNotifier(this);
+    FindControls();
+    ShowSettings();
+    return 0;
+}
+
+void CSystemSetUI::FindControls() {
+    auto option = [this](const wchar_t* name) { return dynamic_cast<COptionUI*>(paintManager_.FindControl(name)); };
+    auto button = [this](const wchar_t* name) { return dynamic_cast<CButtonUI*>(paintManager_.FindControl(name)); };
+    autorun_ = option(L"autorun");
+    totray_ = option(L"totray");
+    toclose_ = option(L"toclose");
+    showmsg_ = option(L"showmsg");
+    autoupdate_ = option(L"autoupdate");
+    noauto_ = option(L"noauto");
+    ok_ = button(L"ok");
+    cancel_ = button(L"cancel");
+    if (ok_) ok_->OnNotify += MakeDelegate(this, &CSystemSetUI::OnOk);
+    if (cancel_) cancel_->OnNotify += MakeDelegate(this, &CSystemSetUI::OnCancel);
+}
+
+void CSystemSetUI::ShowSettings() {
+    if (IsOn(settings_.AutoRun)) Select(autorun_);
+    Select(IsOn(settings_.IsColse) ? toclose_ : totray_);
+    if (IsOn(settings_.IsShow)) Select(showmsg_);
+    Select(IsOn(settings_.UpdateType) ? autoupdate_ : noauto_);
+}
+
+void CSystemSetUI::Notify(UiNotify& msg) {
+    if (_wcsicmp(msg.sType.c_str(), L"click") != 0 || !msg.pSender) return;
+    if (msg.pSender->GetName() == L"close") Close(kResultOk);
+}
+
+LRESULT CSystemSetUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message != WM_KEYDOWN) return 0;
+    // Enter has no meaning here; Escape cancels.
+    if (wParam == VK_RETURN) {
+        handled = true;
+    } else if (wParam == VK_ESCAPE) {
+        Close(kResultCancel);
+        handled = true;
+    }
+    return 0;
+}
+
+bool CSystemSetUI::OnOk(void* param) {
+    if (static_cast<UiNotify*>(param)->sType != L"click") return true;
+    std::wstring autoRun = AsSetting(IsSelected(autorun_));
+    std::wstring isColse = AsSetting(IsSelected(toclose_));
+    std::wstring isShow = AsSetting(IsSelected(showmsg_));
+    std::wstring updateType = AsSetting(IsSelected(autoupdate_));
+    if (autoRun != settings_.AutoRun) SysSettings::SetAutoRunRegistration(autoRun == L"1");
+    settings_.SaveGeneralSettings(autoRun, isColse, isShow, updateType);
+    Close(kResultOk);
+    return true;
+}
+
+bool CSystemSetUI::OnCancel(void* param) {
+    if (static_cast<UiNotify*>(param)->sType == L"click") Close(kResultCancel);
+    return true;
+}
+
+void CSystemSetUI::OnFinalMessage(HWND) {
+    paintManager_.RemovePreMessageFilter(this);
+    paintManager_.RemoveNotifier(this);
+    delete this;
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include <windows.h>
+
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/core/UINotify.h"
+#include "UiLib/core/UIWindowWnd.h"
+
+class SysSettings;
+
+namespace UiLib {
+class COptionUI;
+class CButtonUI;
+}  // namespace UiLib
+
+// The modal settings dialog: start with Windows, the daily game news, what the main window's
+// close button does and automatic updates. It writes the settings only on "ok". The object
+// deletes itself once its native window is gone.
+class CSystemSetUI : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+public:
+    static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
+    static constexpr const wchar_t* kLayout = L"SystemSet.xml";
+    // The window style the dialog is created with; its frame goes once the window exists.
+    static constexpr DWORD kCreateStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
+                                          WS_SYSMENU;
+
+    explicit CSystemSetUI(SysSettings& settings);
+
+    // Opens the dialog over `parent` (the main window) and runs it modally; the main and tray
+    // menus call this for their "systemset" item.
+    static void ShowModalOver(HWND parent, SysSettings& settings);
+
+    void Notify(UiLib::UiNotify& msg) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage(HWND window) override;
+
+private:
+    ~CSystemSetUI() override = default;
+    LRESULT OnCreate();
+    void FindControls();
+    void ShowSettings();
+    bool OnOk(void* param);
+    bool OnCancel(void* param);
+
+    SysSettings& settings_;
+    UiLib::CPaintManagerUI paintManager_;
+    UiLib::COptionUI* autorun_ = nullptr;
+    UiLib::COptionUI* totray_ = nullptr;
+    UiLib::COptionUI* toclose_ = nullptr;
+    UiLib::COptionUI* showmsg_ = nullptr;
+    UiLib::COptionUI* autoupdate_ = nullptr;
+    UiLib::COptionUI* noauto_ = nullptr;
+    UiLib::CButtonUI* ok_ = nullptr;
+    UiLib::CButtonUI* cancel_ = nullptr;
+};

@@ -1,0 +1,148 @@
+#include "games/AddGameManualWnd.h"
+
+#include <commdlg.h>
+
+#include <cwchar>
+#include <memory>
+
+#include "UiLib/controls/UIButton.h"
+#include "UiLib/controls/UIEdit.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "app/SkinnedDialogFrame.h"
+#include "games/GameButtonHost.h"
+#include "games/GameList.h"
+
+using namespace UiLib;
+
+namespace {
+
+constexpr UINT kResultOk = 1;
+constexpr UINT kResultCancel = 2;
+constexpr int kErrorIcon = 2;
+
+std::wstring TextOf(const CEditUI* edit) { return edit ? edit->GetText() : std::wstring(); }
+
+bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
+
+}  // namespace
+
+AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab) : games_(games), tab_(tab) {}
+
+void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab) {
+    auto* dialog = new AddGameManualWnd(games, tab);
+    if (!dialog->Create(owner, L"", kCreateStyle, 0, 0, 0, 0, 0)) {
+        delete dialog;
+        return;
+    }
+    dialog->CenterWindow();
+    // From here on the dialog deletes itself when its window is destroyed.
+    dialog->ShowModal();
+}
+
+LRESULT AddGameManualWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return OnCreate();
+    LRESULT result = 0;
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_,
+                                          SkinnedDialogFrame::CaptionClicks::ButtonsOptionsAndText, message, wParam,
+                                          lParam, result))
+        return result;
+    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
+    return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT AddGameManualWnd::OnCreate() {
+    ::SetWindowLongPtrW(window_, GWL_STYLE, SkinnedDialogFrame::FramelessStyle(window_, WS_CAPTION));
+    paintManager_.Init(window_);
+    paintManager_.AddPreMessageFilter(this);
+    if (!SkinnedDialogFrame::SelectProgramSkin()) return 0;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayout), nullptr, nullptr, &paintManager_);
+    if (!root) return 0;
+    paintManager_.AttachDialog(std::move(root));
+    paintManager_.AddNotifier(this);
+    gameName_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"gamename"));
+    exePath_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"exepath"));
+    ok_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"ok"));
+    browser_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"browser"));
+    if (browser_) browser_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnBrowse);
+    if (ok_) ok_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnOk);
+    return 0;
+}
+
+void AddGameManualWnd::Notify(UiNotify& msg) {
+    if (msg.sType != L"click" || !msg.pSender) return;
+    const std::wstring& name = msg.pSender->GetName();
+    if (name == L"close" || name == L"cancel") Close(kResultCancel);
+}
+
+LRESULT AddGameManualWnd::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool&) {
+    // Escape closes; every key still goes on to the controls.
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) Close(kResultCancel);
+    return 0;
+}
+
+bool AddGameManualWnd::OnBrowse(void* param) {
+    if (!IsClick(param)) return true;
+    std::wstring path = chooseFile ? chooseFile(window_) : std::wstring();
+    if (path.empty()) return true;
+    if (exePath_) exePath_->SetText(path);
+    if (gameName_) gameName_->SetText(GameNameFromExePath(path));
+    return true;
+}
+
+bool AddGameManualWnd::OnOk(void* param) {
+    if (!IsClick(param)) return true;
+    auto tell = [this](const wchar_t* text1, const wchar_t* text2, const wchar_t* caption) {
+        if (showMessage) showMessage(window_, text1, text2, caption, kErrorIcon);
+    };
+    GameRecord record;
+    record.path = TextOf(exePath_);
+    record.name = TextOf(gameName_);
+    if (record.path.empty()) {
+        tell(L"请指定游戏执行文件!", L"", L"错误");
+        return true;
+    }
+    if (games_.FindByName(record.name)) {
+        tell(L"游戏名称已存在.", L"请重新输入游戏名称!", L"提示");
+        return true;
+    }
+    games_.AddUserGame(record);
+    if (tab_) tab_->AddGameButton(record);
+    Close(kResultOk);
+    return true;
+}
+
+void AddGameManualWnd::OnFinalMessage(HWND) {
+    paintManager_.RemovePreMessageFilter(this);
+    paintManager_.RemoveNotifier(this);
+    delete this;
+}
+
+std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = owner;
+    request.lpstrFilter = L"Exe文件(*.exe)\0*.exe\0";
+    request.nFilterIndex = 0;
+    request.lpstrFile = file;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrInitialDir = L"D:\\Program Files";
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (!::GetOpenFileNameW(&request)) return std::wstring();
+    return file;
+}
+
+std::wstring AddGameManualWnd::GameNameFromExePath(const std::wstring& path) {
+    size_t slash = path.rfind(L'\\');
+    std::wstring fileName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    // A name too short to carry ".exe" is kept whole rather than cut to nothing.
+    return fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : fileName;
+}
+
+int AddGameManualWnd::ShowSystemMessage(HWND parent, const std::wstring& text1, const std::wstring& text2,
+                                        const std::wstring& caption, int icon) {
+    std::wstring text = text2.empty() ? text1 : text1 + L"\n" + text2;
+    UINT style = MB_OK | (icon == 2 ? MB_ICONERROR : icon == 1 ? MB_ICONQUESTION : MB_ICONWARNING);
+    return ::MessageBoxW(parent, text.c_str(), caption.c_str(), style);
+}

@@ -1,0 +1,76 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/core/UINotify.h"
+#include "UiLib/core/UIWindowWnd.h"
+
+class GameList;
+class IGameButtonHost;
+
+namespace UiLib {
+class CButtonUI;
+class CEditUI;
+}  // namespace UiLib
+
+// The modal dialog in which the user adds a game by hand: an executable and a name. On "ok" it
+// checks both, stores the game in the game list, gives it a button on the my-games tab and
+// closes. The object deletes itself once its native window is gone.
+class AddGameManualWnd : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+public:
+    static constexpr const wchar_t* kWindowClassName = L"AddGameManualWnd";
+    static constexpr const wchar_t* kLayout = L"AddGameManualUI.xml";
+    static constexpr DWORD kCreateStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
+                                          WS_SYSMENU;
+
+    // Tells the user something: parent, first line, second line, caption, icon (2: error).
+    using MessageFunction = std::function<int(HWND, const std::wstring&, const std::wstring&, const std::wstring&, int)>;
+    // Asks for an executable; the full path, or empty when the user cancelled.
+    using ChooseFileFunction = std::function<std::wstring(HWND owner)>;
+
+    // `tab` may be null: the game is then stored without a button.
+    AddGameManualWnd(GameList& games, IGameButtonHost* tab);
+
+    // Opens the dialog over `owner` (the main window) and runs it modally.
+    static void ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab);
+
+    // The system's open-file dialog for one ".exe" file.
+    static std::wstring ChooseExeFile(HWND owner);
+    // The name a chosen file suggests: its file name without the last four characters (".exe").
+    static std::wstring GameNameFromExePath(const std::wstring& path);
+    // The program's message box until the skinned one is at hand.
+    static int ShowSystemMessage(HWND parent, const std::wstring& text1, const std::wstring& text2,
+                                 const std::wstring& caption, int icon);
+
+    // Replaceable before the window is created; tests put their own in.
+    MessageFunction showMessage = &AddGameManualWnd::ShowSystemMessage;
+    ChooseFileFunction chooseFile = &AddGameManualWnd::ChooseExeFile;
+
+    void Notify(UiLib::UiNotify& msg) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage(HWND window) override;
+
+private:
+    ~AddGameManualWnd() override = default;
+    LRESULT OnCreate();
+    bool OnBrowse(void* param);
+    bool OnOk(void* param);
+
+    GameList& games_;
+    IGameButtonHost* tab_;
+    UiLib::CPaintManagerUI paintManager_;
+    UiLib::CEditUI* gameName_ = nullptr;
+    UiLib::CEditUI* exePath_ = nullptr;
+    UiLib::CButtonUI* ok_ = nullptr;
+    UiLib::CButtonUI* browser_ = nullptr;
+};
