@@ -140,9 +140,3 @@ std::wstring AddGameManualWnd::GameNameFromExePath(const std::wstring& path) {
     return fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : fileName;
 }
 
-int AddGameManualWnd::ShowSystemMessage(HWND parent, const std::wstring& text1, const std::wstring& text2,
-                                        const std::wstring& caption, int icon) {
-    std::wstring text = text2.empty() ? text1 : text1 + L"\n" + text2;
-    UINT style = MB_OK | (icon == 2 ? MB_ICONERROR : icon == 1 ? MB_ICONQUESTION : MB_ICONWARNING);
-    return ::MessageBoxW(parent, text.c_str(), caption.c_str(), style);
-}

@@ -8,6 +8,7 @@
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UIWindowWnd.h"
+#include "online/MyMessageBox.h"
 
 class GameList;
 class IGameButtonHost;
@@ -42,12 +43,9 @@ public:
     static std::wstring ChooseExeFile(HWND owner);
     // The name a chosen file suggests: its file name without the last four characters (".exe").
     static std::wstring GameNameFromExePath(const std::wstring& path);
-    // The program's message box until the skinned one is at hand.
-    static int ShowSystemMessage(HWND parent, const std::wstring& text1, const std::wstring& text2,
-                                 const std::wstring& caption, int icon);
 
     // Replaceable before the window is created; tests put their own in.
-    MessageFunction showMessage = &AddGameManualWnd::ShowSystemMessage;
+    MessageFunction showMessage = &ShowMyMessageBox;
     ChooseFileFunction chooseFile = &AddGameManualWnd::ChooseExeFile;
 
     void Notify(UiLib::UiNotify& msg) override;
