@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh" "$1"
-stamp="$WINEPREFIX/.ludora-ready-2"
+stamp="$WINEPREFIX/.ludora-ready-3"
 [ -f "$stamp" ] && exit 0
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
@@ -21,13 +21,13 @@ REGEDIT4
 "Managed"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"宋体"="WenQuanYi Zen Hei"
-"SimSun"="WenQuanYi Zen Hei"
-"新宋体"="WenQuanYi Zen Hei"
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"新宋体"="WenQuanYi Micro Hei"
 "微软雅黑"="WenQuanYi Micro Hei"
 "Microsoft YaHei"="WenQuanYi Micro Hei"
-"幼圆"="WenQuanYi Zen Hei"
-"YouYuan"="WenQuanYi Zen Hei"
+"幼圆"="WenQuanYi Micro Hei"
+"YouYuan"="WenQuanYi Micro Hei"
 "Tahoma"="WenQuanYi Micro Hei"
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]

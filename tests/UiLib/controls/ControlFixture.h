@@ -33,6 +33,11 @@ void Click(UiLib::CControlUI* control, POINT at);
 
 // How many pixels of the canvas inside `area` are near `rgb`.
 int CountNear(const TestCanvas& canvas, const RECT& area, uint32_t rgb, int tolerance = 24);
+// Text is antialiased: a pixel counts as ink of `rgb` when it lies well over half-way to it
+// from a white background.
+inline int CountInk(const TestCanvas& canvas, const RECT& area, uint32_t rgb) {
+    return CountNear(canvas, area, rgb, 110);
+}
 
 // A window-less manager with a vertical layout root; children are added with attribute lists.
 class ControlFixture {

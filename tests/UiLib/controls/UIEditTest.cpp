@@ -10,6 +10,14 @@ using namespace UiLib;
 
 namespace {
 
+// The rightmost column of `area` that holds ink of `rgb`, or -1.
+int InkRightEdge(const TestCanvas& canvas, const RECT& area, uint32_t rgb) {
+    for (int x = area.right - 1; x >= area.left; --x) {
+        if (CountInk(canvas, RECT{x, area.top, x + 1, area.bottom}, rgb) > 0) return x;
+    }
+    return -1;
+}
+
 // A top-level window for the manager. Like the paint manager's own message handling, it reflects
 // a child's commands and colour requests back to the child (message + 0x2000).
 class EditHost {
@@ -244,11 +252,11 @@ TEST_F(EditTest, PaintsTheTipPasswordCharactersAndTheText) {
     edit->SetPasswordMode(true);
     edit->SetPasswordChar(L'W');
     edit->DoPaint(canvas.DC(), canvas.Bounds());
-    const int masked = CountNear(canvas, edit->GetPos(), 0x0000FF, 40);
+    const int masked = InkRightEdge(canvas, edit->GetPos(), 0x0000FF);
     canvas.Fill(0xFFFFFF);
     edit->SetPasswordMode(false);
     edit->DoPaint(canvas.DC(), canvas.Bounds());
-    EXPECT_GT(masked, CountNear(canvas, edit->GetPos(), 0x0000FF, 40)) << "W is wider than i";
+    EXPECT_GT(masked, InkRightEdge(canvas, edit->GetPos(), 0x0000FF)) << "WWWW reaches further than iiii";
 }
 
 namespace {

@@ -76,7 +76,7 @@ TEST_F(LabelTest, TextIsDrawnInItsColourInsideThePadding) {
                                     L"textpadding=\"60,0,0,0\"");
     Layout(120, 40);
     label->DoPaint(canvas.DC(), canvas.Bounds());
-    EXPECT_GT(CountNear(canvas, RECT{60, 0, 120, 40}, 0xFF0000), 10);
+    EXPECT_GT(CountInk(canvas, RECT{60, 0, 120, 40}, 0xFF0000), 10);
     EXPECT_EQ(CountNear(canvas, RECT{0, 0, 60, 40}, kWhite, 0), 60 * 40) << "nothing in the padding";
 }
 
@@ -86,12 +86,12 @@ TEST_F(LabelTest, ZeroColoursTakeTheManagersDefaults) {
     CLabelUI* label = Add<CLabelUI>(L"float=\"true\" pos=\"0,0,120,40\" text=\"MMMM\"");
     Layout(120, 40);
     label->DoPaint(canvas.DC(), canvas.Bounds());
-    EXPECT_GT(CountNear(canvas, canvas.Bounds(), 0x0000FF), 10);
+    EXPECT_GT(CountInk(canvas, canvas.Bounds(), 0x0000FF), 10);
 
     canvas.Fill(kWhite);
     label->SetEnabled(false);
     label->DoPaint(canvas.DC(), canvas.Bounds());
-    EXPECT_GT(CountNear(canvas, canvas.Bounds(), 0x00FF00), 10);
+    EXPECT_GT(CountInk(canvas, canvas.Bounds(), 0x00FF00), 10);
     EXPECT_EQ(CountNear(canvas, canvas.Bounds(), 0x0000FF), 0);
 }
 
