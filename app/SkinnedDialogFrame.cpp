@@ -68,6 +68,11 @@ bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks c
 
 bool SelectProgramSkin() {
     // The first archive of the process stays; asking again changes nothing.
+    if (UiLib::CPaintManagerUI::GetResourceZip() == UiLib::CResourceConfig::kMemoryArchiveName) return true;
+    // A module without the archive keeps whatever skin configuration it has.
+    UiLib::ModuleResource archive = UiLib::FindModuleResource(MAKEINTRESOURCEW(130), L"ZIPRES");
+    if (archive.data == nullptr || archive.size == 0) return false;
+    UiLib::CPaintManagerUI::SetResourcePath((UiLib::CPaintManagerUI::GetInstancePath() + L"skin\\").c_str());
     return UiLib::CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(130), L"ZIPRES");
 }
 

@@ -1,21 +1,17 @@
 #include "online/MyMessageBox.h"
 
-#include <cwchar>
 #include <memory>
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "app/MainFrame.h"
+#include "app/SkinnedDialogFrame.h"
 
 using namespace UiLib;
 
 namespace {
 
-// The skin archive of the program: module resource 130 of type "ZIPRES".
-constexpr UINT kSkinArchiveResource = 130;
-constexpr wchar_t kSkinArchiveType[] = L"ZIPRES";
-constexpr wchar_t kSkinFolder[] = L"skin\\";
 // The style once the native frame is gone: no caption, children and siblings clipped.
 constexpr DWORD kClearCaptionMask = 0xFF3FFFFF;
 constexpr DWORD kClipStyles = 0x06000000;
@@ -26,17 +22,6 @@ struct MessageBoxRequest {
     const std::wstring* caption;
     int icon;
 };
-
-// The message box may be the first skinned window of the process: it then registers the program's
-// skin archive itself, as the main window would. A module without the archive keeps whatever skin
-// configuration it has.
-void RegisterProgramSkin() {
-    if (CPaintManagerUI::GetResourceZip() == CResourceConfig::kMemoryArchiveName) return;
-    ModuleResource archive = FindModuleResource(MAKEINTRESOURCEW(kSkinArchiveResource), kSkinArchiveType);
-    if (archive.data == nullptr || archive.size == 0) return;
-    CPaintManagerUI::SetResourcePath((CPaintManagerUI::GetInstancePath() + kSkinFolder).c_str());
-    CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(kSkinArchiveResource), kSkinArchiveType);
-}
 
 HWND MainWindow() { return g_mainFrame != nullptr ? g_mainFrame->GetHWND() : nullptr; }
 
@@ -79,24 +64,12 @@ CMyMessageBox::CMyMessageBox(std::wstring text1, std::wstring text2, std::wstrin
 std::wstring CMyMessageBox::IconImage(int icon) { return L"sysset\\msg" + std::to_wstring(icon) + L".png"; }
 
 LRESULT CMyMessageBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_SIZE:
-        ApplyRoundCorners(wParam);
-        break;
-    case WM_NCCALCSIZE:
-    case WM_NCPAINT:
-        return 0;
-    case WM_NCACTIVATE:
-        if (!::IsIconic(window_)) return wParam == 0 ? TRUE : FALSE;
-        break;
-    case WM_NCHITTEST:
-        return HitTest(lParam);
-    default:
-        break;
-    }
+    if (message == WM_CREATE) return OnCreate();
     LRESULT result = 0;
+    // The title bar's buttons take clicks; the rest of the band drags the box.
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, SkinnedDialogFrame::CaptionClicks::ButtonsOnly,
+                                          message, wParam, lParam, result))
+        return result;
     if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
     return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
@@ -109,7 +82,8 @@ LRESULT CMyMessageBox::OnCreate() {
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     paintManager_.Init(window_);
     paintManager_.AddPreMessageFilter(this);
-    RegisterProgramSkin();
+    // The box may be the first skinned window of the process.
+    SkinnedDialogFrame::SelectProgramSkin();
     // The layout uses none of the application's own tags, so no builder callback is needed.
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayoutFile), nullptr, nullptr,
@@ -129,32 +103,6 @@ void CMyMessageBox::FillControls() {
     setText(L"text2", text2_);
     setText(L"caption", caption_);
     if (CControlUI* icon = paintManager_.FindControl(L"icon")) icon->SetBkImage(IconImage(icon_));
-}
-
-void CMyMessageBox::ApplyRoundCorners(WPARAM sizeKind) {
-    SIZE corner = paintManager_.GetRoundCorner();
-    if (sizeKind == SIZE_MINIMIZED || (corner.cx == 0 && corner.cy == 0)) return;
-    RECT window{};
-    ::GetWindowRect(window_, &window);
-    ::OffsetRect(&window, -window.left, -window.top);
-    CRegionHandle region(::CreateRoundRectRgn(0, 0, window.right + 1, window.bottom + 1, corner.cx, corner.cy));
-    // The system owns the region once the window has it.
-    if (region && ::SetWindowRgn(window_, region.Get(), TRUE)) region.Release();
-}
-
-LRESULT CMyMessageBox::HitTest(LPARAM screenPoint) {
-    POINT point{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
-    ::ScreenToClient(window_, &point);
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    RECT caption = paintManager_.GetCaptionRect();
-    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
-                  point.y >= caption.top && point.y < caption.bottom;
-    if (!inBand) return HTCLIENT;
-    // The title bar's buttons take clicks; the rest of the band drags the box.
-    CControlUI* control = paintManager_.FindControl(point);
-    if (control && _wcsicmp(control->GetClass(), L"ButtonUI") == 0) return HTCLIENT;
-    return HTCAPTION;
 }
 
 void CMyMessageBox::Notify(UiNotify& msg) {

@@ -43,8 +43,6 @@ protected:
 
 private:
     LRESULT OnCreate();
-    void ApplyRoundCorners(WPARAM sizeKind);
-    LRESULT HitTest(LPARAM screenPoint);
     void FillControls();
 
     UiLib::CPaintManagerUI paintManager_;
