@@ -7,6 +7,8 @@
 #include "UiLib/layouts/UITabLayout.h"
 #include "app/DataFolder.h"
 #include "app/DialogBuilderCallbackEx.h"
+#include "app/SystemMenuUI.h"
+#include "app/TrayMenuUI.h"
 #include "games/MyGameWndUI.h"
 #include "online/MyIEWndUI.h"
 #include "online/MyMessageBox.h"
@@ -89,6 +91,7 @@ void MainFrame::FindControls() {
     closeButton_ = paintManager_.FindControl(L"closebtn");
     minButton_ = paintManager_.FindControl(L"minbtn");
     menuButton_ = paintManager_.FindControl(L"menubtn");
+    if (menuButton_ != nullptr) menuButton_->OnNotify += MakeDelegate(this, &MainFrame::OnMenuButtonClick);
     versionLabelControl_ = paintManager_.FindControl(L"vertext");
     // The option "mygame" shares the page's name; the page is the one that knows its interface.
     CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
@@ -149,10 +152,30 @@ void MainFrame::OnCloseButton() {
     else ::ShowWindow(window_, SW_HIDE);
 }
 
+bool MainFrame::OnMenuButtonClick(void* param) {
+    auto* msg = static_cast<UiNotify*>(param);
+    if (msg == nullptr || msg->sType != L"click") return true;
+    // Just below the button, which touches the top edge.
+    RECT button = menuButton_->GetPos();
+    POINT base{button.left, button.bottom - button.top};
+    ClientToScreen(window_, &base);
+    auto* menu = new CSystemMenuUI(window_);
+    menu->Init(nullptr, CSystemMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
+    return true;
+}
+
+void MainFrame::OpenTrayMenu() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    auto* menu = new CTrayMenuUI(window_);
+    menu->Init(nullptr, CTrayMenuUI::kLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
+}
+
 LRESULT MainFrame::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, bool&) {
     // The system's own message of this number (WM_ACTIVATEAPP) carries 0 or 1 here.
     if (wParam != kTrayIconId) return 0;
     if (lParam == WM_LBUTTONDOWN && !IsWindowVisible(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);
+    else if (lParam == WM_RBUTTONUP) OpenTrayMenu();
     return 0;
 }
 

@@ -80,6 +80,8 @@ private:
     void AddWebPages();
     void ShowVersionLabel();
     void OnCloseButton();
+    bool OnMenuButtonClick(void* param);
+    void OpenTrayMenu();
 
     GameList gameList_;
     SysSettings settings_;

@@ -16,6 +16,7 @@ namespace {
 // The close button in the title bar, and points of the drag band and the page below it.
 constexpr POINT kCloseButton{944, 12};
 constexpr POINT kMinButton{904, 12};
+constexpr POINT kMenuButton{864, 12};
 constexpr POINT kEmptyBand{120, 60};
 constexpr POINT kNavigationOption{275, 50};
 constexpr POINT kPage{400, 300};
@@ -36,6 +37,21 @@ void Click(HWND window, POINT point) {
     SendMessageW(window, WM_MOUSEMOVE, 0, at);
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// The menu the program opened, once it is on the screen.
+HWND WaitForMenu(DWORD processId) {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
+    return menu;
+}
+
+// Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset.
+void ClickMenuItem(HWND menu, int index) {
+    RECT client{};
+    GetClientRect(menu, &client);
+    int itemHeight = (client.bottom - 4) / 3;
+    Click(menu, POINT{client.right / 2, 2 + itemHeight * index + itemHeight / 2});
 }
 
 LRESULT HitTest(HWND window, POINT point) {
@@ -115,4 +131,48 @@ TEST_F(MainFrameE2ETest, TheTopBandDragsTheWindowExceptOnButtonsAndOptions) {
     GetClientRect(window, &client);
     EXPECT_EQ(client.right - client.left, 970);
     EXPECT_EQ(client.bottom - client.top, 660);
+}
+
+TEST_F(MainFrameE2ETest, TheTrayMenuOpensAtTheCursorAndShowsTheHiddenWindow) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    SetCursorPos(700, 500);
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    EXPECT_EQ(rect.right, 700);
+    EXPECT_EQ(rect.bottom, 500);
+    ClickMenuItem(menu, 0);
+    EXPECT_TRUE(WaitUntil([window] { return IsWindowVisible(window) != FALSE; }));
+}
+
+TEST_F(MainFrameE2ETest, QuitInTheTrayMenuEndsTheProgramThoughTheCloseButtonHides) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    ClickMenuItem(menu, 2);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsTheProgram) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kMenuButton);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    POINT below{0, 0};
+    ClientToScreen(window, &below);
+    EXPECT_GT(rect.top, below.y);
+    EXPECT_LE(rect.top, below.y + 25);
+    EXPECT_GT(rect.left, below.x + 800);
+    ClickMenuItem(menu, 2);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
 }
