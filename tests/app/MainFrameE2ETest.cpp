@@ -43,6 +43,8 @@ void Click(HWND window, POINT point) {
 HWND WaitForMenu(DWORD processId) {
     HWND menu = nullptr;
     WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
+    // Its entries are laid out when it is first painted.
+    if (menu != nullptr) UpdateWindow(menu);
     return menu;
 }
 
@@ -68,8 +70,9 @@ protected:
         HWND window = program_->WaitForWindow(MainFrame::kWindowClassName);
         if (window == nullptr) return nullptr;
         WaitUntil([window] { return IsWindowVisible(window) != FALSE; });
-        // The controls are laid out once the program first waits for input.
-        WaitForInputIdle(program_->Handle(), 20000);
+        // The controls are laid out at the first paint: then the drag band answers for its spacer.
+        UpdateWindow(window);
+        WaitUntil([window] { return HitTest(window, kEmptyBand) == HTCAPTION; });
         return window;
     }
     void TearDown() override {
@@ -175,8 +178,7 @@ TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsThePro
     GetWindowRect(menu, &rect);
     POINT below{0, 0};
     ClientToScreen(window, &below);
-    EXPECT_GT(rect.top, below.y);
-    EXPECT_LE(rect.top, below.y + 25);
+    EXPECT_EQ(rect.top, below.y + 25);
     EXPECT_GT(rect.left, below.x + 800);
     ClickMenuItem(menu, 2);
     EXPECT_EQ(program_->WaitForExit(), 0u);

@@ -100,8 +100,8 @@ TEST_F(MainFrameLayoutTest, TheLayoutPlacesEveryNamedControl) {
     EXPECT_EQ(window.Tabs()->GetCurSel(), 0);
 
     RECT close = window.Find(L"closebtn")->GetPos();
-    EXPECT_LE(close.right - close.left, 40);
-    EXPECT_LE(close.bottom - close.top, 25);
+    EXPECT_EQ(close.right - close.left, 40);
+    EXPECT_EQ(close.bottom - close.top, 25);
     EXPECT_GT(close.right, 900);
     EXPECT_EQ(window.Find(L"hotgame")->GetPos().left - window.MyGameOption()->GetPos().right, 30);
     RECT label = window.Find(L"vertext")->GetPos();
