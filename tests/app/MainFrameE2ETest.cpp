@@ -183,3 +183,18 @@ TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsThePro
     ClickMenuItem(menu, 2);
     EXPECT_EQ(program_->WaitForExit(), 0u);
 }
+
+TEST_F(MainFrameE2ETest, SettingsInTheTrayMenuFirstBringsTheWindowBackThenOpensOverIt) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    ClickMenuItem(menu, 1);
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetWindow(settings, GW_OWNER), window);
+}
