@@ -68,6 +68,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     CoInitialize(nullptr);
     OleInitialize(nullptr);
 
+    UiLib::CPaintManagerUI::SetInstance(instance);
     auto* frame = new (std::nothrow) MainFrame();
     if (frame == nullptr) return 0;
     g_mainFrame = frame;
@@ -78,7 +79,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     ExitIfAlreadyRunning();
     StartControlChannel();
 
-    HWND window = frame->Create(instance);
+    HWND window = frame->CreateMainWindow();
     if (IsWindow(window)) ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
     RunMessageLoop();
 

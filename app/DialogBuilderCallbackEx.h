@@ -1,0 +1,21 @@
+#pragma once
+#include <memory>
+
+#include "UiLib/core/IDialogBuilderCallback.h"
+
+namespace UiLib {
+class CPaintManagerUI;
+}  // namespace UiLib
+
+// The application's own layout tags: "MyGameWnd" (the my-games page) and "IEWndUI" (a web tab).
+// Tags are compared exactly; any other tag is left to the framework.
+class CDialogBuilderCallbackEx : public UiLib::IDialogBuilderCallback {
+public:
+    // The web tab builds its own content into `manager`, the window being built.
+    explicit CDialogBuilderCallbackEx(UiLib::CPaintManagerUI* manager) : manager_(manager) {}
+
+    std::unique_ptr<UiLib::CControlUI> CreateControlForTag(const wchar_t* tag) override;
+
+private:
+    UiLib::CPaintManagerUI* manager_;
+};

@@ -1,0 +1,200 @@
+// The main window of the real program: its title buttons, tray callback, hit test and the ways
+// it ends, driven from outside with the messages a user's actions produce.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/MainFrame.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+// The close button in the title bar, and points of the drag band and the page below it.
+constexpr POINT kCloseButton{944, 12};
+constexpr POINT kMinButton{904, 12};
+constexpr POINT kMenuButton{864, 12};
+constexpr POINT kEmptyBand{120, 60};
+constexpr POINT kNavigationOption{275, 50};
+constexpr POINT kPage{400, 300};
+constexpr UINT kTrayCallback = 28;
+
+void WriteSettings(const std::string& isColse) {
+    ClearProgramData();
+    CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+    CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
+    WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
+                   "IsColse=\"" + isColse +
+                       "\" IsShow=\"0\" UpdateType=\"1\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
+}
+
+void Click(HWND window, POINT point) {
+    LPARAM at = MAKELPARAM(point.x, point.y);
+    SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// The menu the program opened, once it is on the screen.
+HWND WaitForMenu(DWORD processId) {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
+    // Its entries are laid out when it is first painted.
+    if (menu != nullptr) UpdateWindow(menu);
+    return menu;
+}
+
+// Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset.
+void ClickMenuItem(HWND menu, int index) {
+    RECT client{};
+    GetClientRect(menu, &client);
+    int itemHeight = (client.bottom - 4) / 3;
+    Click(menu, POINT{client.right / 2, 2 + itemHeight * index + itemHeight / 2});
+}
+
+LRESULT HitTest(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+}
+
+class MainFrameE2ETest : public ::testing::Test {
+protected:
+    // Starts the program shown with the close button set to `isColse`; its main window.
+    HWND StartShown(const std::string& isColse) {
+        WriteSettings(isColse);
+        program_ = std::make_unique<LudoraProcess>(L"");
+        HWND window = program_->WaitForWindow(MainFrame::kWindowClassName);
+        if (window == nullptr) return nullptr;
+        WaitUntil([window] { return IsWindowVisible(window) != FALSE; });
+        // The controls are laid out at the first paint: then the drag band answers for its spacer.
+        UpdateWindow(window);
+        WaitUntil([window] { return HitTest(window, kEmptyBand) == HTCAPTION; });
+        return window;
+    }
+    void TearDown() override {
+        if (program_) program_->Terminate();
+    }
+
+    std::unique_ptr<LudoraProcess> program_;
+};
+
+}  // namespace
+
+TEST_F(MainFrameE2ETest, TheCloseButtonHidesToTheTrayWhichShowsTheWindowAgain) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    // Only the program's own icon counts; 0 and 1 are what WM_ACTIVATEAPP carries there.
+    SendMessageW(window, kTrayCallback, 1, WM_LBUTTONDOWN);
+    SendMessageW(window, kTrayCallback, 100, WM_LBUTTONDOWN);
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_MOUSEMOVE);
+    EXPECT_FALSE(IsWindowVisible(window));
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(program_->WaitForExit(300), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST_F(MainFrameE2ETest, TheMinimiseButtonMinimisesAndTheTrayLeavesAMinimisedWindowAlone) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kMinButton);
+    ASSERT_TRUE(WaitUntil([window] { return IsIconic(window) != FALSE; }));
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(IsIconic(window));
+}
+
+TEST_F(MainFrameE2ETest, TheCloseButtonEndsTheProgramWhenSetToQuit) {
+    HWND window = StartShown("1");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MainFrameE2ETest, TheSystemCloseCommandEndsTheProgramWhateverTheCloseButtonDoes) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+TEST_F(MainFrameE2ETest, TheTopBandDragsTheWindowExceptOnButtonsAndOptions) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(HitTest(window, kEmptyBand), HTCAPTION);
+    EXPECT_EQ(HitTest(window, kCloseButton), HTCLIENT);
+    EXPECT_EQ(HitTest(window, kNavigationOption), HTCLIENT);
+    EXPECT_EQ(HitTest(window, kPage), HTCLIENT);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right - client.left, 970);
+    EXPECT_EQ(client.bottom - client.top, 660);
+}
+
+TEST_F(MainFrameE2ETest, TheTrayMenuOpensAtTheCursorAndShowsTheHiddenWindow) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    // The display's one cursor is shared with the other tests: it is read, never moved.
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    // Near the screen's top or left edge the menu is moved back onto the screen.
+    if (cursor.x >= rect.right - rect.left && cursor.y >= rect.bottom - rect.top) {
+        EXPECT_EQ(rect.right, cursor.x);
+        EXPECT_EQ(rect.bottom, cursor.y);
+    }
+    ClickMenuItem(menu, 0);
+    EXPECT_TRUE(WaitUntil([window] { return IsWindowVisible(window) != FALSE; }));
+}
+
+TEST_F(MainFrameE2ETest, QuitInTheTrayMenuEndsTheProgramThoughTheCloseButtonHides) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    ClickMenuItem(menu, 2);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsTheProgram) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kMenuButton);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    POINT below{0, 0};
+    ClientToScreen(window, &below);
+    EXPECT_EQ(rect.top, below.y + 25);
+    EXPECT_GT(rect.left, below.x + 800);
+    ClickMenuItem(menu, 2);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+TEST_F(MainFrameE2ETest, SettingsInTheTrayMenuFirstBringsTheWindowBackThenOpensOverIt) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
+    HWND menu = WaitForMenu(program_->Id());
+    ASSERT_NE(menu, nullptr);
+    ClickMenuItem(menu, 1);
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetWindow(settings, GW_OWNER), window);
+}

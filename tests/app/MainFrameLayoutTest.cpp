@@ -1,0 +1,152 @@
+// The main window's layout from the program's skin archive, built into a real window with the
+// application's builder callback: navigation, title band and the pictures it draws.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "UiLib/controls/UIOption.h"
+#include "UiLib/core/UIResource.h"
+#include "UiLib/core/WindowImplBase.h"
+#include "UiLib/layouts/UITabLayout.h"
+#include "app/DialogBuilderCallbackEx.h"
+#include "games/MyGameWndUI.h"
+#include "online/MyIEWndUI.h"
+
+using namespace UiLib;
+
+namespace {
+
+// The main window's layout in a window of the framework's own, with four plain pages standing in
+// for the web pages the main window adds.
+class LayoutWindow : public WindowImplBase {
+public:
+    HWND CreateShown() {
+        CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+        HWND window = Create(nullptr, L"layout", WS_POPUP, 0, 0, 0, 970, 660);
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
+        ::UpdateWindow(window);
+        Pump();
+        return window;
+    }
+    void Pump() {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
+    CTabLayoutUI* Tabs() { return static_cast<CTabLayoutUI*>(Find(L"tabswitch")->GetInterface(L"TabLayout")); }
+    COptionUI* Option(const wchar_t* name) { return static_cast<COptionUI*>(Find(name)->GetInterface(L"Option")); }
+    // The page takes the name "mygame" in the name table; its option is the one before "hotgame".
+    COptionUI* MyGameOption() {
+        auto* bar = static_cast<CContainerUI*>(Find(L"hotgame")->GetParent()->GetInterface(L"Container"));
+        return static_cast<COptionUI*>(bar->GetItemAt(bar->GetItemIndex(Find(L"hotgame")) - 1)->GetInterface(L"Option"));
+    }
+    void ClickAt(POINT point) {
+        LPARAM at = MAKELPARAM(point.x, point.y);
+        ::SendMessageW(window_, WM_MOUSEMOVE, 0, at);
+        ::SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(window_, WM_LBUTTONUP, 0, at);
+        Pump();
+    }
+    uint32_t PixelAt(int x, int y) { return paintManager_.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
+    void Repaint() {
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+    }
+
+    std::unique_ptr<CControlUI> CreateControlForTag(const wchar_t* tag) override {
+        return CDialogBuilderCallbackEx(&paintManager_).CreateControlForTag(tag);
+    }
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return L"MainFrameLayoutTest"; }
+    std::wstring GetSkinFolder() override { return L"skin\\"; }
+    std::wstring GetSkinFile() override { return L"MainFrame.xml"; }
+    UILIB_RESOURCETYPE GetResourceType() const override { return UILIB_ZIPRESOURCE; }
+    LPCWSTR GetResourceID() const override { return MAKEINTRESOURCEW(130); }
+    void InitWindow() override {
+        for (int page = 1; page <= 4; ++page) Tabs()->Add(std::make_unique<CContainerUI>());
+    }
+    void OnClick(UiNotify&) override {}
+};
+
+POINT CentreOf(CControlUI* control) {
+    RECT rect = control->GetPos();
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+class MainFrameLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(window.CreateShown(), nullptr); }
+
+    LayoutWindow window;
+};
+
+}  // namespace
+
+TEST_F(MainFrameLayoutTest, TheLayoutPlacesEveryNamedControl) {
+    for (const wchar_t* name : {L"menubtn", L"minbtn", L"closebtn", L"hotgame", L"offlinegame", L"onlinegame",
+                                L"webgame", L"tabswitch", L"vertext"})
+        EXPECT_NE(window.Find(name), nullptr) << std::string(name, name + std::wcslen(name));
+    // The page "mygame" is the only written page; the option of that name comes first in the tree.
+    CControlUI* firstPage = window.Tabs()->GetItemAt(0);
+    ASSERT_NE(firstPage, nullptr);
+    EXPECT_EQ(std::wstring(firstPage->GetClass()), CMyGameWndUI::kClassName);
+    EXPECT_EQ(firstPage->GetName(), L"mygame");
+    EXPECT_TRUE(window.MyGameOption()->IsSelected());
+    EXPECT_EQ(window.Tabs()->GetCurSel(), 0);
+
+    RECT close = window.Find(L"closebtn")->GetPos();
+    EXPECT_EQ(close.right - close.left, 40);
+    EXPECT_EQ(close.bottom - close.top, 25);
+    EXPECT_GT(close.right, 900);
+    EXPECT_EQ(window.Find(L"hotgame")->GetPos().left - window.MyGameOption()->GetPos().right, 30);
+    RECT label = window.Find(L"vertext")->GetPos();
+    EXPECT_EQ(label.left, 27);
+    EXPECT_EQ(label.top, 660 - 30 + 5);
+}
+
+TEST_F(MainFrameLayoutTest, EachNavigationOptionShowsItsPageAndKeepsOneSelected) {
+    const wchar_t* options[] = {L"hotgame", L"offlinegame", L"onlinegame", L"webgame"};
+    for (int index = 0; index < 4; ++index) {
+        window.ClickAt(CentreOf(window.Find(options[index])));
+        EXPECT_EQ(window.Tabs()->GetCurSel(), index + 1);
+        EXPECT_TRUE(window.Option(options[index])->IsSelected());
+        EXPECT_FALSE(window.MyGameOption()->IsSelected());
+    }
+    window.ClickAt(CentreOf(window.MyGameOption()));
+    EXPECT_EQ(window.Tabs()->GetCurSel(), 0);
+    EXPECT_FALSE(window.Option(L"webgame")->IsSelected());
+}
+
+TEST_F(MainFrameLayoutTest, TheBlueBandSitsOverALightPageAndTheSelectedOptionIsLit) {
+    window.Repaint();
+    uint32_t band = window.PixelAt(120, 60);
+    EXPECT_GT(band & 0xFF, 0xA0u);           // blue
+    EXPECT_LT((band >> 16) & 0xFF, 0x60u);  // little red
+    uint32_t page = window.PixelAt(400, 400);
+    EXPECT_GT(page & 0xFF, 0xE0u);
+    EXPECT_GT((page >> 16) & 0xFF, 0xE0u);
+    // The selected option's picture lightens the band behind it; the others leave it as it is.
+    RECT selected = window.MyGameOption()->GetPos();
+    RECT other = window.Find(L"webgame")->GetPos();
+    uint32_t lit = window.PixelAt(selected.left + 6, selected.top + 40);
+    uint32_t plain = window.PixelAt(other.left + 6, other.top + 40);
+    EXPECT_GT((lit >> 16) & 0xFF, ((plain >> 16) & 0xFF) + 0x20);
+}
+
+TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
+    CPaintManagerUI manager;
+    CDialogBuilderCallbackEx callback(&manager);
+    std::unique_ptr<CControlUI> page = callback.CreateControlForTag(L"MyGameWnd");
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(page->GetInterface(L"MyGameWnd"), nullptr);
+    std::unique_ptr<CControlUI> web = callback.CreateControlForTag(L"IEWndUI");
+    ASSERT_NE(web, nullptr);
+    EXPECT_NE(dynamic_cast<CMyIEWndUI*>(web.get()), nullptr);
+    for (const wchar_t* other : {L"mygamewnd", L"IEWnd", L"", L"Button"})
+        EXPECT_EQ(callback.CreateControlForTag(other), nullptr);
+    EXPECT_EQ(callback.CreateControlForTag(nullptr), nullptr);
+}
