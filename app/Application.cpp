@@ -6,16 +6,19 @@
 #include <ole2.h>
 
 #include <cstdlib>
-#include <new>
+#include <memory>
+#include <string>
 
 #include "app/ApplyMode.h"
 #include "app/ControlChannel.h"
-#include "app/DataFolder.h"
 #include "app/Firewall.h"
 #include "app/MainFrame.h"
 #include "app/StartMode.h"
-#include "app/TextConvert.h"
+#include "online/ManagementService.h"
 #include "online/SelfUpdate.h"
+#include "shared/DataFolder.h"
+#include "shared/ScopedHandle.h"
+#include "shared/TextConvert.h"
 
 namespace {
 
@@ -42,10 +45,27 @@ void ExitIfAlreadyRunning() {
     std::exit(0);
 }
 
-// The receiver lives until the process ends; its handle is not needed.
-void StartControlChannel() {
-    HANDLE thread = CreateThread(nullptr, 0, RunControlChannel, nullptr, 0, nullptr);
-    if (thread != nullptr) CloseHandle(thread);
+// Hands off to a package downloaded earlier; the instance then ends once its loop runs.
+void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& commandLine) {
+    UpdateEnvironment environment;
+    environment.serviceHost = ManagementServiceHost();
+    environment.dataFolder = dataFolder;
+    environment.handOff = [&] { HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); }); };
+    RunStartupUpdateCheck(environment);
+}
+
+// The receiver lives until the process ends and restores the main window through its tasks.
+void StartControlChannel(std::shared_ptr<UiLib::CWindowTasks> mainWindowTasks, MainFrame* frame) {
+    auto handlers = std::make_unique<ControlChannelHandlers>();
+    handlers->show = [mainWindowTasks, frame] {
+        mainWindowTasks->Post([frame] { ShowWindow(frame->GetHWND(), SW_RESTORE); });
+    };
+    handlers->bindFailed = [](int error) {
+        const std::wstring caption = std::to_wstring(error);
+        MessageBoxW(nullptr, L"绑定失败!", caption.c_str(), MB_OK);
+    };
+    ScopedHandle thread(CreateThread(nullptr, 0, RunControlChannel, handlers.get(), 0, nullptr));
+    if (thread) handlers.release();
 }
 
 void RunMessageLoop() {
@@ -69,17 +89,21 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     OleInitialize(nullptr);
 
     UiLib::CPaintManagerUI::SetInstance(instance);
-    auto* frame = new (std::nothrow) MainFrame();
-    if (frame == nullptr) return 0;
-    g_mainFrame = frame;
+    const std::wstring dataFolder = GetDataFolder();
+    GameList games;
+    games.Load(dataFolder);
+    auto settings = std::make_shared<SysSettings>();
+    settings->LoadSettings(dataFolder);
+    auto frame = std::make_unique<MainFrame>(games, settings, dataFolder, arguments);
 
     AuthorizeInFirewall(kProductName, ProgramPath());
-    frame->SetCommandLine(arguments);
-    StartupUpdateCheck(*frame);
+    StartupUpdateCheck(dataFolder, arguments);
     ExitIfAlreadyRunning();
-    StartControlChannel();
+    StartControlChannel(frame->Tasks(), frame.get());
 
+    // The native window owns the frame once it exists.
     HWND window = frame->CreateMainWindow();
+    if (window != nullptr) frame.release();
     if (IsWindow(window)) ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
     RunMessageLoop();
 

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "app/TextConvert.h"
+#include "shared/TextConvert.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 #include "app/ControlChannel.h"
 
-#include <string>
-
-#include "app/MainFrame.h"
+#include <memory>
 
 namespace {
 
@@ -25,18 +23,8 @@ sockaddr_in LoopbackAddress(unsigned short port) {
     return address;
 }
 
-void ReportBindFailure(int error) {
-    const std::wstring caption = std::to_wstring(error);
-    MessageBoxW(nullptr, L"绑定失败!", caption.c_str(), MB_OK);
-}
-
 // The listener itself is gone or was never usable: waiting for more connections is pointless.
 bool ListenerUnusable(int error) { return error == WSAENOTSOCK || error == WSAEINVAL || error == WSANOTINITIALISED; }
-
-void RestoreMainWindow() {
-    MainFrame* frame = g_mainFrame;
-    if (frame != nullptr) ShowWindow(frame->GetHWND(), SW_RESTORE);
-}
 
 }  // namespace
 
@@ -78,21 +66,19 @@ bool ServeControlRequest(SOCKET listener, SOCKET& served, const std::function<vo
     return true;
 }
 
-DWORD WINAPI RunControlChannel(void*) {
+DWORD WINAPI RunControlChannel(void* handlers) {
+    std::unique_ptr<ControlChannelHandlers> owned(static_cast<ControlChannelHandlers*>(handlers));
     StartWinsock();
     Sleep(kStartDelayMs);
     int error = 0;
     SOCKET listener = OpenControlListener(kControlChannelPort, error);
     if (listener == INVALID_SOCKET) {
-        ReportBindFailure(error);
+        owned->bindFailed(error);
         return 0;
     }
-    // Only this thread uses the served-socket member, so it needs no lock.
-    SOCKET unowned = INVALID_SOCKET;
+    SOCKET served = INVALID_SOCKET;
     for (;;) {
-        MainFrame* frame = g_mainFrame;
-        SOCKET& served = frame != nullptr ? frame->controlSocket : unowned;
-        if (!ServeControlRequest(listener, served, RestoreMainWindow) && ListenerUnusable(WSAGetLastError())) return 0;
+        if (!ServeControlRequest(listener, served, owned->show) && ListenerUnusable(WSAGetLastError())) return 0;
         Sleep(kRequestGapMs);
     }
 }

@@ -11,10 +11,17 @@ constexpr unsigned short kControlChannelPort = 61567;
 // listener the request is simply lost.
 bool NotifyRunningInstance();
 
-// Receiver thread, started once by the entry point: serves requests on 127.0.0.1 until the
-// process ends, each by restoring the main window. Ends after telling the user when the port
-// cannot be bound.
-DWORD WINAPI RunControlChannel(void* unused);
+// What the receiver does: `show` for each request, `bindFailed` with the Windows Sockets error when
+// the port cannot be bound. Both are called on the receiver's thread.
+struct ControlChannelHandlers {
+    std::function<void()> show;
+    std::function<void(int error)> bindFailed;
+};
+
+// Receiver thread, started once by the entry point with a heap `ControlChannelHandlers` that it
+// takes over: serves requests on 127.0.0.1 until the process ends, then ends after reporting
+// when the port cannot be bound.
+DWORD WINAPI RunControlChannel(void* handlers);
 
 // A socket listening on 127.0.0.1:`port` (0 picks a free port); INVALID_SOCKET with the Windows
 // Sockets error in `error` when it cannot be bound or put to listen.

@@ -5,19 +5,16 @@
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/layouts/UITabLayout.h"
-#include "app/DataFolder.h"
 #include "app/DialogBuilderCallbackEx.h"
 #include "app/SystemMenuUI.h"
+#include "app/SystemSetUI.h"
 #include "app/TrayMenuUI.h"
 #include "games/MyGameWndUI.h"
+#include "online/ManagementService.h"
 #include "online/MyIEWndUI.h"
-#include "online/MyMessageBox.h"
-#include "online/ReplyMessages.h"
-#include "online/SelfUpdate.h"
+#include "shared/MyMessageBox.h"
 
 using namespace UiLib;
-
-MainFrame* g_mainFrame = nullptr;
 
 namespace {
 
@@ -35,17 +32,39 @@ constexpr LONG kAddedStyle = 0x06000000;
 
 bool IsNamed(const CControlUI* control, const wchar_t* name) { return control && control->GetName() == name; }
 
+// The update checks' view of the main window, used on their threads: the label and the boxes are
+// handed to the window's thread. The frame is touched only by tasks, which run while its window
+// exists.
+class MainWindowUpdateHost final : public IUpdateHost {
+public:
+    MainWindowUpdateHost(std::shared_ptr<CWindowTasks> tasks, MainFrame* frame)
+        : tasks_(std::move(tasks)), frame_(frame) {}
+
+    void SetVersionLabel(const std::wstring& text) override {
+        tasks_->Post([frame = frame_, text] { frame->ShowVersionLabel(text); });
+    }
+
+    void ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
+                           int icon) override {
+        // The result is not used: these boxes only tell.
+        tasks_->Call([=, frame = frame_] { ShowMyMessageBox(frame->GetHWND(), text, secondText, caption, icon); });
+    }
+
+private:
+    std::shared_ptr<CWindowTasks> tasks_;
+    MainFrame* frame_;
+};
+
 }  // namespace
 
-MainFrame::MainFrame() : dataFolder_(GetDataFolder()), versionLabel_(VersionText()) {
-    gameList_.Load(dataFolder_);
-    settings_.LoadSettings(dataFolder_);
-}
+MainFrame::MainFrame(GameList& games, std::shared_ptr<SysSettings> settings, std::wstring dataFolder,
+                     std::wstring commandLine)
+    : games_(games),
+      settings_(std::move(settings)),
+      dataFolder_(std::move(dataFolder)),
+      commandLine_(std::move(commandLine)) {}
 
-MainFrame::~MainFrame() {
-    PostQuitMessage(0);
-    if (g_mainFrame == this) g_mainFrame = nullptr;
-}
+MainFrame::~MainFrame() { PostQuitMessage(0); }
 
 HWND MainFrame::CreateMainWindow() {
     HWND window = Create(nullptr, kWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 970, 660);
@@ -58,7 +77,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     SetWindowLongPtrW(window_, GWL_STYLE, (style & ~kRemovedStyle) | kAddedStyle);
     paintManager_.Init(window_);
     // Without its skin the window stays empty but the program goes on.
-    if (CResourceConfig::SetResourceZipFromModule(GetResourceID(), L"ZIPRES")) {
+    if (SelectSkinSource()) {
         CDialogBuilderCallbackEx callback(&paintManager_);
         CDialogBuilder builder;
         if (std::unique_ptr<CControlUI> root =
@@ -67,12 +86,39 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
             paintManager_.AddNotifier(this);
             SetWindowIcons();
             FindControls();
-            ShowVersionLabel();
+            ShowVersionLabel(VersionText());
         }
     }
-    workers_.Start();
+    StartWorkers();
     return 0;
 }
+
+void MainFrame::StartWorkers() {
+    StartAutoUpdate(UpdateChecks());
+    FetchEnvironment fetch = ServiceFetchEnvironment();
+    fetch.settings = [settings = settings_] { return settings->Snapshot(); };
+    fetch.deliver = [tasks = Tasks(), frame = this](UINT message, std::wstring reply) {
+        tasks->Post([frame, message, reply = std::move(reply)] { frame->OnServiceReply(message, reply); });
+    };
+    StartFetchThreads(fetch);
+}
+
+UpdateEnvironment MainFrame::UpdateChecks() {
+    UpdateEnvironment environment;
+    environment.serviceHost = ManagementServiceHost();
+    environment.dataFolder = dataFolder_;
+    environment.busy = updateBusy_;
+    environment.host = std::make_shared<MainWindowUpdateHost>(Tasks(), this);
+    environment.autoDownload = [settings = settings_] { return ReplyNumber(settings->Snapshot().UpdateType) != 0; };
+    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
+    environment.handOff = [dataFolder = dataFolder_, commandLine = commandLine_, tasks = Tasks()] {
+        HandOffToUpdater(dataFolder, commandLine, [tasks] { tasks->Post([] { PostQuitMessage(0); }); });
+    };
+    return environment;
+}
+
+// The pop-ups are not built yet: the reply is taken and dropped.
+void MainFrame::OnServiceReply(UINT, const std::wstring&) {}
 
 void MainFrame::SetWindowIcons() {
     HINSTANCE instance = CPaintManagerUI::GetInstance();
@@ -88,8 +134,6 @@ void MainFrame::SetWindowIcons() {
 }
 
 void MainFrame::FindControls() {
-    closeButton_ = paintManager_.FindControl(L"closebtn");
-    minButton_ = paintManager_.FindControl(L"minbtn");
     menuButton_ = paintManager_.FindControl(L"menubtn");
     if (menuButton_ != nullptr) menuButton_->OnNotify += MakeDelegate(this, &MainFrame::OnMenuButtonClick);
     versionLabelControl_ = paintManager_.FindControl(L"vertext");
@@ -113,28 +157,8 @@ void MainFrame::AddWebPages() {
     }
 }
 
-void MainFrame::SetVersionLabel(const std::wstring& text) {
-    {
-        std::lock_guard<std::mutex> hold(versionLabelLock_);
-        versionLabel_ = text;
-    }
-    // The label itself is only touched on the window's thread.
-    if (IsWindow(window_)) PostMessageW(window_, kVersionLabelChanged, 0, 0);
-}
-
-std::wstring MainFrame::VersionLabel() const {
-    std::lock_guard<std::mutex> hold(versionLabelLock_);
-    return versionLabel_;
-}
-
-void MainFrame::ShowVersionLabel() {
-    if (versionLabelControl_ != nullptr) versionLabelControl_->SetText(VersionLabel());
-}
-
-void MainFrame::ShowUpdateMessage(const std::wstring& text, const std::wstring& secondText, const std::wstring& caption,
-                                  int icon) {
-    // The result is not used: these boxes only tell.
-    ShowMyMessageBox(window_, text, secondText, caption, icon);
+void MainFrame::ShowVersionLabel(const std::wstring& text) {
+    if (versionLabelControl_ != nullptr) versionLabelControl_->SetText(text);
 }
 
 void MainFrame::Notify(UiNotify& msg) {
@@ -148,7 +172,7 @@ void MainFrame::Notify(UiNotify& msg) {
 
 void MainFrame::OnCloseButton() {
     // Read at every click, so that a change in the settings window counts at once.
-    if (settings_.IsColse == L"1") PostMessageW(window_, WM_CLOSE, 1, 0);
+    if (settings_->Snapshot().IsColse == L"1") PostMessageW(window_, WM_CLOSE, 1, 0);
     else ::ShowWindow(window_, SW_HIDE);
 }
 
@@ -159,7 +183,7 @@ bool MainFrame::OnMenuButtonClick(void* param) {
     RECT button = menuButton_->GetPos();
     POINT base{button.left, button.bottom - button.top};
     ClientToScreen(window_, &base);
-    auto* menu = new CSystemMenuUI(window_);
+    auto* menu = new CSystemMenuUI(window_, *this);
     menu->Init(nullptr, CSystemMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
     return true;
 }
@@ -167,31 +191,28 @@ bool MainFrame::OnMenuButtonClick(void* param) {
 void MainFrame::OpenTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    auto* menu = new CTrayMenuUI(window_);
+    auto* menu = new CTrayMenuUI(window_, *this);
     menu->Init(nullptr, CTrayMenuUI::kLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
 }
 
-LRESULT MainFrame::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-    // The system's own message of this number (WM_ACTIVATEAPP) carries 0 or 1 here.
-    if (wParam != kTrayIconId) return 0;
-    if (lParam == WM_LBUTTONDOWN && !IsWindowVisible(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);
-    else if (lParam == WM_RBUTTONUP) OpenTrayMenu();
-    return 0;
+void MainFrame::ShowSettings() { CSystemSetUI::ShowModalOver(window_, *settings_); }
+
+// The check reports by itself; the menu returns at once.
+void MainFrame::CheckForUpdates() { StartManualUpdate(UpdateChecks()); }
+
+void MainFrame::ShowMainWindow() {
+    if (::IsWindow(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);
 }
 
-LRESULT MainFrame::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ScreenToClient(window_, &point);
-    RECT client{};
-    GetClientRect(window_, &client);
-    RECT caption = paintManager_.GetCaptionRect();
-    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
-                  point.y >= caption.top && point.y < caption.bottom;
-    if (!inBand) return HTCLIENT;
-    CControlUI* control = paintManager_.FindControl(point);
-    if (control == nullptr) return HTCLIENT;
-    std::wstring className = control->GetClass();
-    return className == L"ButtonUI" || className == L"OptionUI" ? HTCLIENT : HTCAPTION;
+void MainFrame::Quit() {
+    if (::IsWindow(window_)) ::PostMessageW(window_, WM_CLOSE, 1, 0);
+}
+
+void MainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    // The system's own message of this number (WM_ACTIVATEAPP) carries 0 or 1 here.
+    if (wParam != kTrayIconId) return;
+    if (lParam == WM_LBUTTONDOWN && !IsWindowVisible(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);
+    else if (lParam == WM_RBUTTONUP) OpenTrayMenu();
 }
 
 LRESULT MainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handled) {
@@ -215,33 +236,13 @@ LRESULT MainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
     return 0;
 }
 
-LRESULT MainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // Message boxes asked for by other threads run here, on the window's own thread.
-    LRESULT answer = 0;
-    if (AnswerMyMessageBoxRequest(window_, message, lParam, answer)) return answer;
-    // The pop-ups are not built yet: the reply is taken and dropped.
-    if (IsReplyMessage(message)) {
-        TakeReply(wParam);
+LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message != CTrayIcon::kCallbackMessage) {
+        handled = false;
         return 0;
     }
-    bool handled = true;
-    LRESULT result = 0;
-    switch (message) {
-    case WM_CREATE: result = OnCreate(message, wParam, lParam, handled); break;
-    case WM_SIZE: result = OnSize(message, wParam, lParam, handled); break;
-    case CTrayIcon::kCallbackMessage: result = OnTrayNotify(message, wParam, lParam, handled); break;
-    case WM_GETMINMAXINFO: result = OnGetMinMaxInfo(message, wParam, lParam, handled); break;
-    case WM_NCCALCSIZE: result = OnNcCalcSize(message, wParam, lParam, handled); break;
-    case WM_NCPAINT: result = OnNcPaint(message, wParam, lParam, handled); break;
-    case WM_NCACTIVATE: result = OnNcActivate(message, wParam, lParam, handled); break;
-    case WM_NCHITTEST: result = OnNcHitTest(message, wParam, lParam, handled); break;
-    case WM_SYSCOMMAND: result = OnSysCommand(message, wParam, lParam, handled); break;
-    case kVersionLabelChanged: ShowVersionLabel(); break;
-    default: handled = false;
-    }
-    if (handled) return result;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return DefWindowProcW(window_, message, wParam, lParam);
+    OnTrayNotify(wParam, lParam);
+    return 0;
 }
 
 void MainFrame::OnFinalMessage(HWND window) {

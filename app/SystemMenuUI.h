@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/MainCommands.h"
 #include "games/MenuWnd.h"
 
 // The main menu under the main window's menu button: settings, update check, quit.
@@ -10,7 +11,11 @@ class CSystemMenuUI : public CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"SystemtMenu.xml";
 
-    explicit CSystemMenuUI(HWND mainWindow) : CMenuWnd(mainWindow) {}
+    CSystemMenuUI(HWND mainWindow, IMainCommands& commands) : CMenuWnd(mainWindow), commands_(commands) {}
 
     void OnItemClick(const std::wstring& name) override;
+
+private:
+    // The main window owns the menu's window, so it outlives the menu.
+    IMainCommands& commands_;
 };

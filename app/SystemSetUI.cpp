@@ -6,8 +6,8 @@
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "app/SkinnedDialogFrame.h"
-#include "app/SysSettings.h"
+#include "shared/SkinnedDialogFrame.h"
+#include "shared/SysSettings.h"
 
 using namespace UiLib;
 
@@ -41,7 +41,7 @@ void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
 LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) return OnCreate();
     LRESULT result = 0;
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, SkinnedDialogFrame::CaptionClicks::ButtonsOnly,
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, UiLib::CaptionClicks::Buttons,
                                           message, wParam, lParam, result))
         return result;
     if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
@@ -79,10 +79,11 @@ void CSystemSetUI::FindControls() {
 }
 
 void CSystemSetUI::ShowSettings() {
-    if (IsOn(settings_.AutoRun)) Select(autorun_);
-    Select(IsOn(settings_.IsColse) ? toclose_ : totray_);
-    if (IsOn(settings_.IsShow)) Select(showmsg_);
-    Select(IsOn(settings_.UpdateType) ? autoupdate_ : noauto_);
+    const SettingValues values = settings_.Snapshot();
+    if (IsOn(values.AutoRun)) Select(autorun_);
+    Select(IsOn(values.IsColse) ? toclose_ : totray_);
+    if (IsOn(values.IsShow)) Select(showmsg_);
+    Select(IsOn(values.UpdateType) ? autoupdate_ : noauto_);
 }
 
 void CSystemSetUI::Notify(UiNotify& msg) {
@@ -108,7 +109,7 @@ bool CSystemSetUI::OnOk(void* param) {
     std::wstring isColse = AsSetting(IsSelected(toclose_));
     std::wstring isShow = AsSetting(IsSelected(showmsg_));
     std::wstring updateType = AsSetting(IsSelected(autoupdate_));
-    if (autoRun != settings_.AutoRun) SysSettings::SetAutoRunRegistration(autoRun == L"1");
+    if (autoRun != settings_.Snapshot().AutoRun) SysSettings::SetAutoRunRegistration(autoRun == L"1");
     settings_.SaveGeneralSettings(autoRun, isColse, isShow, updateType);
     Close(kResultOk);
     return true;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/MainCommands.h"
 #include "games/MenuWnd.h"
 
 // The tray icon's menu: show the main window, settings, quit.
@@ -10,7 +11,11 @@ class CTrayMenuUI : public CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"TrayMenu.xml";
 
-    explicit CTrayMenuUI(HWND mainWindow) : CMenuWnd(mainWindow) {}
+    CTrayMenuUI(HWND mainWindow, IMainCommands& commands) : CMenuWnd(mainWindow), commands_(commands) {}
 
     void OnItemClick(const std::wstring& name) override;
+
+private:
+    // The main window owns the menu's window, so it outlives the menu.
+    IMainCommands& commands_;
 };

@@ -8,7 +8,7 @@
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "app/SkinnedDialogFrame.h"
+#include "shared/SkinnedDialogFrame.h"
 #include "games/GameButtonHost.h"
 #include "games/GameList.h"
 
@@ -43,7 +43,7 @@ LRESULT AddGameManualWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     if (message == WM_CREATE) return OnCreate();
     LRESULT result = 0;
     if (SkinnedDialogFrame::HandleMessage(window_, paintManager_,
-                                          SkinnedDialogFrame::CaptionClicks::ButtonsOptionsAndText, message, wParam,
+                                          UiLib::CaptionClicks::ButtonsOptionsAndText, message, wParam,
                                           lParam, result))
         return result;
     if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
@@ -106,8 +106,11 @@ bool AddGameManualWnd::OnOk(void* param) {
         tell(L"游戏名称已存在.", L"请重新输入游戏名称!", L"提示");
         return true;
     }
-    games_.AddUserGame(record);
-    if (tab_) tab_->AddGameButton(record);
+    if (!games_.AddUserGame(record)) {
+        ::MessageBoxW(nullptr, L"配置文件读取错误，请重启软件再尝试！", L"错误", MB_OK);
+    } else if (tab_) {
+        tab_->AddGameButton(record);
+    }
     Close(kResultOk);
     return true;
 }

@@ -8,7 +8,7 @@
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UIWindowWnd.h"
-#include "online/MyMessageBox.h"
+#include "shared/MyMessageBox.h"
 
 class GameList;
 class IGameButtonHost;

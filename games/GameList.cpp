@@ -4,8 +4,8 @@
 #include <shlwapi.h>
 #include <tinyxml.h>
 
-#include "app/TextConvert.h"
-#include "app/XmlFile.h"
+#include "shared/TextConvert.h"
+#include "shared/XmlFile.h"
 #include "games/InstalledGames.h"
 
 namespace {
@@ -83,11 +83,8 @@ std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
     return std::nullopt;
 }
 
-void GameList::AddUserGame(GameRecord record) {
-    if (!document_ || (fileUnreadable_ && !KeepUnreadableFile())) {
-        MessageBoxW(nullptr, L"配置文件读取错误，请重启软件再尝试！", L"错误", MB_OK);
-        return;
-    }
+bool GameList::AddUserGame(GameRecord record) {
+    if (!document_ || (fileUnreadable_ && !KeepUnreadableFile())) return false;
     // Name and path are stored whole: a path cut short would name another file.
     auto* element = new TiXmlElement("Game");
     element->SetAttribute("name", WideToUtf8(record.name));
@@ -97,6 +94,7 @@ void GameList::AddUserGame(GameRecord record) {
     Root()->LinkEndChild(element);
     Save();
     games.push_back(std::move(record));
+    return true;
 }
 
 void GameList::RemoveUserGame(const std::wstring& name) {

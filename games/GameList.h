@@ -27,8 +27,9 @@ public:
     // The first game, installed ones included, whose name equals `name` exactly.
     std::optional<GameRecord> FindByName(const std::wstring& name) const;
 
-    // Stores a hand-added game at the end of the file and of the list.
-    void AddUserGame(GameRecord record);
+    // Stores a hand-added game at the end of the file and of the list; false, with neither
+    // changed, when the file could not be read and may not be written over.
+    bool AddUserGame(GameRecord record);
 
     // Removes the first hand-added game called `name` from the file and the list; nothing
     // changes when the file holds no such game.

@@ -5,11 +5,8 @@
 #include <climits>
 
 #include "BuildConfig.h"
-#include "app/MainFrame.h"
-#include "app/SysSettings.h"
 #include "online/ManagementService.h"
-#include "online/ReplyMessages.h"
-#include "app/ScopedHandle.h"
+#include "shared/ScopedHandle.h"
 
 namespace {
 
@@ -18,35 +15,53 @@ constexpr unsigned long kProbeWaits[] = {30000, 60000, 150000};
 constexpr unsigned long kLastProbeWait = 900000;
 constexpr unsigned long kNewsRetryWait = 1800000;
 
-FetchEnvironment MainWindowEnvironment(HANDLE probeThread) {
-    FetchEnvironment environment;
-    environment.serviceHost = ManagementServiceHost();
-    environment.settings = g_mainFrame != nullptr ? &g_mainFrame->Settings() : nullptr;
-    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
-    environment.checkConnection = [] { return CheckConnectivity(LUDORA_PROBE_URL); };
-    environment.waitForProbe = [probeThread] {
-        if (probeThread != nullptr) WaitForSingleObject(probeThread, INFINITE);
-    };
-    environment.deliver = [](UINT message, std::unique_ptr<std::wstring> reply) {
-        SendReplyToWindow(g_mainFrame != nullptr ? g_mainFrame->GetHWND() : nullptr, message, std::move(reply));
-    };
-    environment.keepAsking = [] { return true; };
-    return environment;
+void Deliver(const FetchEnvironment& environment, UINT message, const std::wstring& reply) {
+    environment.deliver(message, reply);
 }
 
-void Deliver(const FetchEnvironment& environment, UINT message, const std::wstring& reply) {
-    environment.deliver(message, std::make_unique<std::wstring>(reply));
+// A fetch on a thread that owns its environment.
+template <void (*Fetch)(const FetchEnvironment&)>
+DWORD WINAPI FetchThread(LPVOID parameter) {
+    std::unique_ptr<FetchEnvironment> environment(static_cast<FetchEnvironment*>(parameter));
+    Fetch(*environment);
+    return 0;
+}
+
+// Starts the fetch; the handle of a thread to wait for, when given, goes with it.
+template <void (*Fetch)(const FetchEnvironment&)>
+ScopedHandle StartFetch(const FetchEnvironment& environment, HANDLE waitFor = nullptr) {
+    auto owned = std::make_unique<FetchEnvironment>(environment);
+    if (waitFor != nullptr) {
+        auto probe = std::make_shared<ScopedHandle>(waitFor);
+        owned->waitForProbe = [probe] { WaitForSingleObject(probe->get(), INFINITE); };
+    }
+    ScopedHandle thread(CreateThread(nullptr, 0, &FetchThread<Fetch>, owned.get(), 0, nullptr));
+    if (thread) owned.release();
+    return thread;
+}
+
+// A handle of the probe thread for one fetcher that waits for it.
+HANDLE ProbeHandleCopy(HANDLE probe) {
+    HANDLE copy = nullptr;
+    if (probe == nullptr) return nullptr;
+    DuplicateHandle(GetCurrentProcess(), probe, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    return copy;
 }
 
 }  // namespace
 
-bool CheckConnectivity(const std::wstring& url) {
-    return InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+FetchEnvironment ServiceFetchEnvironment() {
+    FetchEnvironment environment;
+    environment.serviceHost = ManagementServiceHost();
+    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
+    environment.checkConnection = [] { return CheckConnectivity(LUDORA_PROBE_URL); };
+    environment.waitForProbe = [] {};
+    environment.keepAsking = [] { return true; };
+    return environment;
 }
 
-void SendReplyToWindow(HWND window, UINT message, std::unique_ptr<std::wstring> reply) {
-    if (window == nullptr || !IsWindow(window)) return;
-    SendMessageW(window, message, reinterpret_cast<WPARAM>(reply.release()), 0);
+bool CheckConnectivity(const std::wstring& url) {
+    return InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
 }
 
 unsigned long DelayMilliseconds(int seconds) {
@@ -67,7 +82,7 @@ void RunConnectivityProbe(const FetchEnvironment& environment) {
 
 void RunAdFetch(const FetchEnvironment& environment) {
     environment.waitForProbe();
-    if (environment.settings == nullptr || environment.settings->AdTime == TodayStamp()) return;
+    if (environment.settings().AdTime == TodayStamp()) return;
     std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::Advert);
     if (!IsSuccessfulReply(reply)) return;
     PopupReply advert = ParsePopupReply(reply);
@@ -77,8 +92,8 @@ void RunAdFetch(const FetchEnvironment& environment) {
 
 void RunTodayNewsFetch(const FetchEnvironment& environment) {
     environment.waitForProbe();
-    if (environment.settings == nullptr || environment.settings->IsShow == L"0") return;
-    if (environment.settings->NewsTime == TodayStamp()) return;
+    const SettingValues settings = environment.settings();
+    if (settings.IsShow == L"0" || settings.NewsTime == TodayStamp()) return;
     std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::TodayNews);
     if (!IsSuccessfulReply(reply)) return;
     Deliver(environment, WM_TODAY_NEWS, reply);
@@ -97,24 +112,9 @@ void RunPopNewsFetch(const FetchEnvironment& environment) {
     }
 }
 
-DWORD WINAPI ConnectivityProbeThread(LPVOID) {
-    RunConnectivityProbe(MainWindowEnvironment(nullptr));
-    return 0;
-}
-
-DWORD WINAPI AdFetchThread(LPVOID probeThread) {
-    ScopedHandle probe(probeThread);
-    RunAdFetch(MainWindowEnvironment(probe.get()));
-    return 0;
-}
-
-DWORD WINAPI TodayNewsFetchThread(LPVOID probeThread) {
-    ScopedHandle probe(probeThread);
-    RunTodayNewsFetch(MainWindowEnvironment(probe.get()));
-    return 0;
-}
-
-DWORD WINAPI PopNewsFetchThread(LPVOID) {
-    RunPopNewsFetch(MainWindowEnvironment(nullptr));
-    return 0;
+void StartFetchThreads(const FetchEnvironment& environment) {
+    ScopedHandle probe = StartFetch<RunConnectivityProbe>(environment);
+    StartFetch<RunTodayNewsFetch>(environment, ProbeHandleCopy(probe.get()));
+    StartFetch<RunPopNewsFetch>(environment);
+    StartFetch<RunAdFetch>(environment, ProbeHandleCopy(probe.get()));
 }

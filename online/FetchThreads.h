@@ -2,29 +2,33 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
-class SysSettings;
+#include "shared/SysSettings.h"
 
-// What the fetch threads work with; the threads take it from the main window and the build,
-// tests give their own service, settings, waits and receiver.
+// Which reply a fetch thread hands over.
+constexpr UINT WM_POP_NEWS = 30203;
+constexpr UINT WM_POP_AD = 30204;
+constexpr UINT WM_TODAY_NEWS = 30205;
+
+// What the fetch threads work with, owned by each thread: the service, the waits and the probe of
+// the build, the settings and the receiver of the application; tests give their own.
 struct FetchEnvironment {
     std::wstring serviceHost;
-    const SysSettings* settings = nullptr;
+    std::function<SettingValues()> settings;  // a copy of the settings as they are now
     std::function<void(unsigned long milliseconds)> sleep;
     std::function<bool()> checkConnection;  // one connectivity check
     std::function<void()> waitForProbe;     // returns when the connectivity probe has ended
-    std::function<void(UINT message, std::unique_ptr<std::wstring> reply)> deliver;
+    // Hands a reply on; called on the fetch thread.
+    std::function<void(UINT message, std::wstring reply)> deliver;
     std::function<bool()> keepAsking;       // the news pop-up loop runs while this holds
 };
 
+// The environment of the build's service and probe, with real waits; settings and receiver unset.
+FetchEnvironment ServiceFetchEnvironment();
+
 // True when the network reaches `url` (a forced connection to its host).
 bool CheckConnectivity(const std::wstring& url);
-
-// Sends `reply` to `window` and waits for its handler, which takes ownership; frees the reply
-// itself when there is no window to take it.
-void SendReplyToWindow(HWND window, UINT message, std::unique_ptr<std::wstring> reply);
 
 // Milliseconds of a delay given in seconds by the service; negative delays count as none.
 unsigned long DelayMilliseconds(int seconds);
@@ -34,9 +38,7 @@ void RunAdFetch(const FetchEnvironment& environment);
 void RunTodayNewsFetch(const FetchEnvironment& environment);
 void RunPopNewsFetch(const FetchEnvironment& environment);
 
-// The thread procedures. The advert and today's-news threads receive a handle of the probe
-// thread, which they wait for and close.
-DWORD WINAPI ConnectivityProbeThread(LPVOID);
-DWORD WINAPI AdFetchThread(LPVOID probeThread);
-DWORD WINAPI TodayNewsFetchThread(LPVOID probeThread);
-DWORD WINAPI PopNewsFetchThread(LPVOID);
+// Starts, on threads of their own that end by themselves or with the process, the connectivity
+// probe and then the today's-news, news pop-up and advert fetches; the today's-news and advert
+// fetches wait for the probe.
+void StartFetchThreads(const FetchEnvironment& environment);

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "app/ScopedHandle.h"
+#include "shared/ScopedHandle.h"
 
 namespace {
 

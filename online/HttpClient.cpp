@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ScopedHandle.h"
+#include "shared/ScopedHandle.h"
 
 namespace {
 

@@ -4,12 +4,10 @@
 
 #include <vector>
 
-#include "app/MainFrame.h"
 #include "online/FileMd5.h"
 #include "online/HttpClient.h"
 #include "online/ManagementService.h"
-#include "app/ScopedHandle.h"
-#include "online/UpdateHost.h"
+#include "shared/ScopedHandle.h"
 
 const wchar_t kProgramVersion[] = L"1.0.0.0";
 
@@ -18,16 +16,19 @@ namespace {
 constexpr unsigned long kAutoCheckDelay = 2000;
 const wchar_t kDownloadNote[] = L"正在下载更新...";
 
-UpdateEnvironment MainWindowEnvironment(MainFrame& frame) {
-    UpdateEnvironment environment;
-    environment.serviceHost = ManagementServiceHost();
-    environment.dataFolder = frame.DataFolder();
-    environment.busy = &frame.updateBusy;
-    environment.host = &frame;
-    environment.autoDownload = [&frame] { return ReplyNumber(frame.Settings().UpdateType) != 0; };
-    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
-    environment.handOff = [&frame] { HandOffToUpdater(frame.DataFolder(), frame.CommandLine(), frame.GetHWND()); };
-    return environment;
+// Runs one check on a thread that owns its environment.
+template <void (*Check)(const UpdateEnvironment&)>
+DWORD WINAPI UpdateThread(LPVOID parameter) {
+    std::unique_ptr<UpdateEnvironment> environment(static_cast<UpdateEnvironment*>(parameter));
+    Check(*environment);
+    return 0;
+}
+
+template <void (*Check)(const UpdateEnvironment&)>
+void StartUpdateThread(UpdateEnvironment environment) {
+    auto owned = std::make_unique<UpdateEnvironment>(std::move(environment));
+    ScopedHandle thread(CreateThread(nullptr, 0, &UpdateThread<Check>, owned.get(), 0, nullptr));
+    if (thread) owned.release();
 }
 
 // Ends a check: the label shows the version again and another check may start.
@@ -84,8 +85,6 @@ bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
     return true;
 }
 
-void StartupUpdateCheck(MainFrame& frame) { RunStartupUpdateCheck(MainWindowEnvironment(frame)); }
-
 void RunAutoUpdate(const UpdateEnvironment& environment) {
     environment.busy->store(true);
     environment.sleep(kAutoCheckDelay);
@@ -112,15 +111,9 @@ void RunManualUpdate(const UpdateEnvironment& environment) {
     FinishCheck(environment);
 }
 
-DWORD WINAPI AutoUpdateThread(LPVOID) {
-    if (g_mainFrame != nullptr) RunAutoUpdate(MainWindowEnvironment(*g_mainFrame));
-    return 0;
-}
+void StartAutoUpdate(UpdateEnvironment environment) { StartUpdateThread<RunAutoUpdate>(std::move(environment)); }
 
-DWORD WINAPI ManualUpdateThread(LPVOID) {
-    if (g_mainFrame != nullptr) RunManualUpdate(MainWindowEnvironment(*g_mainFrame));
-    return 0;
-}
+void StartManualUpdate(UpdateEnvironment environment) { StartUpdateThread<RunManualUpdate>(std::move(environment)); }
 
 std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long processHandle,
                                 const std::wstring& programPath, bool startedFromAutorun) {
@@ -131,7 +124,8 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
            (startedFromAutorun ? L"0" : L"1");
 }
 
-void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine, HWND mainWindow) {
+void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
+                      const std::function<void()>& endInstance) {
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     const std::wstring updater = UpdaterCopyPath(dataFolder);
@@ -151,10 +145,5 @@ void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startC
         CloseHandle(started.hProcess);
     }
     self.reset();
-    PostMessageW(mainWindow, WM_QUIT, 0, 0);
-}
-
-void HandOffToUpdater() {
-    if (g_mainFrame == nullptr) return;
-    HandOffToUpdater(g_mainFrame->DataFolder(), g_mainFrame->CommandLine(), g_mainFrame->GetHWND());
+    endInstance();
 }

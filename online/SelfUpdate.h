@@ -3,10 +3,10 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
-class IUpdateHost;
-class MainFrame;
+#include "online/UpdateHost.h"
 
 // The program's own version, compared with the one the management service announces.
 extern const wchar_t kProgramVersion[];
@@ -33,12 +33,13 @@ UpdateOffer AskForUpdate(const std::wstring& serviceHost);
 // True when the package file exists and its MD5 digest is exactly `digest`.
 bool PackageReady(const std::wstring& packagePath, const std::wstring& digest);
 
-// What the update checks work with; taken from the main window and the build, or from a test.
+// What the update checks work with, owned by the check's thread: given by the application, or by
+// a test.
 struct UpdateEnvironment {
     std::wstring serviceHost;
     std::wstring dataFolder;
-    std::atomic<bool>* busy = nullptr;   // the main window's update-busy flag
-    IUpdateHost* host = nullptr;          // version label and message boxes; may be null at start-up
+    std::shared_ptr<std::atomic<bool>> busy;  // set while an update is downloaded or handed off
+    std::shared_ptr<IUpdateHost> host;        // version label and message boxes; null at start-up
     std::function<bool()> autoDownload;   // UpdateType allows the automatic download
     std::function<void(unsigned long milliseconds)> sleep;
     std::function<void()> handOff;        // starts the updater copy and ends this instance
@@ -47,7 +48,6 @@ struct UpdateEnvironment {
 // The start-time check: hands off to a package downloaded earlier that matches the announced
 // digest. Never downloads. True when it handed off.
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment);
-void StartupUpdateCheck(MainFrame& frame);
 
 // The automatic check shortly after start: downloads a new package for the next start when
 // UpdateType allows it. Never installs, never shows a message.
@@ -55,16 +55,16 @@ void RunAutoUpdate(const UpdateEnvironment& environment);
 // The check the user asks for: downloads and installs at once and reports by message boxes.
 void RunManualUpdate(const UpdateEnvironment& environment);
 
-DWORD WINAPI AutoUpdateThread(LPVOID);
-DWORD WINAPI ManualUpdateThread(LPVOID);
+// Run the checks on threads of their own, which end by themselves.
+void StartAutoUpdate(UpdateEnvironment environment);
+void StartManualUpdate(UpdateEnvironment environment);
 
 // The command line of the updater copy: its path (quoted only when it holds a space), the
 // handle of the old instance, the quoted program path and the restart flag.
 std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long processHandle,
                                 const std::wstring& programPath, bool startedFromAutorun);
 
-// Copies the program to the updater copy, starts it in apply mode and ends this instance by
-// posting the quit message to `mainWindow` (the thread's queue while it is null).
-void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine, HWND mainWindow);
-// The same for the process's main window.
-void HandOffToUpdater();
+// Copies the program to the updater copy, starts it in apply mode and calls `endInstance`, which
+// ends this instance.
+void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
+                      const std::function<void()>& endInstance);

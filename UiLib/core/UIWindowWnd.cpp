@@ -18,6 +18,7 @@ HINSTANCE CWindowWnd::ModuleInstance() {
 }
 
 CWindowWnd::~CWindowWnd() {
+    tasks_->Detach();
     if (!::IsWindow(window_)) return;
     if (subclassed_) {
         Unsubclass();
@@ -79,6 +80,7 @@ HWND CWindowWnd::Create(HWND parent, const wchar_t* title, DWORD style, DWORD ex
 HWND CWindowWnd::Subclass(HWND window) {
     if (!::IsWindow(window) || subclassed_) return nullptr;
     window_ = window;
+    tasks_->Attach(window);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindowWnd::WindowProc)));
@@ -92,12 +94,14 @@ void CWindowWnd::Unsubclass() {
         ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     }
+    tasks_->Detach();
     previousProc_ = ::DefWindowProcW;
     subclassed_ = false;
     window_ = nullptr;
 }
 
 LRESULT CWindowWnd::FinishWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    tasks_->Detach();
     LRESULT result = ::CallWindowProcW(previousProc_, window, message, wParam, lParam);
     if (subclassed_) Unsubclass();
     window_ = nullptr;
@@ -110,6 +114,7 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCCREATE) {
         self = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
+        self->tasks_->Attach(window);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -119,6 +124,7 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam
         }
     }
     if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (RunTasks(self, message)) return 0;
     return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -127,6 +133,7 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wPara
     if (message == WM_NCCREATE) {
         self = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
+        self->tasks_->Attach(window);
         ::SetPropW(window, kObjectProperty, self);
     } else {
         self = static_cast<CWindowWnd*>(::GetPropW(window, kObjectProperty));
@@ -136,7 +143,15 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wPara
         }
     }
     if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (RunTasks(self, message)) return 0;
     return self->HandleMessage(message, wParam, lParam);
+}
+
+bool CWindowWnd::RunTasks(CWindowWnd* self, UINT message) {
+    if (message != CWindowTasks::WakeMessage()) return false;
+    std::shared_ptr<CWindowTasks> tasks = self->tasks_;
+    tasks->RunPending();
+    return true;
 }
 
 void CWindowWnd::ShowWindow(bool show, bool takeFocus) {

@@ -1,6 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
+#include "UiLib/core/WindowTasks.h"
+
 namespace UiLib {
 
 // One native window driven by an object: its class (own or a superclass of another), creation,
@@ -15,6 +19,9 @@ public:
 
     HWND GetHWND() const { return window_; }
     operator HWND() const { return window_; }
+    // The queue through which other threads hand work to this window; they may keep it after the
+    // window is gone.
+    std::shared_ptr<CWindowTasks> Tasks() const { return tasks_; }
 
     bool RegisterWindowClass();
     bool RegisterSuperclass();
@@ -60,8 +67,13 @@ protected:
     bool subclassed_ = false;
 
 private:
+    // Runs the tasks of other threads; the queue is held here, as a task may end the object.
+    static bool RunTasks(CWindowWnd* self, UINT message);
+
     static HINSTANCE ModuleInstance();
     LRESULT FinishWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::shared_ptr<CWindowTasks> tasks_ = std::make_shared<CWindowTasks>();
 };
 
 }  // namespace UiLib

@@ -1,22 +1,11 @@
 #include "UiLib/core/WindowImplBase.h"
 
-#include <cwchar>
-#include <cwctype>
-
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 
 namespace UiLib {
 namespace {
-
-// The controls of the caption band that take clicks instead of dragging the window.
-bool IsClickableInCaption(const CControlUI* control) {
-    const wchar_t* className = control->GetClass();
-    for (const wchar_t* clickable : {L"ButtonUI", L"OptionUI", L"TextUI"})
-        if (_wcsicmp(className, clickable) == 0) return true;
-    return false;
-}
 
 LRESULT PassOn(bool& handled) {
     handled = false;
@@ -123,21 +112,10 @@ LRESULT WindowImplBase::OnNcActivate(UINT, WPARAM wParam, LPARAM, bool& handled)
 LRESULT WindowImplBase::OnNcCalcSize(UINT, WPARAM, LPARAM, bool&) { return 0; }
 LRESULT WindowImplBase::OnNcPaint(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
-bool WindowImplBase::IsCaptionPoint(POINT point) {
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    RECT caption = paintManager_.GetCaptionRect();
-    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
-                  point.y >= caption.top && point.y < caption.bottom;
-    if (!inBand) return false;
-    CControlUI* control = paintManager_.FindControl(point);
-    return control && !IsClickableInCaption(control);
-}
+CaptionClicks WindowImplBase::GetCaptionClicks() const { return CaptionClicks::ButtonsOptionsAndText; }
 
 LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT point = PointOf(lParam);
-    ::ScreenToClient(window_, &point);
-    return IsCaptionPoint(point) ? HTCAPTION : HTCLIENT;
+    return CaptionHitTest(window_, paintManager_, PointOf(lParam), GetCaptionClicks());
 }
 
 LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handled) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "UiLib/core/CaptionHitTest.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIMessageFilter.h"
@@ -85,14 +86,14 @@ protected:
     virtual LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     // The window style once the native frame is gone.
     virtual LONG GetStyle();
+    // The controls of the caption band that take clicks instead of dragging the window.
+    virtual CaptionClicks GetCaptionClicks() const;
 
     // Builds the layout into the paint manager; null when the skin has no usable layout.
     std::unique_ptr<CControlUI> BuildLayout();
     // Points the resource configuration at this window's skin; false when its archive resource
     // is missing or empty.
     bool SelectSkinSource();
-    // Whether a point in client coordinates lies in the caption band and on no button.
-    bool IsCaptionPoint(POINT point);
 
     CPaintManagerUI paintManager_;
 

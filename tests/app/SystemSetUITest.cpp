@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "UiLib/controls/UIOption.h"
-#include "app/SysSettings.h"
-#include "app/XmlFile.h"
+#include "shared/SysSettings.h"
+#include "shared/XmlFile.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
@@ -131,8 +131,8 @@ TEST_F(SystemSetUITest, OkSavesWhatTheControlsShowAndMirrorsAutorunInTheRunKey) 
     EXPECT_EQ(data, SysSettings::AutoRunCommand(ProgramPath()));
     EXPECT_EQ(SettingAttributes(ConfigPath()),
               "AutoRun=1 IsColse=1 IsShow=0 UpdateType=0 NewsUrl= AdTime= NewsTime= ");
-    EXPECT_EQ(settings->IsColse, L"1") << "the record follows at once";
-    EXPECT_EQ(settings->AutoRun, L"1");
+    EXPECT_EQ(settings->Snapshot().IsColse, L"1") << "the record follows at once";
+    EXPECT_EQ(settings->Snapshot().AutoRun, L"1");
 
     // Opened again it shows what was saved; unticking "autorun" removes the Run value.
     RunDialog({[](HWND window) {
@@ -176,8 +176,8 @@ TEST_F(SystemSetUITest, CancelCloseAndEscapeSaveNothingWhileEnterDoesNothing) {
     EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
     std::wstring data;
     EXPECT_FALSE(RunValue(data));
-    EXPECT_EQ(settings->AutoRun, L"0");
-    EXPECT_EQ(settings->IsColse, L"0");
+    EXPECT_EQ(settings->Snapshot().AutoRun, L"0");
+    EXPECT_EQ(settings->Snapshot().IsColse, L"0");
 }
 
 TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {
@@ -191,7 +191,7 @@ TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {
                                                     },
                                                     Click(L"ok")});
     CSystemSetUI::ShowModalOver(owner.Get(), *settings);
-    EXPECT_EQ(settings->IsShow, L"0");
+    EXPECT_EQ(settings->Snapshot().IsShow, L"0");
     EXPECT_EQ(::FindWindowW(CSystemSetUI::kWindowClassName, nullptr), nullptr);
 }
 

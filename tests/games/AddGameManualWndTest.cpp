@@ -8,13 +8,15 @@
 #include <tinyxml.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "UiLib/controls/UIEdit.h"
-#include "app/XmlFile.h"
+#include "shared/XmlFile.h"
 #include "games/GameButtonHost.h"
 #include "games/GameList.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;
@@ -47,7 +49,7 @@ std::vector<std::string> StoredGames(const std::wstring& path) {
 
 class AddGameManualWndTest : public ::testing::Test {
 protected:
-    AddGameManualWndTest() { games.Load(folder.Path()); }
+    void SetUp() override { games.Load(folder.Path()); }
 
     // Opens the dialog over the owner and runs it modally with the steps; the close result.
     UINT RunDialog(std::vector<DialogStep> steps, std::wstring chosenFile = std::wstring()) {
@@ -163,6 +165,29 @@ TEST_F(AddGameManualWndTest, EmptyPathAndTakenNameAreRefusedWithTheDialogLeftOpe
     EXPECT_NE(dialog, nullptr);
     EXPECT_EQ(ReadFileBytes(ListFile()), stored);
     EXPECT_TRUE(tab.buttons.empty());
+}
+
+// The game list could not read its file: the dialog says so in the system's box and adds no button.
+class AddGameManualWndUnreadableListTest : public AddGameManualWndTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryW(ListFile().c_str(), nullptr));
+        games.Load(folder.Path());
+    }
+};
+
+TEST_F(AddGameManualWndUnreadableListTest, ARefusedAdditionIsToldAndGetsNoButton) {
+    MessageBoxWindow seen;
+    std::thread answer([&seen] {
+        WaitUntil([&] { return !(seen = FindMessageBox(GetCurrentProcessId())).text.empty(); }, 20000);
+        if (seen.hwnd != nullptr) PostMessageW(seen.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    RunDialog({Type(L"exepath", L"C:\\new.exe"), Type(L"gamename", L"New"), Click(L"ok")});
+    answer.join();
+    EXPECT_EQ(seen.text, L"配置文件读取错误，请重启软件再尝试！");
+    EXPECT_EQ(seen.caption, L"错误");
+    EXPECT_TRUE(tab.buttons.empty());
+    EXPECT_TRUE(GetFileAttributesW(ListFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 TEST_F(AddGameManualWndTest, NamesThatDifferInCaseOrAreEmptyAreAccepted) {

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <thread>
 #include <vector>
 
-#include "app/SysSettings.h"
+#include "shared/SysSettings.h"
 #include "online/ManagementService.h"
-#include "online/ReplyMessages.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/LudoraProcess.h"
 
@@ -32,18 +30,16 @@ protected:
         ASSERT_TRUE(service_->Running());
         service_->Reset();
         environment_.serviceHost = service_->Host();
-        environment_.settings = &settings_;
+        environment_.settings = [this] { return settings_; };
         environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
         environment_.checkConnection = [this] { return connectedAtCheck_ == ++checks_; };
         environment_.waitForProbe = [this] { ++probeWaits_; };
-        environment_.deliver = [this](UINT message, std::unique_ptr<std::wstring> reply) {
-            deliveries_.push_back({message, *reply});
-        };
+        environment_.deliver = [this](UINT message, std::wstring reply) { deliveries_.push_back({message, reply}); };
         environment_.keepAsking = [this] { return deliveries_.empty(); };
     }
 
     static LocalService* service_;
-    SysSettings settings_;
+    SettingValues settings_;
     FetchEnvironment environment_;
     std::vector<unsigned long> sleeps_;
     std::vector<Delivery> deliveries_;
@@ -160,38 +156,4 @@ TEST(DelayMilliseconds, ClampsNegativeAndHugeDelays) {
     EXPECT_EQ(DelayMilliseconds(-1), 0u);
     EXPECT_LT(DelayMilliseconds(INT_MAX), 0xFFFFFFFFu);
     EXPECT_GT(DelayMilliseconds(INT_MAX), 4000000000u);
-}
-
-namespace {
-
-std::vector<std::wstring> g_received;
-
-LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (IsReplyMessage(message)) {
-        g_received.push_back(*TakeReply(wParam));
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-TEST(SendReplyToWindow, TheWindowThreadReceivesAndOwnsTheReply) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ReceiverProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ReplyReceiver";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"ReplyReceiver", L"", 0, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ASSERT_NE(window, nullptr);
-
-    std::thread sender([window] {
-        SendReplyToWindow(window, WM_POP_NEWS, std::make_unique<std::wstring>(L"#success#a#"));
-        SendReplyToWindow(nullptr, WM_POP_NEWS, std::make_unique<std::wstring>(L"nobody"));
-    });
-    EXPECT_TRUE(WaitUntil([] { return !g_received.empty(); }));
-    sender.join();
-    ASSERT_EQ(g_received.size(), 1u);
-    EXPECT_EQ(g_received[0], L"#success#a#");
-    DestroyWindow(window);
 }

@@ -50,8 +50,8 @@ protected:
         CreateDirectoryW(folder_.File(L"Patchs").c_str(), nullptr);
         environment_.serviceHost = service_->Host();
         environment_.dataFolder = folder_.Path();
-        environment_.busy = &busy_;
-        environment_.host = &host_;
+        environment_.busy = busyFlag_;
+        environment_.host = hostObject_;
         environment_.autoDownload = [this] { return autoDownload_; };
         environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
         environment_.handOff = [this] { ++handOffs_; };
@@ -67,8 +67,10 @@ protected:
 
     static LocalService* service_;
     TestFolder folder_;
-    std::atomic<bool> busy_{false};
-    RecordingHost host_;
+    std::shared_ptr<std::atomic<bool>> busyFlag_ = std::make_shared<std::atomic<bool>>(false);
+    std::atomic<bool>& busy_ = *busyFlag_;
+    std::shared_ptr<RecordingHost> hostObject_ = std::make_shared<RecordingHost>();
+    RecordingHost& host_ = *hostObject_;
     bool autoDownload_ = true;
     std::vector<unsigned long> sleeps_;
     int handOffs_ = 0;

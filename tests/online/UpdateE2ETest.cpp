@@ -186,3 +186,22 @@ TEST_F(UpdateE2ETest, AnAnnouncedOwnVersionDoesNothing) {
     EXPECT_FALSE(FileExists(UpdaterCopy()));
     EXPECT_EQ(ReadFileBytes(program_), originalBytes_);
 }
+
+// The worker threads own what they use: ending the program while the automatic check waits for
+// the service and news replies stream to the window ends it cleanly.
+TEST_F(UpdateE2ETest, QuittingWhileAnUpdateRequestWaitsAndNewsRepliesArriveEndsCleanly) {
+    WriteSettings("1");
+    service_.Answer("getversion", Announcement("1.0.0.0"), Once());
+    ServiceAnswer slow;
+    slow.delaySeconds = 20;
+    service_.Answer("getversion", Announcement("1.0.0.1"), slow);
+    // No delay: the news fetch hands a reply over, asks again at once and hands over the next.
+    service_.Answer("getPop-news", "#success#http://127.0.0.1:18360/news.html#0#5#300#200#");
+    LudoraProcess running(L"", program_);
+    HWND window = running.WaitForWindow(MainFrame::kWindowClassName);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForBothVersionChecks());
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") >= 5; }));
+    PostMessageW(window, WM_CLOSE, 1, 0);
+    EXPECT_EQ(running.WaitForExit(20000), 0u);
+}

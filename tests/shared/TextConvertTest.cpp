@@ -1,4 +1,4 @@
-#include "app/TextConvert.h"
+#include "shared/TextConvert.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "app/XmlFile.h"
+#include "shared/XmlFile.h"
 
 #include <windows.h>
 #include <tinyxml.h>
 
 #include <algorithm>
 
-#include "app/ScopedHandle.h"
+#include "shared/ScopedHandle.h"
 
 namespace {
 

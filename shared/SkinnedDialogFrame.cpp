@@ -1,6 +1,4 @@
-#include "app/SkinnedDialogFrame.h"
-
-#include <cwchar>
+#include "shared/SkinnedDialogFrame.h"
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/GdiObject.h"
@@ -9,27 +7,6 @@
 
 namespace SkinnedDialogFrame {
 namespace {
-
-bool TakesClicks(const UiLib::CControlUI* control, CaptionClicks clicks) {
-    const wchar_t* className = control->GetClass();
-    if (clicks == CaptionClicks::ButtonsOnly) return std::wcscmp(className, L"ButtonUI") == 0;
-    for (const wchar_t* clickable : {L"ButtonUI", L"OptionUI", L"TextUI"})
-        if (_wcsicmp(className, clickable) == 0) return true;
-    return false;
-}
-
-LRESULT HitTest(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks clicks, LPARAM lParam) {
-    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ::ScreenToClient(window, &point);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    RECT caption = manager.GetCaptionRect();
-    bool inBand = point.x >= client.left + caption.left && point.x < client.right - caption.right &&
-                  point.y >= caption.top && point.y < caption.bottom;
-    if (!inBand) return HTCLIENT;
-    UiLib::CControlUI* control = manager.FindControl(point);
-    return control && TakesClicks(control, clicks) ? HTCLIENT : HTCAPTION;
-}
 
 void ApplyRoundCorners(HWND window, UiLib::CPaintManagerUI& manager) {
     SIZE corner = manager.GetRoundCorner();
@@ -44,7 +21,7 @@ void ApplyRoundCorners(HWND window, UiLib::CPaintManagerUI& manager) {
 
 }  // namespace
 
-bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks clicks, UINT message, WPARAM wParam,
+bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, UiLib::CaptionClicks clicks, UINT message, WPARAM wParam,
                    LPARAM lParam, LRESULT& result) {
     result = 0;
     switch (message) {
@@ -55,7 +32,8 @@ bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, CaptionClicks c
     case WM_NCPAINT:
         return true;
     case WM_NCHITTEST:
-        result = HitTest(window, manager, clicks, lParam);
+        result = UiLib::CaptionHitTest(
+            window, manager, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, clicks);
         return true;
     case WM_NCACTIVATE:
         if (::IsIconic(window)) return false;
@@ -70,10 +48,10 @@ bool SelectProgramSkin() {
     // The first archive of the process stays; asking again changes nothing.
     if (UiLib::CPaintManagerUI::GetResourceZip() == UiLib::CResourceConfig::kMemoryArchiveName) return true;
     // A module without the archive keeps whatever skin configuration it has.
-    UiLib::ModuleResource archive = UiLib::FindModuleResource(MAKEINTRESOURCEW(130), L"ZIPRES");
+    UiLib::ModuleResource archive = UiLib::FindModuleResource(MAKEINTRESOURCEW(kProgramSkinResource), L"ZIPRES");
     if (archive.data == nullptr || archive.size == 0) return false;
     UiLib::CPaintManagerUI::SetResourcePath((UiLib::CPaintManagerUI::GetInstancePath() + L"skin\\").c_str());
-    return UiLib::CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(130), L"ZIPRES");
+    return UiLib::CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(kProgramSkinResource), L"ZIPRES");
 }
 
 LONG FramelessStyle(HWND window, LONG removed) {

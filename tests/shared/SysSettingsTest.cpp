@@ -1,11 +1,11 @@
-#include "app/SysSettings.h"
+#include "shared/SysSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "app/TextConvert.h"
-#include "app/XmlFile.h"
+#include "shared/TextConvert.h"
+#include "shared/XmlFile.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
 
@@ -56,18 +56,18 @@ TEST_F(SysSettingsTest, FreshFolderGetsTheDefaultFileWithoutRunValue) {
     EXPECT_EQ(SettingAttributes(dataFolder + L"\\config.xml"),
               (std::vector<std::string>{"AutoRun=0", "IsColse=0", "IsShow=1", "UpdateType=1", "NewsUrl=",
                                         "AdTime=", "NewsTime="}));
-    EXPECT_EQ(settings.AutoRun, L"0");
-    EXPECT_EQ(settings.IsColse, L"0");
-    EXPECT_EQ(settings.IsShow, L"1");
-    EXPECT_EQ(settings.UpdateType, L"1");
-    EXPECT_EQ(settings.NewsUrl, L"");
+    EXPECT_EQ(settings.Snapshot().AutoRun, L"0");
+    EXPECT_EQ(settings.Snapshot().IsColse, L"0");
+    EXPECT_EQ(settings.Snapshot().IsShow, L"1");
+    EXPECT_EQ(settings.Snapshot().UpdateType, L"1");
+    EXPECT_EQ(settings.Snapshot().NewsUrl, L"");
 }
 
 TEST_F(SysSettingsTest, DefaultFileRecordsAnExistingRunValue) {
     SysSettings::SetAutoRunRegistration(true);
     SysSettings settings;
     settings.LoadSettings(folder.Path());
-    EXPECT_EQ(settings.AutoRun, L"1");
+    EXPECT_EQ(settings.Snapshot().AutoRun, L"1");
     EXPECT_EQ(SettingAttributes(ConfigPath()).front(), "AutoRun=1");
 }
 
@@ -76,24 +76,24 @@ TEST_F(SysSettingsTest, OtherElementNamesAreReadAndUnknownAttributesIgnored) {
                 u8"<Setting IsShow=\"0\"/></Config>");
     SysSettings settings;
     settings.LoadSettings(folder.Path());
-    EXPECT_EQ(settings.IsColse, L"1");
-    EXPECT_EQ(settings.NewsUrl, L"http://x/中文");
-    EXPECT_EQ(settings.AdTime, L"20261207");
-    EXPECT_EQ(settings.IsShow, L"1") << "only the first inner element is read";
-    EXPECT_EQ(settings.UpdateType, L"0");
+    EXPECT_EQ(settings.Snapshot().IsColse, L"1");
+    EXPECT_EQ(settings.Snapshot().NewsUrl, L"http://x/中文");
+    EXPECT_EQ(settings.Snapshot().AdTime, L"20261207");
+    EXPECT_EQ(settings.Snapshot().IsShow, L"1") << "only the first inner element is read";
+    EXPECT_EQ(settings.Snapshot().UpdateType, L"0");
 }
 
 TEST_F(SysSettingsTest, MissingUpdateTypeStaysZeroAndIsAddedLastBySave) {
     WriteConfig("<SysSet><Setting AutoRun=\"0\" IsColse=\"true\" IsShow=\"1\" NewsUrl=\"u\"/></SysSet>");
     SysSettings settings;
     settings.LoadSettings(folder.Path());
-    EXPECT_EQ(settings.UpdateType, L"0");
-    EXPECT_EQ(settings.IsColse, L"true");
+    EXPECT_EQ(settings.Snapshot().UpdateType, L"0");
+    EXPECT_EQ(settings.Snapshot().IsColse, L"true");
 
     settings.SaveGeneralSettings(L"0", L"1", L"0", L"1");
     EXPECT_EQ(SettingAttributes(ConfigPath()),
               (std::vector<std::string>{"AutoRun=0", "IsColse=1", "IsShow=0", "NewsUrl=u", "UpdateType=1"}));
-    EXPECT_EQ(settings.IsShow, L"0");
+    EXPECT_EQ(settings.Snapshot().IsShow, L"0");
 }
 
 TEST_F(SysSettingsTest, SaveChangesOnlyItsValue) {
@@ -111,14 +111,14 @@ TEST_F(SysSettingsTest, UnparsableFileGivesDefaultsAndTheNextSaveWritesASoundFil
     WriteConfig("<SysSet><Setting AutoRun=\"0\" IsColse=\"1\"");
     SysSettings settings;
     settings.LoadSettings(folder.Path());
-    EXPECT_EQ(settings.AutoRun, L"1");
-    EXPECT_EQ(settings.IsColse, L"0");
+    EXPECT_EQ(settings.Snapshot().AutoRun, L"1");
+    EXPECT_EQ(settings.Snapshot().IsColse, L"0");
 
     settings.SaveNewsTime(L"20261207");
     SysSettings reread;
     reread.LoadSettings(folder.Path());
-    EXPECT_EQ(reread.NewsTime, L"20261207");
-    EXPECT_EQ(reread.AutoRun, L"1");
+    EXPECT_EQ(reread.Snapshot().NewsTime, L"20261207");
+    EXPECT_EQ(reread.Snapshot().AutoRun, L"1");
     EXPECT_EQ(SettingAttributes(ConfigPath()).size(), 7u);
 }
 
@@ -129,7 +129,7 @@ TEST_F(SysSettingsTest, LongValuesAreStoredWhole) {
     settings.SaveNewsUrl(url);
     SysSettings reread;
     reread.LoadSettings(folder.Path());
-    EXPECT_EQ(reread.NewsUrl, url);
+    EXPECT_EQ(reread.Snapshot().NewsUrl, url);
 }
 
 TEST_F(SysSettingsTest, ConcurrentSavesAllLand) {
@@ -152,10 +152,10 @@ TEST_F(SysSettingsTest, ConcurrentSavesAllLand) {
     for (auto& thread : threads) thread.join();
     SysSettings reread;
     reread.LoadSettings(folder.Path());
-    EXPECT_EQ(reread.NewsUrl, L"0-9");
-    EXPECT_EQ(reread.AdTime, L"1-9");
-    EXPECT_EQ(reread.NewsTime, L"2-9");
-    EXPECT_EQ(reread.IsColse, L"1");
+    EXPECT_EQ(reread.Snapshot().NewsUrl, L"0-9");
+    EXPECT_EQ(reread.Snapshot().AdTime, L"1-9");
+    EXPECT_EQ(reread.Snapshot().NewsTime, L"2-9");
+    EXPECT_EQ(reread.Snapshot().IsColse, L"1");
 }
 
 TEST_F(SysSettingsTest, RunValueHoldsTheWholeQuotedPath) {

@@ -54,17 +54,10 @@ private:
     bool ownedByWindow_ = false;
 };
 
-// Shows the skinned message box modally over `parent`, or over the main window when there is
-// none, centred on it, and returns 1 for OK and 2 for Cancel, the close button or Escape.
-// Called on another thread than the owner's, the box is shown by the owner's thread (see
-// kMyMessageBoxRequest) while this thread waits: windows of the framework share state that only
-// their own thread may touch. A skin without the layout falls back to the system message box.
+// Shows the skinned message box modally over `parent` (none when null), centred on it, and returns
+// 1 for OK and 2 for Cancel, the close button or Escape. Only the owner's thread may show it: the
+// framework's windows share state that only their own thread touches; other threads ask that
+// thread through its window's task queue. A skin without the layout falls back to the system
+// message box.
 int ShowMyMessageBox(HWND parent, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
                      int icon);
-
-// Sent by ShowMyMessageBox to an owner window of another thread; its window procedure answers it
-// with AnswerMyMessageBoxRequest (the main window does). An owner that does not answer shows
-// nothing and the result is 0.
-constexpr UINT kMyMessageBoxRequest = WM_APP + 0x3B1;
-// Shows the box a request asks for, owned by `window`; false for every other message.
-bool AnswerMyMessageBoxRequest(HWND window, UINT message, LPARAM lParam, LRESULT& result);

@@ -10,7 +10,7 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIResource.h"
-#include "online/MyMessageBox.h"
+#include "shared/MyMessageBox.h"
 
 using namespace UiLib;
 
@@ -87,30 +87,18 @@ LRESULT HitTestAt(HWND box, POINT client) {
     return ::SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y));
 }
 
-// A plain top-level window that answers message box requests of other threads, as the main
-// window does.
-class OwnerWindow {
+// A plain top-level window whose thread takes the tasks of other threads, as the main window does.
+class OwnerWindow : public CWindowWnd {
 public:
     OwnerWindow(int x, int y, int width, int height) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &OwnerWindow::Proc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"MyMessageBoxTestOwner";
-        ::RegisterClassW(&windowClass);
-        window_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"owner", WS_POPUP, x, y, width, height, nullptr,
-                                    nullptr, windowClass.hInstance, nullptr);
+        Create(nullptr, L"owner", WS_POPUP, 0, x, y, width, height);
         ::ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
-    ~OwnerWindow() { ::DestroyWindow(window_); }
+    ~OwnerWindow() override { ::DestroyWindow(window_); }
     HWND Get() const { return window_; }
 
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        LRESULT answer = 0;
-        if (AnswerMyMessageBoxRequest(window, message, lParam, answer)) return answer;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    HWND window_ = nullptr;
+protected:
+    const wchar_t* GetWindowClassName() const override { return L"MyMessageBoxTestOwner"; }
 };
 
 RECT WorkArea() {
@@ -246,11 +234,11 @@ TEST_F(MyMessageBoxTest, OwnerOfAnotherThreadShowsTheBoxOnItsOwnThread) {
     UINT_PTR timer = ::SetTimer(nullptr, 0, 25, &VisitBox);
     int result = 0;
     std::atomic<bool> done{false};
-    std::thread worker([&] {
-        result = ShowMyMessageBox(owner.Get(), L"正在下载更新...", L"", L"", CMyMessageBox::kIconWarning);
+    std::thread worker([&, tasks = owner.Tasks()] {
+        tasks->Call([&] { result = ShowMyMessageBox(owner.Get(), L"正在下载更新...", L"", L"", CMyMessageBox::kIconWarning); });
         done = true;
     });
-    // This thread owns the owner window: it serves the request while the worker waits.
+    // This thread owns the owner window: it runs the task while the worker waits.
     DWORD giveUp = ::GetTickCount() + 20000;
     MSG msg;
     while (!done && ::GetTickCount() < giveUp) {

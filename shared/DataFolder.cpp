@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "shared/DataFolder.h"
 
 #include <windows.h>
 #include <shlwapi.h>

@@ -1,13 +1,11 @@
 #pragma once
 #include <tinyxml.h>
 
-#include <atomic>
+#include <mutex>
 #include <string>
 
-// The user's settings and the pop-ups' bookkeeping, kept in "config.xml" in the data folder.
-// Worker threads read the strings without a lock; saves are serialised by a busy flag.
-class SysSettings {
-public:
+// The seven settings, named like their "config.xml" attributes.
+struct SettingValues {
     std::wstring AutoRun = L"1";
     std::wstring IsColse = L"0";
     std::wstring IsShow = L"1";
@@ -15,6 +13,14 @@ public:
     std::wstring NewsUrl;
     std::wstring AdTime;
     std::wstring NewsTime;
+};
+
+// The user's settings and the pop-ups' bookkeeping, kept in "config.xml" in the data folder.
+// Shared by the window thread and the workers: one lock guards every read and save, and readers
+// take a copy of the values.
+class SysSettings {
+public:
+    SettingValues Snapshot() const;
 
     // Reads "<dataFolder>\config.xml", creating it with defaults when it is missing.
     void LoadSettings(const std::wstring& dataFolder);
@@ -37,15 +43,16 @@ public:
 private:
     struct Field {
         const char* name;
-        std::wstring SysSettings::*member;
+        std::wstring SettingValues::*member;
     };
     static const Field kFields[7];
 
     void ReadDocument();
     TiXmlElement* SettingElement();
-    void SaveFields(std::initializer_list<std::pair<std::wstring SysSettings::*, const std::wstring*>> values);
+    void SaveFields(std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values);
 
+    mutable std::mutex lock_;
+    SettingValues values_;
     TiXmlDocument document_;
     std::wstring path_;
-    std::atomic<bool> busy_{false};
 };

@@ -1,12 +1,11 @@
-#include "online/MyMessageBox.h"
+#include "shared/MyMessageBox.h"
 
 #include <memory>
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
-#include "app/MainFrame.h"
-#include "app/SkinnedDialogFrame.h"
+#include "shared/SkinnedDialogFrame.h"
 
 using namespace UiLib;
 
@@ -15,20 +14,6 @@ namespace {
 // The style once the native frame is gone: no caption, children and siblings clipped.
 constexpr DWORD kClearCaptionMask = 0xFF3FFFFF;
 constexpr DWORD kClipStyles = 0x06000000;
-
-struct MessageBoxRequest {
-    const std::wstring* text1;
-    const std::wstring* text2;
-    const std::wstring* caption;
-    int icon;
-};
-
-HWND MainWindow() { return g_mainFrame != nullptr ? g_mainFrame->GetHWND() : nullptr; }
-
-bool BelongsToAnotherThread(HWND window) {
-    return window != nullptr && ::IsWindow(window) &&
-           ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId();
-}
 
 // Without its layout the box could show nothing: the system's box says the same instead, and its
 // IDOK and IDCANCEL are the box's own results.
@@ -39,21 +24,6 @@ int ShowSystemMessageBox(HWND owner, const std::wstring& text1, const std::wstri
                      : icon == CMyMessageBox::kIconQuestion ? MB_ICONQUESTION
                                                             : MB_ICONWARNING;
     return ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | iconStyle);
-}
-
-int RunMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
-                    int icon) {
-    auto box = std::make_unique<CMyMessageBox>(text1, text2, caption, icon);
-    if (box->Create(owner, L"", CMyMessageBox::kWindowStyle, 0, 0, 0, 0, 0) == nullptr)
-        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
-    // The native window owns the box from here on and deletes it when it is destroyed.
-    CMyMessageBox* shown = box.release();
-    if (!shown->HasLayout()) {
-        ::DestroyWindow(shown->GetHWND());
-        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
-    }
-    shown->CenterWindow();
-    return static_cast<int>(shown->ShowModal());
 }
 
 }  // namespace
@@ -67,7 +37,7 @@ LRESULT CMyMessageBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CREATE) return OnCreate();
     LRESULT result = 0;
     // The title bar's buttons take clicks; the rest of the band drags the box.
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, SkinnedDialogFrame::CaptionClicks::ButtonsOnly,
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, UiLib::CaptionClicks::Buttons,
                                           message, wParam, lParam, result))
         return result;
     if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
@@ -129,20 +99,17 @@ void CMyMessageBox::OnFinalMessage(HWND) {
     if (ownedByWindow_) delete this;
 }
 
-int ShowMyMessageBox(HWND parent, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
+int ShowMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
                      int icon) {
-    HWND owner = parent != nullptr ? parent : MainWindow();
-    if (BelongsToAnotherThread(owner)) {
-        MessageBoxRequest request{&text1, &text2, &caption, icon};
-        return static_cast<int>(
-            ::SendMessageW(owner, kMyMessageBoxRequest, 0, reinterpret_cast<LPARAM>(&request)));
+    auto box = std::make_unique<CMyMessageBox>(text1, text2, caption, icon);
+    if (box->Create(owner, L"", CMyMessageBox::kWindowStyle, 0, 0, 0, 0, 0) == nullptr)
+        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
+    // The native window owns the box from here on and deletes it when it is destroyed.
+    CMyMessageBox* shown = box.release();
+    if (!shown->HasLayout()) {
+        ::DestroyWindow(shown->GetHWND());
+        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
     }
-    return RunMyMessageBox(owner, text1, text2, caption, icon);
-}
-
-bool AnswerMyMessageBoxRequest(HWND window, UINT message, LPARAM lParam, LRESULT& result) {
-    if (message != kMyMessageBoxRequest || lParam == 0) return false;
-    const auto* request = reinterpret_cast<const MessageBoxRequest*>(lParam);
-    result = RunMyMessageBox(window, *request->text1, *request->text2, *request->caption, request->icon);
-    return true;
+    shown->CenterWindow();
+    return static_cast<int>(shown->ShowModal());
 }

@@ -6,7 +6,7 @@
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIManager.h"
-#include "online/MyMessageBox.h"
+#include "shared/MyMessageBox.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
 

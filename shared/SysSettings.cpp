@@ -1,11 +1,11 @@
-#include "app/SysSettings.h"
+#include "shared/SysSettings.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "app/DataFolder.h"
-#include "app/TextConvert.h"
-#include "app/XmlFile.h"
+#include "shared/DataFolder.h"
+#include "shared/TextConvert.h"
+#include "shared/XmlFile.h"
 
 namespace {
 
@@ -18,34 +18,22 @@ std::wstring CurrentProgramPath() {
     return path;
 }
 
-// Holds the busy flag for the life of one save.
-class SaveGuard {
-public:
-    explicit SaveGuard(std::atomic<bool>& busy) : busy_(busy) {
-        bool expected = false;
-        while (!busy_.compare_exchange_weak(expected, true)) {
-            expected = false;
-            Sleep(20);
-        }
-    }
-    ~SaveGuard() { busy_ = false; }
-    SaveGuard(const SaveGuard&) = delete;
-    SaveGuard& operator=(const SaveGuard&) = delete;
-
-private:
-    std::atomic<bool>& busy_;
-};
-
 }  // namespace
 
 const SysSettings::Field SysSettings::kFields[7] = {
-    {"AutoRun", &SysSettings::AutoRun},       {"IsColse", &SysSettings::IsColse},
-    {"IsShow", &SysSettings::IsShow},         {"UpdateType", &SysSettings::UpdateType},
-    {"NewsUrl", &SysSettings::NewsUrl},       {"AdTime", &SysSettings::AdTime},
-    {"NewsTime", &SysSettings::NewsTime},
+    {"AutoRun", &SettingValues::AutoRun},       {"IsColse", &SettingValues::IsColse},
+    {"IsShow", &SettingValues::IsShow},         {"UpdateType", &SettingValues::UpdateType},
+    {"NewsUrl", &SettingValues::NewsUrl},       {"AdTime", &SettingValues::AdTime},
+    {"NewsTime", &SettingValues::NewsTime},
 };
 
+SettingValues SysSettings::Snapshot() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return values_;
+}
+
 void SysSettings::LoadSettings(const std::wstring& dataFolder) {
+    std::lock_guard<std::mutex> hold(lock_);
     EnsureDataFolders(dataFolder);
     path_ = dataFolder + L"\\config.xml";
     if (!PathFileExistsW(path_.c_str())) CreateDefaultSettingsFile(path_);
@@ -58,7 +46,7 @@ void SysSettings::ReadDocument() {
     if (setting == nullptr) return;
     for (TiXmlAttribute* attribute = setting->FirstAttribute(); attribute; attribute = attribute->Next()) {
         for (const Field& field : kFields) {
-            if (attribute->NameTStr() == field.name) this->*field.member = Utf8ToWide(attribute->Value());
+            if (attribute->NameTStr() == field.name) values_.*field.member = Utf8ToWide(attribute->Value());
         }
     }
 }
@@ -86,9 +74,9 @@ void SysSettings::CreateDefaultSettingsFile(const std::wstring& path) {
 }
 
 void SysSettings::SaveFields(
-    std::initializer_list<std::pair<std::wstring SysSettings::*, const std::wstring*>> values) {
-    SaveGuard guard(busy_);
-    for (const auto& value : values) this->*value.first = *value.second;
+    std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values) {
+    std::lock_guard<std::mutex> hold(lock_);
+    for (const auto& value : values) values_.*value.first = *value.second;
 
     TiXmlElement* setting = SettingElement();
     if (setting == nullptr) {
@@ -99,7 +87,7 @@ void SysSettings::SaveFields(
         document_.LinkEndChild(root);
         setting = new TiXmlElement("Setting");
         root->LinkEndChild(setting);
-        for (const Field& field : kFields) setting->SetAttribute(field.name, WideToUtf8(this->*field.member));
+        for (const Field& field : kFields) setting->SetAttribute(field.name, WideToUtf8(values_.*field.member));
     }
     for (const auto& value : values) {
         for (const Field& field : kFields) {
@@ -111,15 +99,15 @@ void SysSettings::SaveFields(
 
 void SysSettings::SaveGeneralSettings(const std::wstring& autoRun, const std::wstring& isColse,
                                       const std::wstring& isShow, const std::wstring& updateType) {
-    SaveFields({{&SysSettings::AutoRun, &autoRun},
-                {&SysSettings::IsColse, &isColse},
-                {&SysSettings::IsShow, &isShow},
-                {&SysSettings::UpdateType, &updateType}});
+    SaveFields({{&SettingValues::AutoRun, &autoRun},
+                {&SettingValues::IsColse, &isColse},
+                {&SettingValues::IsShow, &isShow},
+                {&SettingValues::UpdateType, &updateType}});
 }
 
-void SysSettings::SaveNewsUrl(const std::wstring& value) { SaveFields({{&SysSettings::NewsUrl, &value}}); }
-void SysSettings::SaveAdTime(const std::wstring& value) { SaveFields({{&SysSettings::AdTime, &value}}); }
-void SysSettings::SaveNewsTime(const std::wstring& value) { SaveFields({{&SysSettings::NewsTime, &value}}); }
+void SysSettings::SaveNewsUrl(const std::wstring& value) { SaveFields({{&SettingValues::NewsUrl, &value}}); }
+void SysSettings::SaveAdTime(const std::wstring& value) { SaveFields({{&SettingValues::AdTime, &value}}); }
+void SysSettings::SaveNewsTime(const std::wstring& value) { SaveFields({{&SettingValues::NewsTime, &value}}); }
 
 bool SysSettings::IsAutoRunRegistered() {
     HKEY key = nullptr;
