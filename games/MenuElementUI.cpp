@@ -29,13 +29,9 @@ std::vector<std::unique_ptr<CControlUI>> CMenuElementUI::TakeSubItems() {
     std::vector<CControlUI*> subItems;
     for (int i = 0; i < GetCount(); ++i)
         if (IsMenuElement(GetItemAt(i))) subItems.push_back(GetItemAt(i));
-    // With automatic destruction off, removing hands each entry over instead of deleting it.
-    bool autoDestroy = IsAutoDestroy();
-    SetAutoDestroy(false);
     std::vector<std::unique_ptr<CControlUI>> taken;
     for (CControlUI* item : subItems)
-        if (Remove(item)) taken.emplace_back(item);
-    SetAutoDestroy(autoDestroy);
+        if (std::unique_ptr<CControlUI> owned = Remove(item)) taken.push_back(std::move(owned));
     return taken;
 }
 

@@ -50,7 +50,9 @@ bool CMenuUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return CListUI::AddAt(std::move(control), index);
 }
 
-bool CMenuUI::Remove(CControlUI* control) { return IsMenuElement(control) && CListUI::Remove(control); }
+std::unique_ptr<CControlUI> CMenuUI::Remove(CControlUI* control) {
+    return IsMenuElement(control) ? CListUI::Remove(control) : nullptr;
+}
 
 void CMenuUI::SetPos(RECT rect) {
     CListUI::SetPos(rect);

@@ -11,13 +11,13 @@ public:
     const wchar_t* GetClass() const override;
     void* GetInterface(const std::wstring& name) override;
 
-    // Anything that is not a menu item is refused (index -1, false). An added item's own
+    // Anything that is not a menu item is refused (index -1, false, null). An added item's own
     // items stay hidden: they show in a sub-menu of their own.
     int GetItemIndex(UiLib::CControlUI* control) const override;
     bool SetItemIndex(UiLib::CControlUI* control, int index) override;
     bool Add(std::unique_ptr<UiLib::CControlUI> control) override;
     bool AddAt(std::unique_ptr<UiLib::CControlUI> control, int index) override;
-    bool Remove(UiLib::CControlUI* control) override;
+    std::unique_ptr<UiLib::CControlUI> Remove(UiLib::CControlUI* control) override;
 
     // Every item takes the full width of the menu.
     void SetPos(RECT rect) override;

@@ -293,13 +293,8 @@ void CMenuWnd::OnFinalMessage(HWND window) {
     RemoveObserver();
     if (owner_) {
         std::vector<std::unique_ptr<CControlUI>> items;
-        if (layout_) {
-            std::vector<CControlUI*> held;
-            for (int i = 0; i < layout_->GetCount(); ++i) held.push_back(layout_->GetItemAt(i));
-            layout_->SetAutoDestroy(false);
-            for (CControlUI* item : held)
-                if (layout_->Remove(item)) items.emplace_back(item);
-        }
+        if (layout_)
+            while (std::unique_ptr<CControlUI> item = layout_->RemoveAt(0)) items.push_back(std::move(item));
         owner_->ReturnSubItems(std::move(items));
         owner_->SetSubMenuWindow(nullptr);
         owner_->ClearHot();

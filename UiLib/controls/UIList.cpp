@@ -153,28 +153,24 @@ bool CListUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return true;
 }
 
-bool CListUI::Remove(CControlUI* control) {
+std::unique_ptr<CControlUI> CListUI::Remove(CControlUI* control) {
     int index = GetItemIndex(control);
-    return index >= 0 && RemoveAt(index);
+    return index >= 0 ? RemoveAt(index) : nullptr;
 }
 
-bool CListUI::RemoveAt(int index) {
-    if (!GetItemAt(index)) return false;
+std::unique_ptr<CControlUI> CListUI::RemoveAt(int index) {
+    if (!GetItemAt(index)) return nullptr;
     selected_.erase(std::remove(selected_.begin(), selected_.end(), index), selected_.end());
-    if (!body_->RemoveAt(index)) return false;
+    std::unique_ptr<CControlUI> item = body_->RemoveAt(index);
+    if (!item) return nullptr;
     ShiftSelection(index, -1);
     Renumber(index);
-    return true;
+    return item;
 }
 
 void CListUI::RemoveAll() {
     selected_.clear();
     body_->RemoveAll();
-}
-
-void CListUI::SetAutoDestroy(bool autoDestroy) {
-    CVerticalLayoutUI::SetAutoDestroy(autoDestroy);
-    body_->SetAutoDestroy(autoDestroy);
 }
 
 void CListUI::Renumber(int first) {
