@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "games/MenuWnd.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 
 // The main menu under the main window's menu button: settings, update check, quit.
-class CSystemMenuUI : public CMenuWnd {
+class CSystemMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"SystemtMenu.xml";
 

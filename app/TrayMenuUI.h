@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "games/MenuWnd.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 
 // The tray icon's menu: show the main window, settings, quit.
-class CTrayMenuUI : public CMenuWnd {
+class CTrayMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"TrayMenu.xml";
 

@@ -1,11 +1,10 @@
-#include "games/MenuUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
 
 #include <algorithm>
 
 #include "UiLib/controls/UIListHeader.h"
 
-using namespace UiLib;
-
+namespace UiLib {
 namespace {
 
 bool IsMenuElement(CControlUI* control) { return control && control->GetInterface(L"MenuElement"); }
@@ -87,3 +86,5 @@ SIZE CMenuUI::EstimateSize(SIZE available) {
     size.cy += inset.top + inset.bottom + bodyInset.top + bodyInset.bottom;
     return size;
 }
+
+}  // namespace UiLib

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace UiLib {
+
 // The two sides of a broadcast: an observer keeps receivers and hands a parameter to each of
 // them; a receiver remembers the observers it joined so that it can leave them all.
 template <typename ReturnT, typename ParamT>
@@ -33,3 +35,5 @@ public:
     virtual ReturnT Receive(ParamT param) = 0;
     virtual ReturnT Respond(ParamT param, Observer* observer) = 0;
 };
+
+}  // namespace UiLib

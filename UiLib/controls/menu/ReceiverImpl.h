@@ -1,7 +1,9 @@
 #pragma once
 #include <vector>
 
-#include "games/ObserverImplBase.h"
+#include "UiLib/controls/menu/ObserverImplBase.h"
+
+namespace UiLib {
 
 // A receiver that leaves its observers when it goes, so that no observer keeps a dangling entry.
 template <typename ReturnT, typename ParamT>
@@ -25,3 +27,5 @@ public:
 private:
     std::vector<Observer*> observers_;
 };
+
+}  // namespace UiLib

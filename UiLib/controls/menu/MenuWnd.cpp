@@ -1,15 +1,15 @@
-#include "games/MenuWnd.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "UiLib/controls/menu/MenuBuilderCallback.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "games/MenuBuilderCallback.h"
-#include "games/MenuElementUI.h"
-#include "games/MenuUI.h"
 
-using namespace UiLib;
+namespace UiLib {
 
 MenuObserver s_menuObserver;
 
@@ -303,3 +303,5 @@ void CMenuWnd::OnFinalMessage(HWND window) {
     WindowImplBase::OnFinalMessage(window);
     delete this;
 }
+
+}  // namespace UiLib

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "UiLib/controls/UIListHeader.h"
-#include "games/MenuBuilderCallback.h"
-#include "games/MenuElementUI.h"
-#include "games/MenuUI.h"
-#include "games/ObserverImpl.h"
-#include "games/ReceiverImpl.h"
+#include "UiLib/controls/menu/MenuBuilderCallback.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
+#include "UiLib/controls/menu/ObserverImpl.h"
+#include "UiLib/controls/menu/ReceiverImpl.h"
 
 using namespace UiLib;
 

@@ -3,8 +3,10 @@
 
 #include "UiLib/controls/UIList.h"
 
+namespace UiLib {
+
 // The content of a menu window: a header-less list that takes only menu items.
-class CMenuUI : public UiLib::CListUI {
+class CMenuUI : public CListUI {
 public:
     CMenuUI();
 
@@ -13,14 +15,16 @@ public:
 
     // Anything that is not a menu item is refused (index -1, false, null). An added item's own
     // items stay hidden: they show in a sub-menu of their own.
-    int GetItemIndex(UiLib::CControlUI* control) const override;
-    bool SetItemIndex(UiLib::CControlUI* control, int index) override;
-    bool Add(std::unique_ptr<UiLib::CControlUI> control) override;
-    bool AddAt(std::unique_ptr<UiLib::CControlUI> control, int index) override;
-    std::unique_ptr<UiLib::CControlUI> Remove(UiLib::CControlUI* control) override;
+    int GetItemIndex(CControlUI* control) const override;
+    bool SetItemIndex(CControlUI* control, int index) override;
+    bool Add(std::unique_ptr<CControlUI> control) override;
+    bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    std::unique_ptr<CControlUI> Remove(CControlUI* control) override;
 
     // Every item takes the full width of the menu.
     void SetPos(RECT rect) override;
     // The widest and the summed height of the visible items, with the insets around them.
     SIZE EstimateSize(SIZE available) override;
 };
+
+}  // namespace UiLib

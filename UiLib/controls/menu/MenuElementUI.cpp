@@ -1,13 +1,12 @@
-#include "games/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
 
 #include <algorithm>
 
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
-#include "games/MenuWnd.h"
 
-using namespace UiLib;
-
+namespace UiLib {
 namespace {
 
 bool IsMenuElement(CControlUI* control) { return control && control->GetInterface(L"MenuElement"); }
@@ -155,3 +154,5 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
     if (fixed_.cy != 0) size.cy = fixed_.cy;
     return size;
 }
+
+}  // namespace UiLib

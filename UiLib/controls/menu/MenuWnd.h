@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "UiLib/controls/menu/ObserverImpl.h"
+#include "UiLib/controls/menu/ReceiverImpl.h"
 #include "UiLib/core/WindowImplBase.h"
-#include "games/ObserverImpl.h"
-#include "games/ReceiverImpl.h"
+
+namespace UiLib {
 
 class CMenuElementUI;
 class CMenuUI;
@@ -31,7 +33,7 @@ extern MenuObserver s_menuObserver;
 // sub-entries of the entry that opened it). It opens at a point and stays on the screen, closes
 // with the other menus, on Escape and when the focus goes to a window that is not a menu, and
 // hands a clicked entry's name to `OnItemClick` of the first menu of the chain.
-class CMenuWnd : public UiLib::WindowImplBase, public ReceiverImpl<BOOL, ContextMenuParam> {
+class CMenuWnd : public WindowImplBase, public ReceiverImpl<BOOL, ContextMenuParam> {
 public:
     // Posted to the root menu with a clicked entry's name (a heap string) as first parameter.
     static constexpr UINT kItemClickMessage = WM_USER + 115;
@@ -50,7 +52,7 @@ public:
     void Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment, POINT point);
 
     BOOL Receive(ContextMenuParam param) override;
-    void Notify(UiLib::UiNotify& msg) override;
+    void Notify(UiNotify& msg) override;
 
     // The name of a clicked entry anywhere in the chain; called on the root menu.
     virtual void OnItemClick(const std::wstring& name);
@@ -85,3 +87,5 @@ private:
     DWORD alignment_ = 0;
     bool buildFailed_ = false;
 };
+
+}  // namespace UiLib

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "UiLib/controls/UIControl.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "UiLib/core/UIManager.h"
-#include "games/MenuElementUI.h"
-#include "games/MenuUI.h"
-#include "games/MenuWnd.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "games/ObserverImplBase.h"
+#include "UiLib/controls/menu/ObserverImplBase.h"
+
+namespace UiLib {
 
 // An observer over an ordered list of receivers it does not own.
 template <typename ReturnT, typename ParamT>
@@ -62,3 +64,5 @@ public:
 private:
     std::vector<Receiver*> receivers_;
 };
+
+}  // namespace UiLib
