@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "UiLib/controls/UIListContainerElement.h"
+#include "UiLib/controls/menu/MenuChain.h"
 
 namespace UiLib {
 
@@ -45,6 +46,8 @@ private:
     // Opens the sub-menu, or with no sub-entries closes every menu.
     void OpenOrCloseAll();
     HWND MenuWindow() const;
+    // The chain of the menu this entry is in; null outside a menu window.
+    std::shared_ptr<CMenuChain> Chain() const;
 
     CMenuWnd* subMenuWindow_ = nullptr;
 };

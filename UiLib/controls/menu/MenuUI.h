@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "UiLib/controls/UIList.h"
+#include "UiLib/controls/menu/MenuChain.h"
 
 namespace UiLib {
 
@@ -21,10 +22,17 @@ public:
     bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
     std::unique_ptr<CControlUI> Remove(CControlUI* control) override;
 
+    // The menus open together with the one this is the content of; its items open and close them.
+    const std::shared_ptr<CMenuChain>& GetChain() const { return chain_; }
+    void SetChain(std::shared_ptr<CMenuChain> chain) { chain_ = std::move(chain); }
+
     // Every item takes the full width of the menu.
     void SetPos(RECT rect) override;
     // The widest and the summed height of the visible items, with the insets around them.
     SIZE EstimateSize(SIZE available) override;
+
+private:
+    std::shared_ptr<CMenuChain> chain_;
 };
 
 }  // namespace UiLib

@@ -17,7 +17,8 @@ struct Counts {
 
 class CountedWindow : public CWindowWnd {
 public:
-    explicit CountedWindow(Counts& counts, UINT failingMessage = 0) : counts_(counts), failingMessage_(failingMessage) {}
+    explicit CountedWindow(Counts& counts, UINT failingMessage = 0)
+        : counts_(counts), failingMessage_(failingMessage) {}
     ~CountedWindow() override {
         ++counts_.destroyed;
         counts_.finalMessagesAtDeletion = counts_.finalMessages;

@@ -1,58 +1,79 @@
-// The pieces of the menu framework without windows: the observer and its receivers, the menu
+// The pieces of the menu framework without menu windows: the chain of open menus, the menu
 // list's admission rules and the builder callback.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "UiLib/controls/UIListHeader.h"
 #include "UiLib/controls/menu/MenuBuilderCallback.h"
+#include "UiLib/controls/menu/MenuChain.h"
 #include "UiLib/controls/menu/MenuElementUI.h"
 #include "UiLib/controls/menu/MenuUI.h"
-#include "UiLib/controls/menu/ObserverImpl.h"
-#include "UiLib/controls/menu/ReceiverImpl.h"
+#include "UiLib/core/UIWindowWnd.h"
 
 using namespace UiLib;
 
 namespace {
 
-class Listener : public ReceiverImpl<int, int> {
+// A window standing in for a menu: `parent` is the menu it was opened from.
+class StandInMenu : public CWindowWnd {
 public:
-    Listener(int id, std::vector<int>& heard) : id_(id), heard_(heard) {}
-    int Receive(int param) override {
-        heard_.push_back(id_ * 100 + param);
-        return 0;
-    }
+    explicit StandInMenu(HWND parent = nullptr) { Create(parent, L"", WS_POPUP, 0, 0, 0, 10, 10); }
+    ~StandInMenu() override { ::DestroyWindow(window_); }
 
-private:
-    int id_;
-    std::vector<int>& heard_;
+protected:
+    const wchar_t* GetWindowClassName() const override { return L"MenuChainTestWindow"; }
 };
+
+// The windows asked to close since the last call, in the order they were asked.
+std::vector<HWND> TakeCloseRequests() {
+    std::vector<HWND> windows;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE)) windows.push_back(msg.hwnd);
+    return windows;
+}
 
 }  // namespace
 
-TEST(MenuObserverTest, BroadcastsReachTheReceiversInOrderAndAReceiverLeavesWhenItGoes) {
-    ObserverImpl<int, int> observer;
-    std::vector<int> heard;
-    Listener first(1, heard);
-    Listener second(2, heard);
-    {
-        Listener third(3, heard);
-        observer.AddReceiver(&first);
-        observer.AddReceiver(&second);
-        observer.AddReceiver(&third);
-        observer.Broadcast(7);
-        observer.RBroadcast(8);
-        EXPECT_EQ(heard, (std::vector<int>{107, 207, 307, 308, 208, 108}));
-    }
-    EXPECT_EQ(observer.Count(), 2u) << "a destroyed receiver left the observer";
-    observer.RemoveReceiver(&first);
-    heard.clear();
-    observer.Broadcast(1);
-    EXPECT_EQ(heard, std::vector<int>{201});
-    second.RemoveObserver();
-    EXPECT_EQ(observer.Count(), 0u);
-    ObserverImpl<int, int>::Iterator it(observer);
-    EXPECT_EQ(it.Next(), nullptr);
+TEST(MenuChainTest, KnowsItsMenusInTheOrderTheyOpenedAndTheRootFirst) {
+    StandInMenu root;
+    StandInMenu sub(root.GetHWND());
+    StandInMenu stranger;
+    CMenuChain chain;
+    EXPECT_EQ(chain.Root(), nullptr);
+    chain.Join(&root);
+    chain.Join(&sub);
+    chain.Join(&root);
+    EXPECT_EQ(chain.Menus(), (std::vector<CWindowWnd*>{&root, &sub})) << "a menu joins once";
+    EXPECT_EQ(chain.Root(), &root);
+    EXPECT_TRUE(chain.Contains(sub.GetHWND()));
+    EXPECT_FALSE(chain.Contains(stranger.GetHWND()));
+    EXPECT_FALSE(chain.Contains(nullptr));
+
+    chain.Leave(&root);
+    EXPECT_EQ(chain.Root(), &sub);
+    EXPECT_FALSE(chain.Contains(root.GetHWND()));
+}
+
+TEST(MenuChainTest, ClosesEveryMenuOrTheSubMenusOfOneTheLastOpenedFirst) {
+    StandInMenu root;
+    StandInMenu sub(root.GetHWND());
+    StandInMenu subOfSub(sub.GetHWND());
+    StandInMenu stranger;
+    CMenuChain chain;
+    for (CWindowWnd* menu : {&root, &sub, &subOfSub}) chain.Join(menu);
+    TakeCloseRequests();
+
+    chain.CloseSubMenusOf(root.GetHWND());
+    EXPECT_EQ(TakeCloseRequests(), (std::vector<HWND>{subOfSub.GetHWND(), sub.GetHWND()}));
+    chain.CloseSubMenusOf(sub.GetHWND());
+    EXPECT_EQ(TakeCloseRequests(), std::vector<HWND>{subOfSub.GetHWND()});
+    chain.CloseSubMenusOf(subOfSub.GetHWND());
+    EXPECT_TRUE(TakeCloseRequests().empty());
+
+    chain.CloseAll();
+    EXPECT_EQ(TakeCloseRequests(), (std::vector<HWND>{subOfSub.GetHWND(), sub.GetHWND(), root.GetHWND()}));
 }
 
 TEST(MenuUITest, OnlyMenuItemsAreTakenAndTheirOwnItemsStayHidden) {
@@ -88,4 +109,8 @@ TEST(MenuBuilderCallbackTest, BuildsTheMenuTagsInAnyCaseAndNothingElse) {
     EXPECT_STREQ(item->GetClass(), L"MenuElementUI");
     EXPECT_EQ(callback.CreateControlForTag(L"Button"), nullptr);
     EXPECT_EQ(callback.CreateControlForTag(nullptr), nullptr);
+
+    auto chain = std::make_shared<CMenuChain>();
+    auto chained = CMenuBuilderCallback(chain).CreateControlForTag(L"Menu");
+    EXPECT_EQ(static_cast<CMenuUI*>(chained.get())->GetChain(), chain) << "its menus belong to the chain";
 }
