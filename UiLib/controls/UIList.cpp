@@ -128,7 +128,8 @@ bool CListUI::Add(std::unique_ptr<CControlUI> control) {
         // A header of the layout takes the place of the empty default one.
         if (header_->GetCount() != 0) return false;
         auto* header = static_cast<CListHeaderUI*>(control.get());
-        CVerticalLayoutUI::Remove(header_);
+        // The list's own child list: Remove and RemoveAt of the list itself reach the body's items.
+        CVerticalLayoutUI::RemoveAt(CVerticalLayoutUI::GetItemIndex(header_));
         header_ = header;
         style_.columns = std::min(header_->GetCount(), kListMaxColumns);
         return CVerticalLayoutUI::AddAt(std::move(control), 0);
