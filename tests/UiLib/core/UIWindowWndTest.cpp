@@ -11,91 +11,60 @@ namespace {
 
 struct Counts {
     int finalMessages = 0;
-    int destroyed = 0;
+    int deleted = 0;
     int finalMessagesAtDeletion = -1;
 };
 
+// Refuses its creation at `refusedMessage` (WM_NCCREATE or WM_CREATE), if given.
 class CountedWindow : public CWindowWnd {
 public:
-    explicit CountedWindow(Counts& counts, UINT failingMessage = 0)
-        : counts_(counts), failingMessage_(failingMessage) {}
+    explicit CountedWindow(Counts& counts, UINT refusedMessage = 0) : counts_(counts), refused_(refusedMessage) {}
     ~CountedWindow() override {
-        ++counts_.destroyed;
+        ++counts_.deleted;
         counts_.finalMessagesAtDeletion = counts_.finalMessages;
     }
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"UiLibOwnedWindowTest"; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == failingMessage_) return message == WM_CREATE ? -1 : FALSE;
+        if (message == refused_) return message == WM_CREATE ? -1 : FALSE;
         return CWindowWnd::HandleMessage(message, wParam, lParam);
     }
     void OnFinalMessage(HWND) override { ++counts_.finalMessages; }
 
 private:
     Counts& counts_;
-    UINT failingMessage_;
+    UINT refused_;
 };
 
-// Its class is a superclass of one that does not exist, so it cannot be registered.
-class UnregistrableWindow : public CountedWindow {
-public:
-    using CountedWindow::CountedWindow;
-
-protected:
-    const wchar_t* GetSuperClassName() const override { return L"UiLibNoSuchClass"; }
-};
-
-HWND CreatePopup(CWindowWnd& window, HWND parent = nullptr) {
-    return window.Create(parent, L"owned", WS_POPUP, 0, 0, 0, 20, 20);
-}
-
-template <typename Window>
-HWND CreateTopLevel(Window& window) {
-    return CreatePopup(window);
-}
+HWND CreatePopup(CWindowWnd& window, HWND parent) { return window.Create(parent, L"", WS_POPUP, 0, 0, 0, 20, 20); }
+HWND CreateTopLevel(CWindowWnd& window) { return CreatePopup(window, nullptr); }
+HWND CreateUnderAMissingParent(CWindowWnd& window) { return CreatePopup(window, reinterpret_cast<HWND>(0x1234)); }
 
 }  // namespace
 
 TEST(CreateOwnedTest, ACreatedWindowDeletesItsObjectOnceAfterTheFinalMessage) {
     Counts counts;
-    CountedWindow* window =
-        CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(counts), CreateTopLevel<CountedWindow>);
+    CountedWindow* window = CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(counts), CreateTopLevel);
     ASSERT_NE(window, nullptr);
-    HWND native = window->GetHWND();
-    EXPECT_TRUE(::IsWindow(native));
-    EXPECT_EQ(counts.destroyed, 0);
-
-    ::DestroyWindow(native);
-    EXPECT_EQ(counts.destroyed, 1);
-    EXPECT_EQ(counts.finalMessagesAtDeletion, 1) << "OnFinalMessage runs before the deletion";
+    ASSERT_TRUE(::IsWindow(window->GetHWND()));
+    EXPECT_EQ(counts.deleted, 0);
+    ::DestroyWindow(window->GetHWND());
+    EXPECT_EQ(counts.deleted, 1);
+    EXPECT_EQ(counts.finalMessagesAtDeletion, 1);
 }
 
-TEST(CreateOwnedTest, CreationThatFailsBeforeTheWindowExistsDeletesTheObjectOnce) {
-    Counts badParent;
-    EXPECT_EQ(CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(badParent),
-                                      [](CountedWindow& window) {
-                                          return CreatePopup(window, reinterpret_cast<HWND>(0x1234));
-                                      }),
+TEST(CreateOwnedTest, ACreationThatFailsAnywhereDeletesTheObjectOnce) {
+    Counts beforeTheWindow;
+    EXPECT_EQ(CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(beforeTheWindow), CreateUnderAMissingParent),
               nullptr);
-    EXPECT_EQ(badParent.destroyed, 1);
-    EXPECT_EQ(badParent.finalMessages, 0);
+    EXPECT_EQ(beforeTheWindow.deleted, 1);
+    EXPECT_EQ(beforeTheWindow.finalMessages, 0) << "no window, no final message";
 
-    Counts unregistrable;
-    EXPECT_EQ(CWindowWnd::CreateOwned(std::make_unique<UnregistrableWindow>(unregistrable),
-                                      CreateTopLevel<UnregistrableWindow>),
-              nullptr);
-    EXPECT_EQ(unregistrable.destroyed, 1);
-}
-
-TEST(CreateOwnedTest, CreationRefusedByTheWindowDeletesTheObjectOnceThroughItsFinalMessage) {
     for (UINT refused : {UINT{WM_NCCREATE}, UINT{WM_CREATE}}) {
         Counts counts;
-        EXPECT_EQ(CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(counts, refused),
-                                          CreateTopLevel<CountedWindow>),
-                  nullptr)
-            << refused;
-        EXPECT_EQ(counts.destroyed, 1) << refused;
-        EXPECT_EQ(counts.finalMessagesAtDeletion, 1) << refused;
+        EXPECT_EQ(CWindowWnd::CreateOwned(std::make_unique<CountedWindow>(counts, refused), CreateTopLevel), nullptr);
+        EXPECT_EQ(counts.deleted, 1) << refused;
+        EXPECT_EQ(counts.finalMessagesAtDeletion, 1) << "deleted by the window that was taking it over";
     }
 }
