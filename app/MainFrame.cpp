@@ -183,16 +183,18 @@ bool MainFrame::OnMenuButtonClick(void* param) {
     RECT button = menuButton_->GetPos();
     POINT base{button.left, button.bottom - button.top};
     ClientToScreen(window_, &base);
-    auto* menu = new CSystemMenuUI(window_, *this);
-    menu->Init(nullptr, CSystemMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
+    CWindowWnd::CreateOwned(std::make_unique<CSystemMenuUI>(window_, *this), [&](CSystemMenuUI& menu) {
+        return menu.Init(nullptr, CSystemMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
+    });
     return true;
 }
 
 void MainFrame::OpenTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    auto* menu = new CTrayMenuUI(window_, *this);
-    menu->Init(nullptr, CTrayMenuUI::kLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
+    CWindowWnd::CreateOwned(std::make_unique<CTrayMenuUI>(window_, *this), [&](CTrayMenuUI& menu) {
+        return menu.Init(nullptr, CTrayMenuUI::kLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
+    });
 }
 
 void MainFrame::ShowSettings() { CSystemSetUI::ShowModalOver(window_, *settings_); }

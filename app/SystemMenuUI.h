@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "app/MainCommands.h"
-#include "games/MenuWnd.h"
 
 // The main menu under the main window's menu button: settings, update check, quit.
-class CSystemMenuUI : public CMenuWnd {
+class CSystemMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"SystemtMenu.xml";
 

@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "app/MainCommands.h"
-#include "games/MenuWnd.h"
 
 // The tray icon's menu: show the main window, settings, quit.
-class CTrayMenuUI : public CMenuWnd {
+class CTrayMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"TrayMenu.xml";
 

@@ -128,7 +128,8 @@ bool CListUI::Add(std::unique_ptr<CControlUI> control) {
         // A header of the layout takes the place of the empty default one.
         if (header_->GetCount() != 0) return false;
         auto* header = static_cast<CListHeaderUI*>(control.get());
-        CVerticalLayoutUI::Remove(header_);
+        // The list's own child list: Remove and RemoveAt of the list itself reach the body's items.
+        CVerticalLayoutUI::RemoveAt(CVerticalLayoutUI::GetItemIndex(header_));
         header_ = header;
         style_.columns = std::min(header_->GetCount(), kListMaxColumns);
         return CVerticalLayoutUI::AddAt(std::move(control), 0);
@@ -153,28 +154,24 @@ bool CListUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return true;
 }
 
-bool CListUI::Remove(CControlUI* control) {
+std::unique_ptr<CControlUI> CListUI::Remove(CControlUI* control) {
     int index = GetItemIndex(control);
-    return index >= 0 && RemoveAt(index);
+    return index >= 0 ? RemoveAt(index) : nullptr;
 }
 
-bool CListUI::RemoveAt(int index) {
-    if (!GetItemAt(index)) return false;
+std::unique_ptr<CControlUI> CListUI::RemoveAt(int index) {
+    if (!GetItemAt(index)) return nullptr;
     selected_.erase(std::remove(selected_.begin(), selected_.end(), index), selected_.end());
-    if (!body_->RemoveAt(index)) return false;
+    std::unique_ptr<CControlUI> item = body_->RemoveAt(index);
+    if (!item) return nullptr;
     ShiftSelection(index, -1);
     Renumber(index);
-    return true;
+    return item;
 }
 
 void CListUI::RemoveAll() {
     selected_.clear();
     body_->RemoveAll();
-}
-
-void CListUI::SetAutoDestroy(bool autoDestroy) {
-    CVerticalLayoutUI::SetAutoDestroy(autoDestroy);
-    body_->SetAutoDestroy(autoDestroy);
 }
 
 void CListUI::Renumber(int first) {

@@ -41,10 +41,9 @@ public:
     int GetCount() const override;
     bool Add(std::unique_ptr<CControlUI> control) override;
     bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
-    bool Remove(CControlUI* control) override;
-    bool RemoveAt(int index) override;
+    std::unique_ptr<CControlUI> Remove(CControlUI* control) override;
+    std::unique_ptr<CControlUI> RemoveAt(int index) override;
     void RemoveAll() override;
-    void SetAutoDestroy(bool autoDestroy) override;
 
     SIZE GetScrollPos() const override;
     SIZE GetScrollRange() const override;

@@ -73,8 +73,9 @@ HWND CWindowWnd::Create(HWND parent, const wchar_t* title, DWORD style, DWORD ex
                         HMENU menu) {
     bool registered = GetSuperClassName() ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered) return nullptr;
-    ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, x, y, cx, cy, parent, menu, ModuleInstance(), this);
-    return window_;
+    // A window that owns this object and failed after WM_NCCREATE has deleted it already.
+    return ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, x, y, cx, cy, parent, menu, ModuleInstance(),
+                             this);
 }
 
 HWND CWindowWnd::Subclass(HWND window) {
@@ -100,12 +101,22 @@ void CWindowWnd::Unsubclass() {
     window_ = nullptr;
 }
 
+void CWindowWnd::TakeOwnershipFromCreator() {
+    if (!pendingOwner_) return;
+    pendingOwner_->release();
+    pendingOwner_ = nullptr;
+    ownedByWindow_ = true;
+}
+
 LRESULT CWindowWnd::FinishWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     tasks_->Detach();
     LRESULT result = ::CallWindowProcW(previousProc_, window, message, wParam, lParam);
     if (subclassed_) Unsubclass();
     window_ = nullptr;
+    // Read first: a window that owns itself in its own way may delete this in OnFinalMessage.
+    const bool owned = ownedByWindow_;
     OnFinalMessage(window);
+    if (owned) delete this;
     return result;
 }
 
@@ -115,6 +126,7 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam
         self = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         self->tasks_->Attach(window);
+        self->TakeOwnershipFromCreator();
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -134,6 +146,7 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wPara
         self = static_cast<CWindowWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         self->tasks_->Attach(window);
+        self->TakeOwnershipFromCreator();
         ::SetPropW(window, kObjectProperty, self);
     } else {
         self = static_cast<CWindowWnd*>(::GetPropW(window, kObjectProperty));

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 #include "UiLib/core/WindowTasks.h"
 
@@ -25,6 +27,26 @@ public:
 
     bool RegisterWindowClass();
     bool RegisterSuperclass();
+
+    // Creates the window of an object that the window then owns: `create(*object)` makes the
+    // native window (Create, or a method of the object that calls it) and returns it. From
+    // WM_NCCREATE on the window owns the object and deletes it after OnFinalMessage, also when
+    // creation fails later; when no native window came to be, the object is deleted here. The
+    // result is the object while its window lives, else null.
+    template <typename T, typename CreateFn>
+    static T* CreateOwned(std::unique_ptr<T> object, CreateFn&& create) {
+        static_assert(std::is_base_of_v<CWindowWnd, T>, "only windows can be owned by their window");
+        if (!object) return nullptr;
+        T& window = *object;
+        std::unique_ptr<CWindowWnd> owner(std::move(object));
+        owner->pendingOwner_ = &owner;
+        HWND created = std::forward<CreateFn>(create)(window);
+        if (owner) {
+            owner->pendingOwner_ = nullptr;
+            return nullptr;
+        }
+        return created ? &window : nullptr;
+    }
 
     // Registers the class and creates the window with this object as its creation parameter;
     // null when the class cannot be registered or the window not created.
@@ -53,7 +75,8 @@ protected:
     virtual const wchar_t* GetSuperClassName() const;
     virtual UINT GetClassStyle() const;
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Called once the native window is gone (after WM_NCDESTROY).
+    // Called once the native window is gone (after WM_NCDESTROY); a window made by CreateOwned
+    // deletes its object right after.
     virtual void OnFinalMessage(HWND window);
 
     // The procedure the window had before (the superclass's, the subclassed one, or the default).
@@ -71,9 +94,13 @@ private:
     static bool RunTasks(CWindowWnd* self, UINT message);
 
     static HINSTANCE ModuleInstance();
+    // The window being created takes the object from CreateOwned.
+    void TakeOwnershipFromCreator();
     LRESULT FinishWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::shared_ptr<CWindowTasks> tasks_ = std::make_shared<CWindowTasks>();
+    std::unique_ptr<CWindowWnd>* pendingOwner_ = nullptr;
+    bool ownedByWindow_ = false;
 };
 
 }  // namespace UiLib

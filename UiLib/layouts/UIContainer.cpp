@@ -60,17 +60,15 @@ bool CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return items_.InsertAt(index, std::move(control));
 }
 
-bool CContainerUI::Remove(CControlUI* control) {
+std::unique_ptr<CControlUI> CContainerUI::Remove(CControlUI* control) {
     int index = items_.IndexOf(control);
-    return index >= 0 && RemoveAt(index);
+    return index >= 0 ? RemoveAt(index) : nullptr;
 }
 
-bool CContainerUI::RemoveAt(int index) {
+std::unique_ptr<CControlUI> CContainerUI::RemoveAt(int index) {
     std::unique_ptr<CControlUI> child = items_.TakeAt(index);
-    if (!child) return false;
-    if (IsVisible()) NeedUpdate();
-    DisposeChild(std::move(child));
-    return true;
+    if (child && IsVisible()) NeedUpdate();
+    return child;
 }
 
 void CContainerUI::RemoveAll() {
@@ -79,12 +77,7 @@ void CContainerUI::RemoveAll() {
 }
 
 void CContainerUI::DisposeChild(std::unique_ptr<CControlUI> child) {
-    if (!autoDestroy_) {
-        child.release();  // owned by whoever switched automatic destruction off
-        return;
-    }
     if (delayedDestroy_ && manager_) manager_->AddDelayedCleanup(std::move(child));
-    else child.reset();
 }
 
 RECT CContainerUI::GetInset() const { return inset_; }
@@ -101,8 +94,6 @@ void CContainerUI::SetChildPadding(int padding) {
     NeedUpdate();
 }
 
-bool CContainerUI::IsAutoDestroy() const { return autoDestroy_; }
-void CContainerUI::SetAutoDestroy(bool autoDestroy) { autoDestroy_ = autoDestroy; }
 bool CContainerUI::IsDelayedDestroy() const { return delayedDestroy_; }
 void CContainerUI::SetDelayedDestroy(bool delayed) { delayedDestroy_ = delayed; }
 bool CContainerUI::IsMouseChildEnabled() const { return mouseChildEnabled_; }

@@ -24,17 +24,16 @@ public:
     int GetCount() const override;
     bool Add(std::unique_ptr<CControlUI> control) override;
     bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
-    bool Remove(CControlUI* control) override;
-    bool RemoveAt(int index) override;
+    std::unique_ptr<CControlUI> Remove(CControlUI* control) override;
+    std::unique_ptr<CControlUI> RemoveAt(int index) override;
     void RemoveAll() override;
 
     virtual RECT GetInset() const;
     virtual void SetInset(RECT inset);
     virtual int GetChildPadding() const;
     virtual void SetChildPadding(int padding);
-    // With auto destroy off, removed children are not deleted: whoever switched it off owns them.
-    virtual bool IsAutoDestroy() const;
-    virtual void SetAutoDestroy(bool autoDestroy);
+    // With delayed destruction on, RemoveAll hands the children to the manager's delayed clean-up
+    // instead of deleting them at once.
     virtual bool IsDelayedDestroy() const;
     virtual void SetDelayedDestroy(bool delayed);
     virtual bool IsMouseChildEnabled() const;
@@ -76,13 +75,12 @@ protected:
     virtual void ProcessScrollBar(RECT inner, int requiredWidth, int requiredHeight);
     // The position minus the inset and the visible scroll bars.
     RECT InnerRect() const;
-    // Deletes a removed child, now or through the manager's delayed clean-up, or lets it go.
+    // Deletes a removed child, now or through the manager's delayed clean-up.
     void DisposeChild(std::unique_ptr<CControlUI> child);
 
     CPtrArray<std::unique_ptr<CControlUI>> items_;
     RECT inset_{};
     int childPadding_ = 0;
-    bool autoDestroy_ = true;
     bool delayedDestroy_ = true;
     bool mouseChildEnabled_ = true;
     bool scrollProcess_ = false;

@@ -34,8 +34,9 @@ bool CTabLayoutUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return true;
 }
 
-bool CTabLayoutUI::RemoveAt(int index) {
-    if (!CContainerUI::RemoveAt(index)) return false;
+std::unique_ptr<CControlUI> CTabLayoutUI::RemoveAt(int index) {
+    std::unique_ptr<CControlUI> page = CContainerUI::RemoveAt(index);
+    if (!page) return nullptr;
     if (index == currentSelection_) {
         if (GetCount() > 0) {
             currentSelection_ = 0;
@@ -47,7 +48,7 @@ bool CTabLayoutUI::RemoveAt(int index) {
     } else if (index < currentSelection_) {
         --currentSelection_;
     }
-    return true;
+    return page;
 }
 
 void CTabLayoutUI::RemoveAll() {

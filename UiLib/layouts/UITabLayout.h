@@ -11,7 +11,7 @@ public:
 
     bool Add(std::unique_ptr<CControlUI> control) override;
     bool AddAt(std::unique_ptr<CControlUI> control, int index) override;
-    bool RemoveAt(int index) override;
+    std::unique_ptr<CControlUI> RemoveAt(int index) override;
     void RemoveAll() override;
 
     int GetCurSel() const { return currentSelection_; }

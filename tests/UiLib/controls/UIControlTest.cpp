@@ -175,14 +175,13 @@ TEST_F(ControlTest, NamesAreMappedAndForgottenWithTheirControls) {
     EXPECT_EQ(manager.FindControl(L"btn"), second) << "a later control with the same name wins";
     EXPECT_EQ(manager.FindSubControlByName(root, L"BTN"), first) << "sub-control search ignores case";
 
-    root->SetDelayedDestroy(false);
     root->Remove(second);
     EXPECT_EQ(manager.FindControl(L"btn"), nullptr) << "a destroyed control leaves the map";
 }
 
 TEST_F(ControlTest, RemovedChildrenWaitForTheDelayedCleanUp) {
     Add(L"name=\"x\"");
-    root->RemoveAt(0);
+    root->RemoveAll();
     EXPECT_EQ(root->GetCount(), 0);
     EXPECT_EQ(manager.DelayedCleanupCount(), 1u);
     manager.RunDelayedCleanup();
@@ -205,7 +204,6 @@ TEST_F(ControlTest, HidingOrDestroyingTheFocusedControlClearsTheFocus) {
 
     control->SetEnabled(true);
     control->SetFocus();
-    root->SetDelayedDestroy(false);
     root->Remove(control);
     EXPECT_EQ(manager.GetFocus(), nullptr);
 }
@@ -302,7 +300,6 @@ TEST_F(ControlTest, NotifySubscribersAndTheQueue) {
     EXPECT_TRUE(recorder.received.empty()) << "queued, not yet delivered";
     CControlUI* doomed = Add();
     manager.SendNotify(doomed, L"click", 0, 0, true);
-    root->SetDelayedDestroy(false);
     root->Remove(doomed);
     manager.DeliverQueuedNotifications();
     ASSERT_EQ(recorder.received.size(), 1u) << "a destroyed sender's notifications are dropped";

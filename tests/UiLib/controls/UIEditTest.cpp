@@ -230,7 +230,6 @@ TEST_F(EditTest, DestroyingTheControlWhileEditingClosesTheWindow) {
     HWND native = edit->GetNativeWindow();
     ASSERT_TRUE(::IsWindow(native));
     root->Remove(edit);
-    manager.RunDelayedCleanup();
     EXPECT_FALSE(::IsWindow(native));
     EditHost::Pump();
 }

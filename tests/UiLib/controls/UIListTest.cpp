@@ -62,6 +62,7 @@ protected:
 TEST_F(ListTest, TheLayoutFillsHeaderAndBodyAndNumbersTheItems) {
     EXPECT_STREQ(list->GetHeader()->GetClass(), L"ListHeaderUI");
     EXPECT_EQ(list->GetHeader()->GetCount(), 2);
+    EXPECT_EQ(list->CVerticalLayoutUI::GetCount(), 2) << "the layout's header took the default one's place";
     EXPECT_EQ(list->GetListInfo()->columns, 2);
     EXPECT_EQ(list->GetListInfo()->column[0].right - list->GetListInfo()->column[0].left, 80);
     ASSERT_EQ(list->GetCount(), 4);

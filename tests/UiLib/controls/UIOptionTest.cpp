@@ -104,7 +104,6 @@ TEST_F(OptionTest, GroupListsFollowTheOptions) {
     EXPECT_EQ(manager.GetOptionGroup(L"b"), nullptr) << "an empty group is dropped";
 
     root->Remove(other);
-    manager.RunDelayedCleanup();
     EXPECT_EQ(manager.GetOptionGroup(L"a"), nullptr) << "a destroyed option leaves its group";
 
     // Selecting in a group whose other members are gone touches nothing freed.

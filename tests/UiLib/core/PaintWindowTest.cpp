@@ -151,7 +151,7 @@ TEST_F(PaintWindowTest, ChangingAControlInvalidatesOnlyItsRectangle) {
 
 TEST_F(PaintWindowTest, RemovedControlsAreDeletedWhenTheWindowGetsTheCleanUpMessage) {
     window.Show();
-    root->Remove(child);
+    window.manager.AddDelayedCleanup(root->Remove(child));
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 1u);
     window.Pump();
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 0u);

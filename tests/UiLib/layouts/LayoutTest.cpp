@@ -30,6 +30,15 @@ Control* AddChild(CContainerUI& parent, const std::wstring& attributes = std::ws
     return raw;
 }
 
+// Counts its own destruction.
+class CountedControl : public CControlUI {
+public:
+    ~CountedControl() override {
+        if (destroyed) ++*destroyed;
+    }
+    int* destroyed = nullptr;
+};
+
 class Recorder : public INotifyUI {
 public:
     void Notify(UiNotify& msg) override {
@@ -255,4 +264,38 @@ TEST_F(TabLayout, RemovingAndInsertingKeepTheSelectionOnItsPage) {
     EXPECT_TRUE(root->GetItemAt(0)->IsVisible());
     root->RemoveAll();
     EXPECT_EQ(root->GetCurSel(), -1);
+}
+
+TEST_F(VerticalLayout, RemovingHandsTheChildBackAliveAndDroppingItDeletesIt) {
+    int destroyed = 0;
+    auto* kept = AddChild<CountedControl>(*root);
+    auto* dropped = AddChild<CountedControl>(*root);
+    kept->destroyed = dropped->destroyed = &destroyed;
+
+    std::unique_ptr<CControlUI> taken = root->Remove(kept);
+    EXPECT_EQ(taken.get(), kept);
+    EXPECT_EQ(root->GetCount(), 1);
+    EXPECT_EQ(destroyed, 0) << "the caller holds it";
+    EXPECT_EQ(root->Remove(kept), nullptr) << "no longer a child";
+
+    root->RemoveAt(0);
+    EXPECT_EQ(destroyed, 1) << "dropped at once, not left for the delayed clean-up";
+    EXPECT_EQ(manager.DelayedCleanupCount(), 0u);
+    EXPECT_EQ(root->RemoveAt(0), nullptr);
+    CControlUI stranger;
+    EXPECT_EQ(root->Remove(&stranger), nullptr);
+
+    ASSERT_TRUE(root->Add(std::move(taken))) << "a removed child can be added again";
+    EXPECT_EQ(root->GetItemAt(0), kept);
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(TabLayout, ARemovedPageComesBackAndTheNextPageShows) {
+    CControlUI* first = AddChild(*root);
+    CControlUI* second = AddChild(*root);
+    std::unique_ptr<CControlUI> page = root->RemoveAt(0);
+    EXPECT_EQ(page.get(), first);
+    EXPECT_EQ(root->GetCurSel(), 0);
+    EXPECT_TRUE(second->IsVisible());
+    EXPECT_EQ(root->RemoveAt(1), nullptr);
 }

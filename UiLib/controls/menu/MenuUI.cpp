@@ -1,11 +1,10 @@
-#include "games/MenuUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
 
 #include <algorithm>
 
 #include "UiLib/controls/UIListHeader.h"
 
-using namespace UiLib;
-
+namespace UiLib {
 namespace {
 
 bool IsMenuElement(CControlUI* control) { return control && control->GetInterface(L"MenuElement"); }
@@ -50,7 +49,9 @@ bool CMenuUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     return CListUI::AddAt(std::move(control), index);
 }
 
-bool CMenuUI::Remove(CControlUI* control) { return IsMenuElement(control) && CListUI::Remove(control); }
+std::unique_ptr<CControlUI> CMenuUI::Remove(CControlUI* control) {
+    return IsMenuElement(control) ? CListUI::Remove(control) : nullptr;
+}
 
 void CMenuUI::SetPos(RECT rect) {
     CListUI::SetPos(rect);
@@ -85,3 +86,5 @@ SIZE CMenuUI::EstimateSize(SIZE available) {
     size.cy += inset.top + inset.bottom + bodyInset.top + bodyInset.bottom;
     return size;
 }
+
+}  // namespace UiLib

@@ -1,18 +1,15 @@
-#include "games/MenuWnd.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "UiLib/controls/menu/MenuBuilderCallback.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "games/MenuBuilderCallback.h"
-#include "games/MenuElementUI.h"
-#include "games/MenuUI.h"
 
-using namespace UiLib;
-
-MenuObserver s_menuObserver;
-
+namespace UiLib {
 namespace {
 
 // The names of clicks posted and not yet taken: only a pointer from here is ever accepted as the
@@ -36,9 +33,11 @@ SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom 
 
 }  // namespace
 
-CMenuWnd::CMenuWnd(HWND parent) : parent_(parent) {}
+CMenuWnd::CMenuWnd(HWND parent) : parent_(parent), chain_(std::make_shared<CMenuChain>()) {}
 
-CMenuWnd::~CMenuWnd() = default;
+CMenuWnd::CMenuWnd(std::shared_ptr<CMenuChain> chain) : chain_(std::move(chain)) {}
+
+CMenuWnd::~CMenuWnd() { chain_->Leave(this); }
 
 const wchar_t* CMenuWnd::GetWindowClassName() const { return L"MenuWnd"; }
 std::wstring CMenuWnd::GetSkinFolder() { return std::wstring(); }
@@ -46,7 +45,7 @@ std::wstring CMenuWnd::GetSkinFile() { return source_; }
 void CMenuWnd::OnItemClick(const std::wstring&) {}
 void CMenuWnd::OnMenuInit() {}
 
-void CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment,
+HWND CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment,
                     POINT point) {
     base_ = point;
     owner_ = owner;
@@ -54,22 +53,24 @@ void CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wch
     layout_ = nullptr;
     if (type) type_ = type;
     source_ = source;
-    s_menuObserver.AddReceiver(this);
+    chain_->Join(this);
 
     HWND parent = owner && owner->GetManager() ? owner->GetManager()->GetPaintWindow() : parent_;
-    if (!Create(parent, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, RECT{})) return;
-    if (buildFailed_) return;
+    // A window that failed after WM_NCCREATE has deleted this menu already.
+    if (!Create(parent, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, RECT{})) return nullptr;
+    if (buildFailed_) return window_;
     HWND topLevel = window_;
     while (HWND up = ::GetParent(topLevel)) topLevel = up;
     ::ShowWindow(window_, SW_SHOW);
     // The window the menu belongs to keeps its caption drawn as active.
     ::SendMessageW(topLevel, WM_NCACTIVATE, TRUE, 0);
+    return window_;
 }
 
 LRESULT CMenuWnd::CreateRootMenu() {
     paintManager_.Init(window_);
     CDialogBuilder builder;
-    CMenuBuilderCallback callback;
+    CMenuBuilderCallback callback(chain_);
     const wchar_t* type = type_.empty() ? nullptr : type_.c_str();
     std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(source_), type, &callback, &paintManager_);
     if (!root) {
@@ -122,6 +123,7 @@ LRESULT CMenuWnd::CreateSubMenu() {
     auto layout = std::make_unique<CMenuUI>();
     layout_ = layout.get();
     layout->SetManager(&paintManager_, nullptr, false);
+    layout->SetChain(chain_);
     std::wstring defaults = ownerManager->GetDefaultAttributeList(L"Menu");
     if (!defaults.empty()) layout->ApplyAttributeList(defaults);
     layout->SetBkColor(kSubMenuBackground);
@@ -158,10 +160,7 @@ RECT CMenuWnd::PlaceSubMenu(SIZE size, const RECT& work) const {
     // A sub-menu that an earlier one had to place to the left or above leads the way.
     bool rightTaken = false;
     bool belowTaken = false;
-    MenuObserver::Iterator it(s_menuObserver);
-    while (auto* receiver = it.Next()) {
-        auto* menu = dynamic_cast<CMenuWnd*>(receiver);
-        if (!menu) continue;
+    for (const CWindowWnd* menu : chain_->Menus()) {
         RECT other{};
         ::GetWindowRect(menu->GetHWND(), &other);
         rightTaken = other.left >= parent.right;
@@ -198,30 +197,6 @@ RECT CMenuWnd::PlaceSubMenu(SIZE size, const RECT& work) const {
     return rect;
 }
 
-bool CMenuWnd::IsMenuWindow(HWND window) {
-    if (!window) return false;
-    MenuObserver::Iterator it(s_menuObserver);
-    while (auto* receiver = it.Next()) {
-        auto* menu = dynamic_cast<CMenuWnd*>(receiver);
-        if (menu && menu->GetHWND() == window) return true;
-    }
-    return false;
-}
-
-BOOL CMenuWnd::Receive(ContextMenuParam param) {
-    if (!::IsWindow(window_)) return TRUE;
-    if (param.action == ContextMenuParam::kCloseAll) {
-        Close(1);
-    } else if (param.action == ContextMenuParam::kCloseSubMenusOf) {
-        for (HWND ancestor = ::GetParent(window_); ancestor; ancestor = ::GetParent(ancestor)) {
-            if (ancestor != param.window) continue;
-            Close(1);
-            break;
-        }
-    }
-    return TRUE;
-}
-
 void CMenuWnd::Notify(UiNotify& msg) {
     if (msg.sType == L"itemclick") {
         PostItemClick(msg.pSender ? msg.pSender->GetName() : std::wstring());
@@ -232,11 +207,7 @@ void CMenuWnd::Notify(UiNotify& msg) {
 }
 
 void CMenuWnd::PostItemClick(const std::wstring& name) {
-    MenuObserver::Iterator it(s_menuObserver);
-    CMenuWnd* root = nullptr;
-    while (auto* receiver = it.Next()) {
-        if ((root = dynamic_cast<CMenuWnd*>(receiver))) break;
-    }
+    CWindowWnd* root = chain_->Root();
     if (!root) return;
     auto text = std::make_unique<std::wstring>(name);
     if (!::PostMessageW(root->GetHWND(), kItemClickMessage, reinterpret_cast<WPARAM>(text.get()), 0)) return;
@@ -259,8 +230,8 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
         return owner_ ? CreateSubMenu() : CreateRootMenu();
     case WM_KILLFOCUS:
-        if (!IsMenuWindow(reinterpret_cast<HWND>(wParam))) {
-            s_menuObserver.RBroadcast(ContextMenuParam{ContextMenuParam::kCloseAll, window_});
+        if (!chain_->Contains(reinterpret_cast<HWND>(wParam))) {
+            chain_->CloseAll();
             return 0;
         }
         break;
@@ -290,21 +261,16 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMenuWnd::OnFinalMessage(HWND window) {
-    RemoveObserver();
     if (owner_) {
         std::vector<std::unique_ptr<CControlUI>> items;
-        if (layout_) {
-            std::vector<CControlUI*> held;
-            for (int i = 0; i < layout_->GetCount(); ++i) held.push_back(layout_->GetItemAt(i));
-            layout_->SetAutoDestroy(false);
-            for (CControlUI* item : held)
-                if (layout_->Remove(item)) items.emplace_back(item);
-        }
+        if (layout_)
+            while (std::unique_ptr<CControlUI> item = layout_->RemoveAt(0)) items.push_back(std::move(item));
         owner_->ReturnSubItems(std::move(items));
         owner_->SetSubMenuWindow(nullptr);
         owner_->ClearHot();
         owner_->Invalidate();
     }
     WindowImplBase::OnFinalMessage(window);
-    delete this;
 }
+
+}  // namespace UiLib

@@ -1,37 +1,25 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
+#include <memory>
 #include <string>
 
+#include "UiLib/controls/menu/MenuChain.h"
 #include "UiLib/core/WindowImplBase.h"
-#include "games/ObserverImpl.h"
-#include "games/ReceiverImpl.h"
+
+namespace UiLib {
 
 class CMenuElementUI;
 class CMenuUI;
 
-// What one menu window asks the others to do.
-struct ContextMenuParam {
-    // Close every menu.
-    static constexpr int32_t kCloseAll = 1;
-    // Close the menus that have `window` among their ancestors (the sub-menus opened from it).
-    static constexpr int32_t kCloseSubMenusOf = 2;
-
-    int32_t action;
-    HWND window;
-};
-
-using MenuObserver = ObserverImpl<BOOL, ContextMenuParam>;
-
-// Every open menu of the process, the root first, then its sub-menus in the order they opened.
-extern MenuObserver s_menuObserver;
-
 // A pop-up menu: a top-most tool window built from a menu layout (or, for a sub-menu, from the
 // sub-entries of the entry that opened it). It opens at a point and stays on the screen, closes
-// with the other menus, on Escape and when the focus goes to a window that is not a menu, and
-// hands a clicked entry's name to `OnItemClick` of the first menu of the chain.
-class CMenuWnd : public UiLib::WindowImplBase, public ReceiverImpl<BOOL, ContextMenuParam> {
+// with the other menus of its chain, on Escape and when the focus goes to a window that is not one
+// of them, and hands a clicked entry's name to `OnItemClick` of the chain's root menu. Open it
+// through CWindowWnd::CreateOwned with Init, so that its window owns it:
+//     CWindowWnd::CreateOwned(std::make_unique<CMyMenu>(parent),
+//                             [&](CMyMenu& menu) { return menu.Init(nullptr, layout, type, alignment, point); });
+class CMenuWnd : public WindowImplBase {
 public:
     // Posted to the root menu with a clicked entry's name (a heap string) as first parameter.
     static constexpr UINT kItemClickMessage = WM_USER + 115;
@@ -41,16 +29,20 @@ public:
     // What the program's menus and the sub-menus pass: the top-left corner at the base point.
     static constexpr DWORD kDefaultAlignment = 6;
 
-    // `parent` is the parent of a root menu's window. The object deletes itself once its window
-    // is gone: create it with new.
+    // A root menu, whose window's parent is `parent`; it starts a chain of its own.
     explicit CMenuWnd(HWND parent);
+    // A sub-menu in the chain of the menu it opens from.
+    explicit CMenuWnd(std::shared_ptr<CMenuChain> chain);
+    ~CMenuWnd() override;
 
     // Opens the menu: a root menu (no owner entry) from the layout `source` at the screen point,
-    // a sub-menu beside its owner entry.
-    void Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment, POINT point);
+    // a sub-menu beside its owner entry. The result is the menu's window, null when it could not
+    // be created.
+    HWND Init(CMenuElementUI* owner, const std::wstring& source, const wchar_t* type, DWORD alignment, POINT point);
 
-    BOOL Receive(ContextMenuParam param) override;
-    void Notify(UiLib::UiNotify& msg) override;
+    const CMenuChain& GetChain() const { return *chain_; }
+
+    void Notify(UiNotify& msg) override;
 
     // The name of a clicked entry anywhere in the chain; called on the root menu.
     virtual void OnItemClick(const std::wstring& name);
@@ -58,8 +50,6 @@ public:
     virtual void OnMenuInit();
 
 protected:
-    ~CMenuWnd() override;
-
     const wchar_t* GetWindowClassName() const override;
     std::wstring GetSkinFolder() override;
     std::wstring GetSkinFile() override;
@@ -71,12 +61,11 @@ private:
     LRESULT CreateSubMenu();
     // The rectangle of a sub-menu of that size beside its owner entry.
     RECT PlaceSubMenu(SIZE size, const RECT& work) const;
-    // Whether the window belongs to one of the open menus.
-    static bool IsMenuWindow(HWND window);
     void PostItemClick(const std::wstring& name);
     void TakeItemClick(WPARAM wParam);
 
-    HWND parent_;
+    HWND parent_ = nullptr;
+    std::shared_ptr<CMenuChain> chain_;
     POINT base_{};
     std::wstring source_;
     std::wstring type_;
@@ -85,3 +74,5 @@ private:
     DWORD alignment_ = 0;
     bool buildFailed_ = false;
 };
+
+}  // namespace UiLib

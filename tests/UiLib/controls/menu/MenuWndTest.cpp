@@ -4,14 +4,15 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "UiLib/controls/UIControl.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuUI.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "UiLib/core/UIManager.h"
-#include "games/MenuElementUI.h"
-#include "games/MenuUI.h"
-#include "games/MenuWnd.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;
@@ -32,16 +33,19 @@ const wchar_t kMenuLayout[] =
     L"</Menu>"
     L"</Window>";
 
-// What the menus of one test saw; the menu objects delete themselves, the record stays.
+// What the menus of one test saw; their windows delete the menu objects, the record stays.
 struct MenuRecord {
     std::vector<std::wstring> clicks;
     bool rootAliveAtClick = false;
     int inits = 0;
+    int made = 0;
+    int deleted = 0;
 };
 
 class RecordingMenu : public CMenuWnd {
 public:
-    RecordingMenu(HWND parent, MenuRecord& record) : CMenuWnd(parent), record_(record) {}
+    RecordingMenu(HWND parent, MenuRecord& record) : CMenuWnd(parent), record_(record) { ++record_.made; }
+    ~RecordingMenu() override { ++record_.deleted; }
 
     void OnItemClick(const std::wstring& name) override {
         record_.clicks.push_back(name);
@@ -68,12 +72,18 @@ HWND CreatePlainWindow(int x, int y, DWORD style = WS_POPUP) {
     return window;
 }
 
-std::vector<CMenuWnd*> OpenMenus() {
-    std::vector<CMenuWnd*> menus;
-    MenuObserver::Iterator it(s_menuObserver);
-    while (auto* receiver = it.Next())
-        if (auto* menu = dynamic_cast<CMenuWnd*>(receiver)) menus.push_back(menu);
-    return menus;
+BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"MenuWnd") reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+// The menu windows of this thread, open or about to close.
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 RECT WindowRect(HWND window) {
@@ -92,11 +102,11 @@ protected:
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override {
-        // Sub-menus first: destroying a menu takes the menus opened from it along.
-        for (int left = 8; left > 0 && !OpenMenus().empty(); --left) ::DestroyWindow(OpenMenus().back()->GetHWND());
+        for (HWND menu : MenuWindows()) ::DestroyWindow(menu);
         Pump([] { return false; }, 20);
         ::DestroyWindow(owner);
-        EXPECT_EQ(s_menuObserver.Count(), 0u);
+        EXPECT_TRUE(MenuWindows().empty());
+        EXPECT_EQ(record.deleted, record.made) << "every menu object went with its window";
     }
 
     // Handles messages as the framework's loop does until `done` or the time is up.
@@ -116,10 +126,11 @@ protected:
     }
 
     CMenuWnd* Open(POINT at, DWORD alignment = CMenuWnd::kDefaultAlignment, const wchar_t* layout = kMenuLayout) {
-        auto* menu = new RecordingMenu(owner, record);
-        menu->Init(nullptr, layout, L"xml", alignment, at);
+        auto open = [&](CMenuWnd& menu) { return menu.Init(nullptr, layout, L"xml", alignment, at); };
+        CMenuWnd* menu = CWindowWnd::CreateOwned(std::make_unique<RecordingMenu>(owner, record), open);
+        HWND window = menu ? menu->GetHWND() : nullptr;
         // Laid out once the first paint has run.
-        Pump([&] { return record.inits > 0 || !::IsWindow(menu->GetHWND()); });
+        Pump([&] { return record.inits > 0 || !::IsWindow(window); });
         return menu;
     }
 
@@ -138,7 +149,7 @@ protected:
         ::SendMessageW(menu->GetHWND(), WM_MOUSEMOVE, 0, ClientPoint(Centre(Find(menu, item))));
     }
     bool AllClosed() {
-        return Pump([] { return s_menuObserver.Count() == 0; });
+        return Pump([] { return MenuWindows().empty(); });
     }
 
     HWND owner = nullptr;
@@ -149,7 +160,7 @@ protected:
 
 TEST_F(MenuWndTest, ARootMenuOpensWithItsTopLeftCornerAtThePointAndTheSizeOfItsItems) {
     CMenuWnd* menu = Open(POINT{300, 200});
-    ASSERT_EQ(OpenMenus().size(), 1u);
+    ASSERT_EQ(MenuWindows().size(), 1u);
     HWND window = menu->GetHWND();
     EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_EQ(::GetParent(window), owner);
@@ -214,8 +225,9 @@ TEST_F(MenuWndTest, AClickedItemReachesTheRootMenuWithItsNameThenEveryMenuCloses
 TEST_F(MenuWndTest, ASubMenuOpensBesideItsItemAndAClickInItReachesTheRootAndClosesBoth) {
     CMenuWnd* root = Open(POINT{300, 200});
     Hover(root, L"more");
-    ASSERT_TRUE(Pump([] { return OpenMenus().size() == 2; }));
-    CMenuWnd* sub = OpenMenus()[1];
+    ASSERT_TRUE(Pump([] { return MenuWindows().size() == 2; }));
+    ASSERT_EQ(root->GetChain().Menus().size(), 2u);
+    auto* sub = static_cast<CMenuWnd*>(root->GetChain().Menus()[1]);
     ASSERT_TRUE(Pump([&] { return Find(sub, L"sub2") && Find(sub, L"sub2")->GetHeight() > 0; }));
     EXPECT_TRUE(::IsWindowVisible(sub->GetHWND()));
     EXPECT_EQ(::GetParent(sub->GetHWND()), root->GetHWND());
@@ -238,9 +250,9 @@ TEST_F(MenuWndTest, HoveringAnItemWithoutSubItemsClosesTheSubMenuAndItCanOpenAga
     auto* more = static_cast<CMenuElementUI*>(Find(root, L"more"));
     for (int round = 0; round < 2; ++round) {
         Hover(root, L"more");
-        ASSERT_TRUE(Pump([] { return OpenMenus().size() == 2; })) << "round " << round;
+        ASSERT_TRUE(Pump([] { return MenuWindows().size() == 2; })) << "round " << round;
         Hover(root, L"quit");
-        ASSERT_TRUE(Pump([] { return OpenMenus().size() == 1; })) << "round " << round;
+        ASSERT_TRUE(Pump([] { return MenuWindows().size() == 1; })) << "round " << round;
         EXPECT_EQ(more->GetSubMenuWindow(), nullptr);
         EXPECT_EQ(more->GetCount(), 2) << "the sub-items are back with their item";
         EXPECT_FALSE(more->GetItemAt(0)->IsVisible());
@@ -259,7 +271,7 @@ TEST_F(MenuWndTest, EscapeClosesTheMenuWithoutAClick) {
 TEST_F(MenuWndTest, TheFocusGoingToAnotherWindowClosesEveryMenu) {
     CMenuWnd* root = Open(POINT{300, 200});
     Hover(root, L"more");
-    ASSERT_TRUE(Pump([] { return OpenMenus().size() == 2; }));
+    ASSERT_TRUE(Pump([] { return MenuWindows().size() == 2; }));
     HWND other = CreatePlainWindow(700, 600, WS_POPUP | WS_VISIBLE);
     ::SetForegroundWindow(other);
     ::SetFocus(other);
@@ -274,7 +286,7 @@ TEST_F(MenuWndTest, TheRightButtonDoesNothingInAMenu) {
     EXPECT_EQ(::SendMessageW(menu->GetHWND(), WM_RBUTTONDOWN, MK_RBUTTON, at), 0);
     ::SendMessageW(menu->GetHWND(), WM_RBUTTONUP, 0, at);
     Pump([] { return false; }, 50);
-    EXPECT_EQ(OpenMenus().size(), 1u);
+    EXPECT_EQ(MenuWindows().size(), 1u);
     EXPECT_TRUE(record.clicks.empty());
     EXPECT_FALSE(static_cast<CMenuElementUI*>(Find(menu, L"open"))->IsSelected());
 }
@@ -289,8 +301,7 @@ TEST_F(MenuWndTest, AForgedClickMessageIsIgnored) {
 }
 
 TEST_F(MenuWndTest, ALayoutThatCannotBeBuiltShowsNothingAndGoesAway) {
-    auto* menu = new RecordingMenu(owner, record);
-    menu->Init(nullptr, L"<Window><Menu", L"xml", CMenuWnd::kDefaultAlignment, POINT{300, 200});
+    Open(POINT{300, 200}, CMenuWnd::kDefaultAlignment, L"<Window><Menu");
     EXPECT_TRUE(AllClosed());
     EXPECT_EQ(record.inits, 0);
 }

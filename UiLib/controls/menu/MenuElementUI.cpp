@@ -1,13 +1,13 @@
-#include "games/MenuElementUI.h"
+#include "UiLib/controls/menu/MenuElementUI.h"
 
 #include <algorithm>
 
+#include "UiLib/controls/menu/MenuUI.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
-#include "games/MenuWnd.h"
 
-using namespace UiLib;
-
+namespace UiLib {
 namespace {
 
 bool IsMenuElement(CControlUI* control) { return control && control->GetInterface(L"MenuElement"); }
@@ -25,17 +25,19 @@ void* CMenuElementUI::GetInterface(const std::wstring& name) {
 
 HWND CMenuElementUI::MenuWindow() const { return manager_ ? manager_->GetPaintWindow() : nullptr; }
 
+std::shared_ptr<CMenuChain> CMenuElementUI::Chain() const {
+    for (CControlUI* up = parent_; up; up = up->GetParent())
+        if (auto* menu = static_cast<CMenuUI*>(up->GetInterface(L"Menu"))) return menu->GetChain();
+    return nullptr;
+}
+
 std::vector<std::unique_ptr<CControlUI>> CMenuElementUI::TakeSubItems() {
     std::vector<CControlUI*> subItems;
     for (int i = 0; i < GetCount(); ++i)
         if (IsMenuElement(GetItemAt(i))) subItems.push_back(GetItemAt(i));
-    // With automatic destruction off, removing hands each entry over instead of deleting it.
-    bool autoDestroy = IsAutoDestroy();
-    SetAutoDestroy(false);
     std::vector<std::unique_ptr<CControlUI>> taken;
     for (CControlUI* item : subItems)
-        if (Remove(item)) taken.emplace_back(item);
-    SetAutoDestroy(autoDestroy);
+        if (std::unique_ptr<CControlUI> owned = Remove(item)) taken.push_back(std::move(owned));
     return taken;
 }
 
@@ -61,16 +63,21 @@ bool CMenuElementUI::ShowSubItems() {
 }
 
 void CMenuElementUI::OpenSubMenu() {
-    if (subMenuWindow_ || !manager_) return;
-    auto* menu = new CMenuWnd(MenuWindow());
-    subMenuWindow_ = menu;
-    s_menuObserver.RBroadcast(ContextMenuParam{ContextMenuParam::kCloseSubMenusOf, MenuWindow()});
-    menu->Init(this, std::wstring(), nullptr, CMenuWnd::kDefaultAlignment, POINT{0, 0});
+    std::shared_ptr<CMenuChain> chain = Chain();
+    if (subMenuWindow_ || !manager_ || !chain) return;
+    chain->CloseSubMenusOf(MenuWindow());
+    auto menu = std::make_unique<CMenuWnd>(chain);
+    subMenuWindow_ = menu.get();
+    auto open = [this](CMenuWnd& subMenu) {
+        return subMenu.Init(this, std::wstring(), nullptr, CMenuWnd::kDefaultAlignment, POINT{0, 0});
+    };
+    // An open sub-menu clears subMenuWindow_ when its window goes; one that never opened is cleared here.
+    if (!CWindowWnd::CreateOwned(std::move(menu), open)) subMenuWindow_ = nullptr;
 }
 
 void CMenuElementUI::OpenOrCloseAll() {
     if (ShowSubItems()) OpenSubMenu();
-    else s_menuObserver.RBroadcast(ContextMenuParam{ContextMenuParam::kCloseAll, MenuWindow()});
+    else if (std::shared_ptr<CMenuChain> chain = Chain()) chain->CloseAll();
 }
 
 bool CMenuElementUI::Activate() {
@@ -94,7 +101,7 @@ void CMenuElementUI::DoEvent(UiEvent& event) {
             if (owner_) owner_->SelectItem(index_, true);
             OpenSubMenu();
         } else {
-            s_menuObserver.RBroadcast(ContextMenuParam{ContextMenuParam::kCloseSubMenusOf, MenuWindow()});
+            if (std::shared_ptr<CMenuChain> chain = Chain()) chain->CloseSubMenusOf(MenuWindow());
             if (owner_) owner_->SelectItem(index_, true);
         }
         return;
@@ -159,3 +166,5 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
     if (fixed_.cy != 0) size.cy = fixed_.cy;
     return size;
 }
+
+}  // namespace UiLib

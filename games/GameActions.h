@@ -1,0 +1,44 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "shared/ScopedHandle.h"
+
+// What the player can do with one game, apart from its button: start it, open its folder, run
+// its uninstaller and wait for it.
+
+// "/" separators become "\".
+std::wstring NativePath(std::wstring path);
+// The folder of a native path: the text before its last "\", with a drive's root kept whole
+// ("C:\game.exe" → "C:\"); empty when there is no "\".
+std::wstring FolderOf(const std::wstring& path);
+
+// An uninstall command split into the executable it starts and the arguments it gives it.
+struct CommandParts {
+    std::wstring executable;
+    std::wstring arguments;
+};
+// The executable is the quoted first part, or else the longest leading part, ending before a
+// blank, that names an existing file; else the text up to the first blank. The arguments keep
+// their own spelling ("/S" stays "/S").
+CommandParts SplitCommand(const std::wstring& command);
+
+// Starts the executable at `path` in its own folder; false when it does not exist.
+bool StartGame(const std::wstring& path);
+// Opens the folder of `path` in the shell; false when the shell could not.
+bool OpenGameFolder(const std::wstring& path);
+
+// Starts the uninstaller of `uninstallString` in its own folder, without handing it any of the
+// manager's handles. Null when its executable does not exist or cannot be started; `missing`
+// tells which.
+ScopedHandle StartUninstaller(const std::wstring& uninstallString, bool& missing);
+
+// Waits for an uninstaller that hands the real work to a second process and ends with that
+// process's identifier as its exit code, then for the second process. False when the second
+// process cannot be opened (no hand-over): the uninstall is then over as far as the manager sees.
+bool WaitForUninstall(HANDLE uninstaller);
+
+// Whether a game's files are gone after its uninstall: neither its executable nor its
+// uninstaller's executable exists any more.
+bool GameFilesGone(const std::wstring& path, const std::wstring& uninstallString);

@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "UiLib/controls/menu/MenuWnd.h"
+#include "games/GameRecord.h"
+
+class CMyGameWndUI;
+
+// The menu of a game button: run the game, open its folder, uninstall it or, for a game added by
+// hand, take it off the list ("取消收藏").
+class CMyGameMenuUI : public UiLib::CMenuWnd {
+public:
+    static constexpr const wchar_t* kLayout = L"MyGameMenu.xml";
+
+    // The page owns the game's button and lives as long as the main window, which owns the menu.
+    CMyGameMenuUI(HWND mainWindow, CMyGameWndUI& page, GameRecord game);
+
+    void OnItemClick(const std::wstring& name) override;
+    void OnMenuInit() override;
+
+private:
+    CMyGameWndUI& page_;
+    const GameRecord game_;
+};

@@ -1,0 +1,49 @@
+// The game actions that need no window: paths, uninstall commands, and an uninstaller that hands
+// its work to a second process, started for real.
+#include "games/GameActions.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestFolder.h"
+
+TEST(GameActionsTest, PathsAreMadeNativeAndADrivesRootStaysARoot) {
+    EXPECT_EQ(NativePath(L"C:/Games/a b/run.exe"), L"C:\\Games\\a b\\run.exe");
+    EXPECT_EQ(FolderOf(L"C:\\Games\\a,b\\run.exe"), L"C:\\Games\\a,b");
+    EXPECT_EQ(FolderOf(L"C:\\game.exe"), L"C:\\") << "\"C:\" alone is the drive's current folder";
+    EXPECT_EQ(FolderOf(L"game.exe"), L"");
+    EXPECT_EQ(FolderOf(L"\\\\server\\share\\game.exe"), L"\\\\server\\share");
+}
+
+TEST(GameActionsTest, UninstallCommandsKeepTheirArgumentsAndFindPathsWithBlanks) {
+    TestFolder folder;
+    const std::wstring program = folder.File(L"My Game\\unins 000.exe");
+    CreateDirectoryW(folder.File(L"My Game").c_str(), nullptr);
+    WriteFileBytes(program, "MZ");
+
+    CommandParts quoted = SplitCommand(L"\"" + program + L"\" /S /D=C:/x");
+    EXPECT_EQ(quoted.executable, program);
+    EXPECT_EQ(quoted.arguments, L"/S /D=C:/x") << "switches keep their slashes";
+
+    CommandParts unquoted = SplitCommand(program + L" /S");
+    EXPECT_EQ(unquoted.executable, program) << "the longest leading part that names a file";
+    EXPECT_EQ(unquoted.arguments, L"/S");
+
+    EXPECT_EQ(SplitCommand(program).executable, program);
+    CommandParts missing = SplitCommand(L"C:\\gone\\un.exe /S");
+    EXPECT_EQ(missing.executable, L"C:\\gone\\un.exe");
+    EXPECT_EQ(missing.arguments, L"/S");
+    EXPECT_EQ(SplitCommand(L"\"C:\\open quote.exe").executable, L"C:\\open quote.exe");
+}
+
+TEST(GameActionsTest, AMissingUninstallerIsToldApartFromOneThatFailsToStart) {
+    TestFolder folder;
+    bool missing = false;
+    EXPECT_FALSE(StartUninstaller(L"\"" + folder.File(L"none.exe") + L"\" /S", missing));
+    EXPECT_TRUE(missing);
+
+    WriteFileBytes(folder.File(L"broken.exe"), "not a program");
+    EXPECT_FALSE(StartUninstaller(folder.File(L"broken.exe"), missing));
+    EXPECT_FALSE(missing);
+    EXPECT_FALSE(GameFilesGone(folder.File(L"none.exe"), folder.File(L"broken.exe") + L" /S"));
+    EXPECT_TRUE(GameFilesGone(folder.File(L"none.exe"), L"\"" + folder.File(L"none.exe") + L"\" /S"));
+}
