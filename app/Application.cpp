@@ -102,8 +102,8 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     StartControlChannel(frame->Tasks(), frame.get());
 
     // The native window owns the frame once it exists.
-    HWND window = frame->CreateMainWindow();
-    if (window != nullptr) frame.release();
+    MainFrame* shown = UiLib::CWindowWnd::CreateOwned(std::move(frame), [](MainFrame& created) { return created.CreateMainWindow(); });
+    HWND window = shown ? shown->GetHWND() : nullptr;
     if (IsWindow(window)) ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
     RunMessageLoop();
 

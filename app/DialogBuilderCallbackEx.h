@@ -2,6 +2,9 @@
 #include <memory>
 
 #include "UiLib/core/IDialogBuilderCallback.h"
+#include "UiLib/core/WindowTasks.h"
+
+class GameList;
 
 namespace UiLib {
 class CPaintManagerUI;
@@ -11,11 +14,16 @@ class CPaintManagerUI;
 // Tags are compared exactly; any other tag is left to the framework.
 class CDialogBuilderCallbackEx : public UiLib::IDialogBuilderCallback {
 public:
-    // The web tab builds its own content into `manager`, the window being built.
-    explicit CDialogBuilderCallbackEx(UiLib::CPaintManagerUI* manager) : manager_(manager) {}
+    // The pages build their own content into `manager`, the window being built; the my-games page
+    // shows `games` and hands its workers' results back through `windowTasks`.
+    CDialogBuilderCallbackEx(UiLib::CPaintManagerUI* manager, GameList& games,
+                             std::shared_ptr<UiLib::CWindowTasks> windowTasks)
+        : manager_(manager), games_(games), windowTasks_(std::move(windowTasks)) {}
 
     std::unique_ptr<UiLib::CControlUI> CreateControlForTag(const wchar_t* tag) override;
 
 private:
     UiLib::CPaintManagerUI* manager_;
+    GameList& games_;
+    std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
 };

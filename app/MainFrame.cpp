@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "UiLib/controls/UIControl.h"
+#include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/layouts/UITabLayout.h"
@@ -9,6 +10,7 @@
 #include "app/SystemMenuUI.h"
 #include "app/SystemSetUI.h"
 #include "app/TrayMenuUI.h"
+#include "games/MyGameMenuUI.h"
 #include "games/MyGameWndUI.h"
 #include "online/ManagementService.h"
 #include "online/MyIEWndUI.h"
@@ -64,7 +66,7 @@ MainFrame::MainFrame(GameList& games, std::shared_ptr<SysSettings> settings, std
       dataFolder_(std::move(dataFolder)),
       commandLine_(std::move(commandLine)) {}
 
-MainFrame::~MainFrame() { PostQuitMessage(0); }
+MainFrame::~MainFrame() = default;
 
 HWND MainFrame::CreateMainWindow() {
     HWND window = Create(nullptr, kWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 970, 660);
@@ -78,7 +80,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     paintManager_.Init(window_);
     // Without its skin the window stays empty but the program goes on.
     if (SelectSkinSource()) {
-        CDialogBuilderCallbackEx callback(&paintManager_);
+        CDialogBuilderCallbackEx callback(&paintManager_, games_, Tasks());
         CDialogBuilder builder;
         if (std::unique_ptr<CControlUI> root =
                 builder.Create(CDialogBuilder::Layout(GetSkinFile()), nullptr, &callback, &paintManager_)) {
@@ -87,6 +89,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
             SetWindowIcons();
             FindControls();
             ShowVersionLabel(VersionText());
+            if (myGamePage_) myGamePage_->BuildGameButtons();
         }
     }
     StartWorkers();
@@ -163,11 +166,35 @@ void MainFrame::ShowVersionLabel(const std::wstring& text) {
 
 void MainFrame::Notify(UiNotify& msg) {
     if (msg.sType == L"windowinit") {
+        if (myGamePage_) myGamePage_->AddBrowser();
         AddWebPages();
     } else if (msg.sType == L"click") {
         if (IsNamed(msg.pSender, L"closebtn")) OnCloseButton();
         else if (IsNamed(msg.pSender, L"minbtn")) SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        else if (IsNamed(msg.pSender, L"moregame")) ShowHotGames();
+    } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
+        if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
+    } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {
+        OpenGameMenu(msg.pSender);
     }
+}
+
+void MainFrame::ShowHotGames() {
+    if (auto* hot = dynamic_cast<COptionUI*>(paintManager_.FindControl(L"hotgame"))) hot->Selected(true);
+    CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
+    if (auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr)
+        tabLayout->SelectItem(1);
+}
+
+void MainFrame::OpenGameMenu(CControlUI* button) {
+    std::optional<GameRecord> game = myGamePage_ ? myGamePage_->GameOf(button) : std::nullopt;
+    if (!game) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    CWindowWnd::CreateOwned(std::make_unique<CMyGameMenuUI>(window_, *myGamePage_, *game), [&](CMyGameMenuUI& menu) {
+        menu.Init(nullptr, CMyGameMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, cursor);
+        return menu.GetHWND();
+    });
 }
 
 void MainFrame::OnCloseButton() {
@@ -249,5 +276,6 @@ LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 void MainFrame::OnFinalMessage(HWND window) {
     WindowImplBase::OnFinalMessage(window);
-    delete this;
+    // The window that owns this object deletes it next; the program ends with it.
+    PostQuitMessage(0);
 }

@@ -69,6 +69,9 @@ private:
     void OnServiceReply(UINT message, const std::wstring& reply);
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnCloseButton();
+    // "moregame": the second navigation option and its page.
+    void ShowHotGames();
+    void OpenGameMenu(UiLib::CControlUI* button);
     bool OnMenuButtonClick(void* param);
     void OpenTrayMenu();
 

@@ -28,13 +28,12 @@ void Select(COptionUI* option) {
 CSystemSetUI::CSystemSetUI(SysSettings& settings) : settings_(settings) {}
 
 void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
-    auto* dialog = new CSystemSetUI(settings);
-    if (!dialog->Create(parent, L"", kCreateStyle, 0, 0, 0, 0, 0)) {
-        delete dialog;
-        return;
-    }
+    CSystemSetUI* dialog = CreateOwned(std::make_unique<CSystemSetUI>(settings), [parent](CSystemSetUI& created) {
+        return created.Create(parent, L"", kCreateStyle, 0, 0, 0, 0, 0);
+    });
+    if (!dialog) return;
     dialog->CenterWindow();
-    // From here on the dialog deletes itself when its window is destroyed.
+    // The window deletes the dialog when it is destroyed.
     dialog->ShowModal();
 }
 
@@ -123,5 +122,4 @@ bool CSystemSetUI::OnCancel(void* param) {
 void CSystemSetUI::OnFinalMessage(HWND) {
     paintManager_.RemovePreMessageFilter(this);
     paintManager_.RemoveNotifier(this);
-    delete this;
 }

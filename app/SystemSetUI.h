@@ -41,7 +41,6 @@ protected:
     void OnFinalMessage(HWND window) override;
 
 private:
-    ~CSystemSetUI() override = default;
     LRESULT OnCreate();
     void FindControls();
     void ShowSettings();

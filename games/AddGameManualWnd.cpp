@@ -29,13 +29,13 @@ bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"cli
 AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab) : games_(games), tab_(tab) {}
 
 void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab) {
-    auto* dialog = new AddGameManualWnd(games, tab);
-    if (!dialog->Create(owner, L"", kCreateStyle, 0, 0, 0, 0, 0)) {
-        delete dialog;
-        return;
-    }
+    AddGameManualWnd* dialog =
+        CreateOwned(std::make_unique<AddGameManualWnd>(games, tab), [owner](AddGameManualWnd& created) {
+            return created.Create(owner, L"", kCreateStyle, 0, 0, 0, 0, 0);
+        });
+    if (!dialog) return;
     dialog->CenterWindow();
-    // From here on the dialog deletes itself when its window is destroyed.
+    // The window deletes the dialog when it is destroyed.
     dialog->ShowModal();
 }
 
@@ -118,7 +118,6 @@ bool AddGameManualWnd::OnOk(void* param) {
 void AddGameManualWnd::OnFinalMessage(HWND) {
     paintManager_.RemovePreMessageFilter(this);
     paintManager_.RemoveNotifier(this);
-    delete this;
 }
 
 std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {

@@ -59,7 +59,6 @@ protected:
     void OnFinalMessage(HWND window) override;
 
 private:
-    ~AddGameManualWnd() override = default;
     LRESULT OnCreate();
     bool OnBrowse(void* param);
     bool OnOk(void* param);

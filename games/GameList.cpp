@@ -115,6 +115,17 @@ void GameList::RemoveUserGame(const std::wstring& name) {
     }
 }
 
+void GameList::ForgetInstalledGame(const GameRecord& game) {
+    for (size_t i = 0; i < installedCount_; ++i) {
+        const GameRecord& record = games[i];
+        if (record.name == game.name && record.path == game.path && record.uninstallString == game.uninstallString) {
+            games.erase(games.begin() + static_cast<std::ptrdiff_t>(i));
+            --installedCount_;
+            return;
+        }
+    }
+}
+
 std::wstring GameList::KeptFileName(const std::wstring& path) { return path + kKeptSuffix; }
 
 TiXmlElement* GameList::Root() const { return document_ ? document_->RootElement() : nullptr; }

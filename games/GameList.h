@@ -35,6 +35,9 @@ public:
     // changes when the file holds no such game.
     void RemoveUserGame(const std::wstring& name);
 
+    // Drops an installed game from the list once it was uninstalled; the registry no longer has it.
+    void ForgetInstalledGame(const GameRecord& game);
+
     bool HasDocument() const { return document_ != nullptr; }
 
     // The name under which an unreadable "UserGame.xml" is kept before a fresh one replaces it.

@@ -1,6 +1,214 @@
 #include "games/MyGameWndUI.h"
 
+#include <exdisp.h>
+
+#include <thread>
+
+#include "UiLib/controls/UIOption.h"
+#include "UiLib/controls/UIWebBrowser.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UINotify.h"
+#include "games/AddGameManualWnd.h"
+#include "games/GameActions.h"
+#include "games/GameList.h"
+#include "online/ManagementService.h"
+#include "shared/MyMessageBox.h"
+
+using namespace UiLib;
+
+namespace {
+
+const wchar_t kGameButtonAttributes[] =
+    L"float=\"false\" width=\"170\" height=\"30\" selectedimage=\"btn_bj3.png\" normalimage=\"btn_bj1.png\" "
+    L"hotimage=\"btn_bj2.png\" pushedimage=\"btn_bj3.png\" menu=\"true\" group=\"gamebtn\"";
+
+CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
+    return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
+}
+
+bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
+
+// Two records name the same game when they agree on every field the player can see or use.
+bool SameGame(const GameRecord& a, const GameRecord& b) {
+    return a.name == b.name && a.path == b.path && a.uninstallString == b.uninstallString && a.id == b.id;
+}
+
+}  // namespace
+
+CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::shared_ptr<CWindowTasks> windowTasks)
+    : games_(games), windowTasks_(std::move(windowTasks)) {
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, manager);
+    if (!content) return;
+    content_ = content.get();
+    Add(std::move(content));
+    column_ = static_cast<CContainerUI*>(
+        FindSubControl(L"gamebtnlayout") ? FindSubControl(L"gamebtnlayout")->GetInterface(L"Container") : nullptr);
+    gameName_ = FindSubControl(L"gamename");
+    startButton_ = FindSubControl(L"startgame");
+    if (CControlUI* add = FindSubControl(L"addgamebtn")) add->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnAddGame);
+    if (startButton_) {
+        startButton_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnStartGame);
+        startButton_->SetEnabled(false);
+    }
+}
+
+CMyGameWndUI::~CMyGameWndUI() = default;
+
 void* CMyGameWndUI::GetInterface(const std::wstring& name) {
     if (name == L"MyGameWnd") return this;
     return CContainerUI::GetInterface(name);
+}
+
+CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
+    if (!content_) return nullptr;
+    return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL);
+}
+
+void CMyGameWndUI::BuildGameButtons() {
+    for (const GameRecord& game : games_.games) AddGameButton(game);
+}
+
+void CMyGameWndUI::AddGameButton(GameRecord record) {
+    if (!column_) return;
+    auto button = std::make_unique<COptionUI>();
+    COptionUI* added = button.get();
+    // Just above "moregame" and the bottom spacer.
+    if (!column_->AddAt(std::move(button), column_->GetCount() - 2)) return;
+    added->ApplyAttributeList(kGameButtonAttributes);
+    added->SetText(record.name);
+    added->SetTag(static_cast<UINT_PTR>(record.id));
+    added->SetName(L"gamebtn");
+    // The path alone: a comma in a folder name must not cut it.
+    added->SetUserData(record.path);
+    buttons_.push_back(GameButton{added, std::move(record)});
+}
+
+void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
+    for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
+        if (!SameGame(entry->game, game)) continue;
+        COptionUI* button = entry->button;
+        buttons_.erase(entry);
+        // The button may be the sender of the notification being handled: it goes after it.
+        if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
+        if (column_->IsVisible()) column_->NeedUpdate();
+        if (startButton_) startButton_->SetEnabled(false);
+        if (gameName_) gameName_->SetText(L"");
+        return;
+    }
+}
+
+std::optional<GameRecord> CMyGameWndUI::GameOf(const CControlUI* button) const {
+    for (const GameButton& entry : buttons_)
+        if (entry.button == button) return entry.game;
+    return std::nullopt;
+}
+
+void CMyGameWndUI::AddBrowser() {
+    CControlUI* layout = FindSubControl(L"gameweblayout");
+    auto* container = layout ? static_cast<CContainerUI*>(layout->GetInterface(L"Container")) : nullptr;
+    if (!container) return;
+    auto browser = std::make_unique<CWebBrowserUI>();
+    browser->SetName(L"ie7");
+    if (!container->Add(std::move(browser))) return;
+    Navigate(L"about:blank");
+    ShowSelectedGame(nullptr);
+}
+
+CWebBrowserUI* CMyGameWndUI::Browser() const {
+    CControlUI* control = FindSubControl(L"ie7");
+    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+}
+
+void CMyGameWndUI::Navigate(const std::wstring& url) {
+    CWebBrowserUI* browser = Browser();
+    if (!browser) return;
+    if (!browser->GetWebBrowser2()) {
+        browser->SetWebBrowserEventHandler(this);
+        browser->ActivateControl();
+    }
+    IWebBrowser2* web = browser->GetWebBrowser2();
+    if (!web) return;
+    BSTR address = ::SysAllocString(url.c_str());
+    web->Navigate(address, nullptr, nullptr, nullptr, nullptr);
+    ::SysFreeString(address);
+}
+
+void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
+    std::optional<GameRecord> game = GameOf(button);
+    if (game) {
+        if (startButton_) {
+            startButton_->SetEnabled(true);
+            startButton_->SetUserData(game->path);
+        }
+        if (gameName_) gameName_->SetText(game->name);
+    }
+    RequestStrategyPage(game ? game->id : 0);
+}
+
+void CMyGameWndUI::RequestStrategyPage(int gameId) {
+    const unsigned selection = ++selection_;
+    std::thread([tasks = windowTasks_, page = this, selection, gameId] {
+        std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
+        if (url.empty()) return;
+        tasks->Post([page, selection, url] {
+            if (page->selection_ == selection) page->Navigate(url);
+        });
+    }).detach();
+}
+
+void CMyGameWndUI::TellFileMissing() {
+    ShowMyMessageBox(GetManager()->GetPaintWindow(), L"找不到文件.", L"应用程序可能被移动或删除!", L"提示",
+                     CMyMessageBox::kIconError);
+}
+
+void CMyGameWndUI::RunGame(const GameRecord& game) {
+    if (!StartGame(game.path)) TellFileMissing();
+}
+
+void CMyGameWndUI::OpenFolder(const GameRecord& game) {
+    if (!OpenGameFolder(game.path)) TellFileMissing();
+}
+
+void CMyGameWndUI::DeleteGame(const GameRecord& game) {
+    if (game.uninstallString.empty()) {
+        games_.RemoveUserGame(game.name);
+        RemoveGameButton(game);
+        return;
+    }
+    bool missing = false;
+    ScopedHandle uninstaller = StartUninstaller(game.uninstallString, missing);
+    if (missing) {
+        TellFileMissing();
+    } else if (!uninstaller) {
+        ShowMyMessageBox(GetManager()->GetPaintWindow(), L"启动卸载失败.", L"请检查游戏设置稍后重试!", L"提示",
+                         CMyMessageBox::kIconError);
+    } else {
+        WaitForUninstall(uninstaller.release(), game);
+    }
+}
+
+void CMyGameWndUI::WaitForUninstall(HANDLE uninstaller, const GameRecord& game) {
+    // Each uninstall has its own wait, which owns the process handle.
+    std::thread([process = ScopedHandle(uninstaller), tasks = windowTasks_, page = this, game] {
+        if (!::WaitForUninstall(process.get())) return;
+        if (!GameFilesGone(game.path, game.uninstallString)) return;
+        tasks->Post([page, game] { page->ForgetUninstalledGame(game); });
+    }).detach();
+}
+
+void CMyGameWndUI::ForgetUninstalledGame(const GameRecord& game) {
+    RemoveGameButton(game);
+    games_.ForgetInstalledGame(game);
+}
+
+bool CMyGameWndUI::OnAddGame(void* param) {
+    if (IsClick(param)) AddGameManualWnd::ShowModalOver(GetManager()->GetPaintWindow(), games_, this);
+    return true;
+}
+
+bool CMyGameWndUI::OnStartGame(void* param) {
+    if (IsClick(param) && startButton_) StartGame(startButton_->GetUserData());
+    return true;
 }

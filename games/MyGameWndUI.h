@@ -1,12 +1,89 @@
 #pragma once
-#include "UiLib/layouts/UIContainer.h"
+#include <windows.h>
 
-// The my-games page of the main window, the first page of its tab layout. For now an empty
-// container that the layout places and the main window finds by name.
-class CMyGameWndUI : public UiLib::CContainerUI {
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/core/WindowTasks.h"
+#include "UiLib/layouts/UIContainer.h"
+#include "games/GameButtonHost.h"
+#include "games/GameRecord.h"
+
+class GameList;
+
+namespace UiLib {
+class CControlUI;
+class COptionUI;
+class CPaintManagerUI;
+class CWebBrowserUI;
+}  // namespace UiLib
+
+// The my-games page, the first page of the main window's tabs: a column with one button per game
+// above "moregame", the add button, the start area with the selected game's name and the start
+// button, and the selected game's strategy page in the browser "ie7". It also carries out what
+// the player does with a game: start it, open its folder, take it off the list or uninstall it.
+class CMyGameWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler, public IGameButtonHost {
 public:
     static constexpr const wchar_t* kClassName = L"MyGameWndUI";
+    static constexpr const wchar_t* kLayout = L"MyGameListWnd.xml";
+
+    // Builds the page's content into `manager`, the main window's. `windowTasks` is the main
+    // window's task queue, through which the page's own workers hand their results back.
+    CMyGameWndUI(UiLib::CPaintManagerUI* manager, GameList& games, std::shared_ptr<UiLib::CWindowTasks> windowTasks);
+    ~CMyGameWndUI() override;
 
     const wchar_t* GetClass() const override { return kClassName; }
     void* GetInterface(const std::wstring& name) override;
+
+    // One button per game of the list, in list order, above "moregame".
+    void BuildGameButtons();
+    void AddGameButton(GameRecord record) override;
+    // Takes the game's button off the column; nothing when it is gone already.
+    void RemoveGameButton(const GameRecord& game);
+    // The game of a button of the column.
+    std::optional<GameRecord> GameOf(const UiLib::CControlUI* button) const;
+
+    // Adds the browser "ie7" into "gameweblayout" and shows the page of no game.
+    void AddBrowser();
+    // Fills the start area with the game of `button` (none: nothing changes there) and asks for
+    // its strategy page.
+    void ShowSelectedGame(UiLib::CControlUI* button);
+    // Loads an address into the browser "ie7".
+    void Navigate(const std::wstring& url);
+
+    // The game menu's actions.
+    void RunGame(const GameRecord& game);
+    void OpenFolder(const GameRecord& game);
+    void DeleteGame(const GameRecord& game);
+
+private:
+    struct GameButton {
+        UiLib::COptionUI* button;
+        GameRecord game;
+    };
+
+    UiLib::CControlUI* FindSubControl(const wchar_t* name) const;
+    UiLib::CWebBrowserUI* Browser() const;
+    void TellFileMissing();
+    // Asks the service for the page of `gameId` on a worker; the answer is shown only while the
+    // game it was asked for is still the selected one.
+    void RequestStrategyPage(int gameId);
+    void WaitForUninstall(HANDLE uninstaller, const GameRecord& game);
+    // The game was uninstalled: its button and its record go.
+    void ForgetUninstalledGame(const GameRecord& game);
+    bool OnAddGame(void* param);
+    bool OnStartGame(void* param);
+
+    GameList& games_;
+    std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
+    UiLib::CControlUI* content_ = nullptr;
+    UiLib::CContainerUI* column_ = nullptr;
+    UiLib::CControlUI* gameName_ = nullptr;
+    UiLib::CControlUI* startButton_ = nullptr;
+    std::vector<GameButton> buttons_;
+    // Counts the selections, so that a late strategy reply for an earlier one is dropped.
+    unsigned selection_ = 0;
 };

@@ -45,7 +45,6 @@ LRESULT CMyMessageBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CMyMessageBox::OnCreate() {
-    ownedByWindow_ = true;
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
     ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>((style & kClearCaptionMask) | kClipStyles));
     ::SetWindowPos(window_, nullptr, 0, 0, 0, 0,
@@ -96,16 +95,16 @@ LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool&
 void CMyMessageBox::OnFinalMessage(HWND) {
     paintManager_.RemovePreMessageFilter(this);
     paintManager_.RemoveNotifier(this);
-    if (ownedByWindow_) delete this;
 }
 
 int ShowMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,
                      int icon) {
-    auto box = std::make_unique<CMyMessageBox>(text1, text2, caption, icon);
-    if (box->Create(owner, L"", CMyMessageBox::kWindowStyle, 0, 0, 0, 0, 0) == nullptr)
-        return ShowSystemMessageBox(owner, text1, text2, caption, icon);
-    // The native window owns the box from here on and deletes it when it is destroyed.
-    CMyMessageBox* shown = box.release();
+    CMyMessageBox* shown = CWindowWnd::CreateOwned(std::make_unique<CMyMessageBox>(text1, text2, caption, icon),
+                                                    [owner](CMyMessageBox& box) {
+        return box.Create(owner, L"", CMyMessageBox::kWindowStyle, 0, 0, 0, 0, 0);
+    });
+    if (shown == nullptr) return ShowSystemMessageBox(owner, text1, text2, caption, icon);
+    // The native window deletes the box when it is destroyed.
     if (!shown->HasLayout()) {
         ::DestroyWindow(shown->GetHWND());
         return ShowSystemMessageBox(owner, text1, text2, caption, icon);

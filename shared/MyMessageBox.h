@@ -9,8 +9,7 @@
 #include "UiLib/core/UIWindowWnd.h"
 
 // The program's own modal message box: a caption, an icon chosen by number, two lines of text and
-// the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Once its native window
-// exists the window owns the object and deletes it when it is destroyed.
+// the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Its window owns it.
 class CMyMessageBox : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr wchar_t kWindowClassName[] = L"MyMessageBox";
@@ -50,8 +49,6 @@ private:
     std::wstring text2_;
     std::wstring caption_;
     int icon_;
-    // Set when the native window is created: from then on the window deletes the object.
-    bool ownedByWindow_ = false;
 };
 
 // Shows the skinned message box modally over `parent` (none when null), centred on it, and returns

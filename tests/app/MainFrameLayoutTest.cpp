@@ -12,6 +12,7 @@
 #include "UiLib/core/WindowImplBase.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "app/DialogBuilderCallbackEx.h"
+#include "games/GameList.h"
 #include "games/MyGameWndUI.h"
 #include "online/MyIEWndUI.h"
 
@@ -57,8 +58,10 @@ public:
     }
 
     std::unique_ptr<CControlUI> CreateControlForTag(const wchar_t* tag) override {
-        return CDialogBuilderCallbackEx(&paintManager_).CreateControlForTag(tag);
+        return CDialogBuilderCallbackEx(&paintManager_, games_, Tasks()).CreateControlForTag(tag);
     }
+
+    GameList games_;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"MainFrameLayoutTest"; }
@@ -139,7 +142,8 @@ TEST_F(MainFrameLayoutTest, TheBlueBandSitsOverALightPageAndTheSelectedOptionIsL
 
 TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
     CPaintManagerUI manager;
-    CDialogBuilderCallbackEx callback(&manager);
+    GameList games;
+    CDialogBuilderCallbackEx callback(&manager, games, std::make_shared<CWindowTasks>());
     std::unique_ptr<CControlUI> page = callback.CreateControlForTag(L"MyGameWnd");
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->GetInterface(L"MyGameWnd"), nullptr);

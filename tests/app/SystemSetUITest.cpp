@@ -48,8 +48,11 @@ protected:
 
     // Opens the dialog over the owner and runs it modally with the steps; the close result.
     UINT RunDialog(std::vector<DialogStep> steps) {
-        auto* dialog = new CSystemSetUI(*settings);
-        if (!dialog->Create(owner.Get(), L"", CSystemSetUI::kCreateStyle, 0, 0, 0, 0, 0)) {
+        CSystemSetUI* dialog =
+            CWindowWnd::CreateOwned(std::make_unique<CSystemSetUI>(*settings), [this](CSystemSetUI& created) {
+                return created.Create(owner.Get(), L"", CSystemSetUI::kCreateStyle, 0, 0, 0, 0, 0);
+            });
+        if (!dialog) {
             ADD_FAILURE() << "no settings window";
             return 0;
         }

@@ -53,7 +53,7 @@ protected:
 
     // Opens the dialog over the owner and runs it modally with the steps; the close result.
     UINT RunDialog(std::vector<DialogStep> steps, std::wstring chosenFile = std::wstring()) {
-        auto* dialog = new AddGameManualWnd(games, &tab);
+        auto dialog = std::make_unique<AddGameManualWnd>(games, &tab);
         dialog->showMessage = [this](HWND parent, const std::wstring& text1, const std::wstring& text2,
                                      const std::wstring& caption, int icon) {
             messages.push_back(Message{parent, text1, text2, caption, icon});
@@ -63,13 +63,16 @@ protected:
             chooserOwners.push_back(owner);
             return chosenFile;
         };
-        if (!dialog->Create(owner.Get(), L"", AddGameManualWnd::kCreateStyle, 0, 0, 0, 0, 0)) {
+        AddGameManualWnd* shown = CWindowWnd::CreateOwned(std::move(dialog), [this](AddGameManualWnd& created) {
+            return created.Create(owner.Get(), L"", AddGameManualWnd::kCreateStyle, 0, 0, 0, 0, 0);
+        });
+        if (!shown) {
             ADD_FAILURE() << "no add-game window";
             return 0;
         }
-        dialog->CenterWindow();
+        shown->CenterWindow();
         RunInModalLoop(AddGameManualWnd::kWindowClassName, std::move(steps));
-        return dialog->ShowModal();
+        return shown->ShowModal();
     }
 
     static DialogDriver Driver(HWND window) {

@@ -12,13 +12,6 @@
 namespace UiLib {
 namespace {
 
-// The names of clicks posted and not yet taken: only a pointer from here is ever accepted as the
-// first parameter of the click message, and a click whose window went away is still freed.
-std::vector<std::unique_ptr<std::wstring>>& PendingClicks() {
-    static std::vector<std::unique_ptr<std::wstring>> pending;
-    return pending;
-}
-
 constexpr UiColor kSubMenuBackground = 0xFFFFFFFF;
 constexpr UiColor kSubMenuBorder = 0xFF85E4FF;
 
@@ -207,22 +200,10 @@ void CMenuWnd::Notify(UiNotify& msg) {
 }
 
 void CMenuWnd::PostItemClick(const std::wstring& name) {
-    CWindowWnd* root = chain_->Root();
-    if (!root) return;
-    auto text = std::make_unique<std::wstring>(name);
-    if (!::PostMessageW(root->GetHWND(), kItemClickMessage, reinterpret_cast<WPARAM>(text.get()), 0)) return;
-    PendingClicks().push_back(std::move(text));
-}
-
-void CMenuWnd::TakeItemClick(WPARAM wParam) {
-    auto& pending = PendingClicks();
-    auto found = std::find_if(pending.begin(), pending.end(), [wParam](const std::unique_ptr<std::wstring>& text) {
-        return reinterpret_cast<WPARAM>(text.get()) == wParam;
-    });
-    if (found == pending.end()) return;
-    std::unique_ptr<std::wstring> name = std::move(*found);
-    pending.erase(found);
-    OnItemClick(*name);
+    auto* root = dynamic_cast<CMenuWnd*>(chain_->Root());
+    // The click is taken once this menu's own message is done; a root that is gone by then
+    // takes nothing.
+    if (root) root->Tasks()->Post([root, name] { root->OnItemClick(name); });
 }
 
 LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -249,9 +230,6 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             owner_->SetFocus();
         }
         break;
-    case kItemClickMessage:
-        TakeItemClick(wParam);
-        return 0;
     default:
         break;
     }

@@ -21,8 +21,6 @@ class CMenuUI;
 //                             [&](CMyMenu& menu) { return menu.Init(nullptr, layout, type, alignment, point); });
 class CMenuWnd : public WindowImplBase {
 public:
-    // Posted to the root menu with a clicked entry's name (a heap string) as first parameter.
-    static constexpr UINT kItemClickMessage = WM_USER + 115;
     // Alignment flags: the right edge, or the bottom edge, lies at the base point.
     static constexpr DWORD kAlignRight = 0x08;
     static constexpr DWORD kAlignBottom = 0x10;
@@ -62,7 +60,6 @@ private:
     // The rectangle of a sub-menu of that size beside its owner entry.
     RECT PlaceSubMenu(SIZE size, const RECT& work) const;
     void PostItemClick(const std::wstring& name);
-    void TakeItemClick(WPARAM wParam);
 
     HWND parent_ = nullptr;
     std::shared_ptr<CMenuChain> chain_;

@@ -294,8 +294,9 @@ TEST_F(MenuWndTest, TheRightButtonDoesNothingInAMenu) {
 TEST_F(MenuWndTest, AForgedClickMessageIsIgnored) {
     CMenuWnd* menu = Open(POINT{300, 200});
     std::wstring notPosted = L"open";
-    ::PostMessageW(menu->GetHWND(), CMenuWnd::kItemClickMessage, reinterpret_cast<WPARAM>(&notPosted), 0);
-    ::PostMessageW(menu->GetHWND(), CMenuWnd::kItemClickMessage, 0x1234, 0);
+    // The number clicks once travelled by, with a name's address or anything else.
+    ::PostMessageW(menu->GetHWND(), WM_USER + 115, reinterpret_cast<WPARAM>(&notPosted), 0);
+    ::PostMessageW(menu->GetHWND(), WM_USER + 115, 0x1234, 0);
     Pump([] { return false; }, 50);
     EXPECT_TRUE(record.clicks.empty());
 }
