@@ -1,7 +1,5 @@
 #include "games/MyGameWndUI.h"
 
-#include <exdisp.h>
-
 #include <thread>
 
 #include "UiLib/controls/UIOption.h"
@@ -122,17 +120,7 @@ CWebBrowserUI* CMyGameWndUI::Browser() const {
 }
 
 void CMyGameWndUI::Navigate(const std::wstring& url) {
-    CWebBrowserUI* browser = Browser();
-    if (!browser) return;
-    if (!browser->GetWebBrowser2()) {
-        browser->SetWebBrowserEventHandler(this);
-        browser->ActivateControl();
-    }
-    IWebBrowser2* web = browser->GetWebBrowser2();
-    if (!web) return;
-    BSTR address = ::SysAllocString(url.c_str());
-    web->Navigate(address, nullptr, nullptr, nullptr, nullptr);
-    ::SysFreeString(address);
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
 }
 
 void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {

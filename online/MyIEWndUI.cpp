@@ -62,17 +62,7 @@ CWebBrowserUI* CMyIEWndUI::Browser() const {
 }
 
 void CMyIEWndUI::NavigateTab(const std::wstring& url) {
-    CWebBrowserUI* browser = Browser();
-    if (!browser) return;
-    if (!browser->GetWebBrowser2()) {
-        browser->SetWebBrowserEventHandler(this);
-        browser->ActivateControl();
-    }
-    IWebBrowser2* web = browser->GetWebBrowser2();
-    if (!web) return;
-    BSTR address = ::SysAllocString(url.c_str());
-    web->Navigate(address, nullptr, nullptr, nullptr, nullptr);
-    ::SysFreeString(address);
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
 }
 
 std::wstring CMyIEWndUI::OfflinePageUrl() {

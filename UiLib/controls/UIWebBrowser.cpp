@@ -147,6 +147,17 @@ void CWebBrowserUI::NavigateUrl(const std::wstring& url) {
     ::VariantClear(&address);
 }
 
+void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* handler) {
+    if (!browser_) {
+        SetWebBrowserEventHandler(handler);
+        ActivateControl();
+    }
+    if (!browser_) return;
+    BSTR address = ::SysAllocString(url.c_str());
+    browser_->Navigate(address, nullptr, nullptr, nullptr, nullptr);
+    ::SysFreeString(address);
+}
+
 HRESULT CWebBrowserUI::DownloadFile(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
                                     BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) {
     if (!eventHandler_) return S_OK;

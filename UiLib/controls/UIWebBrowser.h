@@ -35,6 +35,9 @@ public:
                                  BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage);
 
     void NavigateUrl(const std::wstring& url);
+    // Navigates without flags, target or headers; a browser object that does not exist yet is
+    // created first, with `handler` taking its events. Nothing without a browser object.
+    void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler);
     void SetHomePage(const std::wstring& url) { homePage_ = url; }
     const std::wstring& GetHomePage() const { return homePage_; }
     void SetAutoNavigation(bool on) { autoNavigate_ = on; }
