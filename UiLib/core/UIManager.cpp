@@ -895,6 +895,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseLeave() {
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A pressed control's tooltip goes, so that it cannot lie over what the press opens.
+    HideToolTip();
     ::SetFocus(window_);
     lastMousePos_ = PointOf(lParam);
     CControlUI* control = FindControl(lastMousePos_);

@@ -301,6 +301,14 @@ TEST_F(ManagerTest, RealPointerHoversShowsTheTooltipAndLeaves) {
     ::_TrackMouseEvent(&query);
     EXPECT_EQ(query.dwHoverTime, static_cast<DWORD>(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0)));
 
+    // Pressing the control hides its tooltip, which would otherwise cover what the press opens.
+    ASSERT_TRUE(window.PumpUntil([&] { return ::IsWindowVisible(tip) != FALSE; }, 3000));
+    SendLeftButton(true);
+    window.PumpUntil([&] { return second->Count(UIEVENT_BUTTONDOWN) > 0; }, 3000);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    SendLeftButton(false);
+    window.Pump();
+
     SendMouseMove(POINT{5, 5});
     ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_MOUSELEAVE) > 0; }, 5000));
 }
@@ -539,7 +547,7 @@ TEST_F(ManagerTest, FrameworkMessagesRestyleCleanUpAndAreIgnored) {
     for (EventLog* control : {static_cast<EventLog*>(first), static_cast<EventLog*>(label), plain})
         EXPECT_EQ(control->Count(UIEVENT_STYLECHANGE), 1);
 
-    window.manager.AddDelayedCleanup(layout->Remove(plain));
+    layout->Remove(plain);
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 1u);
     window.Pump();
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 0u);
