@@ -547,7 +547,7 @@ TEST_F(ManagerTest, FrameworkMessagesRestyleCleanUpAndAreIgnored) {
     for (EventLog* control : {static_cast<EventLog*>(first), static_cast<EventLog*>(label), plain})
         EXPECT_EQ(control->Count(UIEVENT_STYLECHANGE), 1);
 
-    layout->Remove(plain);
+    window.manager.AddDelayedCleanup(layout->Remove(plain));
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 1u);
     window.Pump();
     EXPECT_EQ(window.manager.DelayedCleanupCount(), 0u);
