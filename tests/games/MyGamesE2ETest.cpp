@@ -1,0 +1,230 @@
+// The my-games page of the real program, clicked with the real pointer: three installed demo
+// games from the registry and one added by hand, their selection, start, menu and uninstall, with
+// the local management service answering the strategy requests.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/MainFrame.h"
+#include "tests/games/InstalledGameKeys.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+constexpr unsigned short kServicePort = 18360;
+// Client points of the page: the game buttons stand 45 pixels apart from the first one down,
+// "moregame" below the last; the start button in the start area.
+constexpr int kColumnX = 91;
+constexpr int kFirstButtonY = 163;
+constexpr int kButtonPitch = 45;
+constexpr POINT kStartButton{618, 209};
+constexpr POINT kEmptyBand{120, 60};
+
+POINT GameButton(int index) { return POINT{kColumnX, kFirstButtonY + kButtonPitch * index}; }
+
+void SendPointer(HWND window, POINT client, DWORD down, DWORD up) {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = down;
+    inputs[1].mi.dwFlags = up;
+    Sleep(50);
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    Sleep(50);
+    SendInput(1, &inputs[1], sizeof(INPUT));
+}
+void LeftClick(HWND window, POINT client) { SendPointer(window, client, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+void RightClick(HWND window, POINT client) { SendPointer(window, client, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
+
+LRESULT HitTest(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+}
+
+void WriteSettings() {
+    ClearProgramData();
+    CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+    CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
+    WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
+                   "IsColse=\"0\" IsShow=\"0\" UpdateType=\"0\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
+}
+
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size) - 1);
+    return bytes;
+}
+
+class MyGamesE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service_.Running());
+        service_.Reset();
+        WriteSettings();
+        for (int game = 1; game <= 3; ++game) InstallDemoGame(game);
+        // The first game's executable lies outside its folder: its uninstall leaves it behind.
+        CreateDirectoryW(root_.File(L"kept").c_str(), nullptr);
+        CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), root_.File(L"kept\\game1.exe").c_str(), FALSE);
+        keys_.Add(L"LDGame_1", Values(1, root_.File(L"kept\\game1.exe")));
+        keys_.Add(L"LDGame_2", Values(2, Folder(2) + L"\\demogame.exe"));
+        keys_.Add(L"LDGame_3", Values(3, Folder(3) + L"\\demogame.exe"));
+        CreateDirectoryW(root_.File(L"hand").c_str(), nullptr);
+        CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), root_.File(L"hand\\hand.exe").c_str(), FALSE);
+        WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml",
+                       "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame><Game name=\"手动游戏\" "
+                       "path=\"" + Utf8(root_.File(L"hand\\hand.exe")) + "\" type=\"0\" id=\"0\" /></UserGame>\n");
+    }
+    void TearDown() override {
+        if (program_) program_->Terminate();
+        EndDemoGames();
+        ClearProgramData();
+    }
+
+    // The games the program started run on, holding the test's output open: they end here.
+    static void EndDemoGames() {
+        while (HWND game = FindWindowW(L"LudoraDemoGame", nullptr)) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(game, &id);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            if (process == nullptr) return;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+
+    std::wstring Folder(int game) const { return root_.File(L"game" + std::to_wstring(game)); }
+    std::wstring KeyName(int game) const { return keys_.Marker() + L"LDGame_" + std::to_wstring(game); }
+
+    void InstallDemoGame(int game) {
+        CreateDirectoryW(Folder(game).c_str(), nullptr);
+        CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), (Folder(game) + L"\\demogame.exe").c_str(), FALSE);
+        CopyFileW(HostPathToWindows(DEMOUNINSTALL_EXE).c_str(), (Folder(game) + L"\\demouninstall.exe").c_str(), FALSE);
+    }
+
+    // The installer's values: a quoted uninstaller with a switch, the game's folder and key.
+    InstalledGameKeys::Values Values(int game, const std::wstring& path) const {
+        std::wstring uninstall = L"\"" + Folder(game) + L"\\demouninstall.exe\" /S \"" + Folder(game) + L"\" " +
+                                 KeyName(game);
+        return {{L"GamePath", path},
+                {L"UninstallString", uninstall},
+                {L"DisplayName", keys_.Name(L"游戏" + std::to_wstring(game))},
+                {L"DisplayID", std::to_wstring(10 + game)}};
+    }
+
+    HWND Start() {
+        program_ = std::make_unique<LudoraProcess>(L"");
+        HWND window = program_->WaitForWindow(MainFrame::kWindowClassName);
+        if (window == nullptr) return nullptr;
+        WaitUntil([window] { return IsWindowVisible(window) != FALSE; });
+        UpdateWindow(window);
+        WaitUntil([window] { return HitTest(window, kEmptyBand) == HTCAPTION; });
+        SetForegroundWindow(window);
+        return window;
+    }
+
+    // Right-clicks a game button and clicks entry `item` of the menu that opens.
+    bool UseMenu(HWND window, int button, int item) {
+        RightClick(window, GameButton(button));
+        HWND menu = nullptr;
+        if (!WaitUntil([&] { return (menu = FindProcessWindow(program_->Id(), L"MenuWnd")) && IsWindowVisible(menu); }))
+            return false;
+        UpdateWindow(menu);
+        RECT client{};
+        GetClientRect(menu, &client);
+        int itemHeight = (client.bottom - 4) / 3;
+        LeftClick(menu, POINT{client.right / 2, 2 + itemHeight * item + itemHeight / 2});
+        return WaitUntil([&] { return !IsWindow(menu); });
+    }
+
+    // Whether a right click at a place of the column opens a game menu.
+    bool OpensAMenu(HWND window, POINT at) {
+        RightClick(window, at);
+        bool opened = WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") != nullptr; }, 1500);
+        if (HWND menu = FindProcessWindow(program_->Id(), L"MenuWnd")) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") == nullptr; });
+        return opened;
+    }
+
+    LocalService service_{kServicePort};
+    TestFolder root_;
+    InstalledGameKeys keys_;
+    std::unique_ptr<LudoraProcess> program_;
+};
+
+}  // namespace
+
+TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
+    ServiceAnswer slow;
+    slow.delaySeconds = 3;
+    service_.Answer("getGongLue", "#success#http://127.0.0.1:18360/strategy.html#", slow);
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+
+    // Selecting the second game asks for its strategy page while the window keeps answering.
+    LeftClick(window, GameButton(1));
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getGongLue&ID=12") == 1; }));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0);
+
+    // Four games above "moregame", in list order: the installed ones, then the hand-added one.
+    for (int button = 0; button < 4; ++button) EXPECT_TRUE(OpensAMenu(window, GameButton(button))) << button;
+    EXPECT_FALSE(OpensAMenu(window, GameButton(4))) << "\"moregame\" has no menu";
+
+    // The start button starts it in its own folder.
+    LeftClick(window, kStartButton);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
+    EXPECT_NE(ReadFileBytes(Folder(2) + L"\\started.txt").find(Utf8(Folder(2)) + "\r\n"), std::string::npos);
+
+    // "取消收藏" takes the hand-added game off the file and the column at once.
+    ASSERT_TRUE(UseMenu(window, 3, 2));
+    EXPECT_TRUE(WaitUntil([] {
+        return ReadFileBytes(ProgramDataFolder() + L"\\UserGame.xml").find("hand.exe") == std::string::npos;
+    }));
+    EXPECT_FALSE(OpensAMenu(window, GameButton(3)));
+
+    // "运行" on a game whose file is gone tells the player.
+    DeleteFileW(root_.File(L"kept\\game1.exe").c_str());
+    ASSERT_TRUE(UseMenu(window, 0, 0));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }));
+    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+    // "moregame", now in the fourth place, switches to the second page, where no game button is.
+    LeftClick(window, GameButton(3));
+    EXPECT_TRUE(WaitUntil([&] { return !OpensAMenu(window, GameButton(0)); }, 5000));
+}
+
+TEST_F(MyGamesE2ETest, UninstallingRunsTheUninstallerWithItsSwitchAndTakesTheGameOffWhenItsFilesAreGone) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+
+    // The third game: the uninstaller removes its folder and key, and its button goes.
+    ASSERT_TRUE(UseMenu(window, 2, 2));
+    ASSERT_TRUE(WaitUntil([&] { return !FileExists(Folder(3) + L"\\demogame.exe"); }, 20000));
+    std::wstring name;
+    EXPECT_TRUE(WaitUntil([&] {
+        return !ReadMachineString(L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + KeyName(3),
+                                  L"DisplayName", name);
+    }));
+    std::string log = ReadFileBytes(root_.File(L"uninstall-log.txt"));
+    EXPECT_NE(log.find(" /S "), std::string::npos) << log;
+    // The hand-added game moves up into the third place; "moregame" into the fourth.
+    EXPECT_TRUE(WaitUntil([&] { return !OpensAMenu(window, GameButton(3)); }, 10000));
+
+    // The first game's executable stays where the uninstaller does not reach: its button stays.
+    ASSERT_TRUE(UseMenu(window, 0, 2));
+    ASSERT_TRUE(WaitUntil([&] { return !FileExists(Folder(1) + L"\\demouninstall.exe"); }, 20000));
+    Sleep(1000);
+    EXPECT_TRUE(OpensAMenu(window, GameButton(2))) << "three buttons remain";
+}
