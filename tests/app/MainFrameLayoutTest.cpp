@@ -8,6 +8,7 @@
 #include <string>
 
 #include "UiLib/controls/UIOption.h"
+#include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/core/WindowImplBase.h"
 #include "UiLib/layouts/UITabLayout.h"
@@ -37,6 +38,7 @@ public:
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     }
     CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
+    CPaintManagerUI& Manager() { return paintManager_; }
     CTabLayoutUI* Tabs() { return static_cast<CTabLayoutUI*>(Find(L"tabswitch")->GetInterface(L"TabLayout")); }
     COptionUI* Option(const wchar_t* name) { return static_cast<COptionUI*>(Find(name)->GetInterface(L"Option")); }
     // The page takes the name "mygame" in the name table; its option is the one before "hotgame".
@@ -138,6 +140,45 @@ TEST_F(MainFrameLayoutTest, TheBlueBandSitsOverALightPageAndTheSelectedOptionIsL
     uint32_t lit = window.PixelAt(selected.left + 6, selected.top + 40);
     uint32_t plain = window.PixelAt(other.left + 6, other.top + 40);
     EXPECT_GT((lit >> 16) & 0xFF, ((plain >> 16) & 0xFF) + 0x20);
+}
+
+TEST_F(MainFrameLayoutTest, TheMyGamesPageFillsTheFirstPageAndScrollsItsGamesWithTheWindowsScrollBar) {
+    CControlUI* page = window.Tabs()->GetItemAt(0);
+    CDialogBuilder builder;
+    CControlUI* content =
+        builder.CreateInto(page, CDialogBuilder::Layout(std::wstring(L"MyGameListWnd.xml")), nullptr, nullptr, &window.Manager());
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->GetName(), L"gamewnd");
+    auto* column = static_cast<CContainerUI*>(window.Find(L"gamebtnlayout")->GetInterface(L"Container"));
+    for (int game = 0; game < 14; ++game) {
+        auto button = std::make_unique<COptionUI>();
+        button->ApplyAttributeList(L"width=\"170\" height=\"30\" normalimage=\"btn_bj1.png\" group=\"gamebtn\"");
+        button->SetText(L"游戏");
+        column->AddAt(std::move(button), column->GetCount() - 2);
+    }
+    window.Repaint();
+
+    RECT area = content->GetPos();
+    EXPECT_EQ(area.left, 1);
+    EXPECT_EQ(area.top, 100);
+    EXPECT_EQ(area.right, 970 - 1);
+    EXPECT_EQ(area.bottom, 660 - 30);
+    // The page's font 6 is the window's own large bold face.
+    EXPECT_EQ(static_cast<CLabelUI*>(window.Find(L"gamename")->GetInterface(L"Label"))->GetFont(), 6);
+    EXPECT_TRUE(window.Manager().GetFontInfo(6).bold);
+
+    // The window's scroll bar pictures: a thumb with no trace of their magenta mask colour.
+    CScrollBarUI* bar = column->GetVerticalScrollBar();
+    ASSERT_TRUE(bar && bar->IsVisible());
+    RECT thumb = bar->GetThumbRect();
+    ASSERT_GT(thumb.bottom - thumb.top, 20);
+    for (int y = thumb.top; y < thumb.bottom; ++y) {
+        for (int x = thumb.left; x < thumb.right; ++x) {
+            uint32_t pixel = window.PixelAt(x, y);
+            bool magenta = (pixel >> 16 & 0xFF) > 0xB0 && (pixel & 0xFF) > 0xB0 && (pixel >> 8 & 0xFF) < 0x90;
+            ASSERT_FALSE(magenta) << std::hex << pixel << " at " << std::dec << x << "," << y;
+        }
+    }
 }
 
 TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
