@@ -6,7 +6,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 shift || true
 
+export LUDORA_PREFIX=runprefix
 "$here/wine-prefix.sh" "$build" || exit 1
+"$here/install-demo-games.sh" "$build" || exit 1
 
 python3 "$here/management_service.py" --port 18360 --portal-ports 18361,18362,18363 \
   --content "$here/service-content" &
