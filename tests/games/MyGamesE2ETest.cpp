@@ -23,6 +23,11 @@ constexpr int kColumnX = 91;
 constexpr int kFirstButtonY = 163;
 constexpr int kButtonPitch = 45;
 constexpr POINT kStartButton{618, 209};
+constexpr POINT kAddGameButton{113, 116};
+// The add-game dialog's path and name fields and its OK button.
+constexpr POINT kDialogPath{189, 73};
+constexpr POINT kDialogName{189, 105};
+constexpr POINT kDialogOk{225, 193};
 constexpr POINT kEmptyBand{120, 60};
 
 POINT GameButton(int index) { return POINT{kColumnX, kFirstButtonY + kButtonPitch * index}; }
@@ -132,6 +137,14 @@ protected:
         return window;
     }
 
+    // Clicks a field of the dialog and types into the native edit window that takes the text.
+    static void TypeInto(HWND dialog, POINT field, const std::wstring& text) {
+        LeftClick(dialog, field);
+        HWND edit = nullptr;
+        WaitUntil([&] { return (edit = FindWindowExW(dialog, nullptr, L"UiLibEditWnd", nullptr)) && IsWindowVisible(edit); });
+        for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
+    }
+
     // Right-clicks a game button and clicks entry `item` of the menu that opens.
     bool UseMenu(HWND window, int button, int item) {
         RightClick(window, GameButton(button));
@@ -200,8 +213,21 @@ TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
     PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 
-    // "moregame", now in the fourth place, switches to the second page, where no game button is.
-    LeftClick(window, GameButton(3));
+    // "添加游戏": the dialog stores the game, whose button stands just above "moregame".
+    LeftClick(window, kAddGameButton);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessWindow(program_->Id(), L"AddGameManualWnd")) != nullptr; }));
+    UpdateWindow(dialog);
+    TypeInto(dialog, kDialogPath, root_.File(L"hand\\hand.exe"));
+    TypeInto(dialog, kDialogName, L"新游戏");
+    LeftClick(dialog, kDialogOk);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_NE(ReadFileBytes(ProgramDataFolder() + L"\\UserGame.xml").find(Utf8(L"新游戏")), std::string::npos);
+    EXPECT_TRUE(OpensAMenu(window, GameButton(3)));
+    EXPECT_FALSE(OpensAMenu(window, GameButton(4)));
+
+    // "moregame", now in the fifth place, switches to the second page, where no game button is.
+    LeftClick(window, GameButton(4));
     EXPECT_TRUE(WaitUntil([&] { return !OpensAMenu(window, GameButton(0)); }, 5000));
 }
 
