@@ -195,3 +195,41 @@ TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
         EXPECT_EQ(callback.CreateControlForTag(other), nullptr);
     EXPECT_EQ(callback.CreateControlForTag(nullptr), nullptr);
 }
+
+// The page's own bookkeeping in the main window's layout: a button per game above "moregame",
+// the path alone as its user data, the start area following the selection and a removal.
+TEST_F(MainFrameLayoutTest, GameButtonsStandAboveMoreGamesAndTheStartAreaFollowsSelectionAndRemoval) {
+    auto* page = static_cast<CMyGameWndUI*>(window.Tabs()->GetItemAt(0)->GetInterface(L"MyGameWnd"));
+    ASSERT_NE(page, nullptr);
+    CControlUI* start = window.Find(L"startgame");
+    ASSERT_NE(start, nullptr);
+    EXPECT_FALSE(start->IsEnabled());
+
+    const GameRecord installed{L"龙之谷", L"C:\\Games\\a,b\\dragon.exe", L"\"C:\\Games\\a,b\\un.exe\" /S", 1, 7};
+    const GameRecord hand{L"Solitaire", L"C:\\sol.exe", L"", 0, 0};
+    page->AddGameButton(installed);
+    page->AddGameButton(hand);
+    auto* column = static_cast<CContainerUI*>(window.Find(L"gamebtnlayout")->GetInterface(L"Container"));
+    ASSERT_EQ(column->GetCount(), 5);
+    CControlUI* first = column->GetItemAt(1);
+    EXPECT_EQ(first->GetText(), L"龙之谷");
+    EXPECT_EQ(first->GetUserData(), L"C:\\Games\\a,b\\dragon.exe") << "the path alone, commas and all";
+    EXPECT_EQ(first->GetTag(), 7u);
+    EXPECT_EQ(column->GetItemAt(2)->GetText(), L"Solitaire");
+    EXPECT_EQ(column->GetItemAt(3)->GetName(), L"moregame");
+    EXPECT_EQ(page->GameOf(first)->uninstallString, installed.uninstallString);
+
+    page->ShowSelectedGame(first);
+    EXPECT_TRUE(start->IsEnabled());
+    EXPECT_EQ(start->GetUserData(), installed.path);
+    EXPECT_EQ(window.Find(L"gamename")->GetText(), L"龙之谷");
+
+    page->RemoveGameButton(installed);
+    EXPECT_FALSE(start->IsEnabled());
+    EXPECT_EQ(window.Find(L"gamename")->GetText(), L"");
+    EXPECT_EQ(column->GetCount(), 4);
+    EXPECT_EQ(column->GetItemAt(1)->GetText(), L"Solitaire");
+    page->RemoveGameButton(installed);  // gone already: nothing happens
+    EXPECT_EQ(column->GetCount(), 4);
+    window.Pump();
+}

@@ -198,6 +198,13 @@ TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
     ASSERT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
     EXPECT_NE(ReadFileBytes(Folder(2) + L"\\started.txt").find(Utf8(Folder(2)) + "\r\n"), std::string::npos);
 
+    // "运行" in its menu starts it the same way.
+    EndDemoGames();
+    DeleteFileW((Folder(2) + L"\\started.txt").c_str());
+    ASSERT_TRUE(UseMenu(window, 1, 0));
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
+    EndDemoGames();
+
     // "取消收藏" takes the hand-added game off the file and the column at once.
     ASSERT_TRUE(UseMenu(window, 3, 2));
     EXPECT_TRUE(WaitUntil([] {
