@@ -48,6 +48,9 @@ bool Start(Started& process, const std::wstring& exe, const std::wstring& argume
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    // The game's window shows without taking the focus from the other tests' windows.
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNOACTIVATE;
     return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &process.info);
 }
