@@ -19,7 +19,9 @@ namespace {
 
 const wchar_t kGameButtonAttributes[] =
     L"float=\"false\" width=\"170\" height=\"30\" selectedimage=\"btn_bj3.png\" normalimage=\"btn_bj1.png\" "
-    L"hotimage=\"btn_bj2.png\" pushedimage=\"btn_bj3.png\" menu=\"true\" group=\"gamebtn\"";
+    L"hotimage=\"btn_bj2.png\" pushedimage=\"btn_bj3.png\" menu=\"true\" group=\"gamebtn\" "
+    // A long name ends in an ellipsis inside the button instead of being cut at both ends.
+    L"endellipsis=\"true\" textpadding=\"8,0,8,0\"";
 
 CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
     return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
