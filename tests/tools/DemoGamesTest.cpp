@@ -124,7 +124,7 @@ TEST_F(DemoGamesTest, TheGameShowsAWindowTitledWithItsFileNameUntilItIsClosed) {
     wchar_t title[256] = {};
     GetWindowTextW(window, title, 256);
     EXPECT_STREQ(title, L"星际 Racer");
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; })) << "created, then shown";
     EXPECT_TRUE(FileExists(game + L"\\started.txt"));
     EXPECT_EQ(started.WaitForExit(500), STILL_ACTIVE) << "without a time it stays";
     PostMessageW(window, WM_CLOSE, 0, 0);
