@@ -134,10 +134,10 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
         }
         if (gameName_) gameName_->SetText(game->name);
     }
-    RequestStrategyPage(game ? game->id : 0);
+    ShowStrategyPage(game ? game->id : 0);
 }
 
-void CMyGameWndUI::RequestStrategyPage(int gameId) {
+void CMyGameWndUI::ShowStrategyPage(int gameId) {
     const unsigned selection = ++selection_;
     std::thread([tasks = windowTasks_, page = this, selection, gameId] {
         std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
@@ -175,11 +175,11 @@ void CMyGameWndUI::DeleteGame(const GameRecord& game) {
         ShowMyMessageBox(GetManager()->GetPaintWindow(), L"启动卸载失败.", L"请检查游戏设置稍后重试!", L"提示",
                          CMyMessageBox::kIconError);
     } else {
-        WaitForUninstall(uninstaller.release(), game);
+        UninstallWaitThread(uninstaller.release(), game);
     }
 }
 
-void CMyGameWndUI::WaitForUninstall(HANDLE uninstaller, const GameRecord& game) {
+void CMyGameWndUI::UninstallWaitThread(HANDLE uninstaller, const GameRecord& game) {
     // Each uninstall has its own wait, which owns the process handle.
     std::thread([process = ScopedHandle(uninstaller), tasks = windowTasks_, page = this, game] {
         if (!::WaitForUninstall(process.get())) return;

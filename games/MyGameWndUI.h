@@ -70,8 +70,8 @@ private:
     void TellFileMissing();
     // Asks the service for the page of `gameId` on a worker; the answer is shown only while the
     // game it was asked for is still the selected one.
-    void RequestStrategyPage(int gameId);
-    void WaitForUninstall(HANDLE uninstaller, const GameRecord& game);
+    void ShowStrategyPage(int gameId);
+    void UninstallWaitThread(HANDLE uninstaller, const GameRecord& game);
     // The game was uninstalled: its button and its record go.
     void ForgetUninstalledGame(const GameRecord& game);
     bool OnAddGame(void* param);

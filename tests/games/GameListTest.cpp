@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <random>
 #include <thread>
 
@@ -172,6 +173,28 @@ TEST_F(GameListTest, RemoveUserGameTakesOnlyTheFirstHandAddedGameOfThatName) {
     EXPECT_EQ(own[0].uninstallString + own[1].uninstallString + own[2].uninstallString, L"u.exe");
     EXPECT_EQ(list.games.back().path, L"second");
     EXPECT_EQ(list.games.size(), before.size() - 1);
+}
+
+// After an uninstall the game leaves the list, so its name is free again; a hand-added game of
+// the same name stays.
+TEST_F(GameListTest, AnUninstalledGameIsForgottenAndOnlyIt) {
+    InstalledGameKeys keys;
+    keys.Add(L"u LDGame_", {{L"DisplayName", L"Alpha"}, {L"GamePath", L"C:\\g\\alpha.exe"}, {L"UninstallString", L"un.exe"}});
+    WriteFile(kTwoGames);
+    GameList list;
+    list.Load(folder_.Path());
+    const size_t before = list.games.size();
+    auto installed = std::find_if(list.games.begin(), list.games.end(), [](const GameRecord& game) {
+        return game.name == L"Alpha" && game.type == 1;
+    });
+    ASSERT_NE(installed, list.games.end());
+    list.ForgetInstalledGame(*installed);
+    ASSERT_EQ(list.games.size(), before - 1);
+    EXPECT_EQ(std::count_if(list.games.begin(), list.games.end(), [](const GameRecord& game) { return game.name == L"Alpha"; }),
+              1) << "the hand-added Alpha of the file stays";
+    EXPECT_EQ(list.FindByName(L"Alpha")->type, 0);
+    list.RemoveUserGame(L"Alpha");
+    EXPECT_FALSE(list.FindByName(L"Alpha")) << "a later removal still finds the hand-added record";
 }
 
 TEST_F(GameListTest, InstalledGamesComeBeforeTheFilesGames) {
