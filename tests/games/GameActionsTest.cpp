@@ -2,8 +2,11 @@
 // its work to a second process, started for real.
 #include "games/GameActions.h"
 
+#include <winsock2.h>
+
 #include <gtest/gtest.h>
 
+#include "tests/support/LocalService.h"
 #include "tests/support/TestFolder.h"
 
 TEST(GameActionsTest, PathsAreMadeNativeAndADrivesRootStaysARoot) {
@@ -46,4 +49,30 @@ TEST(GameActionsTest, AMissingUninstallerIsToldApartFromOneThatFailsToStart) {
     EXPECT_FALSE(missing);
     EXPECT_FALSE(GameFilesGone(folder.File(L"none.exe"), folder.File(L"broken.exe") + L" /S"));
     EXPECT_TRUE(GameFilesGone(folder.File(L"none.exe"), L"\"" + folder.File(L"none.exe") + L"\" /S"));
+}
+
+// The uninstaller inherits none of the manager's handles: a listening socket closed by the
+// manager frees its port at once, even while the uninstaller runs on.
+TEST(GameActionsTest, TheUninstallerKeepsNoHandleOfTheManager) {
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(FreeLocalPort());
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+
+    bool missing = true;
+    ScopedHandle uninstaller =
+        StartUninstaller(L"\"" + HostPathToWindows(DEMOGAME_EXE) + L"\" --exit-after-ms 3000", missing);
+    ASSERT_TRUE(uninstaller);
+    closesocket(listener);
+    SOCKET again = socket(AF_INET, SOCK_STREAM, 0);
+    EXPECT_EQ(bind(again, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0) << "the port is free again";
+    closesocket(again);
+    TerminateProcess(uninstaller.get(), 0);
+    WaitForSingleObject(uninstaller.get(), 5000);
+    WSACleanup();
 }

@@ -179,15 +179,20 @@ protected:
 TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
     ServiceAnswer slow;
     slow.delaySeconds = 3;
-    service_.Answer("getGongLue", "#success#http://127.0.0.1:18360/strategy.html#", slow);
+    service_.Answer("getGongLue", "#success#http://{host}/strategy-{id}.html#", slow);
     HWND window = Start();
     ASSERT_NE(window, nullptr);
 
-    // Selecting the second game asks for its strategy page while the window keeps answering.
+    // Selecting a game asks for its strategy page while the window keeps answering; the page of a
+    // game selected before is not shown once another one is.
+    LeftClick(window, GameButton(0));
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getGongLue&ID=11") == 1; }));
     LeftClick(window, GameButton(1));
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getGongLue&ID=12") == 1; }));
     DWORD_PTR answer = 0;
     EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0);
+    EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("/strategy-12.html") > 0; }, 15000));
+    EXPECT_EQ(service_.CountRequests("/strategy-11.html"), 0);
 
     // Four games above "moregame", in list order: the installed ones, then the hand-added one.
     for (int button = 0; button < 4; ++button) EXPECT_TRUE(OpensAMenu(window, GameButton(button))) << button;
@@ -212,13 +217,16 @@ TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
     }));
     EXPECT_FALSE(OpensAMenu(window, GameButton(3)));
 
-    // "运行" on a game whose file is gone tells the player.
-    DeleteFileW(root_.File(L"kept\\game1.exe").c_str());
-    ASSERT_TRUE(UseMenu(window, 0, 0));
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }));
-    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    // "运行" and "打开文件夹" on a game whose folder is gone tell the player.
+    RemoveTree(root_.File(L"kept"));
+    for (int item : {0, 1}) {
+        ASSERT_TRUE(UseMenu(window, 0, item));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }))
+            << item;
+        PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    }
 
     // "添加游戏": the dialog stores the game, whose button stands just above "moregame".
     LeftClick(window, kAddGameButton);
