@@ -76,3 +76,21 @@ TEST(GameActionsTest, TheUninstallerKeepsNoHandleOfTheManager) {
     WaitForSingleObject(uninstaller.get(), 5000);
     WSACleanup();
 }
+
+// An unquoted uninstall path with a blank starts that program, never the shorter name before the
+// blank that happens to exist too.
+TEST(GameActionsTest, AnUnquotedPathWithABlankStartsItsOwnProgram) {
+    TestFolder folder;
+    CreateDirectoryW(folder.File(L"My Game").c_str(), nullptr);
+    const std::wstring program = folder.File(L"My Game\\unins.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), folder.File(L"My.exe").c_str(), FALSE));
+    bool missing = true;
+    ScopedHandle uninstaller = StartUninstaller(program + L" --exit-after-ms 100 /S", missing);
+    ASSERT_TRUE(uninstaller);
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    ASSERT_TRUE(QueryFullProcessImageNameW(uninstaller.get(), 0, image, &length));
+    EXPECT_EQ(lstrcmpiW(image, program.c_str()), 0);
+    EXPECT_EQ(WaitForSingleObject(uninstaller.get(), 10000), WAIT_OBJECT_0);
+}
