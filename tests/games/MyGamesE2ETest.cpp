@@ -147,6 +147,9 @@ protected:
 
     // Right-clicks a game button and clicks entry `item` of the menu that opens.
     bool UseMenu(HWND window, int button, int item) {
+        // A game the program started may have taken the foreground.
+        SetForegroundWindow(window);
+        WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
         RightClick(window, GameButton(button));
         HWND menu = nullptr;
         if (!WaitUntil([&] { return (menu = FindProcessWindow(program_->Id(), L"MenuWnd")) && IsWindowVisible(menu); }))
@@ -155,14 +158,19 @@ protected:
         RECT client{};
         GetClientRect(menu, &client);
         int itemHeight = (client.bottom - 4) / 3;
-        LeftClick(menu, POINT{client.right / 2, 2 + itemHeight * item + itemHeight / 2});
-        return WaitUntil([&] { return !IsWindow(menu); });
+        POINT entry{client.right / 2, 2 + itemHeight * item + itemHeight / 2};
+        // The first press may go to the menu before it has laid out its entries on a busy machine.
+        for (int attempt = 0; attempt < 3 && IsWindow(menu); ++attempt) {
+            LeftClick(menu, entry);
+            WaitUntil([&] { return !IsWindow(menu); }, 3000);
+        }
+        return !IsWindow(menu);
     }
 
     // Whether a right click at a place of the column opens a game menu.
     bool OpensAMenu(HWND window, POINT at) {
         RightClick(window, at);
-        bool opened = WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") != nullptr; }, 1500);
+        bool opened = WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") != nullptr; }, 3000);
         if (HWND menu = FindProcessWindow(program_->Id(), L"MenuWnd")) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") == nullptr; });
         return opened;
