@@ -13,6 +13,8 @@
 #include "games/MyGameMenuUI.h"
 #include "games/MyGameWndUI.h"
 #include "online/ManagementService.h"
+#include "online/MiniInformationWndUI.h"
+#include "online/PopWndUI.h"
 #include "online/MyIEWndUI.h"
 #include "shared/MyMessageBox.h"
 
@@ -120,8 +122,53 @@ UpdateEnvironment MainFrame::UpdateChecks() {
     return environment;
 }
 
-// The pop-ups are not built yet: the reply is taken and dropped.
-void MainFrame::OnServiceReply(UINT, const std::wstring&) {}
+void MainFrame::OnServiceReply(UINT message, const std::wstring& reply) {
+    if (!IsSuccessfulReply(reply)) return;
+    const PopupReply popup = ParsePopupReply(reply);
+    if (message == WM_POP_NEWS) OnPopNews(popup);
+    else if (message == WM_POP_AD) OnPopAd(popup);
+    else if (message == WM_TODAY_NEWS) OnTodayNews(popup);
+}
+
+void MainFrame::OnPopNews(const PopupReply& news) {
+    // This news page was shown already.
+    if (news.url == settings_->Snapshot().NewsUrl) return;
+    RaisePopup(std::make_unique<CPopWndUI>(*settings_, PopupDisplayMilliseconds(news.showSeconds)), news,
+               HWND_TOPMOST);
+}
+
+void MainFrame::OnPopAd(const PopupReply& advert) {
+    RaisePopup(std::make_unique<CPopIEWndUI>(*settings_, PopupDisplayMilliseconds(advert.showSeconds)), advert,
+               HWND_TOP);
+}
+
+// Created hidden in the bottom-right corner of the work area; it shows itself after its delay.
+void MainFrame::RaisePopup(std::unique_ptr<CPopupWnd> popup, const PopupReply& reply, HWND insertAfter) {
+    CPopupWnd* raised = CreateOwned(std::move(popup), [](CPopupWnd& created) {
+        return created.Create(nullptr, L"", CPopupWnd::kCreateStyle, 0, 0, 0, 0, 0);
+    });
+    if (!raised) return;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT place = PopupPlacement(work, reply.width, reply.height);
+    SetWindowPos(raised->GetHWND(), insertAfter, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOACTIVATE);
+    raised->Navigate(CWebPopupWnd::kBlankPage);
+    raised->Navigate(reply.url);
+    ::ShowWindow(raised->GetHWND(), SW_HIDE);
+}
+
+void MainFrame::OnTodayNews(const PopupReply& news) {
+    CMiniInformationWndUI* window =
+        CreateOwned(std::make_unique<CMiniInformationWndUI>(*settings_), [](CMiniInformationWndUI& created) {
+            return created.Create(nullptr, CMiniInformationWndUI::kWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 970,
+                                  660);
+        });
+    if (!window) return;
+    window->NavigateInfo(CWebPopupWnd::kBlankPage);
+    window->NavigateInfo(news.url);
+    ::ShowWindow(window->GetHWND(), SW_HIDE);
+}
 
 void MainFrame::SetWindowIcons() {
     HINSTANCE instance = CPaintManagerUI::GetInstance();

@@ -9,6 +9,8 @@
 #include "app/MainCommands.h"
 #include "games/GameList.h"
 #include "online/FetchThreads.h"
+#include "online/ManagementService.h"
+#include "online/PopWndUI.h"
 #include "online/SelfUpdate.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "shared/SysSettings.h"
@@ -67,6 +69,10 @@ private:
     void AddWebPages();
     void StartWorkers();
     void OnServiceReply(UINT message, const std::wstring& reply);
+    void OnPopNews(const PopupReply& news);
+    void OnPopAd(const PopupReply& advert);
+    void OnTodayNews(const PopupReply& news);
+    void RaisePopup(std::unique_ptr<CPopupWnd> popup, const PopupReply& reply, HWND insertAfter);
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnCloseButton();
     // "moregame": the second navigation option and its page.

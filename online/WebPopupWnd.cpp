@@ -1,0 +1,169 @@
+#include "online/WebPopupWnd.h"
+
+#include <shellapi.h>
+
+#include <cwctype>
+
+#include "UiLib/controls/UIControl.h"
+#include "UiLib/controls/UIWebBrowser.h"
+#include "UiLib/core/UIDlgBuilder.h"
+#include "shared/SkinnedDialogFrame.h"
+
+using namespace UiLib;
+
+namespace {
+
+constexpr DWORD kClipStyles = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+// A page the player clicked starts loading well within this time of the click.
+constexpr DWORD kClickWindowMs = 2000;
+
+std::wstring UrlOf(const VARIANT* url) {
+    return url && url->vt == VT_BSTR && url->bstrVal ? std::wstring(url->bstrVal) : std::wstring();
+}
+
+bool IsWebAddress(const std::wstring& url) {
+    std::wstring lower;
+    for (wchar_t c : url.substr(0, 8)) lower += static_cast<wchar_t>(std::towlower(c));
+    return lower.compare(0, 7, L"http://") == 0 || lower.compare(0, 8, L"https://") == 0;
+}
+
+void OpenInDefaultBrowser(const std::wstring& url) {
+    ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+CWebPopupWnd::CWebPopupWnd(WebPopupStyle style) : openInBrowser(&OpenInDefaultBrowser), style_(style) {}
+
+LRESULT CWebPopupWnd::OnCreate() {
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
+    ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>((style & ~style_.removedStyle) | kClipStyles));
+    paintManager_.Init(window_);
+    paintManager_.AddPreMessageFilter(this);
+    if (SkinnedDialogFrame::SelectProgramSkin()) {
+        CDialogBuilder builder;
+        if (std::unique_ptr<CControlUI> root =
+                builder.Create(CDialogBuilder::Layout(style_.layout), nullptr, nullptr, &paintManager_)) {
+            paintManager_.AttachDialog(std::move(root));
+            paintManager_.AddNotifier(this);
+        }
+    }
+    OnAfterCreate();
+    ::SetTimer(window_, kShowTimer, style_.showDelayMs, nullptr);
+    return 0;
+}
+
+void CWebPopupWnd::OnTimer(UINT_PTR id) {
+    ::KillTimer(window_, id);
+    if (id == kCloseTimer) {
+        OnCloseTimer();
+    } else if (id == kShowTimer) {
+        OnShowing();
+        ::ShowWindow(window_, SW_SHOWNORMAL);
+        shown_ = true;
+        OnShown();
+    }
+}
+
+LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_KEYDOWN:
+        // Enter and Escape would close or activate the window itself; the page keeps its keys.
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+        break;
+    case WM_SETCURSOR:
+        // Sent for the pointer over the window's children too, with the mouse message behind it.
+        OnPointerOver();
+        if (HIWORD(lParam) == WM_LBUTTONDOWN) {
+            clicked_ = true;
+            lastClickTick_ = ::GetTickCount();
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        clicked_ = true;
+        lastClickTick_ = ::GetTickCount();
+        break;
+    default:
+        break;
+    }
+    LRESULT result = 0;
+    if (message == WM_NCHITTEST) OnPointerOver();
+    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, CaptionClicks::Buttons, message, wParam, lParam,
+                                          result))
+        return result;
+    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
+    return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CWebPopupWnd::MessageHandler(UINT, WPARAM, LPARAM, bool&) { return 0; }
+
+void CWebPopupWnd::Notify(UiNotify& msg) {
+    if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"close") CloseSoon();
+}
+
+void CWebPopupWnd::OnFinalMessage(HWND) {
+    paintManager_.RemovePreMessageFilter(this);
+    paintManager_.RemoveNotifier(this);
+}
+
+CWebBrowserUI* CWebPopupWnd::Browser() const {
+    CControlUI* control = const_cast<CPaintManagerUI&>(paintManager_).FindControl(style_.browser);
+    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+}
+
+void CWebPopupWnd::Navigate(const std::wstring& url) {
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
+}
+
+bool CWebPopupWnd::IsTopLevel(IDispatch* dispatch) const {
+    CWebBrowserUI* browser = Browser();
+    IWebBrowser2* own = browser ? browser->GetWebBrowser2() : nullptr;
+    if (!own || !dispatch) return false;
+    // COM identity: the same object answers IUnknown with the same pointer.
+    IUnknown* ownIdentity = nullptr;
+    IUnknown* eventIdentity = nullptr;
+    own->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ownIdentity));
+    dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&eventIdentity));
+    bool same = ownIdentity != nullptr && ownIdentity == eventIdentity;
+    if (ownIdentity) ownIdentity->Release();
+    if (eventIdentity) eventIdentity->Release();
+    return same;
+}
+
+bool CWebPopupWnd::FollowsAClick() const { return clicked_ && ::GetTickCount() - lastClickTick_ < kClickWindowMs; }
+
+void CWebPopupWnd::OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                    VARIANT_BOOL* cancel) {
+    const std::wstring address = UrlOf(url);
+    // The first page loads inside the window, redirects and frames included.
+    if (firstLoad_ || address == kBlankPage || !HandsLinksOn()) return;
+    if (cancel) *cancel = VARIANT_TRUE;
+    // Only a page the player asked for leaves, and only for the web: scripts, frames and other
+    // schemes stay behind.
+    if (!IsTopLevel(dispatch) || !IsWebAddress(address) || !FollowsAClick()) return;
+    clicked_ = false;
+    if (openInBrowser) openInBrowser(address);
+    CloseSoon();
+}
+
+void CWebPopupWnd::OnNavigateError(IDispatch* dispatch, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
+    if (!IsTopLevel(dispatch)) return;
+    if (cancel) *cancel = VARIANT_TRUE;
+    CloseSoon();
+}
+
+void CWebPopupWnd::OnNavigateComplete(IDispatch* dispatch, VARIANT* url) {
+    const std::wstring address = UrlOf(url);
+    if (address.empty() || address == kBlankPage || !IsTopLevel(dispatch)) return;
+    firstLoad_ = false;
+    OnPageLoaded(address);
+}
+
+void CWebPopupWnd::OnNewWindow(IDispatch**, VARIANT_BOOL* cancel, DWORD, BSTR, BSTR) {
+    if (cancel) *cancel = VARIANT_TRUE;
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/core/UINotify.h"
+#include "UiLib/core/UIWindowWnd.h"
+
+namespace UiLib {
+class CWebBrowserUI;
+}  // namespace UiLib
+
+// What tells the small web windows apart: their layout, their browser control and how long they
+// stay hidden after their creation.
+struct WebPopupStyle {
+    const wchar_t* layout;
+    const wchar_t* browser;
+    UINT showDelayMs;
+    DWORD removedStyle;  // the parts of the native frame the skin replaces
+};
+
+// A small skinned window around one web page, created hidden, shown by itself after a delay on a
+// window timer of its own. Only the top-level document counts: frames neither load nor fail the
+// window. Create it with CWindowWnd::CreateOwned; its window owns it.
+class CWebPopupWnd : public UiLib::CWindowWnd,
+                     public UiLib::INotifyUI,
+                     public UiLib::IMessageFilterUI,
+                     public UiLib::CWebBrowserEventHandler {
+public:
+    static constexpr wchar_t kBlankPage[] = L"about:blank";
+
+    // Hands a page the player clicked to the default browser; tests put their own in.
+    std::function<void(const std::wstring& url)> openInBrowser;
+
+    // Makes the window's browser show a page, creating the browser first when needed.
+    void Navigate(const std::wstring& url);
+    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
+    bool IsShown() const { return shown_; }
+
+    void Notify(UiLib::UiNotify& msg) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
+                          VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) override;
+    void OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT* targetFrame, VARIANT* statusCode,
+                         VARIANT_BOOL* cancel) override;
+    void OnNavigateComplete(IDispatch* dispatch, VARIANT* url) override;
+    void OnNewWindow(IDispatch** dispatch, VARIANT_BOOL* cancel, DWORD flags, BSTR urlContext, BSTR url) override;
+
+protected:
+    static constexpr UINT_PTR kShowTimer = 1;
+    static constexpr UINT_PTR kCloseTimer = 2;
+
+    explicit CWebPopupWnd(WebPopupStyle style);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage(HWND window) override;
+
+    // The window is about to be shown, and has just been shown.
+    virtual void OnShowing() {}
+    virtual void OnShown() {}
+    // The top-level document other than the blank page has loaded.
+    virtual void OnPageLoaded(const std::wstring& url) = 0;
+    // The pointer moved over the window or one of its children.
+    virtual void OnPointerOver() {}
+    // Whether pages the player clicks leave for the default browser (else they open inside).
+    virtual bool HandsLinksOn() const { return true; }
+    // A countdown of the derived window ended.
+    virtual void OnCloseTimer() {}
+    virtual void OnAfterCreate() {}
+
+    void CloseSoon() { Close(1); }
+
+    UiLib::CPaintManagerUI paintManager_;
+
+private:
+    LRESULT OnCreate();
+    void OnTimer(UINT_PTR id);
+    UiLib::CWebBrowserUI* Browser() const;
+    bool IsTopLevel(IDispatch* dispatch) const;
+    bool FollowsAClick() const;
+
+    const WebPopupStyle style_;
+    bool shown_ = false;
+    bool firstLoad_ = true;
+    DWORD lastClickTick_ = 0;
+    bool clicked_ = false;
+};

@@ -1,0 +1,148 @@
+// The news pop-up, the advert and the today's-news window of the real program, raised by the
+// local management service's replies.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainFrame.h"
+#include "online/ManagementService.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+constexpr unsigned short kServicePort = 18360;
+
+void WriteSettings(const std::string& newsUrl, const std::string& newsTime) {
+    ClearProgramData();
+    CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+    CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
+    WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
+                   "IsColse=\"0\" IsShow=\"1\" UpdateType=\"0\" NewsUrl=\"" + newsUrl + "\" AdTime=\"\" NewsTime=\"" +
+                       newsTime + "\" /></SysSet>\n");
+}
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == search->process && IsWindowVisible(window) && lstrcmpW(name, search->className) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// The visible top-level windows of a class that a process shows.
+std::vector<HWND> VisibleWindows(DWORD process, const wchar_t* className) {
+    WindowSearch search{process, className, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+RECT WorkArea() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+class PopupsE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service_.Running());
+        service_.Reset();
+        // No delay in the fetch threads: the windows' own delays are what is measured.
+        service_.Answer("getPop-news", "#success#http://{host}/pages/news.html#0#3#320#180#");
+        service_.Answer("getPop-ad", "#success#http://{host}/pages/ad.html#0#60#100000#0#");
+        service_.Answer("getNews", "#success#http://{host}/pages/today.html#0#0#700#450#");
+        SetCursorPos(0, 0);
+    }
+    void TearDown() override {
+        if (program_) program_->Terminate();
+        ClearProgramData();
+    }
+    HWND Start() {
+        program_ = std::make_unique<LudoraProcess>(L"");
+        return program_->WaitForWindow(MainFrame::kWindowClassName);
+    }
+
+    LocalService service_{kServicePort};
+    std::unique_ptr<LudoraProcess> program_;
+};
+
+}  // namespace
+
+TEST_F(PopupsE2ETest, TheRepliesRaiseTheirWindowsAfterTheirDelaysAtSoundSizesOncePerDay) {
+    WriteSettings("", "");
+    ASSERT_NE(Start(), nullptr);
+    const DWORD started = GetTickCount();
+    const RECT work = WorkArea();
+
+    // The news pop-up: after about 5 s, topmost, in the corner at the reply's size.
+    HWND news = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : VisibleWindows(program_->Id(), L"PopWnd"))
+            if (IsTopmost(window)) news = window;
+        return news != nullptr;
+    }, 15000));
+    const DWORD newsShown = GetTickCount() - started;
+    EXPECT_GE(newsShown, 3500u);
+    RECT rect{};
+    GetWindowRect(news, &rect);
+    EXPECT_EQ(rect.right, work.right);
+    EXPECT_EQ(rect.bottom, work.bottom);
+    EXPECT_EQ(rect.right - rect.left, 320);
+    EXPECT_EQ(rect.bottom - rect.top, 180);
+
+    // The advert after about 10 s, not topmost, its size of 100000 by 0 brought into reason; the
+    // today's-news window as well, 700 by 450 in the middle of the screen.
+    HWND advert = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : VisibleWindows(program_->Id(), L"PopWnd"))
+            if (!IsTopmost(window)) advert = window;
+        return advert != nullptr;
+    }, 20000));
+    EXPECT_GE(GetTickCount() - started, 8500u);
+    GetWindowRect(advert, &rect);
+    EXPECT_EQ(rect.right - rect.left, work.right - work.left);
+    EXPECT_EQ(rect.bottom - rect.top, 170);
+    HWND today = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<HWND> found = VisibleWindows(program_->Id(), L"MiniInformationWndUI");
+        today = found.empty() ? nullptr : found.front();
+        return today != nullptr;
+    }, 10000));
+    GetWindowRect(today, &rect);
+    EXPECT_EQ(rect.right - rect.left, 700);
+    EXPECT_EQ(rect.bottom - rect.top, 450);
+    EXPECT_NEAR((rect.left + rect.right) / 2, (work.left + work.right) / 2, 1);
+
+    // The news closes itself after its display time of 3 s.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(news); }, 10000));
+}
+
+TEST_F(PopupsE2ETest, NewsAlreadyShownAndTodaysNewsOfTodayRaiseNothing) {
+    std::wstring today = TodayStamp();
+    WriteSettings("http://127.0.0.1:18360/pages/news.html", std::string(today.begin(), today.end()));
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=ad") > 0; }, 20000));
+    Sleep(6000);
+    for (HWND window : VisibleWindows(program_->Id(), L"PopWnd")) EXPECT_FALSE(IsTopmost(window)) << "no news";
+    EXPECT_EQ(service_.CountRequests("act=getNews"), 0) << "today's news was shown today";
+    EXPECT_TRUE(VisibleWindows(program_->Id(), L"MiniInformationWndUI").empty());
+}
