@@ -53,16 +53,18 @@ LRESULT CWebPopupWnd::OnCreate() {
     return 0;
 }
 
-void CWebPopupWnd::OnTimer(UINT_PTR id) {
+bool CWebPopupWnd::OnTimer(UINT_PTR id) {
+    if (id != kShowTimer && id != kCloseTimer) return false;
     ::KillTimer(window_, id);
     if (id == kCloseTimer) {
         OnCloseTimer();
-    } else if (id == kShowTimer) {
+    } else {
         OnShowing();
         ::ShowWindow(window_, SW_SHOWNORMAL);
         shown_ = true;
         OnShown();
     }
+    return true;
 }
 
 LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,8 +72,8 @@ LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CREATE:
         return OnCreate();
     case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
+        if (OnTimer(wParam)) return 0;
+        break;
     case WM_KEYDOWN:
         // Enter and Escape would close or activate the window itself; the page keeps its keys.
         if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
@@ -107,6 +109,8 @@ void CWebPopupWnd::Notify(UiNotify& msg) {
 }
 
 void CWebPopupWnd::OnFinalMessage(HWND) {
+    // The browser outlives this object by a little while its control goes: it reports no more.
+    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
     paintManager_.RemovePreMessageFilter(this);
     paintManager_.RemoveNotifier(this);
 }
@@ -151,8 +155,9 @@ void CWebPopupWnd::OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT*,
     CloseSoon();
 }
 
-void CWebPopupWnd::OnNavigateError(IDispatch* dispatch, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
-    if (!IsTopLevel(dispatch)) return;
+void CWebPopupWnd::OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
+    // The blank page before the content is no content of the window's.
+    if (!IsTopLevel(dispatch) || UrlOf(url) == kBlankPage) return;
     if (cancel) *cancel = VARIANT_TRUE;
     CloseSoon();
 }

@@ -51,8 +51,9 @@ public:
     void OnNewWindow(IDispatch** dispatch, VARIANT_BOOL* cancel, DWORD flags, BSTR urlContext, BSTR url) override;
 
 protected:
-    static constexpr UINT_PTR kShowTimer = 1;
-    static constexpr UINT_PTR kCloseTimer = 2;
+    // Apart from the identifiers the paint manager gives its controls' timers.
+    static constexpr UINT_PTR kShowTimer = 0x5D01;
+    static constexpr UINT_PTR kCloseTimer = 0x5D02;
 
     explicit CWebPopupWnd(WebPopupStyle style);
 
@@ -78,7 +79,7 @@ protected:
 
 private:
     LRESULT OnCreate();
-    void OnTimer(UINT_PTR id);
+    bool OnTimer(UINT_PTR id);
     UiLib::CWebBrowserUI* Browser() const;
     bool IsTopLevel(IDispatch* dispatch) const;
     bool FollowsAClick() const;

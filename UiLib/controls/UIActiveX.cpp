@@ -2,9 +2,12 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/controls/UIActiveXWnd.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/layouts/IContainerUI.h"
 
 namespace UiLib {
 namespace {
@@ -125,6 +128,8 @@ void CActiveXUI::DeactivateControl() { ReleaseControl(); }
 
 void CActiveXUI::ReleaseControl() {
     hostWindow_ = nullptr;
+    hostCuts_.clear();
+    hostCutSize_ = SIZE{};
     if (control_) {
         ComPtr<IObjectWithSite> withSite;
         if (SUCCEEDED(control_.As(&withSite))) withSite->SetSite(nullptr);
@@ -146,9 +151,49 @@ void CActiveXUI::ResizeControl() {
                  PixelsToHimetric(rcItem_.bottom - rcItem_.top, LOGPIXELSY)};
     control_->SetExtent(DVASPECT_CONTENT, &extent);
     site_->SetObjectRects(rcItem_);
-    if (!site_->IsWindowless() && site_->GetHostWindowObject() && site_->GetHostWindowObject()->GetHWND())
-        ::MoveWindow(site_->GetHostWindowObject()->GetHWND(), rcItem_.left, rcItem_.top,
-                     rcItem_.right - rcItem_.left, rcItem_.bottom - rcItem_.top, TRUE);
+    if (!site_->IsWindowless() && site_->GetHostWindowObject() && site_->GetHostWindowObject()->GetHWND()) {
+        HWND host = site_->GetHostWindowObject()->GetHWND();
+        ::MoveWindow(host, rcItem_.left, rcItem_.top, rcItem_.right - rcItem_.left, rcItem_.bottom - rcItem_.top,
+                     TRUE);
+        // The controls after this one are placed later in the same layout pass.
+        ::PostMessageW(host, CActiveXWnd::kClipMessage, 0, 0);
+    }
+}
+
+void CActiveXUI::ClipHostWindow() {
+    if (!site_ || site_->IsWindowless() || !site_->GetHostWindowObject()) return;
+    HWND host = site_->GetHostWindowObject()->GetHWND();
+    if (!host) return;
+    std::vector<RECT> cuts;
+    auto* parent = parent_ ? static_cast<IContainerUI*>(parent_->GetInterface(L"IContainer")) : nullptr;
+    if (parent) {
+        for (int i = parent->GetItemIndex(this) + 1; i > 0 && i < parent->GetCount(); ++i) {
+            CControlUI* later = parent->GetItemAt(i);
+            RECT overlap;
+            if (!later->IsVisible() || !::IntersectRect(&overlap, &later->GetPos(), &rcItem_)) continue;
+            ::OffsetRect(&overlap, -rcItem_.left, -rcItem_.top);
+            cuts.push_back(overlap);
+        }
+    }
+    // A region made for another size would not cover the host window's new area.
+    const SIZE size{rcItem_.right - rcItem_.left, rcItem_.bottom - rcItem_.top};
+    auto same = [](const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; };
+    if (size.cx == hostCutSize_.cx && size.cy == hostCutSize_.cy && cuts.size() == hostCuts_.size() &&
+        std::equal(cuts.begin(), cuts.end(), hostCuts_.begin(), same))
+        return;
+    hostCuts_ = cuts;
+    hostCutSize_ = size;
+    HRGN region = nullptr;
+    if (!cuts.empty()) {
+        region = ::CreateRectRgn(0, 0, size.cx, size.cy);
+        for (const RECT& cut : cuts) {
+            HRGN hole = ::CreateRectRgnIndirect(&cut);
+            ::CombineRgn(region, region, hole, RGN_DIFF);
+            ::DeleteObject(hole);
+        }
+    }
+    // The window owns the region from here on; none gives the whole window back.
+    ::SetWindowRgn(host, region, TRUE);
 }
 
 void CActiveXUI::SetPos(RECT rect) {

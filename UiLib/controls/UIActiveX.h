@@ -5,6 +5,7 @@
 #include <wrl/client.h>
 
 #include <string>
+#include <vector>
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIMessageFilter.h"
@@ -51,6 +52,11 @@ public:
     // The window the control lives in: the paint manager's window for a windowless control, the
     // host child window for a windowed one; null before in-place activation.
     HWND GetHostWindow() const { return hostWindow_; }
+    // A host child window would hide whatever the tree paints over the control: the visible
+    // controls after it in its parent are cut out of the host window where they overlap it (as
+    // rectangles), so that the paint manager's window shows them and takes their mouse input.
+    // Runs by itself after each layout pass of a windowed control.
+    void ClipHostWindow();
 
 protected:
     // The release steps: the site is cleared from the control, the control closed and released,
@@ -71,6 +77,9 @@ private:
     Microsoft::WRL::ComPtr<IOleObject> control_;
     CActiveXCtrl* site_ = nullptr;
     HWND hostWindow_ = nullptr;
+    // The rectangles cut out of the host window, in its own coordinates, for the size it had.
+    std::vector<RECT> hostCuts_;
+    SIZE hostCutSize_{};
 };
 
 }  // namespace UiLib

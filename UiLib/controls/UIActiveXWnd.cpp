@@ -55,6 +55,9 @@ LRESULT CActiveXWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnMouseActivate(message, wParam, lParam);
     case WM_MOUSEWHEEL:
         return 0;
+    case kClipMessage:
+        owner_->ClipHostWindow();
+        return 0;
     default:
         break;
     }

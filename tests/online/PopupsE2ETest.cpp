@@ -1,5 +1,7 @@
 // The news pop-up, the advert and the today's-news window of the real program, raised by the
-// local management service's replies.
+// local management service's replies. Wine here has no HTML engine: every web page fails to load
+// and, as a failing page does, closes its window at once. The replies therefore name the blank
+// page, which the windows show without loading anything.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -66,9 +68,13 @@ protected:
         ASSERT_TRUE(service_.Running());
         service_.Reset();
         // No delay in the fetch threads: the windows' own delays are what is measured.
-        service_.Answer("getPop-news", "#success#http://{host}/pages/news.html#0#3#320#180#");
-        service_.Answer("getPop-ad", "#success#http://{host}/pages/ad.html#0#60#100000#0#");
-        service_.Answer("getNews", "#success#http://{host}/pages/today.html#0#0#700#450#");
+        // Once: the news fetch asks again at once after each reply, and then hears of no news.
+        ServiceAnswer once;
+        once.once = true;
+        service_.Answer("getPop-news", "#success#about:blank#0#3#320#180#", once);
+        service_.Answer("getPop-news", "#fail#");
+        service_.Answer("getPop-ad", "#success#about:blank#0#60#100000#0#");
+        service_.Answer("getNews", "#success#about:blank#0#0#700#450#");
         SetCursorPos(0, 0);
     }
     void TearDown() override {
@@ -113,10 +119,11 @@ TEST_F(PopupsE2ETest, TheRepliesRaiseTheirWindowsAfterTheirDelaysAtSoundSizesOnc
     HWND advert = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         for (HWND window : VisibleWindows(program_->Id(), L"PopWnd"))
-            if (!IsTopmost(window)) advert = window;
+            if (window != news) advert = window;
         return advert != nullptr;
     }, 20000));
-    EXPECT_GE(GetTickCount() - started, 8500u);
+    EXPECT_GE(GetTickCount() - started, 8000u);
+    EXPECT_FALSE(IsTopmost(advert));
     GetWindowRect(advert, &rect);
     EXPECT_EQ(rect.right - rect.left, work.right - work.left);
     EXPECT_EQ(rect.bottom - rect.top, 170);
@@ -137,7 +144,7 @@ TEST_F(PopupsE2ETest, TheRepliesRaiseTheirWindowsAfterTheirDelaysAtSoundSizesOnc
 
 TEST_F(PopupsE2ETest, NewsAlreadyShownAndTodaysNewsOfTodayRaiseNothing) {
     std::wstring today = TodayStamp();
-    WriteSettings("http://127.0.0.1:18360/pages/news.html", std::string(today.begin(), today.end()));
+    WriteSettings("about:blank", std::string(today.begin(), today.end()));
     ASSERT_NE(Start(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") > 0; }));
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=ad") > 0; }, 20000));

@@ -2,6 +2,9 @@
 // rectangle it is given, resizing, painting and what the host's site answers.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "UiLib/controls/UIActiveX.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/core/UIDlgBuilder.h"
@@ -21,6 +24,17 @@ const wchar_t kLayout[] =
     L"</VerticalLayout>"
     L"</Window>";
 
+// A windowed control under a floating control that keeps to the right edge, and a plain one
+// beside it that never meets the control.
+const wchar_t kCoveredLayout[] =
+    L"<Window size=\"300,200\">"
+    L"<Container>"
+    L"  <ActiveX name=\"ax\" clsid=\"{6B1F3C52-7E4A-4C1B-9D2E-5A8F0C3B7D11}\"/>"
+    L"  <Control name=\"over\" float=\"true\" pos=\"250,10,290,40\" relativepos=\"100,0,0,0\"/>"
+    L"  <Control name=\"away\" float=\"true\" pos=\"0,300,10,310\"/>"
+    L"</Container>"
+    L"</Window>";
+
 class ActiveXWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ::OleInitialize(nullptr); }
@@ -34,11 +48,11 @@ protected:
     }
     void TearDown() override { RecordingControl::lastSite.Reset(); }
 
-    void Build(bool windowless) {
+    void Build(bool windowless, const wchar_t* layout = kLayout) {
         RecordingControl::wantWindowless = windowless;
         window = std::make_unique<ManagerWindow>(RECT{0, 0, 300, 200});
         CDialogBuilder builder;
-        std::unique_ptr<CControlUI> root = builder.Create(kLayout, nullptr, nullptr, &window->manager);
+        std::unique_ptr<CControlUI> root = builder.Create(layout, nullptr, nullptr, &window->manager);
         ASSERT_NE(root, nullptr);
         window->manager.AttachDialog(std::move(root));
         window->manager.AddNotifier(&notes);
@@ -55,6 +69,19 @@ protected:
 };
 
 bool SameRect(const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; }
+
+// The host window's region as the points it takes among `probes`; "all" when it has none.
+std::string HostTakes(HWND host, const std::vector<POINT>& probes) {
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    std::string taken;
+    if (::GetWindowRgn(host, region) == ERROR) {
+        taken = "all";
+    } else {
+        for (POINT probe : probes) taken += ::PtInRegion(region, probe.x, probe.y) ? '1' : '0';
+    }
+    ::DeleteObject(region);
+    return taken;
+}
 
 }  // namespace
 
@@ -168,6 +195,26 @@ TEST_F(ActiveXWindowTest, AWindowedControlLivesInAHostChildWindowThatFollowsTheC
     ::SendMessageW(host, WM_KILLFOCUS, 0, 0);
     EXPECT_EQ(site->GetFocus(), S_FALSE);
     EXPECT_EQ(::SendMessageW(host, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0), 0);
+}
+
+TEST_F(ActiveXWindowTest, AHostWindowLeavesOutTheControlsPaintedOverItAndFollowsThem) {
+    Build(false, kCoveredLayout);
+    HWND host = ax->GetHostWindow();
+    ASSERT_NE(host, nullptr);
+    // Inside the float, beside it, and the far corner of the control.
+    const std::vector<POINT> probes{{260, 20}, {249, 20}, {260, 40}, {299, 199}};
+    window->PumpUntil([&] { return HostTakes(host, probes) != "all"; }, 2000);
+    EXPECT_EQ(HostTakes(host, probes), "0111");
+
+    // The float moves with the right edge; the grown host window is whole but for the float.
+    ::SetWindowPos(window->Get(), nullptr, 0, 0, 400, 260, SWP_NOZORDER | SWP_NOACTIVATE);
+    window->PumpUntil([&] { return HostTakes(host, {{360, 20}}) == "0"; }, 2000);
+    EXPECT_EQ(HostTakes(host, {{360, 20}, {349, 20}, {260, 20}, {399, 259}}), "0111");
+
+    // A hidden float gives its place back: the host window is whole again.
+    window->manager.FindControl(L"over")->SetVisible(false);
+    window->PumpUntil([&] { return HostTakes(host, {{360, 20}}) == "all"; }, 2000);
+    EXPECT_EQ(HostTakes(host, {{360, 20}}), "all");
 }
 
 TEST_F(ActiveXWindowTest, TheSiteAnswersTheHostInterfaces) {
