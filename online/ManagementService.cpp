@@ -40,9 +40,10 @@ std::wstring ServiceRequestUrl(const std::wstring& host, ServiceAction action, i
     return L"http://" + host + kActionPrefix + ActionText(action, gameId);
 }
 
-std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId) {
+std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId,
+                                const HttpTimeouts& timeouts) {
     std::wstring reply;
-    if (!HttpGetString(ServiceRequestUrl(host, action, gameId), reply)) return {};
+    if (!HttpGetString(ServiceRequestUrl(host, action, gameId), reply, timeouts)) return {};
     return reply;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "online/HttpClient.h"
+
 // The requests of the maker's management service and the "#"-separated replies it gives.
 enum class ServiceAction { Version, StrategyPage, NewsPopup, Advert, TodayNews };
 
@@ -11,7 +13,8 @@ std::wstring ManagementServiceHost();
 std::wstring ServiceRequestUrl(const std::wstring& host, ServiceAction action, int gameId = 0);
 
 // Makes the request; the reply, or an empty text when the request failed.
-std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId = 0);
+std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId = 0,
+                                const HttpTimeouts& timeouts = {});
 
 // Field `k` of a reply: the text between the k-th and the (k+1)-th "#".
 std::wstring ReplyField(const std::wstring& reply, int k);

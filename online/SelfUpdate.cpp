@@ -14,6 +14,8 @@ const wchar_t kProgramVersion[] = L"1.0.0.0";
 namespace {
 
 constexpr unsigned long kAutoCheckDelay = 2000;
+// The start-time check's one request, made before the window is shown.
+constexpr HttpTimeouts kStartupTimeouts{2000, 3000, 3000};
 const wchar_t kDownloadNote[] = L"正在下载更新...";
 
 // Runs one check on a thread that owns its environment.
@@ -60,9 +62,9 @@ std::wstring PackagePath(const std::wstring& dataFolder) { return dataFolder + L
 
 std::wstring UpdaterCopyPath(const std::wstring& dataFolder) { return dataFolder + L"\\Patchs\\Ludora.tmp"; }
 
-UpdateOffer AskForUpdate(const std::wstring& serviceHost) {
+UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& timeouts) {
     UpdateOffer offer;
-    std::wstring reply = RequestFromService(serviceHost, ServiceAction::Version);
+    std::wstring reply = RequestFromService(serviceHost, ServiceAction::Version, 0, timeouts);
     if (!IsSuccessfulReply(reply)) return offer;
     offer.version = ReplyField(reply, 2);
     offer.digest = ReplyField(reply, 3);
@@ -78,9 +80,12 @@ bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
 }
 
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
-    UpdateOffer offer = AskForUpdate(environment.serviceHost);
+    // Only a package downloaded earlier can be installed now.
+    const std::wstring package = PackagePath(environment.dataFolder);
+    if (!PathFileExistsW(package.c_str())) return false;
+    UpdateOffer offer = AskForUpdate(environment.serviceHost, kStartupTimeouts);
     if (offer.answer != UpdateAnswer::UpdateAvailable) return false;
-    if (!PackageReady(PackagePath(environment.dataFolder), offer.digest)) return false;
+    if (!PackageReady(package, offer.digest)) return false;
     environment.handOff();
     return true;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "online/HttpClient.h"
 #include "online/UpdateHost.h"
 
 // The program's own version, compared with the one the management service announces.
@@ -28,7 +29,7 @@ struct UpdateOffer {
 
 // Asks the service for its newest version. Any version but the program's own is an update; no
 // ordering of version numbers is made.
-UpdateOffer AskForUpdate(const std::wstring& serviceHost);
+UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& timeouts = {});
 
 // True when the package file exists and its MD5 digest is exactly `digest`.
 bool PackageReady(const std::wstring& packagePath, const std::wstring& digest);
@@ -46,7 +47,8 @@ struct UpdateEnvironment {
 };
 
 // The start-time check: hands off to a package downloaded earlier that matches the announced
-// digest. Never downloads. True when it handed off.
+// digest. Never downloads. Without a package it asks nothing, and its one request is short, so
+// that a slow service never holds up the window. True when it handed off.
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment);
 
 // The automatic check shortly after start: downloads a new package for the next start when

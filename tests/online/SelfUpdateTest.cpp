@@ -110,6 +110,7 @@ TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigest) {
 TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloads) {
     Announce("1.0.0.1");
     EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_EQ(service_->CountRequests("act=getversion"), 0) << "without a package nothing is asked";
     WriteFileBytes(Package(), "an older download");
     EXPECT_FALSE(RunStartupUpdateCheck(environment_));
     EXPECT_EQ(handOffs_, 0);
@@ -121,6 +122,15 @@ TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloa
 
     Announce("1.0.0.0");
     EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_EQ(handOffs_, 1);
+
+    // A service that never answers holds the start for a few seconds at most.
+    ServiceAnswer stalled;
+    stalled.hang = true;
+    service_->Answer("getversion", "", stalled);
+    const DWORD asked = GetTickCount();
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_LT(GetTickCount() - asked, 15000u);
     EXPECT_EQ(handOffs_, 1);
 }
 
