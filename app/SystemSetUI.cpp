@@ -28,13 +28,7 @@ void Select(COptionUI* option) {
 CSystemSetUI::CSystemSetUI(SysSettings& settings) : settings_(settings) {}
 
 void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
-    CSystemSetUI* dialog = CreateOwned(std::make_unique<CSystemSetUI>(settings), [parent](CSystemSetUI& created) {
-        return created.Create(parent, L"", kCreateStyle, 0, 0, 0, 0, 0);
-    });
-    if (!dialog) return;
-    dialog->CenterWindow();
-    // The window deletes the dialog when it is destroyed.
-    dialog->ShowModal();
+    SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings), parent, kCreateStyle);
 }
 
 LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,14 +29,7 @@ bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"cli
 AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab) : games_(games), tab_(tab) {}
 
 void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab) {
-    AddGameManualWnd* dialog =
-        CreateOwned(std::make_unique<AddGameManualWnd>(games, tab), [owner](AddGameManualWnd& created) {
-            return created.Create(owner, L"", kCreateStyle, 0, 0, 0, 0, 0);
-        });
-    if (!dialog) return;
-    dialog->CenterWindow();
-    // The window deletes the dialog when it is destroyed.
-    dialog->ShowModal();
+    SkinnedDialogFrame::RunModal(std::make_unique<AddGameManualWnd>(games, tab), owner, kCreateStyle);
 }
 
 LRESULT AddGameManualWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
