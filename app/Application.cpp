@@ -1,8 +1,6 @@
 #include "app/Application.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 #include <ole2.h>
 
 #include <cstdlib>
@@ -82,9 +80,6 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     const std::wstring arguments = AnsiToWide(commandLine);
     if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess(arguments);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
     CoInitialize(nullptr);
     OleInitialize(nullptr);
 
@@ -109,6 +104,5 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
 
     OleUninitialize();
     CoUninitialize();
-    Gdiplus::GdiplusShutdown(gdiplusToken);
     return 0;
 }

@@ -202,9 +202,14 @@ void MainFrame::AddWebPages() {
         auto webPage = std::make_unique<CMyIEWndUI>(&paintManager_);
         CMyIEWndUI* added = webPage.get();
         if (!tabLayout->Add(std::move(webPage))) continue;
-        added->NavigateTab(L"about:blank");
-        added->NavigateTab(page);
+        added->SetStartPage(page);
+        webPages_.push_back(added);
     }
+}
+
+// Tab 0 is the my-games page; tabs 1 to 4 are the web pages.
+void MainFrame::OpenWebPageOfTab(int tab) {
+    if (tab >= 1 && static_cast<size_t>(tab) <= webPages_.size()) webPages_[tab - 1]->OpenStartPageOnce();
 }
 
 void MainFrame::ShowVersionLabel(const std::wstring& text) {
@@ -213,12 +218,18 @@ void MainFrame::ShowVersionLabel(const std::wstring& text) {
 
 void MainFrame::Notify(UiNotify& msg) {
     if (msg.sType == L"windowinit") {
-        if (myGamePage_) myGamePage_->AddBrowser();
+        // The browsers wait until the window has been painted once: the game page's comes next,
+        // a web page's when its tab is first shown.
         AddWebPages();
+        Tasks()->Post([this] {
+            if (myGamePage_) myGamePage_->AddBrowser();
+        });
     } else if (msg.sType == L"click") {
         if (IsNamed(msg.pSender, L"closebtn")) OnCloseButton();
         else if (IsNamed(msg.pSender, L"minbtn")) SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         else if (IsNamed(msg.pSender, L"moregame")) ShowHotGames();
+    } else if (msg.sType == L"tabselect" && IsNamed(msg.pSender, L"tabswitch")) {
+        OpenWebPageOfTab(static_cast<int>(msg.wParam));
     } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
         if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
     } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UiLib/core/WindowImplBase.h"
 #include "app/MainCommands.h"
@@ -16,6 +17,7 @@
 #include "shared/SysSettings.h"
 
 class CMyGameWndUI;
+class CMyIEWndUI;
 
 // The one main window of the program, drawn from the skin's "MainFrame.xml": title buttons, five
 // navigation options over the tab pages, the version label, the tray icon. The entry point gives
@@ -67,6 +69,7 @@ private:
     void SetWindowIcons();
     void FindControls();
     void AddWebPages();
+    void OpenWebPageOfTab(int tab);
     void StartWorkers();
     void OnServiceReply(UINT message, const std::wstring& reply);
     void OnPopNews(const PopupReply& news);
@@ -90,4 +93,5 @@ private:
     UiLib::CControlUI* versionLabelControl_ = nullptr;
     UiLib::CControlUI* menuButton_ = nullptr;
     CMyGameWndUI* myGamePage_ = nullptr;
+    std::vector<CMyIEWndUI*> webPages_;  // owned by the tab layout, in tab order from tab 1
 };

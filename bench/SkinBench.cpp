@@ -306,7 +306,20 @@ void BenchImages(const char* label, const std::vector<std::string>& pictures, DW
 
 }  // namespace
 
-int main() {
+// "skin_bench paint" runs the layout and paint figures alone; "skin_bench images" the image ones.
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    if (only == "paint") {
+        BenchLayoutAndPaint(SkinPicture(48, 32));
+        return 0;
+    }
+    if (only == "images") {
+        std::vector<std::string> smallPictures;
+        for (int i = 0; i < 24; ++i) smallPictures.push_back(SkinPicture(48 + i * 4, 32 + i * 2));
+        BenchImages("970x660 background PNG", {SkinPicture(970, 660)}, 0xFFFF00FF);
+        BenchImages("24 small button PNGs", smallPictures, 0xFFFF00FF);
+        return 0;
+    }
     const std::string realistic = RealisticLayout();
     const std::string generated = GeneratedLayout(3u * 1024 * 1024);
 

@@ -30,3 +30,20 @@ set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# libspng: Debian's source package, built here as a static library on the MinGW zlib. It decodes
+# the skin's PNG pictures a row at a time straight into their bitmaps.
+set(SPNG_DIR ${CMAKE_BINARY_DIR}/_deps/libspng)
+if(NOT EXISTS ${SPNG_DIR}/spng/spng.c)
+  execute_process(
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/fetch-debian-source.sh libspng ${SPNG_DIR}
+    RESULT_VARIABLE fetch_result)
+  if(NOT fetch_result EQUAL 0)
+    message(FATAL_ERROR "could not fetch libspng's Debian source package")
+  endif()
+endif()
+add_library(spng STATIC ${SPNG_DIR}/spng/spng.c)
+target_include_directories(spng SYSTEM PUBLIC ${SPNG_DIR}/spng)
+target_compile_definitions(spng PUBLIC SPNG_STATIC PRIVATE SPNG_DISABLE_OPT)
+target_compile_options(spng PRIVATE -w -O2)
+target_link_libraries(spng PUBLIC ZLIB::ZLIB)

@@ -65,6 +65,13 @@ void CMyIEWndUI::NavigateTab(const std::wstring& url) {
     if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
 }
 
+void CMyIEWndUI::OpenStartPageOnce() {
+    if (startPage_.empty()) return;
+    NavigateTab(L"about:blank");
+    NavigateTab(startPage_);
+    startPage_.clear();
+}
+
 std::wstring CMyIEWndUI::OfflinePageUrl() {
     wchar_t path[256] = {};
     ::GetModuleFileNameW(nullptr, path, 256);

@@ -19,6 +19,9 @@ public:
 
     // Navigates the tab's browser, creating it first when needed; nothing without a browser.
     void NavigateTab(const std::wstring& url);
+    // The page that the tab loads the first time it is shown; until then it holds no browser.
+    void SetStartPage(const std::wstring& url) { startPage_ = url; }
+    void OpenStartPageOnce();
     const std::wstring& GetFailedUrl() const { return failedUrl_; }
     // "res://" + the program file + "/102": the offline page.
     static std::wstring OfflinePageUrl();
@@ -45,4 +48,5 @@ private:
     UiLib::CControlUI* backButton_ = nullptr;
     UiLib::CControlUI* forwardButton_ = nullptr;
     std::wstring failedUrl_;
+    std::wstring startPage_;
 };

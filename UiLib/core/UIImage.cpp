@@ -19,6 +19,8 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
+#include <spng.h>
+
 #include "UiLib/core/DibSection.h"
 
 namespace UiLib {
@@ -139,6 +141,72 @@ bool PremultiplyAndMask(const stbi_uc* source, uint32_t* target, size_t count, D
     return ConvertPixelsPlain(source + 4 * wide, target + wide, count - wide, mask) || alpha;
 }
 
+constexpr uint32_t kMaxDimension = 16384;
+
+struct SpngContext {
+    spng_ctx* context = spng_ctx_new(SPNG_CTX_IGNORE_ADLER32);
+    ~SpngContext() { spng_ctx_free(context); }
+};
+
+bool IsPng(const uint8_t* data, size_t size) {
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return size >= sizeof(kSignature) && std::memcmp(data, kSignature, sizeof(kSignature)) == 0;
+}
+
+std::unique_ptr<TImageInfo> ImageRecord(CDibSection& surface, DWORD mask, bool alpha) {
+    auto image = std::make_unique<TImageInfo>();
+    image->width = surface.Width();
+    image->height = surface.Height();
+    image->bits = reinterpret_cast<const uint8_t*>(surface.Pixels());
+    image->hBitmap = surface.Release();
+    image->mask = mask;
+    image->alpha = alpha;
+    return image;
+}
+
+// Below this many pixels a second copy costs little and the whole-picture decoder, which needs no
+// inflate state of its own, is the faster one.
+constexpr uint64_t kRowByRowPixels = 64 * 1024;
+
+// A large PNG picture is decoded a row at a time straight into its bitmap and converted there, so
+// that no second copy of it is ever held. Small pictures, and interlaced ones, which deliver their
+// rows in passes, take the whole-picture decoder (`wholePicture` is set); a broken picture gives
+// nothing. Checksums are not enforced, as the whole-picture decoder never did.
+std::unique_ptr<TImageInfo> DecodePngByRows(const uint8_t* data, size_t size, DWORD mask, bool& wholePicture) {
+    SpngContext png;
+    spng_ihdr header{};
+    if (!png.context || spng_set_image_limits(png.context, kMaxDimension, kMaxDimension) ||
+        spng_set_crc_action(png.context, SPNG_CRC_USE, SPNG_CRC_USE) ||
+        spng_set_png_buffer(png.context, data, size) || spng_get_ihdr(png.context, &header)) {
+        return nullptr;
+    }
+    wholePicture = header.interlace_method != 0 || uint64_t{header.width} * header.height < kRowByRowPixels;
+    if (wholePicture) return nullptr;
+    if (spng_decode_image(png.context, nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE))
+        return nullptr;
+    CDibSection surface(static_cast<int>(header.width), static_cast<int>(header.height));
+    if (!surface.IsValid()) return nullptr;
+    bool alpha = false;
+    for (uint32_t y = 0; y < header.height; ++y) {
+        uint32_t* row = surface.Pixels() + static_cast<size_t>(y) * header.width;
+        const int result = spng_decode_row(png.context, row, static_cast<size_t>(header.width) * 4);
+        if (result != 0 && !(result == SPNG_EOI && y + 1 == header.height)) return nullptr;
+        alpha = PremultiplyAndMask(reinterpret_cast<const stbi_uc*>(row), row, header.width, mask) || alpha;
+    }
+    return ImageRecord(surface, mask, alpha);
+}
+
+std::unique_ptr<TImageInfo> DecodeWholePicture(const uint8_t* data, size_t size, DWORD mask) {
+    int width = 0, height = 0, components = 0;
+    StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
+    if (decoded.pixels == nullptr || width <= 0 || height <= 0) return nullptr;
+    CDibSection surface(width, height);
+    if (!surface.IsValid()) return nullptr;
+    const bool alpha = PremultiplyAndMask(decoded.pixels, surface.Pixels(),
+                                          static_cast<size_t>(width) * static_cast<size_t>(height), mask);
+    return ImageRecord(surface, mask, alpha);
+}
+
 }  // namespace
 
 TImageInfo::~TImageInfo() {
@@ -147,22 +215,12 @@ TImageInfo::~TImageInfo() {
 
 std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD mask) {
     if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
-    int width = 0, height = 0, components = 0;
-    StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
-    if (decoded.pixels == nullptr || width <= 0 || height <= 0) return nullptr;
-
-    CDibSection surface(width, height);
-    if (!surface.IsValid()) return nullptr;
-    uint32_t* bits = surface.Pixels();
-    auto image = std::make_unique<TImageInfo>();
-    image->hBitmap = surface.Release();
-    image->bits = reinterpret_cast<const uint8_t*>(bits);
-    image->width = width;
-    image->height = height;
-    image->mask = mask;
-    image->alpha = PremultiplyAndMask(decoded.pixels, bits,
-                                      static_cast<size_t>(width) * static_cast<size_t>(height), mask);
-    return image;
+    if (IsPng(data, size)) {
+        bool wholePicture = false;
+        std::unique_ptr<TImageInfo> image = DecodePngByRows(data, size, mask, wholePicture);
+        if (!wholePicture) return image;
+    }
+    return DecodeWholePicture(data, size, mask);
 }
 
 }  // namespace UiLib

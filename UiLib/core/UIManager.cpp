@@ -54,15 +54,24 @@ std::vector<CPaintManagerUI*>& AllManagers() {
     return managers;
 }
 
-// Shared by every window: the common controls are initialised once and the pen that outlines
-// repainted areas is made once.
+// Shared by every window: the pen that outlines repainted areas is made once.
 HPEN UpdatePen() {
-    static CPenHandle pen = [] {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        return CPenHandle(::CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
-    }();
+    static CPenHandle pen(::CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
     return pen.Get();
+}
+
+// The common controls are loaded for the first tooltip only: most windows never show one, and
+// loading them at start costs every window's start time and memory.
+bool LoadToolTipClass() {
+    static const bool loaded = [] {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+        FARPROC address = library ? ::GetProcAddress(library, "InitCommonControlsEx") : nullptr;
+        if (!address) return false;
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        return reinterpret_cast<InitFunction>(reinterpret_cast<void (*)()>(address))(&controls) != FALSE;
+    }();
+    return loaded;
 }
 
 template <typename Item>
@@ -731,14 +740,7 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
     }
     RECT client{};
     ::GetClientRect(window_, &client);
-    UpdateLayout(client);
-    if (focusNeeded_) {
-        // The first tab stop takes the focus once the tree is laid out; the area stays invalid
-        // and the next paint message draws it.
-        if (updateNeeded_) ::InvalidateRect(window_, nullptr, FALSE);
-        else SetNextTabControl();
-        return {true, 0};
-    }
+    LayOutAndFocus(client);
     {
         CPaintDC paint(window_);
         if (offscreenPaint_) PaintOffscreen(paint.Get(), client, paint.PaintRect());
@@ -746,6 +748,17 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
     }
     if (updateNeeded_) ::InvalidateRect(window_, nullptr, FALSE);
     return {true, 0};
+}
+
+// The first layout may change the tree (the window's initialisation adds controls) and the first
+// tab stop takes the focus once the tree is laid out: both settle before the first paint, so
+// that the window is drawn once, whole.
+void CPaintManagerUI::LayOutAndFocus(const RECT& client) {
+    constexpr int kMostRounds = 4;
+    for (int round = 0; round < kMostRounds && (updateNeeded_ || focusNeeded_); ++round) {
+        UpdateLayout(client);
+        if (focusNeeded_ && !updateNeeded_) SetNextTabControl();
+    }
 }
 
 void CPaintManagerUI::PaintOffscreen(HDC screen, const RECT& client, const RECT& area) {
@@ -820,7 +833,7 @@ UINT CPaintManagerUI::HoverTime() const {
 CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseMove(LPARAM lParam, WPARAM wParam) {
     if (!mouseTracking_) {
         TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, window_, HoverTime()};
-        ::_TrackMouseEvent(&track);
+        ::TrackMouseEvent(&track);
         mouseTracking_ = true;
     }
     lastMousePos_ = PointOf(lParam);
@@ -872,6 +885,7 @@ void CPaintManagerUI::ShowToolTip(CControlUI* control) {
     toolInfo_.lpszText = &toolTipText_[0];
     toolInfo_.rect = control->GetPos();
     if (!toolTip_) {
+        if (!LoadToolTipClass()) return;
         toolTip_.Reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                          GetInstance(), nullptr));

@@ -248,6 +248,7 @@ private:
                         LRESULT& result);
     UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
     MessageResult OnPaint();
+    void LayOutAndFocus(const RECT& client);
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
     void PaintClientInto(HDC dc, LPARAM flags);
     MessageResult OnSize();

@@ -33,6 +33,18 @@ const BlendLibrary& Library() {
     return library;
 }
 
+// One memory DC per thread to select source pictures into, and one pixel to blend colours from:
+// making a DC or a DIB section for every piece drawn costs more than drawing a small piece.
+HDC SourceDC() {
+    thread_local CMemoryDC dc(nullptr);
+    return dc.Get();
+}
+
+CDibSection& ColorPixel() {
+    thread_local CDibSection pixel(1, 1);
+    return pixel;
+}
+
 AlphaBlendFunction g_blendOverride = nullptr;
 bool g_gradientFillDisabled = false;
 
@@ -265,13 +277,13 @@ void CSkinRenderer::DrawColor(HDC dc, const RECT& rect, UiColor color) {
         FillSolid(dc, rect, color);
         return;
     }
-    CDibSection pixel(1, 1);
-    CMemoryDC memory(dc);
+    CDibSection& pixel = ColorPixel();
+    HDC memory = SourceDC();
     if (!pixel.IsValid() || !memory) return;
     pixel.Pixels()[0] = Premultiplied(color);
-    CSelectObject select(memory.Get(), pixel.Get());
+    CSelectObject select(memory, pixel.Get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    BlendFunction()(dc, rect.left, rect.top, Width(rect), Height(rect), memory.Get(), 0, 0, 1, 1, blend);
+    BlendFunction()(dc, rect.left, rect.top, Width(rect), Height(rect), memory, 0, 0, 1, 1, blend);
 }
 
 void CSkinRenderer::DrawGradient(HDC dc, const RECT& rect, UiColor first, UiColor second, bool vertical,
@@ -350,17 +362,16 @@ bool CSkinRenderer::DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT
 
 void CSkinRenderer::DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint, const RECT& source,
                               const RECT& corners, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled) {
-    if (!bitmap) return;
-    CMemoryDC memory(dc);
-    if (!memory) return;
-    CSelectObject select(memory.Get(), bitmap);
+    HDC memory = SourceDC();
+    if (!bitmap || !memory) return;
+    CSelectObject select(memory, bitmap);
     int oldMode = ::SetStretchBltMode(dc, HALFTONE);
     POINT oldOrigin;
     ::SetBrushOrgEx(dc, 0, 0, &oldOrigin);
 
     AlphaBlendFunction blend = (alpha || fade < 255) ? BlendFunction() : nullptr;
     BLENDFUNCTION function{AC_SRC_OVER, 0, fade, static_cast<BYTE>(alpha ? AC_SRC_ALPHA : 0)};
-    PieceCopier copy(dc, memory.Get(), blend, function);
+    PieceCopier copy(dc, memory, blend, function);
 
     const RECT& c = corners;
     bool plainCopy = Width(dest) == Width(source) && Height(dest) == Height(source) && c.left == 0 && c.top == 0 &&

@@ -5,6 +5,7 @@
 
 #include <exdispid.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,20 @@ TEST_F(WebTabTest, AFailedPageIsReplacedByTheOfflinePageWhoseRetryLoadsItAgain) 
     EXPECT_EQ(tab->before[1], portal);
     // Other addresses pass.
     EXPECT_EQ(FireBeforeNavigate(browser, L"http://portal/news"), VARIANT_FALSE);
+}
+
+// A web tab waits for its first showing: it holds no browser until its start page opens, and the
+// page opens once however often the tab is shown again.
+TEST_F(WebTabTest, TheStartPageCreatesTheBrowserAndOpensOnce) {
+    const std::wstring portal = L"http://127.0.0.1:9/start";
+    tab->SetStartPage(portal);
+    EXPECT_EQ(browser->GetWebBrowser2(), nullptr);
+    tab->OpenStartPageOnce();
+    ASSERT_NE(browser->GetWebBrowser2(), nullptr);
+    window.PumpUntil([&] { return tab->errors.size() >= 2; }, 3000);
+    tab->OpenStartPageOnce();
+    window.PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(std::count(tab->before.begin(), tab->before.end(), portal), 1);
 }
 
 TEST_F(WebTabTest, TheOfflinePageAddressNamesThisProgramsResource) {

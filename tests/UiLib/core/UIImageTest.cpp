@@ -57,8 +57,9 @@ TEST(SkinImage, MaskColourBecomesTransparentAndSetsAlpha) {
 
 // Every colour byte meets every alpha value; the width leaves a few pixels over a multiple of four
 // so that both the block-wise and the pixel-wise conversion are checked.
-TEST(SkinImage, EveryColourAndAlphaPremultipliesExactly) {
-    const int width = 257, height = 255;
+namespace {
+
+void ExpectExactPremultiplication(int width, int height) {
     std::vector<Rgba> pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -82,6 +83,31 @@ TEST(SkinImage, EveryColourAndAlphaPremultipliesExactly) {
         }
     }
     EXPECT_GT(maskedPixels, 0);
+}
+
+}  // namespace
+
+// Small pictures are decoded whole, large ones a row at a time into their bitmaps: the pixels are
+// the same either way.
+TEST(SkinImage, EveryColourAndAlphaPremultipliesExactly) {
+    ExpectExactPremultiplication(257, 255);
+    ExpectExactPremultiplication(263, 300);
+}
+
+TEST(SkinImage, LargePicturesCutOrMutatedGiveNothingOrAWholeBitmap) {
+    std::vector<Rgba> pixels(300 * 300, Rgba{10, 20, 30, 200});
+    const std::string png = EncodePng(300, 300, pixels);
+    ASSERT_NE(Decode(png), nullptr);
+    // Cut anywhere before its closing chunk (12 bytes), the picture is incomplete.
+    for (size_t cut = 0; cut + 12 < png.size(); cut += 7) EXPECT_EQ(Decode(png.substr(0, cut)), nullptr) << cut;
+    Mutator mutator(7);
+    for (int i = 0; i < 300; ++i) {
+        auto image = Decode(mutator.Mutate(png));
+        if (image != nullptr) {
+            volatile uint32_t last = Pixel(*image, image->width - 1, image->height - 1);
+            (void)last;
+        }
+    }
 }
 
 TEST(SkinImage, BrokenImagesGiveNothing) {

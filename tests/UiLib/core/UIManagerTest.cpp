@@ -298,7 +298,7 @@ TEST_F(ManagerTest, RealPointerHoversShowsTheTooltipAndLeaves) {
     SendMouseMove(ToScreen(window.Get(), POINT{160, 100}));
     window.PumpUntil([&] { return second->Count(UIEVENT_MOUSEMOVE) >= 2; }, 2000);
     TRACKMOUSEEVENT query{sizeof(query), TME_QUERY, nullptr, 0};
-    ::_TrackMouseEvent(&query);
+    ::TrackMouseEvent(&query);
     EXPECT_EQ(query.dwHoverTime, static_cast<DWORD>(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0)));
 
     // Pressing the control hides its tooltip, which would otherwise cover what the press opens.

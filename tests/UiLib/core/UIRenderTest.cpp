@@ -231,6 +231,38 @@ TEST_F(RenderTest, TranslucentImagePixelsBlend) {
     EXPECT_TRUE(NearRgb(canvas.Rgb(2, 2), 0xFF7F7F)) << std::hex << canvas.Rgb(2, 2);
 }
 
+// Drawing reuses one source DC and one colour pixel per thread: what lands must be exactly what
+// fresh GDI objects give, colour after colour and picture after picture.
+TEST_F(RenderTest, ReusedSourceObjectsDrawExactlyWhatFreshOnesDraw) {
+    skin.AddPng(L"glass.png", 2, 2, {0x80FF0000, 0xFF00FF00, 0x400000FF, 0x00000000});
+    const TImageInfo* glass = manager.GetImageEx(L"glass.png");
+    ASSERT_NE(glass, nullptr);
+    const UiColor colours[] = {0x80FF0000, 0x4000FF00, 0xC00000FF, 0x20FFFFFF};
+    TestCanvas ours(64, 16, 0x336699);
+    TestCanvas fresh(64, 16, 0x336699);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (int i = 0; i < 4; ++i) {
+        const RECT cell{i * 16, 0, i * 16 + 16, 8};
+        CSkinRenderer::DrawColor(ours.DC(), cell, colours[i]);
+        CDibSection pixel(1, 1);
+        const uint32_t a = colours[i] >> 24;
+        pixel.Pixels()[0] = a << 24 | ((colours[i] >> 16 & 0xFF) * a / 255) << 16 |
+                            ((colours[i] >> 8 & 0xFF) * a / 255) << 8 | (colours[i] & 0xFF) * a / 255;
+        CMemoryDC pixelDC(fresh.DC());
+        CSelectObject selectPixel(pixelDC.Get(), pixel.Get());
+        ::AlphaBlend(fresh.DC(), cell.left, 0, 16, 8, pixelDC.Get(), 0, 0, 1, 1, blend);
+
+        ASSERT_TRUE(Draw(ours, RECT{i * 16, 8, i * 16 + 16, 16}, L"glass.png"));
+        CMemoryDC pictureDC(fresh.DC());
+        CSelectObject selectPicture(pictureDC.Get(), glass->hBitmap);
+        const int oldMode = ::SetStretchBltMode(fresh.DC(), HALFTONE);
+        ::AlphaBlend(fresh.DC(), i * 16, 8, 16, 8, pictureDC.Get(), 0, 0, 2, 2, blend);
+        ::SetStretchBltMode(fresh.DC(), oldMode);
+    }
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(ours.Rgb(x, y), fresh.Rgb(x, y)) << x << "," << y;
+}
+
 TEST_F(RenderTest, DestinationIsRelativeToTheItemAndCutToIt) {
     skin.AddPng(L"check.png", 14, 13, std::vector<uint32_t>(14 * 13, 0xFFFF0000));
     TestCanvas canvas(40, 40);
