@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "shared/DataFolder.h"
+#include "shared/ScopedHandle.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
 
@@ -21,26 +22,21 @@ std::wstring CurrentProgramPath() {
 }
 
 bool HasRunValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
+    ScopedRegistryKey key = OpenRegistryKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_READ | KEY_WOW64_32KEY);
     // Asks for existence only, so that a long program path still counts as registered.
-    LONG result = RegQueryValueExW(key, kRunValue, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return key && RegQueryValueExW(key.get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 void SetRunValue(bool enable, const std::wstring& programPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return;
+    ScopedRegistryKey key = OpenRegistryKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_WRITE | KEY_WOW64_32KEY);
+    if (!key) return;
     if (enable) {
         std::wstring data = SysSettings::AutoRunCommand(programPath);
-        RegSetValueExW(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+        RegSetValueExW(key.get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     } else {
-        RegDeleteValueW(key, kRunValue);
+        RegDeleteValueW(key.get(), kRunValue);
     }
-    RegCloseKey(key);
 }
 
 }  // namespace
