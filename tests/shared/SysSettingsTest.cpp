@@ -201,18 +201,6 @@ TEST_F(SysSettingsTest, RegistrationIsTheRunValueAndTheLogonTaskTogether) {
     EXPECT_FALSE(SysSettings::IsAutoRunRegistered());
 }
 
-TEST_F(SysSettingsTest, ATaskThatCannotBeRegisteredLeavesTheRunValueAsItWas) {
-    TasklessScheduler refusing(true);
-    std::wstring data;
-    EXPECT_FALSE(SysSettings::SetAutoRunRegistration(true, refusing));
-    EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
-
-    WriteMachineString(kRunKey, L"Ludora", L"left by the installer");
-    EXPECT_FALSE(SysSettings::SetAutoRunRegistration(true, refusing));
-    ASSERT_TRUE(ReadMachineString(kRunKey, L"Ludora", data));
-    EXPECT_EQ(data, L"left by the installer");
-}
-
 TEST_F(SysSettingsTest, WithoutATaskSchedulerTheRunValueAnswers) {
     TasklessScheduler none(false);
     EXPECT_TRUE(SysSettings::SetAutoRunRegistration(true, none));
