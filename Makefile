@@ -1,8 +1,10 @@
 # make build: build/Ludora.exe   make test: every test under Wine   make run: the program with the local service
+# make check-clang: every source, the tests included, compiled by clang with warnings as errors
 BUILD ?= build
+CLANG_BUILD ?= build-clang
 JOBS ?= 2
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench check-clang clean
 
 all: build
 
@@ -26,5 +28,12 @@ run: build
 bench: build
 	tools/run-bench.sh $(BUILD)
 
+$(CLANG_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/clang-i686-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DLUDORA_WARNINGS_AS_ERRORS=ON
+
+check-clang: $(CLANG_BUILD)/CMakeCache.txt
+	cmake --build $(CLANG_BUILD) -j$(JOBS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(CLANG_BUILD)

@@ -4,6 +4,8 @@
 #include <netfw.h>
 #include <oleauto.h>
 
+#include "shared/ComPtr.h"
+
 namespace {
 
 // The firewall's class and interface identifiers.
@@ -11,40 +13,6 @@ const CLSID kNetFwMgrClass = {0x304CE942, 0x6E39, 0x40D8, {0x94, 0x3A, 0xB9, 0x1
 const IID kNetFwMgrInterface = {0xF7898AF5, 0xCAC4, 0x4632, {0xA2, 0xEC, 0xDA, 0x06, 0xE5, 0x11, 0x1A, 0xF2}};
 const CLSID kAuthorizedApplicationClass = {0xEC9846B3, 0x2762, 0x4A6B, {0xA2, 0x14, 0x6A, 0xCB, 0x60, 0x34, 0x62, 0xD2}};
 const IID kAuthorizedApplicationInterface = {0xB5E64FFA, 0xC2C5, 0x444E, {0xA3, 0x01, 0xFB, 0x5E, 0x00, 0x01, 0x80, 0x50}};
-
-// Releases a COM interface when it leaves scope.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { Reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T** Out() { Reset(); return &ptr_; }
-    T* operator->() const { return ptr_; }
-    T* Get() const { return ptr_; }
-    explicit operator bool() const { return ptr_ != nullptr; }
-    T* Detach() { T* p = ptr_; ptr_ = nullptr; return p; }
-    void Reset() { if (ptr_) ptr_->Release(); ptr_ = nullptr; }
-
-private:
-    T* ptr_ = nullptr;
-};
-
-class ScopedBstr {
-public:
-    explicit ScopedBstr(const std::wstring& text) : bstr_(SysAllocString(text.c_str())) {}
-    ScopedBstr() = default;
-    ~ScopedBstr() { SysFreeString(bstr_); }
-    ScopedBstr(const ScopedBstr&) = delete;
-    ScopedBstr& operator=(const ScopedBstr&) = delete;
-    BSTR Get() const { return bstr_; }
-    BSTR* Out() { SysFreeString(bstr_); bstr_ = nullptr; return &bstr_; }
-    std::wstring Text() const { return bstr_ ? std::wstring(bstr_, SysStringLen(bstr_)) : std::wstring(); }
-
-private:
-    BSTR bstr_ = nullptr;
-};
 
 // The manager, policy and profile stay referenced for the life of the process.
 INetFwProfile* CurrentFirewallProfile() {

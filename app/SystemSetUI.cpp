@@ -25,10 +25,10 @@ void Select(COptionUI* option) {
 
 }  // namespace
 
-CSystemSetUI::CSystemSetUI(SysSettings& settings) : settings_(settings) {}
+CSystemSetUI::CSystemSetUI(SysSettings& settings, IScheduledTasks& tasks) : settings_(settings), tasks_(tasks) {}
 
 void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
-    SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings), parent, kCreateStyle);
+    SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings, SystemScheduledTasks()), parent, kCreateStyle);
 }
 
 LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,7 +73,8 @@ void CSystemSetUI::FindControls() {
 
 void CSystemSetUI::ShowSettings() {
     const SettingValues values = settings_.Snapshot();
-    if (IsOn(values.AutoRun)) Select(autorun_);
+    autoRunShown_ = SysSettings::IsAutoRunRegistered(tasks_);
+    if (autoRunShown_) Select(autorun_);
     Select(IsOn(values.IsColse) ? toclose_ : totray_);
     if (IsOn(values.IsShow)) Select(showmsg_);
     Select(IsOn(values.UpdateType) ? autoupdate_ : noauto_);
@@ -98,12 +99,12 @@ LRESULT CSystemSetUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& 
 
 bool CSystemSetUI::OnOk(void* param) {
     if (static_cast<UiNotify*>(param)->sType != L"click") return true;
-    std::wstring autoRun = AsSetting(IsSelected(autorun_));
+    bool autoRun = IsSelected(autorun_);
+    if (autoRun != autoRunShown_) autoRun = SysSettings::SetAutoRunRegistration(autoRun, tasks_);
     std::wstring isColse = AsSetting(IsSelected(toclose_));
     std::wstring isShow = AsSetting(IsSelected(showmsg_));
     std::wstring updateType = AsSetting(IsSelected(autoupdate_));
-    if (autoRun != settings_.Snapshot().AutoRun) SysSettings::SetAutoRunRegistration(autoRun == L"1");
-    settings_.SaveGeneralSettings(autoRun, isColse, isShow, updateType);
+    settings_.SaveGeneralSettings(AsSetting(autoRun), isColse, isShow, updateType);
     Close(kResultOk);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "UiLib/core/UIWindowWnd.h"
 
 class SysSettings;
+class IScheduledTasks;
 
 namespace UiLib {
 class COptionUI;
@@ -14,8 +15,9 @@ class CButtonUI;
 }  // namespace UiLib
 
 // The modal settings dialog: start with Windows, the daily game news, what the main window's
-// close button does and automatic updates. It writes the settings only on "ok". The object
-// deletes itself once its native window is gone.
+// close button does and automatic updates. It writes the settings only on "ok". The start-with-
+// Windows box shows whether the program really is registered, not what was last asked for. The
+// object deletes itself once its native window is gone.
 class CSystemSetUI : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
@@ -24,7 +26,8 @@ public:
     static constexpr DWORD kCreateStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
                                           WS_SYSMENU;
 
-    explicit CSystemSetUI(SysSettings& settings);
+    // `tasks` holds the start-with-Windows logon task.
+    CSystemSetUI(SysSettings& settings, IScheduledTasks& tasks);
 
     // Opens the dialog over `parent` (the main window) and runs it modally; the main and tray
     // menus call this for their "systemset" item.
@@ -48,6 +51,9 @@ private:
     bool OnCancel(void* param);
 
     SysSettings& settings_;
+    IScheduledTasks& tasks_;
+    // Whether the program started with Windows when the dialog opened.
+    bool autoRunShown_ = false;
     UiLib::CPaintManagerUI paintManager_;
     UiLib::COptionUI* autorun_ = nullptr;
     UiLib::COptionUI* totray_ = nullptr;

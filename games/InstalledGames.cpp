@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "games/GameList.h"
+#include "shared/ScopedHandle.h"
 
 namespace {
 
@@ -14,18 +15,6 @@ const wchar_t kGameMarker[] = L"LDGame_";
 // The installers' values are taken only when they fit in 255 characters and their terminator.
 const DWORD kValueBytes = 512;
 const DWORD kSubkeyNameChars = 512;
-
-struct KeyCloser {
-    using pointer = HKEY;
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using ScopedKey = std::unique_ptr<HKEY, KeyCloser>;
-
-ScopedKey OpenKey(HKEY parent, const wchar_t* name, REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
-    return ScopedKey(key);
-}
 
 // The text of a value up to its first NUL; empty when it is missing or does not fit.
 std::wstring ReadValue(HKEY key, const wchar_t* name) {
@@ -57,7 +46,7 @@ DWORD SubkeyCount(HKEY key) {
 }  // namespace
 
 int DiscoverInstalledGames(GameList& list) {
-    ScopedKey uninstall = OpenKey(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_READ | KEY_WOW64_32KEY);
+    ScopedRegistryKey uninstall = OpenRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_READ | KEY_WOW64_32KEY);
     if (!uninstall) return 0;
     const DWORD count = SubkeyCount(uninstall.get());
     for (DWORD index = 0; index < count; ++index) {
@@ -67,7 +56,7 @@ int DiscoverInstalledGames(GameList& list) {
         if (RegEnumKeyExW(uninstall.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             continue;
         if (wcsstr(name, kGameMarker) == nullptr) continue;
-        ScopedKey game = OpenKey(uninstall.get(), name, KEY_READ);
+        ScopedRegistryKey game = OpenRegistryKey(uninstall.get(), name, KEY_READ);
         if (game) list.games.push_back(ReadInstalledGame(game.get()));
     }
     return 1;

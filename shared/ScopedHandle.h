@@ -15,3 +15,17 @@ using ScopedHandle = std::unique_ptr<void, KernelHandleCloser>;
 inline ScopedHandle AdoptFileHandle(HANDLE handle) {
     return ScopedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
+
+// A registry key closed when its owner goes away.
+struct RegistryKeyCloser {
+    using pointer = HKEY;
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using ScopedRegistryKey = std::unique_ptr<HKEY, RegistryKeyCloser>;
+
+// The subkey `name` of `parent` opened with `access`; empty when it cannot be opened.
+inline ScopedRegistryKey OpenRegistryKey(HKEY parent, const wchar_t* name, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    return ScopedRegistryKey(key);
+}

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "shared/DataFolder.h"
+#include "shared/ScopedHandle.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
 
@@ -11,11 +12,31 @@ namespace {
 
 const wchar_t kRunKey[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValue[] = L"Ludora";
+// The start mode in which the program stays hidden in the tray.
+const wchar_t kAutoRunArgument[] = L"AUTORUN";
 
 std::wstring CurrentProgramPath() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
+}
+
+bool HasRunValue() {
+    ScopedRegistryKey key = OpenRegistryKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_READ | KEY_WOW64_32KEY);
+    // Asks for existence only, so that a long program path still counts as registered.
+    return key && RegQueryValueExW(key.get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void SetRunValue(bool enable, const std::wstring& programPath) {
+    ScopedRegistryKey key = OpenRegistryKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_WRITE | KEY_WOW64_32KEY);
+    if (!key) return;
+    if (enable) {
+        std::wstring data = SysSettings::AutoRunCommand(programPath);
+        RegSetValueExW(key.get(), kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    } else {
+        RegDeleteValueW(key.get(), kRunValue);
+    }
 }
 
 }  // namespace
@@ -109,31 +130,30 @@ void SysSettings::SaveNewsUrl(const std::wstring& value) { SaveFields({{&Setting
 void SysSettings::SaveAdTime(const std::wstring& value) { SaveFields({{&SettingValues::AdTime, &value}}); }
 void SysSettings::SaveNewsTime(const std::wstring& value) { SaveFields({{&SettingValues::NewsTime, &value}}); }
 
-bool SysSettings::IsAutoRunRegistered() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    // Asks for existence only, so that a long program path still counts as registered.
-    LONG result = RegQueryValueExW(key, kRunValue, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+bool SysSettings::IsAutoRunRegistered(IScheduledTasks& tasks) {
+    if (tasks.IsAvailable()) return tasks.Exists(AutoRunTaskName());
+    return HasRunValue();
 }
 
 std::wstring SysSettings::AutoRunCommand(const std::wstring& programPath) {
-    return L"\"" + programPath + L"\" AUTORUN";
+    return L"\"" + programPath + L"\" " + kAutoRunArgument;
 }
 
-void SysSettings::SetAutoRunRegistration(bool enable) { SetAutoRunRegistration(enable, CurrentProgramPath()); }
+std::wstring SysSettings::AutoRunTaskName() { return std::wstring(kRunValue) + L" " + CurrentUserSid(); }
 
-void SysSettings::SetAutoRunRegistration(bool enable, const std::wstring& programPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return;
-    if (enable) {
-        std::wstring data = AutoRunCommand(programPath);
-        RegSetValueExW(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    } else {
-        RegDeleteValueW(key, kRunValue);
+bool SysSettings::SetAutoRunRegistration(bool enable, IScheduledTasks& tasks) {
+    return SetAutoRunRegistration(enable, CurrentProgramPath(), tasks);
+}
+
+bool SysSettings::SetAutoRunRegistration(bool enable, const std::wstring& programPath, IScheduledTasks& tasks) {
+    if (tasks.IsAvailable()) {
+        if (enable) {
+            const std::wstring xml = LogonTaskXml(CurrentUserSid(), programPath, kAutoRunArgument);
+            if (!tasks.Register(AutoRunTaskName(), xml)) return IsAutoRunRegistered(tasks);
+        } else {
+            tasks.Delete(AutoRunTaskName());
+        }
     }
-    RegCloseKey(key);
+    SetRunValue(enable, programPath);
+    return IsAutoRunRegistered(tasks);
 }

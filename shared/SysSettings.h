@@ -4,6 +4,8 @@
 #include <mutex>
 #include <string>
 
+#include "shared/LogonTask.h"
+
 // The seven settings, named like their "config.xml" attributes.
 struct SettingValues {
     std::wstring AutoRun = L"1";
@@ -34,11 +36,20 @@ public:
 
     const std::wstring& FilePath() const { return path_; }
 
-    static bool IsAutoRunRegistered();
-    static void SetAutoRunRegistration(bool enable);
+    // Start with Windows: the machine's Run value, which the installer's uninstaller and other
+    // programs look for, and, where the platform has a task scheduler, a logon task of the current
+    // user with the highest rights, since Windows does not start a program that asks for
+    // elevation from the Run key. Where there is a task scheduler the task is the answer.
+    static bool IsAutoRunRegistered(IScheduledTasks& tasks = SystemScheduledTasks());
+    // Registers or unregisters both; the Run value is left as it was when the task cannot be
+    // registered. Returns whether the program starts with Windows afterwards.
+    static bool SetAutoRunRegistration(bool enable, IScheduledTasks& tasks = SystemScheduledTasks());
+    static bool SetAutoRunRegistration(bool enable, const std::wstring& programPath,
+                                       IScheduledTasks& tasks = SystemScheduledTasks());
     // The Run value's data for a program at `programPath`.
     static std::wstring AutoRunCommand(const std::wstring& programPath);
-    static void SetAutoRunRegistration(bool enable, const std::wstring& programPath);
+    // The current user's logon task.
+    static std::wstring AutoRunTaskName();
 
 private:
     struct Field {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake make dpkg-dev
+  cmake make dpkg-dev clang
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei locales-all

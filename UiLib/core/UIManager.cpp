@@ -727,6 +727,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         RunDelayedCleanup();
         return {true, 0};
     default:
+        // Explorer restarted and took the tray icon with it.
+        if (message == CTrayIcon::TaskbarCreatedMessage()) trayIcon_.AddAgain();
         return kNotHandled;
     }
 }

@@ -1,6 +1,5 @@
 #include "UiLib/core/UITrayIcon.h"
 
-
 namespace UiLib {
 namespace {
 
@@ -25,11 +24,23 @@ NOTIFYICONDATAW CTrayIcon::Record(UINT flags) const {
     return record;
 }
 
+UINT CTrayIcon::TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 bool CTrayIcon::Create(HWND window, UINT id, HICON icon) {
     Remove();
     window_ = window;
     id_ = id;
     icon_ = icon;
+    // User Interface Privilege Isolation keeps the shell's broadcast from an elevated window.
+    ::ChangeWindowMessageFilterEx(window, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    return AddAgain();
+}
+
+bool CTrayIcon::AddAgain() {
+    if (window_ == nullptr) return false;
     NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     shown_ = ::Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
     return shown_;
@@ -43,10 +54,12 @@ void CTrayIcon::SetTip(const std::wstring& tip) {
 }
 
 void CTrayIcon::Remove() {
-    if (!shown_) return;
-    NOTIFYICONDATAW record = Record(0);
-    ::Shell_NotifyIconW(NIM_DELETE, &record);
+    if (shown_) {
+        NOTIFYICONDATAW record = Record(0);
+        ::Shell_NotifyIconW(NIM_DELETE, &record);
+    }
     shown_ = false;
+    window_ = nullptr;
 }
 
 }  // namespace UiLib

@@ -17,13 +17,21 @@ public:
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;
 
+    // The message the shell broadcasts to top-level windows when the taskbar is created again
+    // (Explorer restarted): every icon it showed is gone.
+    static UINT TaskbarCreatedMessage();
+
     // Shows `icon` for `window` under the identifier `id`, with the tip set so far. An icon
-    // this object already shows is removed first.
+    // this object already shows is removed first. The window hears the taskbar's re-creation
+    // even when it runs elevated.
     bool Create(HWND window, UINT id, HICON icon);
+    // Adds the created icon to a new taskbar, or to one that was not there yet at `Create`.
+    bool AddAgain();
     // Stores the tip and, when the icon is shown, updates it.
     void SetTip(const std::wstring& tip);
     const std::wstring& GetTip() const { return tip_; }
     void Remove();
+    // Whether the shell took the icon; it may have lost it since.
     bool IsShown() const { return shown_; }
     UINT GetId() const { return id_; }
 

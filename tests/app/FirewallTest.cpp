@@ -36,7 +36,7 @@ private:
     ULONG references_ = 1;
 };
 
-struct FakeApplication : FakeDispatch<INetFwAuthorizedApplication> {
+struct FakeApplication final : FakeDispatch<INetFwAuthorizedApplication> {
     std::wstring name, path;
     VARIANT_BOOL enabled = VARIANT_FALSE;
 

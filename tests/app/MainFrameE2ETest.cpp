@@ -1,6 +1,7 @@
 // The main window of the real program: its title buttons, tray callback, hit test and the ways
 // it ends, driven from outside with the messages a user's actions produce.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,23 @@ LRESULT HitTest(HWND window, POINT point) {
     return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
 }
 
+// The program's tray icon as the shell holds it.
+NOTIFYICONDATAW TrayRecord(HWND window) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    record.hWnd = window;
+    record.uID = MainFrame::kTrayIconId;
+    record.uFlags = NIF_TIP;
+    lstrcpynW(record.szTip, MainFrame::kWindowTitle, ARRAYSIZE(record.szTip));
+    return record;
+}
+
+// Whether the shell has the icon: modifying one it does not have fails. The tip stays as it was.
+bool TrayHasIcon(HWND window) {
+    NOTIFYICONDATAW record = TrayRecord(window);
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
 class MainFrameE2ETest : public ::testing::Test {
 protected:
     // Starts the program shown with the close button set to `isColse`; its main window.
@@ -97,6 +115,20 @@ TEST_F(MainFrameE2ETest, TheCloseButtonHidesToTheTrayWhichShowsTheWindowAgain) {
     SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_LBUTTONDOWN);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(program_->WaitForExit(300), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST_F(MainFrameE2ETest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    Click(window, kCloseButton);
+    ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
+    ASSERT_TRUE(TrayHasIcon(window));
+    // Explorer's restart, as the program sees it: its icon is gone, then the shell announces itself.
+    NOTIFYICONDATAW record = TrayRecord(window);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &record));
+    ASSERT_FALSE(TrayHasIcon(window));
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayHasIcon(window));
 }
 
 TEST_F(MainFrameE2ETest, TheMinimiseButtonMinimisesAndTheTrayLeavesAMinimisedWindowAlone) {

@@ -11,6 +11,7 @@
 #include "shared/XmlFile.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/TasklessScheduler.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;
@@ -41,15 +42,19 @@ bool RunValue(std::wstring& data) { return ReadMachineString(kRunKey, L"Ludora",
 class SystemSetUITest : public ::testing::Test {
 protected:
     void SetUp() override {
-        DeleteMachineValue(kRunKey, L"Ludora");
+        ForgetAutoRun();
         settings->LoadSettings(folder.Path());
     }
-    void TearDown() override { DeleteMachineValue(kRunKey, L"Ludora"); }
+    void TearDown() override { ForgetAutoRun(); }
+    static void ForgetAutoRun() {
+        DeleteMachineValue(kRunKey, L"Ludora");
+        SystemScheduledTasks().Delete(SysSettings::AutoRunTaskName());
+    }
 
     // Opens the dialog over the owner and runs it modally with the steps; the close result.
     UINT RunDialog(std::vector<DialogStep> steps) {
         CSystemSetUI* dialog =
-            CWindowWnd::CreateOwned(std::make_unique<CSystemSetUI>(*settings), [this](CSystemSetUI& created) {
+            CWindowWnd::CreateOwned(std::make_unique<CSystemSetUI>(*settings, *tasks), [this](CSystemSetUI& created) {
                 return created.Create(owner.Get(), L"", CSystemSetUI::kCreateStyle, 0, 0, 0, 0, 0);
             });
         if (!dialog) {
@@ -80,6 +85,7 @@ protected:
     TestFolder folder;
     OwnerWindow owner;
     std::unique_ptr<SysSettings> settings = std::make_unique<SysSettings>();
+    IScheduledTasks* tasks = &SystemScheduledTasks();
 };
 
 TEST_F(SystemSetUITest, FirstOpeningShowsTheDefaultsOnTheSkin) {
@@ -132,6 +138,7 @@ TEST_F(SystemSetUITest, OkSavesWhatTheControlsShowAndMirrorsAutorunInTheRunKey) 
     std::wstring data;
     ASSERT_TRUE(RunValue(data));
     EXPECT_EQ(data, SysSettings::AutoRunCommand(ProgramPath()));
+    EXPECT_TRUE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName())) << "the logon task, present under Wine";
     EXPECT_EQ(SettingAttributes(ConfigPath()),
               "AutoRun=1 IsColse=1 IsShow=0 UpdateType=0 NewsUrl= AdTime= NewsTime= ");
     EXPECT_EQ(settings->Snapshot().IsColse, L"1") << "the record follows at once";
@@ -146,6 +153,7 @@ TEST_F(SystemSetUITest, OkSavesWhatTheControlsShowAndMirrorsAutorunInTheRunKey) 
                },
                Click(L"autorun"), Click(L"totray"), Click(L"ok")});
     EXPECT_FALSE(RunValue(data));
+    EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
     EXPECT_EQ(SettingAttributes(ConfigPath()),
               "AutoRun=0 IsColse=0 IsShow=0 UpdateType=0 NewsUrl= AdTime= NewsTime= ");
 }
@@ -155,6 +163,7 @@ TEST_F(SystemSetUITest, OkWithAutorunUnchangedLeavesTheRegistryAlone) {
     WriteFileBytes(ConfigPath(), "<SysSet><Setting AutoRun=\"1\" IsColse=\"true\" IsShow=\"1\"/></SysSet>");
     settings = std::make_unique<SysSettings>();
     settings->LoadSettings(folder.Path());
+    ASSERT_TRUE(SysSettings::SetAutoRunRegistration(true));
     WriteMachineString(kRunKey, L"Ludora", L"left alone");
     RunDialog({[](HWND window) {
                    EXPECT_TRUE(Selected(window, L"autorun"));
@@ -181,6 +190,19 @@ TEST_F(SystemSetUITest, CancelCloseAndEscapeSaveNothingWhileEnterDoesNothing) {
     EXPECT_FALSE(RunValue(data));
     EXPECT_EQ(settings->Snapshot().AutoRun, L"0");
     EXPECT_EQ(settings->Snapshot().IsColse, L"0");
+}
+
+TEST_F(SystemSetUITest, ATaskThatCannotBeRegisteredShowsTheBoxUntickedNextTime) {
+    TasklessScheduler refusing(true);
+    tasks = &refusing;
+    WriteMachineString(kRunKey, L"Ludora", L"left alone");
+    RunDialog({[](HWND window) { EXPECT_FALSE(Selected(window, L"autorun")) << "the task answers"; },
+               Click(L"autorun"), Click(L"ok")});
+    std::wstring data;
+    ASSERT_TRUE(RunValue(data));
+    EXPECT_EQ(data, L"left alone");
+    EXPECT_EQ(settings->Snapshot().AutoRun, L"0");
+    RunDialog({[](HWND window) { EXPECT_FALSE(Selected(window, L"autorun")); }, Key(VK_ESCAPE)});
 }
 
 TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {

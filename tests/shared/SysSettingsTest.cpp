@@ -7,6 +7,7 @@
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/TasklessScheduler.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -27,8 +28,12 @@ std::vector<std::string> SettingAttributes(const std::wstring& path) {
 
 class SysSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteMachineValue(kRunKey, L"Ludora"); }
-    void TearDown() override { DeleteMachineValue(kRunKey, L"Ludora"); }
+    void SetUp() override { ForgetAutoRun(); }
+    void TearDown() override { ForgetAutoRun(); }
+    static void ForgetAutoRun() {
+        DeleteMachineValue(kRunKey, L"Ludora");
+        SystemScheduledTasks().Delete(SysSettings::AutoRunTaskName());
+    }
 
     std::wstring ConfigPath() const { return folder.File(L"config.xml"); }
     void WriteConfig(const std::string& text) const { WriteFileBytes(ConfigPath(), text); }
@@ -176,4 +181,31 @@ TEST_F(SysSettingsTest, RunValueHoldsTheWholeQuotedPath) {
 TEST_F(SysSettingsTest, AFullLengthProgramPathStillCountsAsRegistered) {
     SysSettings::SetAutoRunRegistration(true, L"C:\\" + std::wstring(256, L'q'));
     EXPECT_TRUE(SysSettings::IsAutoRunRegistered());
+}
+
+// Wine's task scheduler keeps a task registered from XML but drops its logon trigger and run level,
+// so these tests see the task's presence; LogonTaskTest checks the definition handed over.
+TEST_F(SysSettingsTest, RegistrationIsTheRunValueAndTheLogonTaskTogether) {
+    ASSERT_TRUE(SystemScheduledTasks().IsAvailable());
+    EXPECT_TRUE(SysSettings::SetAutoRunRegistration(true, L"C:\\Ludora\\Ludora.exe"));
+    std::wstring data;
+    EXPECT_TRUE(ReadMachineString(kRunKey, L"Ludora", data));
+    EXPECT_TRUE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+
+    EXPECT_FALSE(SysSettings::SetAutoRunRegistration(false));
+    EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
+    EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+
+    // Where there is a task scheduler the task answers, whatever the Run value says.
+    WriteMachineString(kRunKey, L"Ludora", L"left by the installer");
+    EXPECT_FALSE(SysSettings::IsAutoRunRegistered());
+}
+
+TEST_F(SysSettingsTest, WithoutATaskSchedulerTheRunValueAnswers) {
+    TasklessScheduler none(false);
+    EXPECT_TRUE(SysSettings::SetAutoRunRegistration(true, none));
+    EXPECT_TRUE(SysSettings::IsAutoRunRegistered(none));
+    EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+    EXPECT_FALSE(SysSettings::SetAutoRunRegistration(false, none));
+    EXPECT_FALSE(SysSettings::IsAutoRunRegistered(none));
 }
