@@ -19,33 +19,22 @@ void Deliver(const FetchEnvironment& environment, UINT message, const std::wstri
     environment.deliver(message, reply);
 }
 
-// A fetch on a thread that owns its environment.
-template <void (*Fetch)(const FetchEnvironment&)>
-DWORD WINAPI FetchThread(LPVOID parameter) {
-    std::unique_ptr<FetchEnvironment> environment(static_cast<FetchEnvironment*>(parameter));
-    Fetch(*environment);
+// A fetch on a thread of its own that owns its environment.
+struct FetchWork {
+    void (*fetch)(const FetchEnvironment&);
+    FetchEnvironment environment;
+};
+
+DWORD WINAPI RunFetchWork(LPVOID parameter) {
+    std::unique_ptr<FetchWork> work(static_cast<FetchWork*>(parameter));
+    work->fetch(work->environment);
     return 0;
 }
 
-// Starts the fetch; the handle of a thread to wait for, when given, goes with it.
-template <void (*Fetch)(const FetchEnvironment&)>
-ScopedHandle StartFetch(const FetchEnvironment& environment, HANDLE waitFor = nullptr) {
-    auto owned = std::make_unique<FetchEnvironment>(environment);
-    if (waitFor != nullptr) {
-        auto probe = std::make_shared<ScopedHandle>(waitFor);
-        owned->waitForProbe = [probe] { WaitForSingleObject(probe->get(), INFINITE); };
-    }
-    ScopedHandle thread(CreateThread(nullptr, 0, &FetchThread<Fetch>, owned.get(), 0, nullptr));
+void StartFetch(void (*fetch)(const FetchEnvironment&), const FetchEnvironment& environment) {
+    auto owned = std::make_unique<FetchWork>(FetchWork{fetch, environment});
+    ScopedHandle thread(CreateThread(nullptr, 0, &RunFetchWork, owned.get(), 0, nullptr));
     if (thread) owned.release();
-    return thread;
-}
-
-// A handle of the probe thread for one fetcher that waits for it.
-HANDLE ProbeHandleCopy(HANDLE probe) {
-    HANDLE copy = nullptr;
-    if (probe == nullptr) return nullptr;
-    DuplicateHandle(GetCurrentProcess(), probe, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
-    return copy;
 }
 
 }  // namespace
@@ -55,7 +44,6 @@ FetchEnvironment ServiceFetchEnvironment() {
     environment.serviceHost = ManagementServiceHost();
     environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
     environment.checkConnection = [] { return CheckConnectivity(LUDORA_PROBE_URL); };
-    environment.waitForProbe = [] {};
     environment.keepAsking = [] { return true; };
     return environment;
 }
@@ -81,7 +69,6 @@ void RunConnectivityProbe(const FetchEnvironment& environment) {
 }
 
 void RunAdFetch(const FetchEnvironment& environment) {
-    environment.waitForProbe();
     if (environment.settings().AdTime == TodayStamp()) return;
     std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::Advert);
     if (!IsSuccessfulReply(reply)) return;
@@ -91,7 +78,6 @@ void RunAdFetch(const FetchEnvironment& environment) {
 }
 
 void RunTodayNewsFetch(const FetchEnvironment& environment) {
-    environment.waitForProbe();
     const SettingValues settings = environment.settings();
     if (settings.IsShow == L"0" || settings.NewsTime == TodayStamp()) return;
     std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::TodayNews);
@@ -112,9 +98,15 @@ void RunPopNewsFetch(const FetchEnvironment& environment) {
     }
 }
 
+void RunProbeThenDailyFetches(const FetchEnvironment& environment) {
+    RunConnectivityProbe(environment);
+    RunTodayNewsFetch(environment);
+    RunAdFetch(environment);
+}
+
+// Two threads: every thread costs the process its own memory, and the daily fetches wait for the
+// probe anyway.
 void StartFetchThreads(const FetchEnvironment& environment) {
-    ScopedHandle probe = StartFetch<RunConnectivityProbe>(environment);
-    StartFetch<RunTodayNewsFetch>(environment, ProbeHandleCopy(probe.get()));
-    StartFetch<RunPopNewsFetch>(environment);
-    StartFetch<RunAdFetch>(environment, ProbeHandleCopy(probe.get()));
+    StartFetch(&RunProbeThenDailyFetches, environment);
+    StartFetch(&RunPopNewsFetch, environment);
 }

@@ -18,7 +18,6 @@ struct FetchEnvironment {
     std::function<SettingValues()> settings;  // a copy of the settings as they are now
     std::function<void(unsigned long milliseconds)> sleep;
     std::function<bool()> checkConnection;  // one connectivity check
-    std::function<void()> waitForProbe;     // returns when the connectivity probe has ended
     // Hands a reply on; called on the fetch thread.
     std::function<void(UINT message, std::wstring reply)> deliver;
     std::function<bool()> keepAsking;       // the news pop-up loop runs while this holds
@@ -37,8 +36,9 @@ void RunConnectivityProbe(const FetchEnvironment& environment);
 void RunAdFetch(const FetchEnvironment& environment);
 void RunTodayNewsFetch(const FetchEnvironment& environment);
 void RunPopNewsFetch(const FetchEnvironment& environment);
+// The connectivity probe, then the today's-news fetch, then the advert fetch.
+void RunProbeThenDailyFetches(const FetchEnvironment& environment);
 
-// Starts, on threads of their own that end by themselves or with the process, the connectivity
-// probe and then the today's-news, news pop-up and advert fetches; the today's-news and advert
-// fetches wait for the probe.
+// Starts, on two threads that end by themselves or with the process, the connectivity probe
+// followed by the today's-news and advert fetches, and the news pop-up fetch.
 void StartFetchThreads(const FetchEnvironment& environment);

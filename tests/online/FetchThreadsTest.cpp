@@ -33,7 +33,6 @@ protected:
         environment_.settings = [this] { return settings_; };
         environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
         environment_.checkConnection = [this] { return connectedAtCheck_ == ++checks_; };
-        environment_.waitForProbe = [this] { ++probeWaits_; };
         environment_.deliver = [this](UINT message, std::wstring reply) { deliveries_.push_back({message, reply}); };
         environment_.keepAsking = [this] { return deliveries_.empty(); };
     }
@@ -45,7 +44,6 @@ protected:
     std::vector<Delivery> deliveries_;
     int checks_ = 0;
     int connectedAtCheck_ = 0;
-    int probeWaits_ = 0;
 };
 
 LocalService* FetchThreadsTest::service_ = nullptr;
@@ -72,14 +70,32 @@ TEST_F(FetchThreadsTest, TheConnectivityCheckConnectsForReal) {
     EXPECT_FALSE(CheckConnectivity(L"http://127.0.0.1:" + std::to_wstring(FreeLocalPort()) + L"/"));
 }
 
-TEST_F(FetchThreadsTest, TheAdvertWaitsForTheProbeAndItsDelay) {
+TEST_F(FetchThreadsTest, TheAdvertWaitsForItsDelay) {
     service_->Answer("getPop-ad", kPopReply);
     RunAdFetch(environment_);
-    EXPECT_EQ(probeWaits_, 1);
     EXPECT_EQ(sleeps_, (std::vector<unsigned long>{5000}));
     ASSERT_EQ(deliveries_.size(), 1u);
     EXPECT_EQ(deliveries_[0].message, WM_POP_AD);
     EXPECT_EQ(deliveries_[0].reply, L"#success#http://127.0.0.1/pop.html#5#8#300#170#");
+}
+
+// The daily fetches share the probe's thread: nothing is asked before the network is there, and
+// today's news comes before the advert.
+TEST_F(FetchThreadsTest, TheDailyFetchesFollowTheProbeTodaysNewsFirst) {
+    connectedAtCheck_ = 2;
+    service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
+    service_->Answer("getPop-ad", kPopReply);
+    environment_.sleep = [this](unsigned long milliseconds) {
+        sleeps_.push_back(milliseconds);
+        if (milliseconds == 30000) {
+            EXPECT_EQ(service_->CountRequests("act="), 0) << "asked before the probe ended";
+        }
+    };
+    RunProbeThenDailyFetches(environment_);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 5000}));
+    ASSERT_EQ(deliveries_.size(), 2u);
+    EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
+    EXPECT_EQ(deliveries_[1].message, WM_POP_AD);
 }
 
 TEST_F(FetchThreadsTest, NoAdvertRequestOnTheDayItWasShown) {
@@ -103,7 +119,6 @@ TEST_F(FetchThreadsTest, UnsuccessfulAdvertAndTodayNewsRepliesShowNothing) {
 TEST_F(FetchThreadsTest, TodaysNewsIsHandedOverAtOnce) {
     service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
     RunTodayNewsFetch(environment_);
-    EXPECT_EQ(probeWaits_, 1);
     EXPECT_TRUE(sleeps_.empty());
     ASSERT_EQ(deliveries_.size(), 1u);
     EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
