@@ -47,7 +47,7 @@ void AddDefaultTag(CSkinMarkupNode node, CPaintManagerUI* manager) {
 void CreateTrayIcon(CPaintManagerUI* manager, long id) {
     if (id < 1) return;
     HICON icon = ::LoadIconW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(id));
-    if (icon) manager->GetTrayIcon().Create(manager->GetPaintWindow(), static_cast<UINT>(id), icon);
+    if (icon) manager->AddTrayIconSoon(static_cast<UINT>(id), icon);
 }
 
 void ApplyWindowAttribute(CPaintManagerUI* manager, const std::wstring& name, const wchar_t* value) {

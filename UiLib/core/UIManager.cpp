@@ -48,6 +48,8 @@ bool IsTabStop(const CControlUI* control) { return (control->GetControlFlags() &
 // Children of the framework's own reflection base: a child window gets its notifications back.
 constexpr UINT kReflectionBase = WM_USER + 0x1C00;
 constexpr UINT kDefaultHoverTime = 400;
+// Above the identifiers of the controls' timers, which stay below 255.
+constexpr UINT kTrayIconTimer = 0x7F00;
 
 std::vector<CPaintManagerUI*>& AllManagers() {
     static std::vector<CPaintManagerUI*> managers;
@@ -1005,7 +1007,18 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnKey(UINT message, WPARAM wPara
     return {false, 0};
 }
 
+void CPaintManagerUI::AddTrayIconSoon(UINT id, HICON icon) {
+    trayIcon_.Prepare(window_, id, icon);
+    // A timer message comes after every waiting paint.
+    if (!::SetTimer(window_, kTrayIconTimer, USER_TIMER_MINIMUM, nullptr)) trayIcon_.AddAgain();
+}
+
 CPaintManagerUI::MessageResult CPaintManagerUI::OnTimer(WPARAM wParam, LPARAM lParam) {
+    if (wParam == kTrayIconTimer) {
+        ::KillTimer(window_, kTrayIconTimer);
+        trayIcon_.AddAgain();
+        return {true, 0};
+    }
     CControlUI* control = nullptr;
     UINT timerId = 0;
     if (!FindTimer(static_cast<UINT>(wParam), control, timerId)) return {false, 0};

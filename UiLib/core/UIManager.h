@@ -231,6 +231,9 @@ public:
 
     // The window's notification-area icon; it goes when the manager goes.
     CTrayIcon& GetTrayIcon() { return trayIcon_; }
+    // Adds the tray icon once nothing more urgent waits: after the window's first paint, or at
+    // once for a hidden window. Asking the shell takes long enough to hold up the first paint.
+    void AddTrayIconSoon(UINT id, HICON icon);
 
 private:
     struct TimerInfo {

@@ -29,14 +29,13 @@ UINT CTrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-bool CTrayIcon::Create(HWND window, UINT id, HICON icon) {
+void CTrayIcon::Prepare(HWND window, UINT id, HICON icon) {
     Remove();
     window_ = window;
     id_ = id;
     icon_ = icon;
     // User Interface Privilege Isolation keeps the shell's broadcast from an elevated window.
     ::ChangeWindowMessageFilterEx(window, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-    return AddAgain();
 }
 
 bool CTrayIcon::AddAgain() {

@@ -21,11 +21,12 @@ public:
     // (Explorer restarted): every icon it showed is gone.
     static UINT TaskbarCreatedMessage();
 
-    // Shows `icon` for `window` under the identifier `id`, with the tip set so far. An icon
-    // this object already shows is removed first. The window hears the taskbar's re-creation
-    // even when it runs elevated.
-    bool Create(HWND window, UINT id, HICON icon);
-    // Adds the created icon to a new taskbar, or to one that was not there yet at `Create`.
+    // Makes ready `icon` for `window` under the identifier `id`, with the tip set so far, for the
+    // shell to show at `AddAgain`. An icon this object already shows is removed first. The window
+    // hears the taskbar's re-creation even when it runs elevated.
+    void Prepare(HWND window, UINT id, HICON icon);
+    // Adds the prepared icon to the taskbar: the first time, or to a new taskbar, or to one that
+    // was not there yet before.
     bool AddAgain();
     // Stores the tip and, when the icon is shown, updates it.
     void SetTip(const std::wstring& tip);

@@ -122,7 +122,7 @@ TEST_F(MainFrameE2ETest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     ASSERT_NE(window, nullptr);
     Click(window, kCloseButton);
     ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
-    ASSERT_TRUE(TrayHasIcon(window));
+    ASSERT_TRUE(WaitUntil([window] { return TrayHasIcon(window); }));
     // Explorer's restart, as the program sees it: its icon is gone, then the shell announces itself.
     NOTIFYICONDATAW record = TrayRecord(window);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &record));

@@ -219,6 +219,15 @@ TEST(DialogBuilderTest, TrayIconLivesAsLongAsTheManager) {
     manager->Init(host.Get());
     Build(L"<Window traytiptext=\"Ludora\" trayiconid=\"101\"><Control/></Window>", manager.get());
     const CTrayIcon& icon = manager->GetTrayIcon();
+    EXPECT_FALSE(icon.IsShown()) << "the shell is asked when the window's timer comes";
+    MSG msg;
+    LRESULT result = 0;
+    for (DWORD giveUp = ::GetTickCount() + 2000; !icon.IsShown() && ::GetTickCount() < giveUp;) {
+        if (::PeekMessageW(&msg, host.Get(), WM_TIMER, WM_TIMER, PM_REMOVE))
+            manager->MessageHandler(msg.message, msg.wParam, msg.lParam, result);
+        else
+            ::Sleep(1);
+    }
     EXPECT_TRUE(icon.IsShown());
     EXPECT_EQ(icon.GetId(), 101u);
     EXPECT_EQ(icon.GetTip(), L"Ludora");

@@ -279,6 +279,13 @@ TEST_F(WindowImplBaseTest, TrayIconGoesWithTheWindow) {
     auto window = MakeWindow("<Window size=\"200,100\" traytiptext=\"Ludora\" trayiconid=\"101\"><Control/></Window>");
     HWND handle = window->CreateShown();
     const CTrayIcon& icon = window->GetPaintManager().GetTrayIcon();
+    // The shell is asked once the window has painted, not before.
+    EXPECT_FALSE(icon.IsShown());
+    MSG msg;
+    for (DWORD giveUp = ::GetTickCount() + 2000; !icon.IsShown() && ::GetTickCount() < giveUp;) {
+        if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        else ::Sleep(1);
+    }
     EXPECT_TRUE(icon.IsShown());
     EXPECT_EQ(icon.GetId(), 101u);
     EXPECT_EQ(icon.GetTip(), L"Ludora");
