@@ -37,7 +37,10 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© ${PUBLISHER}"
 !macro EndRunningLudora
   nsExec::Exec 'taskkill /f /im Ludora.exe'
   Pop $0
-  Sleep 500
+  ; Ended: give the system a moment to release its files.
+  ${If} $0 == 0
+    Sleep 500
+  ${EndIf}
 !macroend
 
 Section "Ludora"

@@ -1,0 +1,143 @@
+// LudoraSetup.exe run silently, as on a player's machine: install, start, install over, uninstall.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/MainFrame.h"
+#include "shared/SysSettings.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ludora";
+const std::wstring kRunKey = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kPlayerGames[] = "<UserGames><Game Name=\"kept\"/></UserGames>";
+const char kPlayerSettings[] = "<Config><Setting AutoRun=\"1\"/></Config>";
+
+std::wstring SystemFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::wstring InstallFolder() { return SystemFolder(CSIDL_PROGRAM_FILES) + L"\\Ludora"; }
+std::wstring InstalledProgram() { return InstallFolder() + L"\\Ludora.exe"; }
+std::wstring Uninstaller() { return InstallFolder() + L"\\uninstall.exe"; }
+std::wstring ShortcutFolder() { return SystemFolder(CSIDL_COMMON_PROGRAMS) + L"\\Ludora"; }
+
+// Runs `commandLine` and returns its exit code, or STILL_ACTIVE if it runs for a minute.
+DWORD RunAndWait(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return GetLastError();
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return code;
+}
+
+DWORD Install() { return RunAndWait(L"\"" + HostPathToWindows(LUDORA_SETUP_EXE) + L"\" /S"); }
+
+// Told its folder (`_?=`), the uninstaller runs where it is and waits, rather than returning
+// early from a copy in the temporary folder; it then leaves itself behind.
+DWORD Uninstall() { return RunAndWait(L"\"" + Uninstaller() + L"\" /S _?=" + InstallFolder()); }
+
+bool ReadMachineDword(const std::wstring& key, const std::wstring& value, DWORD& data) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof(data);
+    LONG result = RegGetValueW(handle, nullptr, value.c_str(), RRF_RT_REG_DWORD, nullptr, &data, &size);
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+std::wstring UninstallValue(const std::wstring& value) {
+    std::wstring data;
+    ReadMachineString(kUninstallKey, value, data);
+    return data;
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Clean();
+        ASSERT_EQ(Install(), 0u);
+    }
+    void TearDown() override { Clean(); }
+
+    static void Clean() {
+        RemoveTree(InstallFolder());
+        RemoveTree(ShortcutFolder());
+        DeleteMachineKey(kUninstallKey);
+        SysSettings::SetAutoRunRegistration(false, InstalledProgram());
+        ClearProgramData();
+    }
+
+    static void PlacePlayerFiles() {
+        CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+        WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml", kPlayerGames);
+        WriteFileBytes(ProgramDataFolder() + L"\\config.xml", kPlayerSettings);
+    }
+
+    static void ExpectPlayerFilesKept() {
+        EXPECT_EQ(ReadFileBytes(ProgramDataFolder() + L"\\UserGame.xml"), kPlayerGames);
+        EXPECT_EQ(ReadFileBytes(ProgramDataFolder() + L"\\config.xml"), kPlayerSettings);
+    }
+};
+
+}  // namespace
+
+TEST_F(InstallerTest, InstallsTheProgramShortcutsAndUninstallEntryAndTheProgramStarts) {
+    const std::string program = ReadFileBytes(LudoraExePath());
+    EXPECT_EQ(ReadFileBytes(InstalledProgram()), program);
+    EXPECT_TRUE(FileExists(ShortcutFolder() + L"\\Ludora.lnk"));
+    EXPECT_TRUE(FileExists(ShortcutFolder() + L"\\卸载 Ludora.lnk"));
+
+    EXPECT_EQ(UninstallValue(L"DisplayName"), L"Ludora");
+    EXPECT_EQ(UninstallValue(L"DisplayVersion"), L"1.0.0.0");
+    EXPECT_EQ(UninstallValue(L"Publisher"), L"Ludora");
+    EXPECT_EQ(UninstallValue(L"DisplayIcon"), InstalledProgram() + L",0");
+    EXPECT_EQ(UninstallValue(L"UninstallString"), L"\"" + Uninstaller() + L"\"");
+    EXPECT_EQ(UninstallValue(L"QuietUninstallString"), L"\"" + Uninstaller() + L"\" /S");
+    DWORD sizeKb = 0;
+    ASSERT_TRUE(ReadMachineDword(kUninstallKey, L"EstimatedSize", sizeKb));
+    const size_t installedBytes = program.size() + ReadFileBytes(Uninstaller()).size();
+    EXPECT_NEAR(sizeKb, installedBytes / 1024.0, 1.0) << "the installed files' size in KB";
+
+    LudoraProcess started(L"", InstalledProgram());
+    ASSERT_TRUE(started.Started());
+    EXPECT_NE(started.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+}
+
+TEST_F(InstallerTest, InstallingOverAnOlderVersionReplacesTheProgramAndKeepsThePlayersFiles) {
+    WriteFileBytes(InstalledProgram(), "older version");
+    PlacePlayerFiles();
+    ASSERT_EQ(Install(), 0u);
+    EXPECT_EQ(ReadFileBytes(InstalledProgram()), ReadFileBytes(LudoraExePath()));
+    ExpectPlayerFilesKept();
+}
+
+TEST_F(InstallerTest, UninstallEndsTheProgramRemovesItsTracesAndKeepsThePlayersFiles) {
+    LudoraProcess started(L"", InstalledProgram());
+    ASSERT_NE(started.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    ASSERT_TRUE(SysSettings::SetAutoRunRegistration(true, InstalledProgram()));
+    PlacePlayerFiles();
+
+    ASSERT_EQ(Uninstall(), 0u);
+    EXPECT_NE(started.WaitForExit(5000), static_cast<DWORD>(STILL_ACTIVE)) << "the running program was ended";
+    EXPECT_FALSE(FileExists(InstalledProgram()));
+    EXPECT_FALSE(FileExists(ShortcutFolder()));
+    std::wstring data;
+    EXPECT_FALSE(ReadMachineString(kUninstallKey, L"DisplayName", data));
+    EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
+    EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+    ExpectPlayerFilesKept();
+}
