@@ -118,9 +118,14 @@ TEST_F(InstallerTest, InstallsTheProgramShortcutsAndUninstallEntryAndTheProgramS
 }
 
 TEST_F(InstallerTest, InstallingOverAnOlderVersionReplacesTheProgramAndKeepsThePlayersFiles) {
+    // A Ludora runs (the build's: the older version here is no program), started before the
+    // player's files are placed so that it has read its own.
+    LudoraProcess running(L"", LudoraExePath());
+    ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
     WriteFileBytes(InstalledProgram(), "older version");
     PlacePlayerFiles();
     ASSERT_EQ(Install(), 0u);
+    EXPECT_NE(running.WaitForExit(5000), static_cast<DWORD>(STILL_ACTIVE)) << "a running Ludora was ended";
     EXPECT_EQ(ReadFileBytes(InstalledProgram()), ReadFileBytes(LudoraExePath()));
     ExpectPlayerFilesKept();
 }
