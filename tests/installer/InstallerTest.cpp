@@ -29,35 +29,10 @@ std::wstring InstalledProgram() { return InstallFolder() + L"\\Ludora.exe"; }
 std::wstring Uninstaller() { return InstallFolder() + L"\\uninstall.exe"; }
 std::wstring ShortcutFolder() { return SystemFolder(CSIDL_COMMON_PROGRAMS) + L"\\Ludora"; }
 
-// Runs `commandLine` and returns its exit code, or STILL_ACTIVE if it runs for a minute.
-DWORD RunAndWait(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return GetLastError();
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return code;
-}
-
-DWORD Install() { return RunAndWait(L"\"" + HostPathToWindows(LUDORA_SETUP_EXE) + L"\" /S"); }
-
-// Told its folder (`_?=`), the uninstaller runs where it is and waits, rather than returning
-// early from a copy in the temporary folder; it then leaves itself behind.
-DWORD Uninstall() { return RunAndWait(L"\"" + Uninstaller() + L"\" /S _?=" + InstallFolder()); }
-
-bool ReadMachineDword(const std::wstring& key, const std::wstring& value, DWORD& data) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS)
-        return false;
-    DWORD size = sizeof(data);
-    LONG result = RegGetValueW(handle, nullptr, value.c_str(), RRF_RT_REG_DWORD, nullptr, &data, &size);
-    RegCloseKey(handle);
-    return result == ERROR_SUCCESS;
-}
+// Both wait at most a minute; the uninstaller, told its folder (`_?=`), runs where it is rather
+// than from a copy that returns at once, and so leaves itself behind.
+DWORD Install() { return LudoraProcess(L"/S", HostPathToWindows(LUDORA_SETUP_EXE)).WaitForExit(60000); }
+DWORD Uninstall() { return LudoraProcess(L"/S _?=" + InstallFolder(), Uninstaller()).WaitForExit(60000); }
 
 std::wstring UninstallValue(const std::wstring& value) {
     std::wstring data;
@@ -107,8 +82,9 @@ TEST_F(InstallerTest, InstallsTheProgramShortcutsAndUninstallEntryAndTheProgramS
     EXPECT_EQ(UninstallValue(L"DisplayIcon"), InstalledProgram() + L",0");
     EXPECT_EQ(UninstallValue(L"UninstallString"), L"\"" + Uninstaller() + L"\"");
     EXPECT_EQ(UninstallValue(L"QuietUninstallString"), L"\"" + Uninstaller() + L"\" /S");
-    DWORD sizeKb = 0;
-    ASSERT_TRUE(ReadMachineDword(kUninstallKey, L"EstimatedSize", sizeKb));
+    DWORD sizeKb = 0, size = sizeof(sizeKb);
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), L"EstimatedSize", RRF_RT_REG_DWORD, nullptr,
+                           &sizeKb, &size), ERROR_SUCCESS);
     const size_t installedBytes = program.size() + ReadFileBytes(Uninstaller()).size();
     EXPECT_NEAR(sizeKb, installedBytes / 1024.0, 1.0) << "the installed files' size in KB";
 
