@@ -1,10 +1,11 @@
 # make build: build/Ludora.exe   make test: every test under Wine   make run: the program with the local service
+# make installer: build/LudoraSetup.exe
 # make check-clang: every source, the tests included, compiled by clang with warnings as errors
 BUILD ?= build
 CLANG_BUILD ?= build-clang
 JOBS ?= 2
 
-.PHONY: all deps configure build test run bench check-clang clean
+.PHONY: all deps configure build installer test run bench check-clang clean
 
 all: build
 
@@ -18,6 +19,9 @@ configure: deps $(BUILD)/CMakeCache.txt
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
+
+installer: configure
+	cmake --build $(BUILD) --target installer -j$(JOBS)
 
 test: build
 	tools/run-tests.sh $(BUILD)
