@@ -84,7 +84,9 @@ void SysSettings::CreateDefaultSettingsFile(const std::wstring& path) {
     document.LinkEndChild(root);
     auto* setting = new TiXmlElement("Setting");
     root->LinkEndChild(setting);
-    setting->SetAttribute("AutoRun", IsAutoRunRegistered() ? "1" : "0");
+    // The Run value answers at once; asking the task scheduler would hold up the first start. The
+    // settings window asks the scheduler itself.
+    setting->SetAttribute("AutoRun", HasRunValue() ? "1" : "0");
     setting->SetAttribute("IsColse", "0");
     setting->SetAttribute("IsShow", "1");
     setting->SetAttribute("UpdateType", "1");
