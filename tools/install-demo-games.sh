@@ -2,8 +2,8 @@
 # Installs the three demo games into a Wine prefix as the maker's installers would: each in a
 # folder of its own under C:\Games with its uninstaller, and an uninstall key with GamePath,
 # UninstallString, DisplayName and DisplayID. A game whose folder is there already is left alone,
-# so a second run adds nothing; an uninstalled one comes back. A player without a game list gets
-# one hand-added game.
+# so a second run adds nothing; an uninstalled one comes back. One hand-added game goes into the
+# player's game list the same way.
 # Usage: tools/install-demo-games.sh BUILD_DIR   (WINEPREFIX as tools/wine-env.sh sets it)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,19 +32,20 @@ REG
 done
 
 # One game added by hand, as a player would through the add-game dialog: its own copy of the demo
-# game and an entry in UserGame.xml, written only when the player has no game list yet.
+# game and an entry in UserGame.xml, added again when the list no longer has it.
 data="$WINEPREFIX/drive_c/ProgramData/Ludora"
-if [ ! -f "$data/UserGame.xml" ]; then
-  mkdir -p "$data" "$WINEPREFIX/drive_c/Games/mine"
-  cp "$build/tools/demogames/demogame.exe" "$WINEPREFIX/drive_c/Games/mine/"
-  cat > "$data/UserGame.xml" <<'XML'
-<?xml version="1.0" encoding="UTF-8" ?>
-<UserGame>
-    <Game name="我的小游戏" path="C:\Games\mine\demogame.exe" type="0" id="0" />
-</UserGame>
-XML
-  echo "run: one hand-added game in C:\ProgramData\Ludora\UserGame.xml"
-fi
+mkdir -p "$data" "$WINEPREFIX/drive_c/Games/mine"
+cp -n "$build/tools/demogames/demogame.exe" "$WINEPREFIX/drive_c/Games/mine/"
+python3 - "$data/UserGame.xml" <<'PY' && echo "run: one hand-added game in C:\ProgramData\Ludora\UserGame.xml"
+import os, sys
+import xml.etree.ElementTree as ET
+path = sys.argv[1]
+root = ET.parse(path).getroot() if os.path.exists(path) else ET.Element("UserGame")
+if any(game.get("path") == r"C:\Games\mine\demogame.exe" for game in root.iter("Game")):
+    sys.exit(1)
+ET.SubElement(root, "Game", name="我的小游戏", path=r"C:\Games\mine\demogame.exe", type="0", id="0")
+ET.ElementTree(root).write(path, encoding="utf-8", xml_declaration=True)
+PY
 
 [ "$added" -eq 0 ] && exit 0
 iconv -f utf-8 -t gb18030 "$reg" > "$reg.gbk"
