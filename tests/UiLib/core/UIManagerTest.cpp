@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/UiLib/support/TestCanvas.h"
@@ -599,3 +600,33 @@ TEST(ManagerResources, AResourceParentLendsItsFontsAndDefaultLists) {
 }
 
 }  // namespace
+
+// Moving the pointer onto a button and off it again repaints that button's rectangle and no more.
+TEST(ManagerHover, TheHoveredButtonAloneIsRepainted) {
+    ManagerWindow window{RECT{0, 0, 200, 120}};
+    auto layout = std::make_unique<CVerticalLayoutUI>();
+    std::vector<CButtonUI*> buttons;
+    for (int i = 0; i < 3; ++i) {
+        auto button = std::make_unique<CButtonUI>();
+        button->ApplyAttributeList(L"height=\"40\" bkcolor=\"#FF0000FF\" hotbkcolor=\"#FFFF0000\"");
+        buttons.push_back(button.get());
+        layout->Add(std::move(button));
+    }
+    window.manager.AttachDialog(std::move(layout));
+    window.Show();
+    const auto dirtyAfterMoveTo = [&](int x, int y) {
+        ::ValidateRect(window.Get(), nullptr);
+        ::SendMessageW(window.Get(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        RECT dirty{};
+        ::GetUpdateRect(window.Get(), &dirty, FALSE);
+        return dirty;
+    };
+    const RECT middle = buttons[1]->GetPos();
+    RECT dirty = dirtyAfterMoveTo(20, 60);
+    EXPECT_TRUE(::EqualRect(&middle, &dirty));
+    RECT bottom = buttons[2]->GetPos();
+    RECT both{};
+    ::UnionRect(&both, &middle, &bottom);
+    dirty = dirtyAfterMoveTo(20, 100);
+    EXPECT_TRUE(::EqualRect(&both, &dirty)) << "the button left and the button entered";
+}
