@@ -24,6 +24,18 @@ std::wstring TextOf(const CEditUI* edit) { return edit ? edit->GetText() : std::
 
 bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
 
+// The common dialogs are loaded when the player first picks a file: loading them at start held
+// up every start for a dialog most starts never open.
+bool ShowOpenFileDialog(OPENFILENAMEW& request) {
+    using OpenFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static const OpenFunction open = [] {
+        HMODULE library = ::LoadLibraryW(L"comdlg32.dll");
+        FARPROC address = library ? ::GetProcAddress(library, "GetOpenFileNameW") : nullptr;
+        return reinterpret_cast<OpenFunction>(reinterpret_cast<void (*)()>(address));
+    }();
+    return open && open(&request);
+}
+
 }  // namespace
 
 AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab) : games_(games), tab_(tab) {}
@@ -124,7 +136,7 @@ std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = L"D:\\Program Files";
     request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!::GetOpenFileNameW(&request)) return std::wstring();
+    if (!ShowOpenFileDialog(request)) return std::wstring();
     return file;
 }
 
