@@ -94,7 +94,8 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
             if (myGamePage_) myGamePage_->BuildGameButtons();
         }
     }
-    StartWorkers();
+    // The workers compete with the first paint for the processor; they start right after it.
+    paintManager_.RunSoon([this] { StartWorkers(); });
     return 0;
 }
 

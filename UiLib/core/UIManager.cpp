@@ -49,7 +49,7 @@ bool IsTabStop(const CControlUI* control) { return (control->GetControlFlags() &
 constexpr UINT kReflectionBase = WM_USER + 0x1C00;
 constexpr UINT kDefaultHoverTime = 400;
 // Above the identifiers of the controls' timers, which stay below 255.
-constexpr UINT kTrayIconTimer = 0x7F00;
+constexpr UINT kSoonTimer = 0x7F00;
 
 std::vector<CPaintManagerUI*>& AllManagers() {
     static std::vector<CPaintManagerUI*> managers;
@@ -1009,14 +1009,25 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnKey(UINT message, WPARAM wPara
 
 void CPaintManagerUI::AddTrayIconSoon(UINT id, HICON icon) {
     trayIcon_.Prepare(window_, id, icon);
-    // A timer message comes after every waiting paint.
-    if (!::SetTimer(window_, kTrayIconTimer, USER_TIMER_MINIMUM, nullptr)) trayIcon_.AddAgain();
+    RunSoon([this] { trayIcon_.AddAgain(); });
+}
+
+void CPaintManagerUI::RunSoon(std::function<void()> task) {
+    soonTasks_.push_back(std::move(task));
+    // A timer message comes after every waiting paint; without a timer the task runs now.
+    if (!::SetTimer(window_, kSoonTimer, USER_TIMER_MINIMUM, nullptr)) RunSoonTasks();
+}
+
+void CPaintManagerUI::RunSoonTasks() {
+    ::KillTimer(window_, kSoonTimer);
+    std::vector<std::function<void()>> tasks;
+    tasks.swap(soonTasks_);
+    for (auto& task : tasks) task();
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnTimer(WPARAM wParam, LPARAM lParam) {
-    if (wParam == kTrayIconTimer) {
-        ::KillTimer(window_, kTrayIconTimer);
-        trayIcon_.AddAgain();
+    if (wParam == kSoonTimer) {
+        RunSoonTasks();
         return {true, 0};
     }
     CControlUI* control = nullptr;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -231,9 +232,12 @@ public:
 
     // The window's notification-area icon; it goes when the manager goes.
     CTrayIcon& GetTrayIcon() { return trayIcon_; }
-    // Adds the tray icon once nothing more urgent waits: after the window's first paint, or at
-    // once for a hidden window. Asking the shell takes long enough to hold up the first paint.
+    // Adds the tray icon soon (see RunSoon): asking the shell takes long enough to hold up the
+    // first paint.
     void AddTrayIconSoon(UINT id, HICON icon);
+    // Runs `task` on the window's thread once nothing more urgent waits: after the paints that are
+    // due, at once for a hidden window. Tasks of a window destroyed first never run.
+    void RunSoon(std::function<void()> task);
 
 private:
     struct TimerInfo {
@@ -251,6 +255,7 @@ private:
                         LRESULT& result);
     UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
     MessageResult OnPaint();
+    void RunSoonTasks();
     void LayOutAndFocus(const RECT& client);
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
     void PaintClientInto(HDC dc, LPARAM flags);
@@ -331,6 +336,7 @@ private:
     std::unique_ptr<TFontInfo> defaultFont_;
 
     CTrayIcon trayIcon_;
+    std::vector<std::function<void()>> soonTasks_;
 
     UiColor disabledColor_ = 0xFFA7A6AA;
     UiColor fontColor_ = 0xFF000000;
