@@ -244,13 +244,30 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return !IsIconic(window) && IsWindowVisible(window); }));
     }
 
+    // "检查更新" until the download starts: a check while the automatic one still runs is only
+    // told, in a box, that an update is on its way.
+    bool CheckForUpdatesUntilDownloading(HWND window) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!UseMainMenu(window, kUpdateEntry)) return false;
+            HWND box = nullptr;
+            WaitUntil([&] {
+                box = FindProcessWindow(running_->Id(), L"MyMessageBox");
+                return box != nullptr || service_.CountRequests("/files/Ludora.pak") > 0;
+            }, 10000);
+            if (box == nullptr) return service_.CountRequests("/files/Ludora.pak") > 0;
+            PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+            WaitUntil([&] { return !IsWindow(box); });
+        }
+        return false;
+    }
+
     // The manual check hears of a new version once, downloads and verifies it, and hands over to
     // the updater, which installs it and starts it; the new version then hears of no newer one.
     void WalkTheManualUpdate(HWND window) {
         ServiceAnswer once;
         once.once = true;
         service_.Answer("getversion", Announcement("1.0.0.1"), once);
-        ASSERT_TRUE(UseMainMenu(window, kUpdateEntry));
+        ASSERT_TRUE(CheckForUpdatesUntilDownloading(window));
         EXPECT_EQ(running_->WaitForExit(30000), 0u) << "the old version quits for the updater";
         EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(program_) == packageBytes_; }, 30000));
         HWND restarted = nullptr;
@@ -310,8 +327,5 @@ TEST_F(WalkE2ETest, APlayerWalksThroughTheWholeProgram) {
     EXPECT_EQ(service_.CountRequests("act=getNews"), 0);
     EXPECT_TRUE(VisibleWindows(running_->Id(), L"MiniInformationWndUI").empty());
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getversion") > 0; }, 30000));
-    // The automatic check ends right after its reply; a manual one before that would only be told
-    // that an update is on its way.
-    Sleep(1000);
     WalkTheManualUpdate(window);
 }

@@ -1,7 +1,5 @@
 #include "tests/support/ProgramWindows.h"
 
-#include <shellapi.h>
-
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
 
@@ -123,12 +121,17 @@ HWND WaitForShownMainWindow(const LudoraProcess& program) {
     return window;
 }
 
-bool TrayHasIcon(HWND mainWindow) {
+NOTIFYICONDATAW TrayRecord(HWND mainWindow) {
     NOTIFYICONDATAW record{};
     record.cbSize = NOTIFYICONDATAW_V2_SIZE;
     record.hWnd = mainWindow;
     record.uID = MainFrame::kTrayIconId;
     record.uFlags = NIF_TIP;
     lstrcpynW(record.szTip, MainFrame::kWindowTitle, ARRAYSIZE(record.szTip));
+    return record;
+}
+
+bool TrayHasIcon(HWND mainWindow) {
+    NOTIFYICONDATAW record = TrayRecord(mainWindow);
     return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ class LudoraProcess;
 // the foreground; null when it does not come.
 HWND WaitForShownMainWindow(const LudoraProcess& program);
 
+// The program's tray icon as the shell holds it.
+NOTIFYICONDATAW TrayRecord(HWND mainWindow);
 // Whether the shell holds the program's tray icon: modifying one it does not have fails. The tip
 // stays as it was.
 bool TrayHasIcon(HWND mainWindow);
