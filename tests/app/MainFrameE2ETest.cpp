@@ -10,6 +10,7 @@
 
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -31,52 +32,6 @@ void WriteSettings(const std::string& isColse) {
                    "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
                    "IsColse=\"" + isColse +
                        "\" IsShow=\"0\" UpdateType=\"1\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
-}
-
-void Click(HWND window, POINT point) {
-    LPARAM at = MAKELPARAM(point.x, point.y);
-    SendMessageW(window, WM_MOUSEMOVE, 0, at);
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(window, WM_LBUTTONUP, 0, at);
-}
-
-// The menu the program opened, once it is on the screen.
-HWND WaitForMenu(DWORD processId) {
-    HWND menu = nullptr;
-    WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
-    // Its entries are laid out when it is first painted.
-    if (menu != nullptr) UpdateWindow(menu);
-    return menu;
-}
-
-// Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset.
-void ClickMenuItem(HWND menu, int index) {
-    RECT client{};
-    GetClientRect(menu, &client);
-    int itemHeight = (client.bottom - 4) / 3;
-    Click(menu, POINT{client.right / 2, 2 + itemHeight * index + itemHeight / 2});
-}
-
-LRESULT HitTest(HWND window, POINT point) {
-    ClientToScreen(window, &point);
-    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
-}
-
-// The program's tray icon as the shell holds it.
-NOTIFYICONDATAW TrayRecord(HWND window) {
-    NOTIFYICONDATAW record{};
-    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    record.hWnd = window;
-    record.uID = MainFrame::kTrayIconId;
-    record.uFlags = NIF_TIP;
-    lstrcpynW(record.szTip, MainFrame::kWindowTitle, ARRAYSIZE(record.szTip));
-    return record;
-}
-
-// Whether the shell has the icon: modifying one it does not have fails. The tip stays as it was.
-bool TrayHasIcon(HWND window) {
-    NOTIFYICONDATAW record = TrayRecord(window);
-    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
 class MainFrameE2ETest : public ::testing::Test {
@@ -105,7 +60,7 @@ protected:
 TEST_F(MainFrameE2ETest, TheCloseButtonHidesToTheTrayWhichShowsTheWindowAgain) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kCloseButton);
+    ClickByMessages(window, kCloseButton);
     ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
     // Only the program's own icon counts; 0 and 1 are what WM_ACTIVATEAPP carries there.
     SendMessageW(window, kTrayCallback, 1, WM_LBUTTONDOWN);
@@ -120,7 +75,7 @@ TEST_F(MainFrameE2ETest, TheCloseButtonHidesToTheTrayWhichShowsTheWindowAgain) {
 TEST_F(MainFrameE2ETest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kCloseButton);
+    ClickByMessages(window, kCloseButton);
     ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
     ASSERT_TRUE(WaitUntil([window] { return TrayHasIcon(window); }));
     // Explorer's restart, as the program sees it: its icon is gone, then the shell announces itself.
@@ -134,7 +89,7 @@ TEST_F(MainFrameE2ETest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
 TEST_F(MainFrameE2ETest, TheMinimiseButtonMinimisesAndTheTrayLeavesAMinimisedWindowAlone) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kMinButton);
+    ClickByMessages(window, kMinButton);
     ASSERT_TRUE(WaitUntil([window] { return IsIconic(window) != FALSE; }));
     SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_LBUTTONDOWN);
     EXPECT_TRUE(IsIconic(window));
@@ -143,7 +98,7 @@ TEST_F(MainFrameE2ETest, TheMinimiseButtonMinimisesAndTheTrayLeavesAMinimisedWin
 TEST_F(MainFrameE2ETest, TheCloseButtonEndsTheProgramWhenSetToQuit) {
     HWND window = StartShown("1");
     ASSERT_NE(window, nullptr);
-    Click(window, kCloseButton);
+    ClickByMessages(window, kCloseButton);
     EXPECT_EQ(program_->WaitForExit(), 0u);
     EXPECT_FALSE(IsWindow(window));
 }
@@ -171,7 +126,7 @@ TEST_F(MainFrameE2ETest, TheTopBandDragsTheWindowExceptOnButtonsAndOptions) {
 TEST_F(MainFrameE2ETest, TheTrayMenuOpensAtTheCursorAndShowsTheHiddenWindow) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kCloseButton);
+    ClickByMessages(window, kCloseButton);
     ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
     // The display's one cursor is shared with the other tests: it is read, never moved.
     POINT cursor{};
@@ -203,7 +158,7 @@ TEST_F(MainFrameE2ETest, QuitInTheTrayMenuEndsTheProgramThoughTheCloseButtonHide
 TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsTheProgram) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kMenuButton);
+    ClickByMessages(window, kMenuButton);
     HWND menu = WaitForMenu(program_->Id());
     ASSERT_NE(menu, nullptr);
     RECT rect{};
@@ -219,7 +174,7 @@ TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsThePro
 TEST_F(MainFrameE2ETest, SettingsInTheTrayMenuFirstBringsTheWindowBackThenOpensOverIt) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    Click(window, kCloseButton);
+    ClickByMessages(window, kCloseButton);
     ASSERT_TRUE(WaitUntil([window] { return !IsWindowVisible(window); }));
     SendMessageW(window, kTrayCallback, MainFrame::kTrayIconId, WM_RBUTTONUP);
     HWND menu = WaitForMenu(program_->Id());

@@ -14,6 +14,7 @@
 #include "online/ManagementService.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -29,32 +30,6 @@ void WriteSettings(const std::string& newsUrl, const std::string& newsTime) {
                    "IsColse=\"0\" IsShow=\"1\" UpdateType=\"0\" NewsUrl=\"" + newsUrl + "\" AdTime=\"\" NewsTime=\"" +
                        newsTime + "\" /></SysSet>\n");
 }
-
-struct WindowSearch {
-    DWORD process;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (owner == search->process && IsWindowVisible(window) && lstrcmpW(name, search->className) == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-// The visible top-level windows of a class that a process shows.
-std::vector<HWND> VisibleWindows(DWORD process, const wchar_t* className) {
-    WindowSearch search{process, className, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 RECT WorkArea() {
     RECT work{};

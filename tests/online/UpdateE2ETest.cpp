@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -31,27 +32,6 @@ void WriteSettings(const std::string& updateType) {
 
 // The main window of whichever process has one (the restarted program is not our child).
 HWND FindAnyMainWindow() { return FindWindowW(MainFrame::kWindowClassName, nullptr); }
-
-// The window is created before it is shown or hidden; that is settled once its process first
-// waits for input.
-void WaitUntilSettled(HWND window) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
-    if (process == nullptr) return;
-    WaitForInputIdle(process, 20000);
-    CloseHandle(process);
-}
-
-void EndProcessOfWindow(HWND window) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-    if (process == nullptr) return;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, 10000);
-    CloseHandle(process);
-}
 
 class UpdateE2ETest : public ::testing::Test {
 protected:

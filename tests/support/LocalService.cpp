@@ -140,9 +140,12 @@ std::string QueryEscape(const std::string& value) {
     return escaped;
 }
 
-LocalService::LocalService(unsigned short port) : port_(port != 0 ? port : FreeLocalPort()) {
+LocalService::LocalService(unsigned short port, const std::vector<unsigned short>& portalPorts)
+    : port_(port != 0 ? port : FreeLocalPort()) {
     std::wstring commandLine = WindowsPath(PYTHON3_PATH) + L" " + Widen(LOCAL_SERVICE_SCRIPT) + L" --port " +
                                std::to_wstring(port_) + L" --idle-exit 300 --detach";
+    for (size_t i = 0; i < portalPorts.size(); ++i)
+        commandLine += (i == 0 ? L" --portal-ports " : L",") + std::to_wstring(portalPorts[i]);
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
     STARTUPINFOW startup{};

@@ -31,8 +31,9 @@ struct RecordedRequest {
 // steered and read through its control requests over plain sockets.
 class LocalService {
 public:
-    // Starts on `port`, or on a free port when it is 0.
-    explicit LocalService(unsigned short port = 0);
+    // Starts on `port`, or on a free port when it is 0, serving the portal pages on
+    // `portalPorts` (first, second, third portal); their requests are recorded with the rest.
+    explicit LocalService(unsigned short port = 0, const std::vector<unsigned short>& portalPorts = {});
     ~LocalService();
     LocalService(const LocalService&) = delete;
     LocalService& operator=(const LocalService&) = delete;

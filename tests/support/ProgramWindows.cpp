@@ -1,0 +1,137 @@
+#include "tests/support/ProgramWindows.h"
+
+#include "app/MainFrame.h"
+#include "tests/support/LudoraProcess.h"
+
+namespace {
+
+void SendPointer(HWND window, POINT client, DWORD down, DWORD up) {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = down;
+    inputs[1].mi.dwFlags = up;
+    Sleep(50);
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    Sleep(50);
+    SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == search->process && IsWindowVisible(window) && lstrcmpW(name, search->className) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+HANDLE OpenProcessOfWindow(HWND window, DWORD access) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return OpenProcess(access, FALSE, id);
+}
+
+}  // namespace
+
+void LeftClick(HWND window, POINT client) { SendPointer(window, client, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+void RightClick(HWND window, POINT client) {
+    SendPointer(window, client, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void ClickByMessages(HWND window, POINT client) {
+    LPARAM at = MAKELPARAM(client.x, client.y);
+    SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+LRESULT HitTest(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y));
+}
+
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HWND WaitForMenu(DWORD processId) {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
+    // Its entries are laid out when it is first painted.
+    if (menu != nullptr) UpdateWindow(menu);
+    return menu;
+}
+
+void ClickMenuItem(HWND menu, int index, bool realPointer) {
+    RECT client{};
+    GetClientRect(menu, &client);
+    int itemHeight = (client.bottom - 4) / 3;
+    POINT entry{client.right / 2, 2 + itemHeight * index + itemHeight / 2};
+    if (realPointer) LeftClick(menu, entry);
+    else ClickByMessages(menu, entry);
+}
+
+void WaitUntilSettled(HWND window) {
+    HANDLE process = OpenProcessOfWindow(window, SYNCHRONIZE | PROCESS_QUERY_INFORMATION);
+    if (process == nullptr) return;
+    WaitForInputIdle(process, 20000);
+    CloseHandle(process);
+}
+
+void EndProcessOfWindow(HWND window) {
+    HANDLE process = OpenProcessOfWindow(window, PROCESS_TERMINATE | SYNCHRONIZE);
+    if (process == nullptr) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size) - 1);
+    return bytes;
+}
+
+HWND WaitForShownMainWindow(const LudoraProcess& program) {
+    // A point of the drag band, which answers for its spacer once the controls are laid out.
+    constexpr POINT kEmptyBand{120, 60};
+    HWND window = program.WaitForWindow(MainFrame::kWindowClassName);
+    if (window == nullptr) return nullptr;
+    WaitUntil([window] { return IsWindowVisible(window) != FALSE; });
+    UpdateWindow(window);
+    WaitUntil([window] { return HitTest(window, kEmptyBand) == HTCAPTION; });
+    SetForegroundWindow(window);
+    return window;
+}
+
+NOTIFYICONDATAW TrayRecord(HWND mainWindow) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    record.hWnd = mainWindow;
+    record.uID = MainFrame::kTrayIconId;
+    record.uFlags = NIF_TIP;
+    lstrcpynW(record.szTip, MainFrame::kWindowTitle, ARRAYSIZE(record.szTip));
+    return record;
+}
+
+bool TrayHasIcon(HWND mainWindow) {
+    NOTIFYICONDATAW record = TrayRecord(mainWindow);
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}

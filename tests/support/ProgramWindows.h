@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+// Input to the real program's windows and what can be read of them from outside its process.
+
+// Real pointer input (SendInput) at a client point of `window`: the cursor moves there first.
+void LeftClick(HWND window, POINT client);
+void RightClick(HWND window, POINT client);
+// Button down and up sent as window messages: no foreground or cursor needed.
+void ClickByMessages(HWND window, POINT client);
+LRESULT HitTest(HWND window, POINT client);
+
+// The visible top-level windows of a class that a process shows.
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className);
+bool IsTopmost(HWND window);
+
+// The menu the program opened, once it is on the screen and laid out.
+HWND WaitForMenu(DWORD processId);
+// Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset, with
+// messages (`realPointer` false) or the real pointer.
+void ClickMenuItem(HWND menu, int index, bool realPointer = false);
+
+// The window is created before it is shown or hidden; that is settled once its process first
+// waits for input.
+void WaitUntilSettled(HWND window);
+void EndProcessOfWindow(HWND window);
+
+std::string Utf8(const std::wstring& text);
+
+class LudoraProcess;
+// The program's main window once it is shown and laid out (its drag band answers), brought to
+// the foreground; null when it does not come.
+HWND WaitForShownMainWindow(const LudoraProcess& program);
+
+// The program's tray icon as the shell holds it.
+NOTIFYICONDATAW TrayRecord(HWND mainWindow);
+// Whether the shell holds the program's tray icon: modifying one it does not have fails. The tip
+// stays as it was.
+bool TrayHasIcon(HWND mainWindow);
