@@ -152,7 +152,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if first == b"\x16":
             self.state.record("TLS-CLIENT-HELLO %d" % self.server.server_address[1])
             return
-        super().handle()
+        try:
+            super().handle()
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the program ended or gave up while its answer was on the way
 
     def do_GET(self):
         self.dispatch()
