@@ -110,13 +110,12 @@ std::string Utf8(const std::wstring& text) {
 }
 
 HWND WaitForShownMainWindow(const LudoraProcess& program) {
-    // A point of the drag band, which answers for its spacer once the controls are laid out.
-    constexpr POINT kEmptyBand{120, 60};
     HWND window = program.WaitForWindow(MainFrame::kWindowClassName);
     if (window == nullptr) return nullptr;
     WaitUntil([window] { return IsWindowVisible(window) != FALSE; });
     UpdateWindow(window);
-    WaitUntil([window] { return HitTest(window, kEmptyBand) == HTCAPTION; });
+    // A point of the drag band, which answers for its spacer once the controls are laid out.
+    WaitUntil([window] { return HitTest(window, POINT{120, 60}) == HTCAPTION; });
     SetForegroundWindow(window);
     return window;
 }
