@@ -80,9 +80,6 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     const std::wstring arguments = AnsiToWide(commandLine);
     if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess(arguments);
 
-    CoInitialize(nullptr);
-    OleInitialize(nullptr);
-
     UiLib::CPaintManagerUI::SetInstance(instance);
     const std::wstring dataFolder = GetDataFolder();
     GameList games;
@@ -91,7 +88,6 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     settings->LoadSettings(dataFolder);
     auto frame = std::make_unique<MainFrame>(games, settings, dataFolder, arguments);
 
-    AuthorizeInFirewall(kProductName, ProgramPath());
     StartupUpdateCheck(dataFolder, arguments);
     ExitIfAlreadyRunning();
     StartControlChannel(frame->Tasks(), frame.get());
@@ -99,10 +95,18 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     // The native window owns the frame once it exists.
     MainFrame* shown = UiLib::CWindowWnd::CreateOwned(std::move(frame), [](MainFrame& created) { return created.CreateMainWindow(); });
     HWND window = shown ? shown->GetHWND() : nullptr;
-    if (IsWindow(window)) ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
+    bool oleStarted = false;
+    if (IsWindow(window)) {
+        // The first paint needs neither COM nor the firewall; the browsers, which come after it,
+        // need COM on this thread, and this task is queued before theirs.
+        shown->GetPaintManager().RunSoon([&oleStarted] {
+            oleStarted = SUCCEEDED(OleInitialize(nullptr));
+            AuthorizeInFirewall(kProductName, ProgramPath());
+        });
+        ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
+    }
     RunMessageLoop();
 
-    OleUninitialize();
-    CoUninitialize();
+    if (oleStarted) OleUninitialize();
     return 0;
 }

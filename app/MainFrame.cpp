@@ -222,7 +222,7 @@ void MainFrame::Notify(UiNotify& msg) {
         // The browsers wait until the window has been painted once: the game page's comes next,
         // a web page's when its tab is first shown.
         AddWebPages();
-        Tasks()->Post([this] {
+        paintManager_.RunSoon([this] {
             if (myGamePage_) myGamePage_->AddBrowser();
         });
     } else if (msg.sType == L"click") {
