@@ -140,7 +140,8 @@ bool Measure(const std::wstring& commandLine, Figures& figures) {
         figures.peakMiB = SettledPeakMiB(process.hProcess);
         const double before = ProcessorSeconds(process.hProcess);
         Sleep(kIdleSampleMs);
-        figures.idleCpuPercent = 100.0 * (ProcessorSeconds(process.hProcess) - before) / (kIdleSampleMs / 1000.0);
+        figures.idleCpuPercent =
+            std::max(0.0, 100.0 * (ProcessorSeconds(process.hProcess) - before) / (kIdleSampleMs / 1000.0));
     }
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, 10000);
