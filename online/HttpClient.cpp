@@ -162,13 +162,20 @@ bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeou
     return true;
 }
 
-bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts) {
+bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts,
+                      const DownloadProgress& progress) {
     UrlParts parts = CrackUrl(url);
     OpenRequest open;
     if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
     PartialFile file(filePath);
-    bool complete = ReadBody(open.request.get(), [&](const char* chunk, DWORD count) { return file.Write(chunk, count); });
-    long long announced = AnnouncedLength(open.request.get());
+    const long long announced = AnnouncedLength(open.request.get());
+    long long received = 0;
+    bool complete = ReadBody(open.request.get(), [&](const char* chunk, DWORD count) {
+        if (!file.Write(chunk, count)) return false;
+        received += count;
+        if (progress) progress(received, announced);
+        return true;
+    });
     if (complete && (announced < 0 || announced == file.Size())) file.Commit();
     return true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 // A URL split into the parts a request needs. `scheme` is the platform's scheme number
@@ -26,6 +27,10 @@ UrlParts CrackUrl(const std::wstring& url);
 // whatever the status; a read that fails midway keeps what arrived.
 bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeouts& timeouts = {});
 
+// Told after each piece of a download: the bytes so far and the announced length (-1 without one).
+using DownloadProgress = std::function<void(long long received, long long total)>;
+
 // GET `url` and store its body in `filePath`. True when the request was sent; the file is
 // replaced only by a body that arrived whole, otherwise it keeps its old content.
-bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts = {});
+bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts = {},
+                      const DownloadProgress& progress = {});

@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "online/FileMd5.h"
@@ -17,6 +19,32 @@ constexpr unsigned long kAutoCheckDelay = 2000;
 // The start-time check's one request, made before the window is shown.
 constexpr HttpTimeouts kStartupTimeouts{2000, 3000, 3000};
 const wchar_t kDownloadNote[] = L"正在下载更新...";
+// The label changes at most this often while a package downloads.
+constexpr ULONGLONG kProgressIntervalMs = 250;
+
+// Shows a download's progress on the version label, at most a few times a second and always at
+// its end.
+struct LabelProgress {
+    std::shared_ptr<IUpdateHost> host;
+    ULONGLONG lastShown = 0;
+    std::wstring shownText;
+
+    void operator()(long long received, long long total) {
+        const ULONGLONG now = GetTickCount64();
+        std::wstring text = DownloadProgressText(received, total);
+        if (text == shownText || (received != total && now - lastShown < kProgressIntervalMs)) return;
+        lastShown = now;
+        shownText = text;
+        host->SetVersionLabel(text);
+    }
+};
+
+DownloadProgress ProgressOnLabel(const UpdateEnvironment& environment) {
+    if (environment.host == nullptr) return {};
+    LabelProgress progress;
+    progress.host = environment.host;
+    return progress;
+}
 
 // Runs one check on a thread that owns its environment.
 template <void (*Check)(const UpdateEnvironment&)>
@@ -46,7 +74,7 @@ void Tell(const UpdateEnvironment& environment, const std::wstring& text, const 
 
 void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOffer& offer) {
     const std::wstring package = PackagePath(environment.dataFolder);
-    if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package);
+    if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
     if (PackageReady(package, offer.digest)) {
         environment.handOff();
         return;
@@ -57,6 +85,12 @@ void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOf
 }  // namespace
 
 std::wstring VersionText() { return std::wstring(L"版本: ") + kProgramVersion; }
+
+std::wstring DownloadProgressText(long long received, long long total) {
+    if (total <= 0) return L"正在下载更新 " + std::to_wstring(received / 1024) + L" KB";
+    const long long percent = std::min<long long>(100, received * 100 / total);
+    return L"正在下载更新 " + std::to_wstring(percent) + L"%";
+}
 
 std::wstring PackagePath(const std::wstring& dataFolder) { return dataFolder + L"\\Patchs\\Ludora.pak"; }
 
@@ -99,7 +133,7 @@ void RunAutoUpdate(const UpdateEnvironment& environment) {
     if (offer.answer == UpdateAnswer::UpdateAvailable && !PackageReady(package, offer.digest) &&
         environment.autoDownload()) {
         if (environment.host != nullptr) environment.host->SetVersionLabel(kDownloadNote);
-        HttpDownloadFile(offer.url, package);
+        HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
     }
     FinishCheck(environment);
 }

@@ -14,6 +14,9 @@ extern const wchar_t kProgramVersion[];
 
 // The text of the version label: "版本: " and the program version.
 std::wstring VersionText();
+// The version label while a package downloads: "正在下载更新 37%", or the kilobytes received when
+// the service announced no length (`total` -1).
+std::wstring DownloadProgressText(long long received, long long total);
 
 std::wstring PackagePath(const std::wstring& dataFolder);      // "<data>\Patchs\Ludora.pak"
 std::wstring UpdaterCopyPath(const std::wstring& dataFolder);  // "<data>\Patchs\Ludora.tmp"

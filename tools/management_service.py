@@ -12,10 +12,12 @@ Replies come from a content folder:
 
 Tests steer the service through /__control/ on the service port:
   POST /__control/answer?key=K[&status=N][&delay=S][&cut=N][&hang=1][&once=1][&type=T][&raw=1]
+       [&pieces=N&pause=S]
        the request body becomes the answer for K (an action key or a path such as
        /files/Ludora.pak); delay waits S seconds before answering, cut sends only the first N
        bytes of the body (with the full Content-Length) and closes, hang never answers, once
-       applies the answer to the next request only, raw serves the body without placeholders
+       applies the answer to the next request only, raw serves the body without placeholders,
+       pieces=N&pause=S sends the body in N pieces S seconds apart
   POST /__control/reset     forget answers and recorded requests
   GET  /__control/requests  every request so far: request line and header lines, records
                             separated by an empty line; a TLS handshake is recorded as
@@ -42,8 +44,10 @@ CONTENT_TYPES = {".html": "text/html; charset=utf-8", ".htm": "text/html; charse
 
 class Answer:
     def __init__(self, body, status=200, delay=0.0, cut=None, hang=False, once=False,
-                 content_type=None, raw=False):
+                 content_type=None, raw=False, pieces=1, pause=0.0):
         self.body = body
+        self.pieces = max(1, pieces)
+        self.pause = pause
         self.status = status
         self.delay = delay
         self.cut = cut
@@ -236,7 +240,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             self.close_connection = True
             return
-        self.wfile.write(answer.body)
+        step = -(-len(answer.body) // answer.pieces) or 1
+        for start in range(0, len(answer.body), step):
+            if start:
+                self.wfile.flush()
+                time.sleep(answer.pause)
+            self.wfile.write(answer.body[start:start + step])
 
     def control(self, command, query, body):
         def value(name, default=None):
@@ -247,7 +256,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.state.add_answer(value("key", ""), Answer(
                 body, status=int(value("status", "200")), delay=float(value("delay", "0")),
                 cut=int(cut) if cut is not None else None, hang=value("hang") == "1",
-                once=value("once") == "1", content_type=value("type"), raw=value("raw") == "1"))
+                once=value("once") == "1", content_type=value("type"), raw=value("raw") == "1",
+                pieces=int(value("pieces", "1")), pause=float(value("pause", "0"))))
         elif command == "reset":
             self.state.reset()
         elif command == "requests":

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 #include "online/FileMd5.h"
@@ -139,7 +141,7 @@ TEST_F(SelfUpdateTest, TheAutomaticCheckDownloadsForTheNextStart) {
     RunAutoUpdate(environment_);
     EXPECT_EQ(sleeps_, (std::vector<unsigned long>{2000}));
     EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
-    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"正在下载更新...", L"版本: 1.0.0.0"}));
+    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"正在下载更新...", L"正在下载更新 100%", L"版本: 1.0.0.0"}));
     EXPECT_EQ(handOffs_, 0);
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_FALSE(busy_);
@@ -186,6 +188,33 @@ TEST_F(SelfUpdateTest, TheUsersCheckDownloadsAndInstallsAtOnce) {
     EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
     EXPECT_EQ(handOffs_, 1);
     EXPECT_TRUE(host_.messages.empty());
+}
+
+// A package that comes slowly: the label climbs through the percentages before the hand-off.
+TEST_F(SelfUpdateTest, TheLabelFollowsASlowDownloadUpToTheHandOff) {
+    const std::string package(8000, 'P');
+    ServiceAnswer slowly;
+    slowly.pieces = 8;
+    slowly.pauseSeconds = 0.3;
+    service_->Answer("/files/Ludora.pak", package, slowly);
+    Announce("1.0.0.1");
+    std::vector<std::wstring> labelsAtHandOff;
+    environment_.handOff = [&] { labelsAtHandOff = host_.labels; };
+    RunManualUpdate(environment_);
+    ASSERT_GE(labelsAtHandOff.size(), 3u);
+    EXPECT_EQ(labelsAtHandOff.back(), L"正在下载更新 100%");
+    std::vector<int> percents;
+    for (const std::wstring& label : labelsAtHandOff) percents.push_back(std::stoi(label.substr(label.find(L' ') + 1)));
+    EXPECT_LE(percents.front(), 50);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()) &&
+                std::adjacent_find(percents.begin(), percents.end()) == percents.end())
+        << "the label only climbs";
+}
+
+TEST(DownloadProgressText, PercentOfTheAnnouncedLengthOrKilobytes) {
+    EXPECT_EQ(DownloadProgressText(370, 1000), L"正在下载更新 37%");
+    EXPECT_EQ(DownloadProgressText(1200, 1000), L"正在下载更新 100%");
+    EXPECT_EQ(DownloadProgressText(5 * 1024 + 1, -1), L"正在下载更新 5 KB");
 }
 
 TEST_F(SelfUpdateTest, TheUsersCheckReportsAPackageThatDoesNotMatch) {

@@ -12,6 +12,8 @@ struct ServiceAnswer {
     bool hang = false;   // accept the request and never answer
     bool once = false;   // for the next request only
     bool raw = false;    // no placeholders
+    int pieces = 1;      // the body sent in this many pieces...
+    double pauseSeconds = 0;  // ...this long apart
 };
 
 // One request the service received.
