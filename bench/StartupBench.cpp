@@ -16,6 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "UiLib/core/DibSection.h"
+#include "UiLib/core/GdiObject.h"
+#include "UiLib/core/ScopedDC.h"
+
 namespace {
 
 constexpr int kMinimumWindowWidth = 600;
@@ -67,30 +71,22 @@ bool ShowsPaintedContent(HWND window) {
     RECT rect;
     if (!GetWindowRect(window, &rect)) return false;
     const int width = rect.right - rect.left;
-    constexpr int kRows = 6;
     const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -kRows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP strip = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, strip);
-    for (int row = 0; row < kRows; ++row)
-        BitBlt(memory, 0, row, width, 1, screen, rect.left, rect.top + 8 + row * height / kRows, SRCCOPY);
+    constexpr int kRows = 6;
+    UiLib::CWindowDC screen(nullptr);
+    UiLib::CMemoryDC memory(screen.Get());
+    UiLib::CDibSection strip(width, kRows);
+    if (!memory || !strip.IsValid()) return false;
+    {
+        UiLib::CSelectObject select(memory.Get(), strip.Get());
+        for (int row = 0; row < kRows; ++row)
+            BitBlt(memory.Get(), 0, row, width, 1, screen.Get(), rect.left, rect.top + 8 + row * height / kRows, SRCCOPY);
+    }
     GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    bool varied = false;
-    for (int i = 1; i < width * kRows && !varied; ++i) varied = (pixels[i] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF);
-    SelectObject(memory, previous);
-    DeleteObject(strip);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return varied;
+    const uint32_t* pixels = strip.Pixels();
+    for (int i = 1; i < width * kRows; ++i)
+        if ((pixels[i] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) return true;
+    return false;
 }
 
 double PeakMiB(HANDLE process) {

@@ -1,15 +1,22 @@
 # Third-party code is installed on the machine, never kept in the repository.
 
-# TinyXML: Debian's source package with its patches applied, built here as a static library.
-set(TINYXML_DIR ${CMAKE_BINARY_DIR}/_deps/tinyxml)
-if(NOT EXISTS ${TINYXML_DIR}/tinyxml.cpp)
+# Fetches Debian's source package PACKAGE, patches applied, into DIR once (until FILE is there in
+# it); a failed fetch stops the configuration.
+function(fetch_debian_source package dir file)
+  if(EXISTS ${dir}/${file})
+    return()
+  endif()
   execute_process(
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/fetch-debian-source.sh tinyxml ${TINYXML_DIR}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/fetch-debian-source.sh ${package} ${dir}
     RESULT_VARIABLE fetch_result)
   if(NOT fetch_result EQUAL 0)
-    message(FATAL_ERROR "could not fetch TinyXML's Debian source package")
+    message(FATAL_ERROR "could not fetch the Debian source package ${package}")
   endif()
-endif()
+endfunction()
+
+# TinyXML, built here as a static library.
+set(TINYXML_DIR ${CMAKE_BINARY_DIR}/_deps/tinyxml)
+fetch_debian_source(tinyxml ${TINYXML_DIR} tinyxml.cpp)
 add_library(tinyxml STATIC
   ${TINYXML_DIR}/tinyxml.cpp ${TINYXML_DIR}/tinyxmlparser.cpp
   ${TINYXML_DIR}/tinyxmlerror.cpp ${TINYXML_DIR}/tinystr.cpp)
@@ -31,17 +38,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-# libspng: Debian's source package, built here as a static library on the MinGW zlib. It decodes
-# the skin's PNG pictures a row at a time straight into their bitmaps.
+# libspng, built here as a static library on the MinGW zlib. It decodes the skin's large PNG
+# pictures a row at a time straight into their bitmaps.
 set(SPNG_DIR ${CMAKE_BINARY_DIR}/_deps/libspng)
-if(NOT EXISTS ${SPNG_DIR}/spng/spng.c)
-  execute_process(
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/fetch-debian-source.sh libspng ${SPNG_DIR}
-    RESULT_VARIABLE fetch_result)
-  if(NOT fetch_result EQUAL 0)
-    message(FATAL_ERROR "could not fetch libspng's Debian source package")
-  endif()
-endif()
+fetch_debian_source(libspng ${SPNG_DIR} spng/spng.c)
 add_library(spng STATIC ${SPNG_DIR}/spng/spng.c)
 target_include_directories(spng SYSTEM PUBLIC ${SPNG_DIR}/spng)
 target_compile_definitions(spng PUBLIC SPNG_STATIC PRIVATE SPNG_DISABLE_OPT)

@@ -8,6 +8,7 @@
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/core/UIDlgBuilder.h"
+#include "UiLib/Utils/LibraryFunction.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "games/GameButtonHost.h"
 #include "games/GameList.h"
@@ -28,11 +29,7 @@ bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"cli
 // up every start for a dialog most starts never open.
 bool ShowOpenFileDialog(OPENFILENAMEW& request) {
     using OpenFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const OpenFunction open = [] {
-        HMODULE library = ::LoadLibraryW(L"comdlg32.dll");
-        FARPROC address = library ? ::GetProcAddress(library, "GetOpenFileNameW") : nullptr;
-        return reinterpret_cast<OpenFunction>(reinterpret_cast<void (*)()>(address));
-    }();
+    static const auto open = LibraryFunction<OpenFunction>(L"comdlg32.dll", "GetOpenFileNameW");
     return open && open(&request);
 }
 

@@ -8,6 +8,7 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/ScopedDC.h"
 #include "UiLib/core/UIResource.h"
+#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {
@@ -67,11 +68,9 @@ HPEN UpdatePen() {
 bool LoadToolTipClass() {
     static const bool loaded = [] {
         using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        HMODULE library = ::LoadLibraryW(L"comctl32.dll");
-        FARPROC address = library ? ::GetProcAddress(library, "InitCommonControlsEx") : nullptr;
-        if (!address) return false;
+        auto init = LibraryFunction<InitFunction>(L"comctl32.dll", "InitCommonControlsEx");
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        return reinterpret_cast<InitFunction>(reinterpret_cast<void (*)()>(address))(&controls) != FALSE;
+        return init && init(&controls) != FALSE;
     }();
     return loaded;
 }

@@ -7,25 +7,21 @@
 #include "UiLib/core/ImageDrawParams.h"
 #include "UiLib/core/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {
 
 using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
-// msimg32 is looked up once; the module stays loaded for the life of the process.
+// msimg32 is looked up once.
 struct BlendLibrary {
     AlphaBlendFunction alphaBlend = nullptr;
     GradientFillFunction gradientFill = nullptr;
 
-    BlendLibrary() {
-        HMODULE module = ::LoadLibraryW(L"msimg32.dll");
-        if (!module) return;
-        alphaBlend = reinterpret_cast<AlphaBlendFunction>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "AlphaBlend")));
-        gradientFill = reinterpret_cast<GradientFillFunction>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "GradientFill")));
-    }
+    BlendLibrary()
+        : alphaBlend(LibraryFunction<AlphaBlendFunction>(L"msimg32.dll", "AlphaBlend")),
+          gradientFill(LibraryFunction<GradientFillFunction>(L"msimg32.dll", "GradientFill")) {}
 };
 
 const BlendLibrary& Library() {

@@ -10,7 +10,7 @@
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
-#include "UiLib/core/WindowImplBase.h"
+#include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "app/DialogBuilderCallbackEx.h"
 #include "games/GameList.h"
@@ -23,40 +23,16 @@ namespace {
 
 // The main window's layout in a window of the framework's own, with four plain pages standing in
 // for the web pages the main window adds.
-class LayoutWindow : public WindowImplBase {
+class LayoutWindow : public ProgramLayoutWindow {
 public:
-    HWND CreateShown() {
-        CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-        HWND window = Create(nullptr, L"layout", WS_POPUP, 0, 0, 0, 970, 660);
-        ::ShowWindow(window, SW_SHOWNOACTIVATE);
-        ::UpdateWindow(window);
-        Pump();
-        return window;
-    }
-    void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-    CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
-    CPaintManagerUI& Manager() { return paintManager_; }
+    LayoutWindow() : ProgramLayoutWindow(L"MainFrame.xml") {}
+    HWND CreateShown() { return ProgramLayoutWindow::CreateShown(970, 660); }
     CTabLayoutUI* Tabs() { return static_cast<CTabLayoutUI*>(Find(L"tabswitch")->GetInterface(L"TabLayout")); }
     COptionUI* Option(const wchar_t* name) { return static_cast<COptionUI*>(Find(name)->GetInterface(L"Option")); }
     // The page takes the name "mygame" in the name table; its option is the one before "hotgame".
     COptionUI* MyGameOption() {
         auto* bar = static_cast<CContainerUI*>(Find(L"hotgame")->GetParent()->GetInterface(L"Container"));
         return static_cast<COptionUI*>(bar->GetItemAt(bar->GetItemIndex(Find(L"hotgame")) - 1)->GetInterface(L"Option"));
-    }
-    void ClickAt(POINT point) {
-        LPARAM at = MAKELPARAM(point.x, point.y);
-        ::SendMessageW(window_, WM_MOUSEMOVE, 0, at);
-        ::SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageW(window_, WM_LBUTTONUP, 0, at);
-        Pump();
-    }
-    uint32_t PixelAt(int x, int y) { return paintManager_.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
-    void Repaint() {
-        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
     }
 
     std::unique_ptr<CControlUI> CreateControlForTag(const wchar_t* tag) override {
@@ -67,14 +43,9 @@ public:
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"MainFrameLayoutTest"; }
-    std::wstring GetSkinFolder() override { return L"skin\\"; }
-    std::wstring GetSkinFile() override { return L"MainFrame.xml"; }
-    UILIB_RESOURCETYPE GetResourceType() const override { return UILIB_ZIPRESOURCE; }
-    LPCWSTR GetResourceID() const override { return MAKEINTRESOURCEW(130); }
     void InitWindow() override {
         for (int page = 1; page <= 4; ++page) Tabs()->Add(std::make_unique<CContainerUI>());
     }
-    void OnClick(UiNotify&) override {}
 };
 
 POINT CentreOf(CControlUI* control) {

@@ -10,7 +10,7 @@
 
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "UiLib/core/WindowImplBase.h"
+#include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UIContainer.h"
 
 using namespace UiLib;
@@ -26,24 +26,10 @@ const wchar_t kGameButton[] =
     L"float=\"false\" width=\"170\" height=\"30\" selectedimage=\"btn_bj3.png\" normalimage=\"btn_bj1.png\" "
     L"hotimage=\"btn_bj2.png\" pushedimage=\"btn_bj3.png\" menu=\"true\" group=\"gamebtn\"";
 
-class PageWindow : public WindowImplBase {
+class PageWindow : public ProgramLayoutWindow {
 public:
-    HWND CreateShown() {
-        CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-        HWND window = Create(nullptr, L"page", WS_POPUP, 0, 0, 0, kPageWidth, kPageHeight);
-        ::ShowWindow(window, SW_SHOWNOACTIVATE);
-        Repaint();
-        return window;
-    }
-    void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-    void Repaint() {
-        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
-    }
-    CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
+    PageWindow() : ProgramLayoutWindow(L"MyGameListWnd.xml") {}
+    HWND CreateShown() { return ProgramLayoutWindow::CreateShown(kPageWidth, kPageHeight); }
     CContainerUI* Column() { return static_cast<CContainerUI*>(Find(L"gamebtnlayout")->GetInterface(L"Container")); }
     CPaintManagerUI& Manager() { return paintManager_; }
 
@@ -70,7 +56,6 @@ public:
         ::SendMessageW(window_, WM_LBUTTONUP, 0, at);
         Repaint();
     }
-    uint32_t PixelAt(int x, int y) { return paintManager_.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
     // A pixel of a control's picture, `dx` from its left edge, halfway down.
     uint32_t PixelIn(CControlUI* control, int dx) {
         RECT rect = control->GetPos();
@@ -79,11 +64,6 @@ public:
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"MyGameListLayoutTest"; }
-    std::wstring GetSkinFolder() override { return L"skin\\"; }
-    std::wstring GetSkinFile() override { return L"MyGameListWnd.xml"; }
-    UILIB_RESOURCETYPE GetResourceType() const override { return UILIB_ZIPRESOURCE; }
-    LPCWSTR GetResourceID() const override { return MAKEINTRESOURCEW(130); }
-    void OnClick(UiNotify&) override {}
 };
 
 int Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }

@@ -12,68 +12,31 @@
 
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIResource.h"
-#include "UiLib/core/WindowImplBase.h"
+#include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;
 
 namespace {
 
-class LayoutWindow : public WindowImplBase {
+class LayoutWindow : public ProgramLayoutWindow {
 public:
-    explicit LayoutWindow(std::wstring file) : file_(std::move(file)) {}
-    ~LayoutWindow() override {
-        if (::IsWindow(window_)) ::DestroyWindow(window_);
-    }
+    explicit LayoutWindow(std::wstring file) : ProgramLayoutWindow(std::move(file)) {}
 
-    // Created with no size of its own: the layout gives it one.
-    HWND CreateShown() {
-        CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-        HWND window = Create(nullptr, L"layout", WS_POPUP, 0, 0, 0, 0, 0);
-        if (!window) return nullptr;
-        ::ShowWindow(window, SW_SHOWNOACTIVATE);
-        Repaint();
-        return window;
-    }
-    void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-    void Repaint() {
-        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
-    }
     SIZE ClientSize() const {
         RECT client{};
         ::GetClientRect(window_, &client);
         return SIZE{client.right, client.bottom};
     }
-    CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
-    CPaintManagerUI& Manager() { return paintManager_; }
-    uint32_t PixelAt(int x, int y) { return paintManager_.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
     void MoveTo(POINT point) {
         ::SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
         Repaint();
-    }
-    void ClickAt(POINT point) {
-        LPARAM at = MAKELPARAM(point.x, point.y);
-        ::SendMessageW(window_, WM_MOUSEMOVE, 0, at);
-        ::SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageW(window_, WM_LBUTTONUP, 0, at);
-        Pump();
     }
 
     std::vector<std::wstring> clicked;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"PopupLayoutTest"; }
-    std::wstring GetSkinFolder() override { return L"skin\\"; }
-    std::wstring GetSkinFile() override { return file_; }
-    UILIB_RESOURCETYPE GetResourceType() const override { return UILIB_ZIPRESOURCE; }
-    LPCWSTR GetResourceID() const override { return MAKEINTRESOURCEW(130); }
     void OnClick(UiNotify& msg) override { clicked.push_back(msg.pSender->GetName()); }
-
-private:
-    std::wstring file_;
 };
 
 int Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }

@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+namespace UiLib {
+
+// A function of a system library, loaded when first wanted rather than at start; null when the
+// library or the function is missing. The library stays loaded for the life of the process.
+template <typename Function>
+Function LibraryFunction(const wchar_t* library, const char* name) {
+    HMODULE module = ::LoadLibraryW(library);
+    FARPROC address = module ? ::GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+}  // namespace UiLib
