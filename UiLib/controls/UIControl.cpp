@@ -441,11 +441,12 @@ void CControlUI::BuildRegionFromImage() {
     parser.Parse(bkImage_);
     const ImageDrawParams& params = parser.Params();
     const TImageInfo* image = manager_->GetImageEx(params.name, params.resourceType, params.mask);
-    if (!image || !image->bits) return;
+    if (!image) return;
+    const std::vector<uint32_t> pixels = ReadPixels(*image);
+    if (pixels.empty()) return;
     CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
-    const uint32_t* pixels = reinterpret_cast<const uint32_t*>(image->bits);
     for (int y = 0; y < image->height; ++y) {
-        const uint32_t* row = pixels + static_cast<size_t>(y) * image->width;
+        const uint32_t* row = pixels.data() + static_cast<size_t>(y) * image->width;
         for (int x = 0; x < image->width;) {
             if ((row[x] & 0x00FFFFFF) == 0) {
                 ++x;

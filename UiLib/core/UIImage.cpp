@@ -22,6 +22,7 @@
 #include <spng.h>
 
 #include "UiLib/core/DibSection.h"
+#include "UiLib/core/ScopedDC.h"
 
 namespace UiLib {
 namespace {
@@ -157,7 +158,6 @@ std::unique_ptr<TImageInfo> ImageRecord(CDibSection& surface, DWORD mask, bool a
     auto image = std::make_unique<TImageInfo>();
     image->width = surface.Width();
     image->height = surface.Height();
-    image->bits = reinterpret_cast<const uint8_t*>(surface.Pixels());
     image->hBitmap = surface.Release();
     image->mask = mask;
     image->alpha = alpha;
@@ -200,11 +200,18 @@ std::unique_ptr<TImageInfo> DecodeWholePicture(const uint8_t* data, size_t size,
     int width = 0, height = 0, components = 0;
     StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
     if (decoded.pixels == nullptr || width <= 0 || height <= 0) return nullptr;
-    CDibSection surface(width, height);
-    if (!surface.IsValid()) return nullptr;
-    const bool alpha = PremultiplyAndMask(decoded.pixels, surface.Pixels(),
+    // Converted where they lie, then copied once into the bitmap.
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(decoded.pixels);
+    const bool alpha = PremultiplyAndMask(decoded.pixels, pixels,
                                           static_cast<size_t>(width) * static_cast<size_t>(height), mask);
-    return ImageRecord(surface, mask, alpha);
+    auto image = std::make_unique<TImageInfo>();
+    image->hBitmap = ::CreateBitmap(width, height, 1, 32, pixels);
+    if (image->hBitmap == nullptr) return nullptr;
+    image->width = width;
+    image->height = height;
+    image->mask = mask;
+    image->alpha = alpha;
+    return image;
 }
 
 }  // namespace
@@ -221,6 +228,23 @@ std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD 
         if (!wholePicture) return image;
     }
     return DecodeWholePicture(data, size, mask);
+}
+
+std::vector<uint32_t> ReadPixels(const TImageInfo& image) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    CWindowDC screen(nullptr);
+    if (pixels.empty() || ::GetDIBits(screen.Get(), image.hBitmap, 0, static_cast<UINT>(image.height), pixels.data(),
+                                      &info, DIB_RGB_COLORS) != image.height) {
+        return {};
+    }
+    return pixels;
 }
 
 }  // namespace UiLib

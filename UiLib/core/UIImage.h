@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace UiLib {
 
-// One decoded image: a 32-bit top-down DIB section in blue-green-red-alpha order with premultiplied
-// alpha. The record owns its bitmap and deletes it.
+// One decoded image: a 32-bit bitmap in blue-green-red-alpha order with premultiplied alpha. Large
+// pictures are DIB sections they were decoded into; small ones are plain bitmaps, which cost far less
+// to make than a section each. The record owns its bitmap and deletes it.
 struct TImageInfo {
     TImageInfo() = default;
     ~TImageInfo();
@@ -17,7 +19,6 @@ struct TImageInfo {
     TImageInfo& operator=(const TImageInfo&) = delete;
 
     HBITMAP hBitmap = nullptr;
-    const uint8_t* bits = nullptr;  // the DIB section's pixels, width * height * 4 bytes
     int width = 0;
     int height = 0;
     bool alpha = false;         // some pixel is not fully opaque (after masking)
@@ -28,5 +29,8 @@ struct TImageInfo {
 // Decodes PNG, JPEG, BMP or GIF bytes. A pixel whose premultiplied value, read as 0xAARRGGBB, equals
 // `mask` becomes fully transparent. Null for anything that is not a decodable image.
 std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD mask);
+
+// The image's pixels, top row first, each 0xAARRGGBB premultiplied; empty when they cannot be read.
+std::vector<uint32_t> ReadPixels(const TImageInfo& image);
 
 }  // namespace UiLib

@@ -96,12 +96,12 @@ TEST_F(ResourceConfig, ImagesFallBackToTheBareName) {
 
     auto red = LoadImageRecord(L"IMG\\Red.png", nullptr, 0);
     ASSERT_NE(red, nullptr);
-    EXPECT_EQ(reinterpret_cast<const uint32_t*>(red->bits)[0], 0xFFFF0000u);
+    EXPECT_EQ(ReadPixels(*red).at(0), 0xFFFF0000u);
     EXPECT_TRUE(red->resourceType.empty());
     // Not in the archive: the name itself is a path.
     auto blue = LoadImageRecord(folder.File(L"blue.png"), nullptr, 0);
     ASSERT_NE(blue, nullptr);
-    EXPECT_EQ(reinterpret_cast<const uint32_t*>(blue->bits)[0], 0xFF0000FFu);
+    EXPECT_EQ(ReadPixels(*blue).at(0), 0xFF0000FFu);
     EXPECT_EQ(LoadImageRecord(L"blue.png", nullptr, 0), nullptr);
     // With a resource type the name must be a number, and nothing else is tried.
     EXPECT_EQ(LoadImageRecord(folder.File(L"blue.png"), L"PNG", 0), nullptr);
