@@ -234,7 +234,7 @@ void MainFrame::Notify(UiNotify& msg) {
     } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
         if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
     } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {
-        OpenGameMenu(msg.pSender);
+        OpenGameMenu(msg.pSender, msg.ptMouse);
     }
 }
 
@@ -245,11 +245,11 @@ void MainFrame::ShowHotGames() {
         tabLayout->SelectItem(1);
 }
 
-void MainFrame::OpenGameMenu(CControlUI* button) {
+void MainFrame::OpenGameMenu(CControlUI* button, POINT at) {
     std::optional<GameRecord> game = myGamePage_ ? myGamePage_->GameOf(button) : std::nullopt;
     if (!game) return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
+    POINT cursor = at;
+    ::ClientToScreen(window_, &cursor);
     CWindowWnd::CreateOwned(std::make_unique<CMyGameMenuUI>(window_, *myGamePage_, *game), [&](CMyGameMenuUI& menu) {
         menu.Init(nullptr, CMyGameMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, cursor);
         return menu.GetHWND();

@@ -80,7 +80,8 @@ private:
     void OnCloseButton();
     // "moregame": the second navigation option and its page.
     void ShowHotGames();
-    void OpenGameMenu(UiLib::CControlUI* button);
+    // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
+    void OpenGameMenu(UiLib::CControlUI* button, POINT at);
     bool OnMenuButtonClick(void* param);
     void OpenTrayMenu();
 

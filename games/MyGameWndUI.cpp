@@ -2,14 +2,16 @@
 
 #include <thread>
 
-#include "UiLib/controls/UIOption.h"
+#include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UINotify.h"
 #include "games/AddGameManualWnd.h"
 #include "games/GameActions.h"
+#include "games/GameButtonUI.h"
 #include "games/GameList.h"
+#include "games/GameSearch.h"
 #include "online/ManagementService.h"
 #include "shared/MyMessageBox.h"
 
@@ -20,8 +22,10 @@ namespace {
 const wchar_t kGameButtonAttributes[] =
     L"float=\"false\" width=\"170\" height=\"30\" selectedimage=\"btn_bj3.png\" normalimage=\"btn_bj1.png\" "
     L"hotimage=\"btn_bj2.png\" pushedimage=\"btn_bj3.png\" menu=\"true\" group=\"gamebtn\" "
-    // A long name ends in an ellipsis inside the button instead of being cut at both ends.
-    L"endellipsis=\"true\" textpadding=\"8,0,8,0\"";
+    // The name starts after the icon; a long one ends in an ellipsis inside the button.
+    L"align=\"left\" endellipsis=\"true\" textpadding=\"36,0,8,0\" "
+    // Only the focused button has a border: where the keyboard is.
+    L"bordersize=\"2\" focusbordercolor=\"#FF1E88E5\"";
 
 CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
     return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
@@ -37,7 +41,7 @@ bool SameGame(const GameRecord& a, const GameRecord& b) {
 }  // namespace
 
 CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::shared_ptr<CWindowTasks> windowTasks)
-    : games_(games), windowTasks_(std::move(windowTasks)) {
+    : games_(games), windowTasks_(windowTasks), icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, manager);
     if (!content) return;
@@ -52,9 +56,15 @@ CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::share
         startButton_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnStartGame);
         startButton_->SetEnabled(false);
     }
+    CControlUI* search = FindSubControl(L"gamesearch");
+    search_ = search ? static_cast<CEditUI*>(search->GetInterface(L"Edit")) : nullptr;
+    if (search_) search_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnSearchNotify);
+    if (manager) manager->AddPreMessageFilter(this);
 }
 
-CMyGameWndUI::~CMyGameWndUI() = default;
+CMyGameWndUI::~CMyGameWndUI() {
+    if (GetManager()) GetManager()->RemovePreMessageFilter(this);
+}
 
 void* CMyGameWndUI::GetInterface(const std::wstring& name) {
     if (name == L"MyGameWnd") return this;
@@ -67,22 +77,72 @@ CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
 }
 
 void CMyGameWndUI::BuildGameButtons() {
-    for (const GameRecord& game : games_.games) AddGameButton(game);
+    std::vector<std::wstring> paths;
+    for (const GameRecord& game : games_.games) {
+        AppendButton(game);
+        paths.push_back(game.path);
+    }
+    FilterGames();
+    icons_.Load(paths, [this](const std::wstring& path) { ShowLoadedIcon(path); });
 }
 
 void CMyGameWndUI::AddGameButton(GameRecord record) {
-    if (!column_) return;
-    auto button = std::make_unique<COptionUI>();
-    COptionUI* added = button.get();
+    const std::wstring path = record.path;
+    if (!AppendButton(std::move(record))) return;
+    FilterGames();
+    icons_.Load({path}, [this](const std::wstring& loaded) { ShowLoadedIcon(loaded); });
+}
+
+CGameButtonUI* CMyGameWndUI::AppendButton(GameRecord record) {
+    if (!column_) return nullptr;
+    auto button = std::make_unique<CGameButtonUI>();
+    CGameButtonUI* added = button.get();
     // Just above "moregame" and the bottom spacer.
-    if (!column_->AddAt(std::move(button), column_->GetCount() - 2)) return;
+    if (!column_->AddAt(std::move(button), column_->GetCount() - 2)) return nullptr;
     added->ApplyAttributeList(kGameButtonAttributes);
     added->SetText(record.name);
     added->SetTag(static_cast<UINT_PTR>(record.id));
     added->SetName(L"gamebtn");
     // The path alone: a comma in a folder name must not cut it.
     added->SetUserData(record.path);
+    added->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnGameButtonNotify);
     buttons_.push_back(GameButton{added, std::move(record)});
+    ShowIcon(buttons_.back());
+    return added;
+}
+
+void CMyGameWndUI::ShowIcon(GameButton& entry) const {
+    entry.button->SetIcon(icons_.Find(entry.game.path), icons_.IsKnown(entry.game.path));
+}
+
+void CMyGameWndUI::ShowLoadedIcon(const std::wstring& path) {
+    for (GameButton& entry : buttons_) {
+        if (_wcsicmp(NativePath(entry.game.path).c_str(), NativePath(path).c_str()) == 0) ShowIcon(entry);
+    }
+}
+
+void CMyGameWndUI::FilterGames() {
+    const std::wstring query = search_ ? search_->GetText() : std::wstring();
+    for (GameButton& entry : buttons_) entry.button->SetVisible(GameNameMatches(entry.game.name, query));
+}
+
+void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
+    std::vector<CGameButtonUI*> shown;
+    int current = step > 0 ? -1 : 0;
+    for (const GameButton& entry : buttons_) {
+        if (!entry.button->IsVisible()) continue;
+        if (entry.button == from) current = static_cast<int>(shown.size());
+        shown.push_back(entry.button);
+    }
+    const int next = current + step;
+    if (next < 0 || next >= static_cast<int>(shown.size())) return;
+    shown[next]->Selected(true);
+    shown[next]->SetFocus();
+    if (column_) column_->ScrollIntoView(shown[next]);
+}
+
+void CMyGameWndUI::FocusSearch() {
+    if (search_ && search_->IsVisible()) search_->SetFocus();
 }
 
 void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
@@ -196,6 +256,39 @@ void CMyGameWndUI::ForgetUninstalledGame(const GameRecord& game) {
 bool CMyGameWndUI::OnAddGame(void* param) {
     if (IsClick(param)) AddGameManualWnd::ShowModalOver(GetManager()->GetPaintWindow(), games_, this);
     return true;
+}
+
+bool CMyGameWndUI::OnSearchNotify(void* param) {
+    const auto* msg = static_cast<UiNotify*>(param);
+    if (msg->sType == L"textchanged") {
+        FilterGames();
+    } else if (msg->sType == L"keypress" && msg->wParam == VK_ESCAPE) {
+        search_->SetText(L"");
+        FilterGames();
+    } else if (msg->sType == L"keypress" && msg->wParam == VK_DOWN) {
+        MoveSelection(nullptr, 1);
+    }
+    return false;
+}
+
+bool CMyGameWndUI::OnGameButtonNotify(void* param) {
+    const auto* msg = static_cast<UiNotify*>(param);
+    if (msg->sType != L"gamekey") return false;
+    if (msg->wParam == VK_RETURN) {
+        if (std::optional<GameRecord> game = GameOf(msg->pSender)) RunGame(*game);
+    } else {
+        MoveSelection(msg->pSender, msg->wParam == VK_UP ? -1 : 1);
+    }
+    return true;
+}
+
+LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    const bool controlF = message == WM_KEYDOWN && wParam == 'F' && ::GetKeyState(VK_CONTROL) < 0;
+    if (controlF && search_ && search_->IsVisible()) {
+        FocusSearch();
+        handled = true;
+    }
+    return 0;
 }
 
 bool CMyGameWndUI::OnStartGame(void* param) {

@@ -7,25 +7,34 @@
 #include <vector>
 
 #include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/WindowTasks.h"
 #include "UiLib/layouts/UIContainer.h"
 #include "games/GameButtonHost.h"
+#include "games/GameIcons.h"
 #include "games/GameRecord.h"
+
+class CGameButtonUI;
 
 class GameList;
 
 namespace UiLib {
 class CControlUI;
-class COptionUI;
+class CEditUI;
 class CPaintManagerUI;
 class CWebBrowserUI;
 }  // namespace UiLib
 
-// The my-games page, the first page of the main window's tabs: a column with one button per game
-// above "moregame", the add button, the start area with the selected game's name and the start
-// button, and the selected game's strategy page in the browser "ie7". It also carries out what
-// the player does with a game: start it, open its folder, take it off the list or uninstall it.
-class CMyGameWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler, public IGameButtonHost {
+// The my-games page, the first page of the main window's tabs: the search field "gamesearch" above
+// a column with one button per game (its icon and name) above "moregame", the add button, the start
+// area with the selected game's name and the start button, and the selected game's strategy page in
+// the browser "ie7". It also carries out what the player does with a game: start it, open its
+// folder, take it off the list or uninstall it. From the keyboard, Up and Down move the selection
+// through the games shown, Enter starts the selected one and Ctrl+F goes to the search field.
+class CMyGameWndUI : public UiLib::CContainerUI,
+                     public UiLib::CWebBrowserEventHandler,
+                     public IGameButtonHost,
+                     public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kClassName = L"MyGameWndUI";
     static constexpr const wchar_t* kLayout = L"MyGameListWnd.xml";
@@ -38,7 +47,7 @@ public:
     const wchar_t* GetClass() const override { return kClassName; }
     void* GetInterface(const std::wstring& name) override;
 
-    // One button per game of the list, in list order, above "moregame".
+    // One button per game of the list, in list order, above "moregame"; their icons follow.
     void BuildGameButtons();
     void AddGameButton(GameRecord record) override;
     // Takes the game's button off the column; nothing when it is gone already.
@@ -54,6 +63,11 @@ public:
     // Loads an address into the browser "ie7".
     void Navigate(const std::wstring& url);
 
+    // Shows only the buttons of the games whose names answer the search field.
+    void FilterGames();
+    // Ctrl+F while the page is shown.
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
     // The game menu's actions.
     void RunGame(const GameRecord& game);
     void OpenFolder(const GameRecord& game);
@@ -61,7 +75,7 @@ public:
 
 private:
     struct GameButton {
-        UiLib::COptionUI* button;
+        CGameButtonUI* button;
         GameRecord game;
     };
 
@@ -76,6 +90,14 @@ private:
     void ForgetUninstalledGame(const GameRecord& game);
     bool OnAddGame(void* param);
     bool OnStartGame(void* param);
+    bool OnSearchNotify(void* param);
+    bool OnGameButtonNotify(void* param);
+    CGameButtonUI* AppendButton(GameRecord record);
+    void ShowIcon(GameButton& entry) const;
+    void ShowLoadedIcon(const std::wstring& path);
+    // Selects and focuses the shown game `step` places from `from` (null: before the first).
+    void MoveSelection(const UiLib::CControlUI* from, int step);
+    void FocusSearch();
 
     GameList& games_;
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
@@ -83,7 +105,9 @@ private:
     UiLib::CContainerUI* column_ = nullptr;
     UiLib::CControlUI* gameName_ = nullptr;
     UiLib::CControlUI* startButton_ = nullptr;
+    UiLib::CEditUI* search_ = nullptr;
     std::vector<GameButton> buttons_;
+    GameIcons icons_;
     // Counts the selections, so that a late strategy reply for an earlier one is dropped.
     unsigned selection_ = 0;
 };

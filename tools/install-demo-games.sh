@@ -16,7 +16,11 @@ echo "REGEDIT4" > "$reg"
 added=0
 for i in 1 2 3; do
   folder="$WINEPREFIX/drive_c/Games/demo$i"
-  [ -d "$folder" ] && continue
+  # An installed game keeps up with the build's demo programs; only a new one is registered.
+  if [ -d "$folder" ]; then
+    cp -u "$build/tools/demogames/demogame.exe" "$build/tools/demogames/demouninstall.exe" "$folder/"
+    continue
+  fi
   mkdir -p "$folder"
   cp "$build/tools/demogames/demogame.exe" "$build/tools/demogames/demouninstall.exe" "$folder/"
   win="C:\\\\Games\\\\demo$i"
@@ -35,7 +39,7 @@ done
 # game and an entry in UserGame.xml, added again when the list no longer has it.
 data="$WINEPREFIX/drive_c/ProgramData/Ludora"
 mkdir -p "$data" "$WINEPREFIX/drive_c/Games/mine"
-cp -n "$build/tools/demogames/demogame.exe" "$WINEPREFIX/drive_c/Games/mine/"
+cp -u "$build/tools/demogames/demogame.exe" "$WINEPREFIX/drive_c/Games/mine/"
 python3 - "$data/UserGame.xml" <<'PY' && echo "run: one hand-added game in C:\ProgramData\Ludora\UserGame.xml"
 import os, sys
 import xml.etree.ElementTree as ET

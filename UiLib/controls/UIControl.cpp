@@ -20,21 +20,6 @@ bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix) 
                       [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
 }
 
-// Owns an icon handle.
-class ScopedIcon {
-public:
-    explicit ScopedIcon(HICON icon) : icon_(icon) {}
-    ~ScopedIcon() {
-        if (icon_) ::DestroyIcon(icon_);
-    }
-    ScopedIcon(const ScopedIcon&) = delete;
-    ScopedIcon& operator=(const ScopedIcon&) = delete;
-    HICON Get() const { return icon_; }
-
-private:
-    HICON icon_;
-};
-
 }  // namespace
 
 CControlUI::CControlUI() = default;
@@ -430,7 +415,7 @@ void CControlUI::PaintBkImage(HDC dc) {
 }
 
 void CControlUI::PaintIcon(HDC dc) {
-    ScopedIcon icon(static_cast<HICON>(::LoadImageW(nullptr, bkImage_.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    CIconHandle icon(static_cast<HICON>(::LoadImageW(nullptr, bkImage_.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     if (icon.Get()) ::DrawIconEx(dc, rcItem_.left, rcItem_.top, icon.Get(), 54, 54, 0, nullptr, DI_NORMAL);
 }
 

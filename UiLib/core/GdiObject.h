@@ -40,6 +40,25 @@ using CPenHandle = CGdiObject<HPEN>;
 using CFontHandle = CGdiObject<HFONT>;
 using CRegionHandle = CGdiObject<HRGN>;
 
+// Owns an icon or cursor handle and destroys it at the end.
+class CIconHandle {
+public:
+    CIconHandle() = default;
+    explicit CIconHandle(HICON icon) : icon_(icon) {}
+    ~CIconHandle() {
+        if (icon_) ::DestroyIcon(icon_);
+    }
+    CIconHandle(const CIconHandle&) = delete;
+    CIconHandle& operator=(const CIconHandle&) = delete;
+    CIconHandle(CIconHandle&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
+
+    HICON Get() const { return icon_; }
+    explicit operator bool() const { return icon_ != nullptr; }
+
+private:
+    HICON icon_ = nullptr;
+};
+
 // Selects an object into a DC for the life of this scope and puts the previous one back.
 class CSelectObject {
 public:

@@ -944,13 +944,20 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonUp(WPARAM wParam, LPARAM
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnContextMenu(WPARAM, LPARAM lParam) {
-    POINT point = PointOf(lParam);
-    ::ScreenToClient(window_, &point);
-    lastMousePos_ = point;
-    CControlUI* control = click_;
+    // From the keyboard (the menu key, Shift+F10) the menu is the focused control's, and it opens
+    // at the control's lower left corner rather than where the pointer happens to be.
+    const bool fromKeyboard = lParam == static_cast<LPARAM>(-1);
+    CControlUI* control = fromKeyboard ? focus_ : click_;
     if (!control) return {false, 0};
-    click_ = nullptr;
-    ReleaseCapture();
+    if (fromKeyboard) {
+        lastMousePos_ = POINT{control->GetPos().left, control->GetPos().bottom};
+    } else {
+        POINT point = PointOf(lParam);
+        ::ScreenToClient(window_, &point);
+        lastMousePos_ = point;
+        click_ = nullptr;
+        ReleaseCapture();
+    }
     UiEvent event = MakeEvent(UIEVENT_CONTEXTMENU, control);
     event.lParam = reinterpret_cast<LPARAM>(control);
     control->Event(event);

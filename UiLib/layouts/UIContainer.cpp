@@ -292,6 +292,17 @@ SIZE CContainerUI::GetScrollRange() const {
                 verticalScrollBar_ ? verticalScrollBar_->GetScrollRange() : 0};
 }
 
+void CContainerUI::ScrollIntoView(const CControlUI* child) {
+    const RECT shown{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
+                     rcItem_.bottom - inset_.bottom};
+    const RECT wanted = child->GetPos();
+    SIZE position = GetScrollPos();
+    if (wanted.top < shown.top) position.cy -= shown.top - wanted.top;
+    else if (wanted.bottom > shown.bottom) position.cy += wanted.bottom - shown.bottom;
+    else return;
+    SetScrollPos(position);
+}
+
 void CContainerUI::SetScrollPos(SIZE position) {
     int cx = 0;
     int cy = 0;

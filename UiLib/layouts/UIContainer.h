@@ -42,6 +42,8 @@ public:
     virtual SIZE GetScrollPos() const;
     virtual SIZE GetScrollRange() const;
     virtual void SetScrollPos(SIZE position);
+    // Scrolls vertically just far enough for the whole of `child` to show.
+    void ScrollIntoView(const CControlUI* child);
     virtual void LineUp();
     virtual void LineDown();
     virtual void PageUp();

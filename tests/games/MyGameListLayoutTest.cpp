@@ -81,6 +81,9 @@ void ExpectRect(CControlUI* control, RECT expected) {
     EXPECT_EQ(rect.bottom, expected.bottom);
 }
 
+// Below the top bar, the search row; the game column below it.
+constexpr int kColumnTop = 32 + 40;
+
 class MyGameListLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(window.CreateShown(), nullptr); }
@@ -93,13 +96,14 @@ protected:
 TEST_F(MyGameListLayoutTest, TopBarLeftColumnAndStartAreaSitWhereThePageExpectsThem) {
     ExpectRect(window.Find(L"gamewnd"), {0, 0, kPageWidth, kPageHeight});
     ExpectRect(window.Find(L"addgamebtn"), {20, 1, 204, 31});
-    ExpectRect(window.Find(L"gamebtnlayout"), {0, 32, 200, kPageHeight});
+    ExpectRect(window.Find(L"gamesearch"), {5, 32 + 8, 175, 32 + 36});
+    ExpectRect(window.Find(L"gamebtnlayout"), {0, kColumnTop, 200, kPageHeight});
     ExpectRect(window.Find(L"gamename"), {210, 34, 660, 69});
     ExpectRect(window.Find(L"startgame"), {530, 82, 705, 136});
     ExpectRect(window.Find(L"gameweblayout"), {200, 32 + 125, kPageWidth, kPageHeight});
 
     CContainerUI* column = window.Column();
-    EXPECT_EQ(column->GetBkColor(), 0xFFECF7FDu);
+    EXPECT_EQ(column->GetParent()->GetBkColor(), 0xFFECF7FDu);
     EXPECT_EQ(column->GetChildPadding(), 15);
     EXPECT_EQ(column->GetInset().left, 5);
     EXPECT_NE(column->GetVerticalScrollBar(), nullptr);
@@ -113,7 +117,7 @@ TEST_F(MyGameListLayoutTest, TopBarLeftColumnAndStartAreaSitWhereThePageExpectsT
         EXPECT_EQ(spacer->GetFixedWidth(), 200);
         EXPECT_EQ(spacer->GetFixedHeight(), index == 0 ? 1 : 30);
     }
-    ExpectRect(window.Find(L"moregame"), {5, 32 + 1 + 15, 175, 32 + 1 + 15 + 30});
+    ExpectRect(window.Find(L"moregame"), {5, kColumnTop + 1 + 15, 175, kColumnTop + 1 + 15 + 30});
 }
 
 TEST_F(MyGameListLayoutTest, TheGameNameIsLargeBoldAndEndsInAnEllipsis) {
@@ -153,7 +157,7 @@ TEST_F(MyGameListLayoutTest, GameButtonsStackAboveMoreGamesAndSelectOneAtATime) 
     EXPECT_EQ(column->GetItemAt(1), first);
     EXPECT_EQ(column->GetItemAt(3), third);
     EXPECT_EQ(column->GetItemAt(4), window.Find(L"moregame"));
-    const int top = 32 + 1 + 15;
+    const int top = kColumnTop + 1 + 15;
     ExpectRect(first, {5, top, 175, top + 30});
     ExpectRect(third, {5, top + 2 * 45, 175, top + 2 * 45 + 30});
     EXPECT_EQ(window.Find(L"moregame")->GetPos().top, top + 3 * 45);
@@ -171,7 +175,7 @@ TEST_F(MyGameListLayoutTest, ALongListScrollsAndEndsThirtyPixelsBelowMoreGames) 
     CContainerUI* column = window.Column();
     ASSERT_TRUE(column->GetVerticalScrollBar()->IsVisible());
     // The spacer, 14 game buttons, "more games" and the 30-pixel spacer, 15 apart.
-    EXPECT_EQ(column->GetScrollRange().cy, 1 + 15 + 14 * 45 + 30 + 15 + 30 - (kPageHeight - 32));
+    EXPECT_EQ(column->GetScrollRange().cy, 1 + 15 + 14 * 45 + 30 + 15 + 30 - (kPageHeight - kColumnTop));
     column->SetScrollPos(SIZE{0, column->GetScrollRange().cy});
     window.Repaint();
     EXPECT_EQ(window.Find(L"moregame")->GetPos().bottom, kPageHeight - 30 - 15);

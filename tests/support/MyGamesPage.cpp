@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int kColumnX = 91;
-constexpr int kFirstButtonY = 163;
+constexpr int kFirstButtonY = 203;
 constexpr int kButtonPitch = 45;
 constexpr POINT kStartButton{618, 209};
 constexpr POINT kAddGameButton{113, 116};

@@ -1,0 +1,28 @@
+#pragma once
+#include <windows.h>
+
+#include "UiLib/controls/UIOption.h"
+
+// One game's button in the my-games column: an option of the column's group with the game's own
+// icon (or the neutral picture when it has none) beside its name. The keys that act on a game,
+// Up, Down, Enter, reach the page as a "gamekey" notification carrying the key.
+class CGameButtonUI : public UiLib::COptionUI {
+public:
+    static constexpr int kIconSize = 20;
+    static constexpr int kIconLeft = 8;
+    static constexpr const wchar_t* kNeutralIcon = L"gameicon.png";
+
+    const wchar_t* GetClass() const override { return L"GameButtonUI"; }
+
+    // The icon is kept by the icon cache; `known` is false while it is still being read, when
+    // nothing is drawn in its place.
+    void SetIcon(HICON icon, bool known);
+    void DoEvent(UiLib::UiEvent& event) override;
+    void PaintStatusImage(HDC dc) override;
+
+private:
+    RECT IconRect() const;
+
+    HICON icon_ = nullptr;
+    bool iconKnown_ = false;
+};

@@ -1,0 +1,93 @@
+#include "games/GameIcons.h"
+
+#include <thread>
+
+#include "UiLib/core/WindowTasks.h"
+#include "games/GameActions.h"
+
+using namespace UiLib;
+
+namespace {
+
+class ScopedResourceModule {
+public:
+    explicit ScopedResourceModule(const std::wstring& path)
+        : module_(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    ~ScopedResourceModule() {
+        if (module_) ::FreeLibrary(module_);
+    }
+    ScopedResourceModule(const ScopedResourceModule&) = delete;
+    ScopedResourceModule& operator=(const ScopedResourceModule&) = delete;
+    HMODULE Get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+// The name of a module's first icon group: a number, or a string kept in `text`.
+struct ResourceName {
+    LPCWSTR name = nullptr;
+    std::wstring text;
+};
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    auto* first = reinterpret_cast<ResourceName*>(param);
+    if (IS_INTRESOURCE(name)) {
+        first->name = name;
+    } else {
+        first->text = name;
+        first->name = first->text.c_str();
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+CIconHandle ReadFirstIcon(const std::wstring& path, int size) {
+    const std::wstring native = NativePath(path);
+    if (::GetFileAttributesW(native.c_str()) == INVALID_FILE_ATTRIBUTES) return CIconHandle();
+    ScopedResourceModule module(native);
+    if (!module.Get()) return CIconHandle();
+    ResourceName first;
+    ::EnumResourceNamesW(module.Get(), RT_GROUP_ICON, &TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+    if (!first.name) return CIconHandle();
+    return CIconHandle(static_cast<HICON>(::LoadImageW(module.Get(), first.name, IMAGE_ICON, size, size, 0)));
+}
+
+GameIcons::GameIcons(std::shared_ptr<CWindowTasks> windowTasks, int size)
+    : windowTasks_(std::move(windowTasks)), size_(size) {}
+
+std::wstring GameIcons::Key(const std::wstring& path) {
+    std::wstring key = NativePath(path);
+    if (!key.empty()) ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
+    std::vector<std::wstring> wanted;
+    for (const std::wstring& path : paths) {
+        if (icons_.emplace(Key(path), nullptr).second) wanted.push_back(path);
+    }
+    if (wanted.empty()) return;
+    std::thread([tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
+        for (const std::wstring& path : wanted) {
+            auto icon = std::make_shared<CIconHandle>(ReadFirstIcon(path, size));
+            tasks->Post([icons, path, icon, loaded] {
+                icons->Store(path, icon);
+                loaded(path);
+            });
+        }
+    }).detach();
+}
+
+void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[Key(path)] = std::move(icon); }
+
+bool GameIcons::IsKnown(const std::wstring& path) const {
+    auto found = icons_.find(Key(path));
+    return found != icons_.end() && found->second != nullptr;
+}
+
+HICON GameIcons::Find(const std::wstring& path) const {
+    auto found = icons_.find(Key(path));
+    return found != icons_.end() && found->second ? found->second->Get() : nullptr;
+}

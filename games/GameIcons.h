@@ -1,0 +1,44 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UiLib/core/GdiObject.h"
+
+namespace UiLib {
+class CWindowTasks;
+}
+
+// The first icon of a game's executable at one size, or none when the file is missing or has no
+// icon. Read from the file off the window thread.
+UiLib::CIconHandle ReadFirstIcon(const std::wstring& path, int size);
+
+// The games' own icons, read on a worker and kept while the program runs. Used on the window
+// thread only; the worker hands each icon back through the window's task queue.
+class GameIcons {
+public:
+    // Runs on the window thread once the icon of a path is known.
+    using Loaded = std::function<void(const std::wstring& path)>;
+
+    GameIcons(std::shared_ptr<UiLib::CWindowTasks> windowTasks, int size);
+
+    // Asks for the icons of the paths not asked for before, on one worker, in order.
+    void Load(const std::vector<std::wstring>& paths, Loaded loaded);
+    // Whether the icon of `path` has been read, whatever was found.
+    bool IsKnown(const std::wstring& path) const;
+    // The icon of `path`; null while unknown and for a game without one.
+    HICON Find(const std::wstring& path) const;
+
+private:
+    static std::wstring Key(const std::wstring& path);
+    void Store(const std::wstring& path, std::shared_ptr<UiLib::CIconHandle> icon);
+
+    std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
+    int size_;
+    // Null while the icon is being read.
+    std::map<std::wstring, std::shared_ptr<UiLib::CIconHandle>> icons_;
+};
