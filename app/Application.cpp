@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "UiLib/core/UIManager.h"
 #include "app/ApplyMode.h"
 #include "app/ControlChannel.h"
 #include "app/Firewall.h"
@@ -66,14 +67,6 @@ void StartControlChannel(std::shared_ptr<UiLib::CWindowTasks> mainWindowTasks, M
     if (thread) handlers.release();
 }
 
-void RunMessageLoop() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 }  // namespace
 
 int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
@@ -105,7 +98,8 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
         });
         ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
     }
-    RunMessageLoop();
+    // The framework's loop: keys reach the windows' own filters (Tab, the my-games page's Ctrl+F) first.
+    UiLib::CPaintManagerUI::MessageLoop();
 
     if (oleStarted) OleUninitialize();
     return 0;

@@ -2,8 +2,9 @@
 // painted on the screen, reads its peak working set once start-up has settled and its processor
 // time while it idles, and ends it. The bare window program and Ludora take turns, round after
 // round, so that both meet the same machine; Ludora also runs against a service that answers
-// every request ten seconds late, which must not move its first paint.
-//   startup_bench.exe ROUNDS BARE_EXE LUDORA_EXE SERVICE_PORT
+// every request ten seconds late, which must not move its first paint, and with a hundred games
+// whose files carry an icon against a hundred whose files carry none.
+//   startup_bench.exe ROUNDS BARE_EXE LUDORA_EXE SERVICE_PORT DEMO_GAME_EXE
 #include <winsock2.h>
 #include <windows.h>
 #include <psapi.h>
@@ -28,6 +29,8 @@ constexpr DWORD kSettleStepMs = 250;
 constexpr int kSettledSteps = 4;
 constexpr DWORD kIdleSampleMs = 3000;
 const wchar_t kDataFolder[] = L"C:\\ProgramData\\Ludora";
+const wchar_t kGamesFolder[] = L"C:\\ProgramData\\LudoraBenchGames";
+constexpr int kManyGames = 100;
 const char* const kServiceActions[] = {"getversion", "getNews", "getPop-news", "getPop-ad", "getGongLue"};
 
 double Seconds() {
@@ -146,13 +149,53 @@ bool Measure(const std::wstring& commandLine, Figures& figures) {
     return painted;
 }
 
-void RemoveDataFolder() {
-    std::wstring from = std::wstring(kDataFolder) + L'\0';
+void RemoveFolder(const std::wstring& folder) {
+    std::wstring from = folder + L'\0';
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_NO_UI;
     SHFileOperationW(&operation);
+}
+
+void RemoveDataFolder() { RemoveFolder(kDataFolder); }
+
+std::string Utf8(const std::wstring& text) {
+    std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.pop_back();
+    return bytes;
+}
+
+// A hundred copies of `program`, each a game of its own, in a folder named `kind`.
+std::vector<std::wstring> CopyGames(const std::wstring& program, const std::wstring& kind) {
+    const std::wstring folder = std::wstring(kGamesFolder) + L"\\" + kind;
+    CreateDirectoryW(kGamesFolder, nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::vector<std::wstring> paths;
+    for (int game = 0; game < kManyGames; ++game) {
+        paths.push_back(folder + L"\\game" + std::to_wstring(game) + L".exe");
+        CopyFileW(program.c_str(), paths.back().c_str(), FALSE);
+    }
+    return paths;
+}
+
+// A fresh data folder whose game list holds the given games.
+void PrepareGameList(const std::vector<std::wstring>& paths) {
+    RemoveDataFolder();
+    CreateDirectoryW(kDataFolder, nullptr);
+    std::string list = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame>";
+    for (size_t game = 0; game < paths.size(); ++game) {
+        list += "<Game name=\"" + Utf8(L"游戏 " + std::to_wstring(game)) + "\" path=\"" + Utf8(paths[game]) +
+                "\" type=\"0\" id=\"0\" />";
+    }
+    list += "</UserGame>\n";
+    const std::wstring file = std::wstring(kDataFolder) + L"\\UserGame.xml";
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(handle, list.data(), static_cast<DWORD>(list.size()), &written, nullptr);
+    CloseHandle(handle);
 }
 
 // One request to the local service's control port; the answer is not needed.
@@ -208,8 +251,8 @@ void PrintSeries(const Series& series) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: startup_bench ROUNDS BARE_EXE LUDORA_EXE SERVICE_PORT\n");
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: startup_bench ROUNDS BARE_EXE LUDORA_EXE SERVICE_PORT DEMO_GAME_EXE\n");
         return 2;
     }
     const int rounds = std::max(1, _wtoi(argv[1]));
@@ -218,11 +261,16 @@ int wmain(int argc, wchar_t** argv) {
     WSAStartup(MAKEWORD(2, 2), &winsock);
 
     const std::wstring ludora = L"\"" + std::wstring(argv[3]) + L"\"";
+    // The demo game carries an icon, the bare window program none.
+    const std::vector<std::wstring> withIcons = CopyGames(argv[5], L"icons");
+    const std::vector<std::wstring> withoutIcons = CopyGames(argv[2], L"plain");
     std::vector<Series> series = {
         {"bare window program", [] {}, L"\"" + std::wstring(argv[2]) + L"\"", [] {}, {}},
         {"Ludora, fresh data folder", RemoveDataFolder, ludora, [] {}, {}},
         {"Ludora, service 10 s late", [port] { RemoveDataFolder(); SlowDownService(port); }, ludora,
          [port] { PostToService(port, "/__control/reset"); }, {}},
+        {"Ludora, 100 games with icons", [&] { PrepareGameList(withIcons); }, ludora, [] {}, {}},
+        {"Ludora, 100 games without icons", [&] { PrepareGameList(withoutIcons); }, ludora, [] {}, {}},
     };
     for (int round = 0; round < rounds; ++round) {
         for (Series& each : series) {
@@ -246,6 +294,9 @@ int wmain(int argc, wchar_t** argv) {
                 (median(2, &Figures::secondsToPaint) - median(1, &Figures::secondsToPaint)) * 1000);
     std::printf("  peak working set: Ludora / bare %.2f (target 1.6 or less)\n",
                 median(1, &Figures::peakMiB) / median(0, &Figures::peakMiB));
+    std::printf("  first paint with 100 games: with icons / without %.2f\n",
+                median(3, &Figures::secondsToPaint) / median(4, &Figures::secondsToPaint));
+    RemoveFolder(kGamesFolder);
     WSACleanup();
     return 0;
 }

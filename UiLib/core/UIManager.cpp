@@ -1102,8 +1102,8 @@ bool CPaintManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lPar
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     case WM_SYSCHAR:
-        ActivateShortcut(static_cast<wchar_t>(wParam));
-        return true;
+        // An Alt+key that no control takes goes on to the system (Alt+Space: the window menu).
+        return ActivateShortcut(static_cast<wchar_t>(wParam));
     case WM_SYSKEYDOWN:
         if (focus_) {
             UiEvent event = MakeEvent(UIEVENT_SYSKEY, focus_);

@@ -144,3 +144,70 @@ TEST_F(MyGamesE2ETest, UninstallingRunsTheUninstallerWithItsSwitchAndTakesTheGam
     EXPECT_TRUE(WaitUntil([&] { return !page_->OpensAMenu(GameButton(3)); }, 10000));
     EXPECT_TRUE(page_->OpensAMenu(GameButton(2))) << "three buttons remain";
 }
+
+namespace {
+
+// The window that has the keyboard focus on the thread of `window`: the search field's own edit
+// window while the player types there.
+HWND KeyboardFocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool IsDemoIconOrange(uint32_t colour) {
+    return (colour >> 16) > 0xD0 && ((colour >> 8) & 0xFF) > 0x50 && ((colour >> 8) & 0xFF) < 0xA0 && (colour & 0xFF) < 0x50;
+}
+
+bool IsNeutralGrey(uint32_t colour) {
+    const uint32_t red = colour >> 16, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+    return red > 0x98 && red < 0xC8 && blue > red && blue - red < 0x30 && green > red;
+}
+
+}  // namespace
+
+TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
+    // A fifth game whose file is gone, with a Chinese name to find by its pinyin initials.
+    WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame><Game name=\"手动游戏\" "
+                   "path=\"" + Utf8(games_.HandGame()) + "\" type=\"0\" id=\"0\" /><Game name=\"" + Utf8(L"星际远航") +
+                       "\" path=\"C:\\gone\\away.exe\" type=\"0\" id=\"77\" /></UserGame>\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+
+    // The demo game's own icon beside the names of the games that have it, the neutral picture
+    // beside the one whose file is gone.
+    for (int button = 0; button < 4; ++button) {
+        EXPECT_TRUE(WaitUntil([&] { return IsDemoIconOrange(ScreenPixel(window, MyGamesPage::IconOf(button))); }, 5000))
+            << button << ": " << std::hex << ScreenPixel(window, MyGamesPage::IconOf(button));
+    }
+    EXPECT_TRUE(IsNeutralGrey(ScreenPixel(window, MyGamesPage::IconOf(4))))
+        << std::hex << ScreenPixel(window, MyGamesPage::IconOf(4));
+
+    // Typing filters the column as the player types; the selection does not follow.
+    LeftClick(window, MyGamesPage::SearchField());
+    ASSERT_TRUE(WaitUntil([&] { return KeyboardFocusOf(window) != window && KeyboardFocusOf(window) != nullptr; }));
+    TypeText(L"XJY");
+    EXPECT_TRUE(WaitUntil([&] { return !page_->OpensAMenu(GameButton(1)); }, 5000));
+    EXPECT_EQ(service_.CountRequests("act=getGongLue&ID=77"), 0);
+    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=77"));
+
+    // Ctrl+F goes back to the field, Escape clears it and every game shows again.
+    PressKey('F', true);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(4)); }, 5000));
+
+    // Down moves the selection to the next game, Enter starts it, the menu key opens its menu.
+    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
+    PressKey(VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getGongLue&ID=12") > 0; }, 5000));
+    PressKey(VK_APPS);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (menu = FindProcessWindow(program_->Id(), L"MenuWnd")) != nullptr; }, 5000));
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") == nullptr; }));
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
+    // Its window comes after the file; the game is ended once it is there.
+    EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LudoraDemoGame", nullptr) != nullptr; }));
+}

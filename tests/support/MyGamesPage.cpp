@@ -9,6 +9,8 @@ namespace {
 constexpr int kColumnX = 91;
 constexpr int kFirstButtonY = 203;
 constexpr int kButtonPitch = 45;
+constexpr int kIconX = 15;
+constexpr POINT kSearchField{91, 154};
 constexpr POINT kStartButton{618, 209};
 constexpr POINT kAddGameButton{113, 116};
 // The add-game dialog's path and name fields and its OK button.
@@ -19,6 +21,10 @@ constexpr POINT kDialogOk{225, 193};
 }  // namespace
 
 POINT MyGamesPage::GameButton(int index) { return POINT{kColumnX, kFirstButtonY + kButtonPitch * index}; }
+
+POINT MyGamesPage::IconOf(int index) { return POINT{kIconX, kFirstButtonY + kButtonPitch * index}; }
+
+POINT MyGamesPage::SearchField() { return kSearchField; }
 
 bool MyGamesPage::Select(int button, LocalService& service, const char* request) {
     SetForegroundWindow(window_);

@@ -12,6 +12,9 @@ public:
     MyGamesPage(HWND window, DWORD processId) : window_(window), processId_(processId) {}
 
     static POINT GameButton(int index);
+    // A point inside the icon of a game button, left of its middle, and the search field.
+    static POINT IconOf(int index);
+    static POINT SearchField();
 
     // Selects a game button until the service hears the strategy request it makes.
     bool Select(int button, LocalService& service, const char* request);

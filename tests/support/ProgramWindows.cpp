@@ -18,6 +18,15 @@ void SendPointer(HWND window, POINT client, DWORD down, DWORD up) {
     SendInput(1, &inputs[1], sizeof(INPUT));
 }
 
+void SendKey(WORD key, DWORD flags, wchar_t unicode = 0) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
 struct WindowSearch {
     DWORD process;
     const wchar_t* className;
@@ -133,4 +142,28 @@ NOTIFYICONDATAW TrayRecord(HWND mainWindow) {
 bool TrayHasIcon(HWND mainWindow) {
     NOTIFYICONDATAW record = TrayRecord(mainWindow);
     return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+void PressKey(WORD key, bool control) {
+    if (control) SendKey(VK_CONTROL, 0);
+    SendKey(key, 0);
+    Sleep(30);
+    SendKey(key, KEYEVENTF_KEYUP);
+    if (control) SendKey(VK_CONTROL, KEYEVENTF_KEYUP);
+    Sleep(50);
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t character : text) {
+        SendKey(0, KEYEVENTF_UNICODE, character);
+        SendKey(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, character);
+        Sleep(30);
+    }
+}
+
+uint32_t ScreenPixel(HWND window, POINT client) {
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, client.x, client.y);
+    ReleaseDC(window, dc);
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }

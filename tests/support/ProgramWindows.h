@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,13 @@
 // Real pointer input (SendInput) at a client point of `window`: the cursor moves there first.
 void LeftClick(HWND window, POINT client);
 void RightClick(HWND window, POINT client);
+// Real keyboard input to the foreground window: a key, with Control held when `control`; text
+// typed character by character.
+void PressKey(WORD key, bool control = false);
+void TypeText(const std::wstring& text);
+// The colour on the screen at a client point of `window`, as 0xRRGGBB.
+uint32_t ScreenPixel(HWND window, POINT client);
+
 // Button down and up sent as window messages: no foreground or cursor needed.
 void ClickByMessages(HWND window, POINT client);
 LRESULT HitTest(HWND window, POINT client);
