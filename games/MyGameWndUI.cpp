@@ -10,6 +10,8 @@
 #include "games/AddGameManualWnd.h"
 #include "games/GameActions.h"
 #include "games/GameList.h"
+#include "games/PlayHistory.h"
+#include "games/PlaySession.h"
 #include "online/ManagementService.h"
 #include "shared/MyMessageBox.h"
 
@@ -36,8 +38,9 @@ bool SameGame(const GameRecord& a, const GameRecord& b) {
 
 }  // namespace
 
-CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::shared_ptr<CWindowTasks> windowTasks)
-    : games_(games), windowTasks_(std::move(windowTasks)) {
+CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, PlayHistory& history,
+                           std::shared_ptr<CWindowTasks> windowTasks)
+    : games_(games), history_(history), windowTasks_(std::move(windowTasks)) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, manager);
     if (!content) return;
@@ -47,6 +50,8 @@ CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::share
         FindSubControl(L"gamebtnlayout") ? FindSubControl(L"gamebtnlayout")->GetInterface(L"Container") : nullptr);
     gameName_ = FindSubControl(L"gamename");
     startButton_ = FindSubControl(L"startgame");
+    lastPlayed_ = FindSubControl(L"lastplayed");
+    playedTime_ = FindSubControl(L"playedtime");
     if (CControlUI* add = FindSubControl(L"addgamebtn")) add->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnAddGame);
     if (startButton_) {
         startButton_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnStartGame);
@@ -68,6 +73,19 @@ CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
 
 void CMyGameWndUI::BuildGameButtons() {
     for (const GameRecord& game : games_.games) AddGameButton(game);
+    ArrangeGameButtons();
+}
+
+void CMyGameWndUI::ArrangeGameButtons() {
+    if (!column_) return;
+    // `buttons_` stays in list order; only the column's order changes.
+    std::vector<GameRecord> listed;
+    for (const GameButton& entry : buttons_) listed.push_back(entry.game);
+    for (size_t index : ColumnOrder(listed, history_)) {
+        // Out and back in just above "moregame": the button keeps its state and its selection.
+        if (std::unique_ptr<CControlUI> button = column_->Remove(buttons_[index].button))
+            column_->AddAt(std::move(button), column_->GetCount() - 2);
+    }
 }
 
 void CMyGameWndUI::AddGameButton(GameRecord record) {
@@ -95,6 +113,7 @@ void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
         if (column_->IsVisible()) column_->NeedUpdate();
         if (startButton_) startButton_->SetEnabled(false);
         if (gameName_) gameName_->SetText(L"");
+        ShowPlayHistory(std::wstring());
         return;
     }
 }
@@ -133,6 +152,7 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
             startButton_->SetUserData(game->path);
         }
         if (gameName_) gameName_->SetText(game->name);
+        ShowPlayHistory(game->path);
     }
     ShowStrategyPage(game ? game->id : 0);
 }
@@ -154,7 +174,24 @@ void CMyGameWndUI::TellFileMissing() {
 }
 
 void CMyGameWndUI::RunGame(const GameRecord& game) {
-    if (!StartGame(game.path)) TellFileMissing();
+    if (!PlayGame(game.path)) TellFileMissing();
+}
+
+bool CMyGameWndUI::PlayGame(const std::wstring& path) {
+    const bool found = StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
+    RefreshPlayHistory(path);
+    return found;
+}
+
+void CMyGameWndUI::RefreshPlayHistory(const std::wstring& path) {
+    // Only while the start area shows that game: another may be selected by now.
+    if (startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == path) ShowPlayHistory(path);
+}
+
+void CMyGameWndUI::ShowPlayHistory(const std::wstring& path) {
+    const PlayRecord record = history_.Find(path);
+    if (lastPlayed_) lastPlayed_->SetText(path.empty() ? std::wstring() : LastPlayedText(LocalStartTime(record)));
+    if (playedTime_) playedTime_->SetText(path.empty() ? std::wstring() : PlayedTimeText(record.secondsPlayed));
 }
 
 void CMyGameWndUI::OpenFolder(const GameRecord& game) {
@@ -199,6 +236,6 @@ bool CMyGameWndUI::OnAddGame(void* param) {
 }
 
 bool CMyGameWndUI::OnStartGame(void* param) {
-    if (IsClick(param) && startButton_) StartGame(startButton_->GetUserData());
+    if (IsClick(param) && startButton_) PlayGame(startButton_->GetUserData());
     return true;
 }

@@ -13,6 +13,7 @@
 #include "games/GameRecord.h"
 
 class GameList;
+class PlayHistory;
 
 namespace UiLib {
 class CControlUI;
@@ -25,6 +26,7 @@ class CWebBrowserUI;
 // above "moregame", the add button, the start area with the selected game's name and the start
 // button, and the selected game's strategy page in the browser "ie7". It also carries out what
 // the player does with a game: start it, open its folder, take it off the list or uninstall it.
+// The start area shows when the selected game was last played and for how long.
 class CMyGameWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler, public IGameButtonHost {
 public:
     static constexpr const wchar_t* kClassName = L"MyGameWndUI";
@@ -32,14 +34,17 @@ public:
 
     // Builds the page's content into `manager`, the main window's. `windowTasks` is the main
     // window's task queue, through which the page's own workers hand their results back.
-    CMyGameWndUI(UiLib::CPaintManagerUI* manager, GameList& games, std::shared_ptr<UiLib::CWindowTasks> windowTasks);
+    CMyGameWndUI(UiLib::CPaintManagerUI* manager, GameList& games, PlayHistory& history,
+                 std::shared_ptr<UiLib::CWindowTasks> windowTasks);
     ~CMyGameWndUI() override;
 
     const wchar_t* GetClass() const override { return kClassName; }
     void* GetInterface(const std::wstring& name) override;
 
-    // One button per game of the list, in list order, above "moregame".
+    // One button per game of the list, in the history's column order, above "moregame".
     void BuildGameButtons();
+    // Puts the buttons there are in the history's column order, keeping the selection.
+    void ArrangeGameButtons();
     void AddGameButton(GameRecord record) override;
     // Takes the game's button off the column; nothing when it is gone already.
     void RemoveGameButton(const GameRecord& game);
@@ -72,17 +77,25 @@ private:
     // game it was asked for is still the selected one.
     void ShowStrategyPage(int gameId);
     void UninstallWaitThread(HANDLE uninstaller, const GameRecord& game);
+    // Starts the game and records its play; false when its file is missing.
+    bool PlayGame(const std::wstring& path);
+    // The last played and time played labels for the game of `path`; empty for none.
+    void ShowPlayHistory(const std::wstring& path);
+    void RefreshPlayHistory(const std::wstring& path);
     // The game was uninstalled: its button and its record go.
     void ForgetUninstalledGame(const GameRecord& game);
     bool OnAddGame(void* param);
     bool OnStartGame(void* param);
 
     GameList& games_;
+    PlayHistory& history_;
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
     UiLib::CControlUI* content_ = nullptr;
     UiLib::CContainerUI* column_ = nullptr;
     UiLib::CControlUI* gameName_ = nullptr;
     UiLib::CControlUI* startButton_ = nullptr;
+    UiLib::CControlUI* lastPlayed_ = nullptr;
+    UiLib::CControlUI* playedTime_ = nullptr;
     std::vector<GameButton> buttons_;
     // Counts the selections, so that a late strategy reply for an earlier one is dropped.
     unsigned selection_ = 0;
