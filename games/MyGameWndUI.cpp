@@ -178,7 +178,8 @@ void CMyGameWndUI::RunGame(const GameRecord& game) {
 }
 
 bool CMyGameWndUI::PlayGame(const std::wstring& path) {
-    const bool found = StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
+    const bool found =
+        StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
     RefreshPlayHistory(path);
     return found;
 }

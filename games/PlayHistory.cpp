@@ -39,9 +39,9 @@ uint64_t ParseUtcTime(const char* text) {
     SYSTEMTIME utc{};
     unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     char zone = 0;
-    if (!text || std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second, &zone) != 7 ||
-        zone != 'Z')
-        return 0;
+    if (!text) return 0;
+    const int read = std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second, &zone);
+    if (read != 7 || zone != 'Z') return 0;
     utc.wYear = static_cast<WORD>(year);
     utc.wMonth = static_cast<WORD>(month);
     utc.wDay = static_cast<WORD>(day);
@@ -90,11 +90,12 @@ bool PlayHistory::Read(const std::string& bytes) {
     if (document.Error() || !root || root->ValueStr() != kRootName) return false;
     const char* order = root->Attribute("orderByLastPlayed");
     orderByLastPlayed_ = order && std::string(order) == "1";
-    for (const TiXmlElement* game = root->FirstChildElement(kGameName); game; game = game->NextSiblingElement(kGameName)) {
+    for (const TiXmlElement* game = root->FirstChildElement(kGameName); game;
+         game = game->NextSiblingElement(kGameName)) {
         const char* path = game->Attribute("path");
         if (!path || !*path) continue;
-        Entry entry{Utf8ToWideExact(path),
-                    PlayRecord{ParseUtcTime(game->Attribute("lastStarted")), ParseCount(game->Attribute("secondsPlayed"))}};
+        const PlayRecord record{ParseUtcTime(game->Attribute("lastStarted")), ParseCount(game->Attribute("secondsPlayed"))};
+        Entry entry{Utf8ToWideExact(path), record};
         entries_[PathKey(entry.path)] = std::move(entry);
     }
     return true;
@@ -205,6 +206,7 @@ std::optional<SYSTEMTIME> LocalStartTime(const PlayRecord& record) {
     const FILETIME time = ToFileTime(record.lastStarted);
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
-    if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return std::nullopt;
+    if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return std::nullopt;
     return local;
 }
