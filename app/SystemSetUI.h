@@ -17,9 +17,9 @@ class CButtonUI;
 
 // The modal settings dialog: start with Windows, the daily game news, what the main window's
 // close button does and automatic updates; on its second page, whether the game column is ordered
-// by last played, which is kept in the play history. It writes the settings only on "ok". The start-with-
-// Windows box shows whether the program really is registered, not what was last asked for. The
-// object deletes itself once its native window is gone.
+// by last played, which is kept in the play history. It writes the settings only on "ok". The
+// start-with-Windows box shows whether the program really is registered, not what was last asked
+// for. The object deletes itself once its native window is gone.
 class CSystemSetUI : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
