@@ -13,6 +13,7 @@
 #include "app/Firewall.h"
 #include "app/MainFrame.h"
 #include "app/StartMode.h"
+#include "games/PlayHistory.h"
 #include "online/ManagementService.h"
 #include "online/SelfUpdate.h"
 #include "shared/DataFolder.h"
@@ -77,9 +78,11 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     const std::wstring dataFolder = GetDataFolder();
     GameList games;
     games.Load(dataFolder);
+    PlayHistory history;
+    history.Load(dataFolder);
     auto settings = std::make_shared<SysSettings>();
     settings->LoadSettings(dataFolder);
-    auto frame = std::make_unique<MainFrame>(games, settings, dataFolder, arguments);
+    auto frame = std::make_unique<MainFrame>(games, history, settings, dataFolder, arguments);
 
     StartupUpdateCheck(dataFolder, arguments);
     ExitIfAlreadyRunning();

@@ -61,9 +61,10 @@ private:
 
 }  // namespace
 
-MainFrame::MainFrame(GameList& games, std::shared_ptr<SysSettings> settings, std::wstring dataFolder,
-                     std::wstring commandLine)
+MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
+                     std::wstring dataFolder, std::wstring commandLine)
     : games_(games),
+      history_(history),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
       commandLine_(std::move(commandLine)) {}
@@ -82,7 +83,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     paintManager_.Init(window_);
     // Without its skin the window stays empty but the program goes on.
     if (SelectSkinSource()) {
-        CDialogBuilderCallbackEx callback(&paintManager_, games_, Tasks());
+        CDialogBuilderCallbackEx callback(&paintManager_, games_, history_, Tasks());
         CDialogBuilder builder;
         if (std::unique_ptr<CControlUI> root =
                 builder.Create(CDialogBuilder::Layout(GetSkinFile()), nullptr, &callback, &paintManager_)) {
@@ -283,7 +284,11 @@ void MainFrame::OpenTrayMenu() {
     });
 }
 
-void MainFrame::ShowSettings() { CSystemSetUI::ShowModalOver(window_, *settings_); }
+void MainFrame::ShowSettings() {
+    const bool ordered = history_.OrderByLastPlayed();
+    CSystemSetUI::ShowModalOver(window_, *settings_, history_);
+    if (myGamePage_ && history_.OrderByLastPlayed() != ordered) myGamePage_->ArrangeGameButtons();
+}
 
 // The check reports by itself; the menu returns at once.
 void MainFrame::CheckForUpdates() { StartManualUpdate(UpdateChecks()); }

@@ -9,6 +9,7 @@
 #include "UiLib/core/WindowImplBase.h"
 #include "app/MainCommands.h"
 #include "games/GameList.h"
+#include "games/PlayHistory.h"
 #include "online/FetchThreads.h"
 #include "online/ManagementService.h"
 #include "online/PopWndUI.h"
@@ -21,16 +22,16 @@ class CMyIEWndUI;
 
 // The one main window of the program, drawn from the skin's "MainFrame.xml": title buttons, five
 // navigation options over the tab pages, the version label, the tray icon. The entry point gives
-// it the game list, the settings, the data folder and the start command line; the native window
-// deletes the object when it is destroyed. Its worker threads reach it only through its task
-// queue.
+// it the game list, the play history, the settings, the data folder and the start command line;
+// the native window deletes the object when it is destroyed. Its worker threads reach it only
+// through its task queue.
 class MainFrame final : public UiLib::WindowImplBase, public IMainCommands {
 public:
     static constexpr wchar_t kWindowClassName[] = L"LudoraMainFrame";
     static constexpr wchar_t kWindowTitle[] = L"Ludora";
     static constexpr UINT kTrayIconId = 101;
 
-    MainFrame(GameList& games, std::shared_ptr<SysSettings> settings, std::wstring dataFolder,
+    MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings, std::wstring dataFolder,
               std::wstring commandLine);
     ~MainFrame() override;
 
@@ -86,6 +87,7 @@ private:
     void OpenTrayMenu();
 
     GameList& games_;
+    PlayHistory& history_;
     std::shared_ptr<SysSettings> settings_;
     const std::wstring dataFolder_;
     const std::wstring commandLine_;

@@ -6,6 +6,7 @@
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
+#include "games/PlayHistory.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "shared/SysSettings.h"
 
@@ -25,10 +26,12 @@ void Select(COptionUI* option) {
 
 }  // namespace
 
-CSystemSetUI::CSystemSetUI(SysSettings& settings, IScheduledTasks& tasks) : settings_(settings), tasks_(tasks) {}
+CSystemSetUI::CSystemSetUI(SysSettings& settings, PlayHistory& history, IScheduledTasks& tasks)
+    : settings_(settings), history_(history), tasks_(tasks) {}
 
-void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings) {
-    SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings, SystemScheduledTasks()), parent, kCreateStyle);
+void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings, PlayHistory& history) {
+    SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings, history, SystemScheduledTasks()), parent,
+                                 kCreateStyle);
 }
 
 LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -65,6 +68,7 @@ void CSystemSetUI::FindControls() {
     showmsg_ = option(L"showmsg");
     autoupdate_ = option(L"autoupdate");
     noauto_ = option(L"noauto");
+    orderByLastPlayed_ = option(L"orderbylastplayed");
     ok_ = button(L"ok");
     cancel_ = button(L"cancel");
     if (ok_) ok_->OnNotify += MakeDelegate(this, &CSystemSetUI::OnOk);
@@ -78,6 +82,7 @@ void CSystemSetUI::ShowSettings() {
     Select(IsOn(values.IsColse) ? toclose_ : totray_);
     if (IsOn(values.IsShow)) Select(showmsg_);
     Select(IsOn(values.UpdateType) ? autoupdate_ : noauto_);
+    if (history_.OrderByLastPlayed()) Select(orderByLastPlayed_);
 }
 
 void CSystemSetUI::Notify(UiNotify& msg) {
@@ -105,6 +110,7 @@ bool CSystemSetUI::OnOk(void* param) {
     std::wstring isShow = AsSetting(IsSelected(showmsg_));
     std::wstring updateType = AsSetting(IsSelected(autoupdate_));
     settings_.SaveGeneralSettings(AsSetting(autoRun), isColse, isShow, updateType);
+    history_.SetOrderByLastPlayed(IsSelected(orderByLastPlayed_));
     Close(kResultOk);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UIWindowWnd.h"
 
+class PlayHistory;
 class SysSettings;
 class IScheduledTasks;
 
@@ -15,9 +16,10 @@ class CButtonUI;
 }  // namespace UiLib
 
 // The modal settings dialog: start with Windows, the daily game news, what the main window's
-// close button does and automatic updates. It writes the settings only on "ok". The start-with-
-// Windows box shows whether the program really is registered, not what was last asked for. The
-// object deletes itself once its native window is gone.
+// close button does and automatic updates; on its second page, whether the game column is ordered
+// by last played, which is kept in the play history. It writes the settings only on "ok". The
+// start-with-Windows box shows whether the program really is registered, not what was last asked
+// for. The object deletes itself once its native window is gone.
 class CSystemSetUI : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
@@ -27,11 +29,11 @@ public:
                                           WS_SYSMENU;
 
     // `tasks` holds the start-with-Windows logon task.
-    CSystemSetUI(SysSettings& settings, IScheduledTasks& tasks);
+    CSystemSetUI(SysSettings& settings, PlayHistory& history, IScheduledTasks& tasks);
 
     // Opens the dialog over `parent` (the main window) and runs it modally; the main and tray
     // menus call this for their "systemset" item.
-    static void ShowModalOver(HWND parent, SysSettings& settings);
+    static void ShowModalOver(HWND parent, SysSettings& settings, PlayHistory& history);
 
     void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
@@ -51,6 +53,7 @@ private:
     bool OnCancel(void* param);
 
     SysSettings& settings_;
+    PlayHistory& history_;
     IScheduledTasks& tasks_;
     // Whether the program started with Windows when the dialog opened.
     bool autoRunShown_ = false;
@@ -61,6 +64,7 @@ private:
     UiLib::COptionUI* showmsg_ = nullptr;
     UiLib::COptionUI* autoupdate_ = nullptr;
     UiLib::COptionUI* noauto_ = nullptr;
+    UiLib::COptionUI* orderByLastPlayed_ = nullptr;
     UiLib::CButtonUI* ok_ = nullptr;
     UiLib::CButtonUI* cancel_ = nullptr;
 };

@@ -51,13 +51,19 @@ CommandParts SplitCommand(const std::wstring& command) {
     return CommandParts{text.substr(0, blank), TrimLeft(text.substr(blank))};
 }
 
-bool StartGame(const std::wstring& path) {
-    if (!FileExists(path)) return false;
-    std::wstring native = NativePath(path);
-    std::wstring folder = FolderOf(native);
-    ShellExecuteW(nullptr, L"open", native.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(),
-                  SW_SHOWNORMAL);
-    return true;
+std::optional<ScopedHandle> StartGame(const std::wstring& path) {
+    if (!FileExists(path)) return std::nullopt;
+    const std::wstring native = NativePath(path);
+    const std::wstring folder = FolderOf(native);
+    SHELLEXECUTEINFOW start{};
+    start.cbSize = sizeof(start);
+    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.lpVerb = L"open";
+    start.lpFile = native.c_str();
+    start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&start)) return ScopedHandle();
+    return ScopedHandle(start.hProcess);
 }
 
 bool OpenGameFolder(const std::wstring& path) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "shared/ScopedHandle.h"
@@ -24,8 +25,9 @@ struct CommandParts {
 // their own spelling ("/S" stays "/S").
 CommandParts SplitCommand(const std::wstring& command);
 
-// Starts the executable at `path` in its own folder; false when it does not exist.
-bool StartGame(const std::wstring& path);
+// Starts the executable at `path` in its own folder and hands back its process, for the caller to
+// wait for. Nullopt when the executable does not exist; a null handle when the shell started none.
+std::optional<ScopedHandle> StartGame(const std::wstring& path);
 // Opens the folder of `path` in the shell; false when the shell could not.
 bool OpenGameFolder(const std::wstring& path);
 

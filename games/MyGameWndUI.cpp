@@ -12,6 +12,8 @@
 #include "games/GameButtonUI.h"
 #include "games/GameList.h"
 #include "games/GameSearch.h"
+#include "games/PlayHistory.h"
+#include "games/PlaySession.h"
 #include "online/ManagementService.h"
 #include "shared/MyMessageBox.h"
 
@@ -40,8 +42,12 @@ bool SameGame(const GameRecord& a, const GameRecord& b) {
 
 }  // namespace
 
-CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::shared_ptr<CWindowTasks> windowTasks)
-    : games_(games), windowTasks_(windowTasks), icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {
+CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, PlayHistory& history,
+                           std::shared_ptr<CWindowTasks> windowTasks)
+    : games_(games),
+      history_(history),
+      windowTasks_(windowTasks),
+      icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, manager);
     if (!content) return;
@@ -51,6 +57,8 @@ CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, std::share
         FindSubControl(L"gamebtnlayout") ? FindSubControl(L"gamebtnlayout")->GetInterface(L"Container") : nullptr);
     gameName_ = FindSubControl(L"gamename");
     startButton_ = FindSubControl(L"startgame");
+    lastPlayed_ = FindSubControl(L"lastplayed");
+    playedTime_ = FindSubControl(L"playedtime");
     if (CControlUI* add = FindSubControl(L"addgamebtn")) add->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnAddGame);
     if (startButton_) {
         startButton_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnStartGame);
@@ -84,6 +92,19 @@ void CMyGameWndUI::BuildGameButtons() {
     }
     FilterGames();
     icons_.Load(paths, [this](const std::wstring& path) { ShowLoadedIcon(path); });
+    ArrangeGameButtons();
+}
+
+void CMyGameWndUI::ArrangeGameButtons() {
+    if (!column_) return;
+    // `buttons_` stays in list order; only the column's order changes.
+    std::vector<GameRecord> listed;
+    for (const GameButton& entry : buttons_) listed.push_back(entry.game);
+    for (size_t index : ColumnOrder(listed, history_)) {
+        // Out and back in just above "moregame": the button keeps its state and its selection.
+        if (std::unique_ptr<CControlUI> button = column_->Remove(buttons_[index].button))
+            column_->AddAt(std::move(button), column_->GetCount() - 2);
+    }
 }
 
 void CMyGameWndUI::AddGameButton(GameRecord record) {
@@ -127,18 +148,21 @@ void CMyGameWndUI::FilterGames() {
 }
 
 void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
+    if (!column_) return;
+    // In the column's order, which may be the history's rather than the list's.
     std::vector<CGameButtonUI*> shown;
     int current = step > 0 ? -1 : 0;
-    for (const GameButton& entry : buttons_) {
-        if (!entry.button->IsVisible()) continue;
-        if (entry.button == from) current = static_cast<int>(shown.size());
-        shown.push_back(entry.button);
+    for (int index = 0; index < column_->GetCount(); ++index) {
+        CControlUI* item = column_->GetItemAt(index);
+        if (!item->IsVisible() || !GameOf(item)) continue;
+        if (item == from) current = static_cast<int>(shown.size());
+        shown.push_back(static_cast<CGameButtonUI*>(item));
     }
     const int next = current + step;
     if (next < 0 || next >= static_cast<int>(shown.size())) return;
     shown[next]->Selected(true);
     shown[next]->SetFocus();
-    if (column_) column_->ScrollIntoView(shown[next]);
+    column_->ScrollIntoView(shown[next]);
 }
 
 void CMyGameWndUI::FocusSearch() {
@@ -155,6 +179,7 @@ void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
         if (column_->IsVisible()) column_->NeedUpdate();
         if (startButton_) startButton_->SetEnabled(false);
         if (gameName_) gameName_->SetText(L"");
+        ShowPlayHistory(std::wstring());
         return;
     }
 }
@@ -193,6 +218,7 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
             startButton_->SetUserData(game->path);
         }
         if (gameName_) gameName_->SetText(game->name);
+        ShowPlayHistory(game->path);
     }
     ShowStrategyPage(game ? game->id : 0);
 }
@@ -214,7 +240,25 @@ void CMyGameWndUI::TellFileMissing() {
 }
 
 void CMyGameWndUI::RunGame(const GameRecord& game) {
-    if (!StartGame(game.path)) TellFileMissing();
+    if (!PlayGame(game.path)) TellFileMissing();
+}
+
+bool CMyGameWndUI::PlayGame(const std::wstring& path) {
+    const bool found =
+        StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
+    RefreshPlayHistory(path);
+    return found;
+}
+
+void CMyGameWndUI::RefreshPlayHistory(const std::wstring& path) {
+    // Only while the start area shows that game: another may be selected by now.
+    if (startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == path) ShowPlayHistory(path);
+}
+
+void CMyGameWndUI::ShowPlayHistory(const std::wstring& path) {
+    const PlayRecord record = history_.Find(path);
+    if (lastPlayed_) lastPlayed_->SetText(path.empty() ? std::wstring() : LastPlayedText(LocalStartTime(record)));
+    if (playedTime_) playedTime_->SetText(path.empty() ? std::wstring() : PlayedTimeText(record.secondsPlayed));
 }
 
 void CMyGameWndUI::OpenFolder(const GameRecord& game) {
@@ -292,6 +336,6 @@ LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& 
 }
 
 bool CMyGameWndUI::OnStartGame(void* param) {
-    if (IsClick(param) && startButton_) StartGame(startButton_->GetUserData());
+    if (IsClick(param) && startButton_) PlayGame(startButton_->GetUserData());
     return true;
 }

@@ -17,6 +17,7 @@
 class CGameButtonUI;
 
 class GameList;
+class PlayHistory;
 
 namespace UiLib {
 class CControlUI;
@@ -31,6 +32,7 @@ class CWebBrowserUI;
 // the browser "ie7". It also carries out what the player does with a game: start it, open its
 // folder, take it off the list or uninstall it. From the keyboard, Up and Down move the selection
 // through the games shown, Enter starts the selected one and Ctrl+F goes to the search field.
+// The start area shows when the selected game was last played and for how long.
 class CMyGameWndUI : public UiLib::CContainerUI,
                      public UiLib::CWebBrowserEventHandler,
                      public IGameButtonHost,
@@ -41,14 +43,18 @@ public:
 
     // Builds the page's content into `manager`, the main window's. `windowTasks` is the main
     // window's task queue, through which the page's own workers hand their results back.
-    CMyGameWndUI(UiLib::CPaintManagerUI* manager, GameList& games, std::shared_ptr<UiLib::CWindowTasks> windowTasks);
+    CMyGameWndUI(UiLib::CPaintManagerUI* manager, GameList& games, PlayHistory& history,
+                 std::shared_ptr<UiLib::CWindowTasks> windowTasks);
     ~CMyGameWndUI() override;
 
     const wchar_t* GetClass() const override { return kClassName; }
     void* GetInterface(const std::wstring& name) override;
 
-    // One button per game of the list, in list order, above "moregame"; their icons follow.
+    // One button per game of the list, in the history's column order, above "moregame"; their
+    // icons follow.
     void BuildGameButtons();
+    // Puts the buttons there are in the history's column order, keeping the selection.
+    void ArrangeGameButtons();
     void AddGameButton(GameRecord record) override;
     // Takes the game's button off the column; nothing when it is gone already.
     void RemoveGameButton(const GameRecord& game);
@@ -86,6 +92,11 @@ private:
     // game it was asked for is still the selected one.
     void ShowStrategyPage(int gameId);
     void UninstallWaitThread(HANDLE uninstaller, const GameRecord& game);
+    // Starts the game and records its play; false when its file is missing.
+    bool PlayGame(const std::wstring& path);
+    // The last played and time played labels for the game of `path`; empty for none.
+    void ShowPlayHistory(const std::wstring& path);
+    void RefreshPlayHistory(const std::wstring& path);
     // The game was uninstalled: its button and its record go.
     void ForgetUninstalledGame(const GameRecord& game);
     bool OnAddGame(void* param);
@@ -100,12 +111,15 @@ private:
     void FocusSearch();
 
     GameList& games_;
+    PlayHistory& history_;
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
     UiLib::CControlUI* content_ = nullptr;
     UiLib::CContainerUI* column_ = nullptr;
     UiLib::CControlUI* gameName_ = nullptr;
     UiLib::CControlUI* startButton_ = nullptr;
     UiLib::CEditUI* search_ = nullptr;
+    UiLib::CControlUI* lastPlayed_ = nullptr;
+    UiLib::CControlUI* playedTime_ = nullptr;
     std::vector<GameButton> buttons_;
     GameIcons icons_;
     // Counts the selections, so that a late strategy reply for an earlier one is dropped.

@@ -15,6 +15,7 @@
 #include "app/DialogBuilderCallbackEx.h"
 #include "games/GameList.h"
 #include "games/MyGameWndUI.h"
+#include "games/PlayHistory.h"
 #include "online/MyIEWndUI.h"
 
 using namespace UiLib;
@@ -36,10 +37,11 @@ public:
     }
 
     std::unique_ptr<CControlUI> CreateControlForTag(const wchar_t* tag) override {
-        return CDialogBuilderCallbackEx(&paintManager_, games_, Tasks()).CreateControlForTag(tag);
+        return CDialogBuilderCallbackEx(&paintManager_, games_, history_, Tasks()).CreateControlForTag(tag);
     }
 
     GameList games_;
+    PlayHistory history_;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"MainFrameLayoutTest"; }
@@ -155,7 +157,8 @@ TEST_F(MainFrameLayoutTest, TheMyGamesPageFillsTheFirstPageAndScrollsItsGamesWit
 TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
     CPaintManagerUI manager;
     GameList games;
-    CDialogBuilderCallbackEx callback(&manager, games, std::make_shared<CWindowTasks>());
+    PlayHistory history;
+    CDialogBuilderCallbackEx callback(&manager, games, history, std::make_shared<CWindowTasks>());
     std::unique_ptr<CControlUI> page = callback.CreateControlForTag(L"MyGameWnd");
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->GetInterface(L"MyGameWnd"), nullptr);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "UiLib/controls/UIOption.h"
+#include "games/PlayHistory.h"
 #include "shared/SysSettings.h"
 #include "shared/XmlFile.h"
 #include "tests/support/DialogDriver.h"
@@ -44,6 +45,7 @@ protected:
     void SetUp() override {
         ForgetAutoRun();
         settings->LoadSettings(folder.Path());
+        history.Load(folder.Path());
     }
     void TearDown() override { ForgetAutoRun(); }
     static void ForgetAutoRun() {
@@ -54,7 +56,7 @@ protected:
     // Opens the dialog over the owner and runs it modally with the steps; the close result.
     UINT RunDialog(std::vector<DialogStep> steps) {
         CSystemSetUI* dialog =
-            CWindowWnd::CreateOwned(std::make_unique<CSystemSetUI>(*settings, *tasks), [this](CSystemSetUI& created) {
+            CWindowWnd::CreateOwned(std::make_unique<CSystemSetUI>(*settings, history, *tasks), [this](CSystemSetUI& created) {
                 return created.Create(owner.Get(), L"", CSystemSetUI::kCreateStyle, 0, 0, 0, 0, 0);
             });
         if (!dialog) {
@@ -85,6 +87,7 @@ protected:
     TestFolder folder;
     OwnerWindow owner;
     std::unique_ptr<SysSettings> settings = std::make_unique<SysSettings>();
+    PlayHistory history;
     IScheduledTasks* tasks = &SystemScheduledTasks();
 };
 
@@ -205,6 +208,17 @@ TEST_F(SystemSetUITest, ATaskThatCannotBeRegisteredShowsTheBoxUntickedNextTime) 
     RunDialog({[](HWND window) { EXPECT_FALSE(Selected(window, L"autorun")); }, Key(VK_ESCAPE)});
 }
 
+// The column order lives in the play history: config.xml keeps the fields other programs read.
+TEST_F(SystemSetUITest, TheGameListPageKeepsTheColumnOrderInThePlayHistory) {
+    RunDialog({Click(L"settab1"), Click(L"orderbylastplayed"), Key(VK_ESCAPE)});
+    EXPECT_FALSE(history.OrderByLastPlayed()) << "Escape saves nothing";
+    RunDialog({Click(L"settab1"), Click(L"orderbylastplayed"), Click(L"ok")});
+    EXPECT_TRUE(history.OrderByLastPlayed());
+    EXPECT_NE(ReadFileBytes(folder.File(PlayHistory::kFileName)).find("orderByLastPlayed=\"1\""), std::string::npos);
+    EXPECT_EQ(SettingAttributes(ConfigPath()), "AutoRun=0 IsColse=0 IsShow=1 UpdateType=1 NewsUrl= AdTime= NewsTime= ");
+    RunDialog({[](HWND window) { EXPECT_TRUE(Selected(window, L"orderbylastplayed")); }, Key(VK_ESCAPE)});
+}
+
 TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {
     RunInModalLoop(CSystemSetUI::kWindowClassName, {[&](HWND window) {
                                                         RECT dialog{}, main{};
@@ -215,7 +229,7 @@ TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {
                                                         Driver(window).Click(L"showmsg");
                                                     },
                                                     Click(L"ok")});
-    CSystemSetUI::ShowModalOver(owner.Get(), *settings);
+    CSystemSetUI::ShowModalOver(owner.Get(), *settings, history);
     EXPECT_EQ(settings->Snapshot().IsShow, L"0");
     EXPECT_EQ(::FindWindowW(CSystemSetUI::kWindowClassName, nullptr), nullptr);
 }

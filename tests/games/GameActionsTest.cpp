@@ -94,3 +94,16 @@ TEST(GameActionsTest, AnUnquotedPathWithABlankStartsItsOwnProgram) {
     EXPECT_EQ(lstrcmpiW(image, program.c_str()), 0);
     EXPECT_EQ(WaitForSingleObject(uninstaller.get(), 10000), WAIT_OBJECT_0);
 }
+
+// A started game hands back its process, whose end can be waited for.
+TEST(GameActionsTest, StartingAGameHandsBackItsProcess) {
+    TestFolder folder;
+    EXPECT_FALSE(StartGame(folder.File(L"none.exe")).has_value());
+    const std::wstring game = folder.File(L"game.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(RECORD_START_EXE).c_str(), game.c_str(), FALSE));
+    std::optional<ScopedHandle> process = StartGame(game);
+    ASSERT_TRUE(process.has_value());
+    ASSERT_TRUE(*process);
+    EXPECT_EQ(WaitForSingleObject(process->get(), 20000), WAIT_OBJECT_0);
+    EXPECT_TRUE(FileExists(game + L".started")) << "it ran before it ended";
+}

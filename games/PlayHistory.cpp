@@ -1,0 +1,212 @@
+#include "games/PlayHistory.h"
+
+#include <shlwapi.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <numeric>
+
+#include "games/GameActions.h"
+#include "shared/TextConvert.h"
+#include "shared/XmlFile.h"
+
+namespace {
+
+const char kRootName[] = "PlayHistory";
+const char kGameName[] = "Game";
+// How many kept copies of one second's name may pile up before no more are made.
+const int kMaxKeptNames = 100;
+
+// One spelling for every way of writing the same path.
+std::wstring PathKey(const std::wstring& path) {
+    std::wstring key = NativePath(path);
+    if (!key.empty()) CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+uint64_t FromFileTime(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME ToFileTime(uint64_t time) {
+    return FILETIME{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+}
+
+// "2026-12-08T14:03:05Z"; 0 for anything else.
+uint64_t ParseUtcTime(const char* text) {
+    SYSTEMTIME utc{};
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    char zone = 0;
+    if (!text) return 0;
+    const int read = std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second, &zone);
+    if (read != 7 || zone != 'Z') return 0;
+    utc.wYear = static_cast<WORD>(year);
+    utc.wMonth = static_cast<WORD>(month);
+    utc.wDay = static_cast<WORD>(day);
+    utc.wHour = static_cast<WORD>(hour);
+    utc.wMinute = static_cast<WORD>(minute);
+    utc.wSecond = static_cast<WORD>(second);
+    FILETIME time{};
+    return SystemTimeToFileTime(&utc, &time) ? FromFileTime(time) : 0;
+}
+
+std::string UtcTimeText(uint64_t time) {
+    SYSTEMTIME utc{};
+    const FILETIME fileTime = ToFileTime(time);
+    if (!FileTimeToSystemTime(&fileTime, &utc)) return std::string();
+    char text[32] = {};
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay, utc.wHour,
+                  utc.wMinute, utc.wSecond);
+    return text;
+}
+
+// Digits only; 0 for anything else.
+uint64_t ParseCount(const char* text) {
+    if (!text || !*text) return 0;
+    uint64_t value = 0;
+    for (const char* digit = text; *digit; ++digit) {
+        if (*digit < '0' || *digit > '9') return 0;
+        value = value * 10 + static_cast<uint64_t>(*digit - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+void PlayHistory::Load(const std::wstring& dataFolder) {
+    path_ = dataFolder + L"\\" + kFileName;
+    entries_.clear();
+    orderByLastPlayed_ = false;
+    std::string bytes;
+    mayWrite_ = !PathFileExistsW(path_.c_str()) || (ReadWholeFile(path_, bytes) && Read(bytes)) || KeepUnreadableFile();
+}
+
+bool PlayHistory::Read(const std::string& bytes) {
+    TiXmlDocument document;
+    document.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* root = document.RootElement();
+    if (document.Error() || !root || root->ValueStr() != kRootName) return false;
+    const char* order = root->Attribute("orderByLastPlayed");
+    orderByLastPlayed_ = order && std::string(order) == "1";
+    for (const TiXmlElement* game = root->FirstChildElement(kGameName); game;
+         game = game->NextSiblingElement(kGameName)) {
+        const char* path = game->Attribute("path");
+        if (!path || !*path) continue;
+        const PlayRecord record{ParseUtcTime(game->Attribute("lastStarted")), ParseCount(game->Attribute("secondsPlayed"))};
+        Entry entry{Utf8ToWideExact(path), record};
+        entries_[PathKey(entry.path)] = std::move(entry);
+    }
+    return true;
+}
+
+bool PlayHistory::KeepUnreadableFile() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::wstring kept = KeptFileName(path_, now);
+    for (int attempt = 1; attempt <= kMaxKeptNames; ++attempt) {
+        const std::wstring target = attempt == 1 ? kept : kept + L"-" + std::to_wstring(attempt);
+        // Without MOVEFILE_REPLACE_EXISTING: a copy kept earlier is never written over.
+        if (MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+    }
+    // Gone meanwhile: nothing is left to keep.
+    return !PathFileExistsW(path_.c_str());
+}
+
+std::wstring PlayHistory::KeptFileName(const std::wstring& path, const SYSTEMTIME& when) {
+    wchar_t stamp[32] = {};
+    std::swprintf(stamp, 32, L"%04u%02u%02u-%02u%02u%02u", when.wYear, when.wMonth, when.wDay, when.wHour, when.wMinute,
+                  when.wSecond);
+    return path + L".unreadable-" + stamp;
+}
+
+PlayRecord PlayHistory::Find(const std::wstring& gamePath) const {
+    auto found = entries_.find(PathKey(gamePath));
+    return found == entries_.end() ? PlayRecord{} : found->second.record;
+}
+
+void PlayHistory::RecordStart(const std::wstring& gamePath, uint64_t startedUtc) {
+    Entry& entry = entries_[PathKey(gamePath)];
+    entry.path = gamePath;
+    entry.record.lastStarted = startedUtc;
+    Save();
+}
+
+void PlayHistory::RecordPlayed(const std::wstring& gamePath, uint64_t seconds) {
+    Entry& entry = entries_[PathKey(gamePath)];
+    if (entry.path.empty()) entry.path = gamePath;
+    entry.record.secondsPlayed += seconds;
+    Save();
+}
+
+void PlayHistory::SetOrderByLastPlayed(bool on) {
+    if (orderByLastPlayed_ == on) return;
+    orderByLastPlayed_ = on;
+    Save();
+}
+
+void PlayHistory::Save() const {
+    if (!mayWrite_) return;
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
+    auto* root = new TiXmlElement(kRootName);
+    root->SetAttribute("orderByLastPlayed", orderByLastPlayed_ ? "1" : "0");
+    for (const auto& [key, entry] : entries_) {
+        auto* game = new TiXmlElement(kGameName);
+        game->SetAttribute("path", WideToUtf8(entry.path));
+        if (entry.record.lastStarted != 0) game->SetAttribute("lastStarted", UtcTimeText(entry.record.lastStarted));
+        game->SetAttribute("secondsPlayed", std::to_string(entry.record.secondsPlayed));
+        root->LinkEndChild(game);
+    }
+    document.LinkEndChild(root);
+    SaveXmlDocument(document, path_);
+}
+
+uint64_t UtcNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return FromFileTime(now);
+}
+
+std::vector<size_t> ColumnOrder(const std::vector<GameRecord>& games, const PlayHistory& history) {
+    std::vector<size_t> order(games.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (!history.OrderByLastPlayed()) return order;
+    std::vector<uint64_t> started;
+    for (const GameRecord& game : games) started.push_back(history.Find(game.path).lastStarted);
+    // Stable: games started at the same time, and those never started (0), keep list order.
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return started[a] > started[b]; });
+    return order;
+}
+
+std::wstring LastPlayedText(const std::optional<SYSTEMTIME>& localTime) {
+    if (!localTime) return L"上次游戏：从未";
+    wchar_t text[64] = {};
+    std::swprintf(text, 64, L"上次游戏：%04u-%02u-%02u %02u:%02u", localTime->wYear, localTime->wMonth, localTime->wDay,
+                  localTime->wHour, localTime->wMinute);
+    return text;
+}
+
+std::wstring PlayedTimeText(uint64_t seconds) {
+    const std::wstring prefix = L"游戏时长：";
+    if (seconds == 0) return prefix + L"0分钟";
+    if (seconds < 60) return prefix + L"不到1分钟";
+    const uint64_t minutes = seconds / 60;
+    if (minutes < 60) return prefix + std::to_wstring(minutes) + L"分钟";
+    std::wstring text = prefix + std::to_wstring(minutes / 60) + L"小时";
+    if (minutes % 60 != 0) text += std::to_wstring(minutes % 60) + L"分";
+    return text;
+}
+
+std::optional<SYSTEMTIME> LocalStartTime(const PlayRecord& record) {
+    if (record.lastStarted == 0) return std::nullopt;
+    const FILETIME time = ToFileTime(record.lastStarted);
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return std::nullopt;
+    return local;
+}

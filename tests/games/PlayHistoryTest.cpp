@@ -1,0 +1,134 @@
+// The play history on a "PlayHistory.xml" in a temporary folder: what it keeps, what it does with
+// a file it cannot read, the column order it gives and the start area's texts.
+#include "games/PlayHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+    SYSTEMTIME time{};
+    time.wYear = year;
+    time.wMonth = month;
+    time.wDay = day;
+    time.wHour = hour;
+    time.wMinute = minute;
+    return time;
+}
+
+uint64_t Utc(const SYSTEMTIME& time) {
+    FILETIME file{};
+    SystemTimeToFileTime(&time, &file);
+    return (static_cast<uint64_t>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+}
+
+GameRecord Game(const std::wstring& path) {
+    GameRecord game;
+    game.path = path;
+    return game;
+}
+
+class PlayHistoryTest : public ::testing::Test {
+protected:
+    std::wstring FilePath() const { return folder_.File(PlayHistory::kFileName); }
+
+    // The names of the kept copies beside the file.
+    std::vector<std::wstring> KeptFiles() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((FilePath() + L".unreadable-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do names.push_back(found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+        return names;
+    }
+
+    TestFolder folder_;
+};
+
+}  // namespace
+
+TEST_F(PlayHistoryTest, WhatIsRecordedIsReadBackWhateverTheCaseOfThePath) {
+    PlayHistory history;
+    history.Load(folder_.Path());
+    EXPECT_FALSE(FileExists(FilePath())) << "nothing to write yet";
+    const uint64_t started = Utc(Time(2026, 12, 8, 6, 3));
+    history.RecordStart(L"C:\\Games\\Alpha.exe", started);
+    history.RecordPlayed(L"C:\\Games\\Alpha.exe", 90);
+    history.RecordPlayed(L"c:/games/ALPHA.EXE", 30);
+    history.SetOrderByLastPlayed(true);
+
+    PlayHistory again;
+    again.Load(folder_.Path());
+    EXPECT_EQ(again.Find(L"c:\\GAMES\\alpha.exe").lastStarted, started);
+    EXPECT_EQ(again.Find(L"C:/Games/Alpha.exe").secondsPlayed, 120u) << "the runs add up";
+    EXPECT_EQ(again.Find(L"C:\\Games\\Beta.exe").lastStarted, 0u);
+    EXPECT_TRUE(again.OrderByLastPlayed());
+    EXPECT_TRUE(KeptFiles().empty());
+
+    // Values that are not times or counts read as none; the game stays.
+    WriteFileBytes(FilePath(), "<PlayHistory><Game path=\"D:\\b.exe\" lastStarted=\"yesterday\" secondsPlayed=\"-5\" />"
+                               "<Game lastStarted=\"2026-12-08T06:03:00Z\" /></PlayHistory>");
+    again.Load(folder_.Path());
+    EXPECT_FALSE(again.OrderByLastPlayed());
+    again.RecordPlayed(L"D:\\b.exe", 60);
+    EXPECT_EQ(again.Find(L"D:\\b.exe").secondsPlayed, 60u);
+    EXPECT_TRUE(KeptFiles().empty());
+}
+
+TEST_F(PlayHistoryTest, AnUnreadableFileIsKeptAsideUnderANewNameEachTime) {
+    PlayHistory history;
+    history.Load(folder_.Path());
+    history.RecordStart(L"C:\\a.exe", Utc(Time(2026, 12, 8, 6, 3)));
+    const std::string whole = ReadFileBytes(FilePath());
+    const std::string half = whole.substr(0, whole.size() / 2);
+
+    WriteFileBytes(FilePath(), half);
+    history.Load(folder_.Path());
+    EXPECT_EQ(history.Find(L"C:\\a.exe").lastStarted, 0u) << "an empty history";
+    EXPECT_FALSE(FileExists(FilePath()));
+    ASSERT_EQ(KeptFiles().size(), 1u);
+    const std::wstring first = folder_.File(KeptFiles()[0]);
+    EXPECT_EQ(ReadFileBytes(first), half);
+
+    // A second bad file, here one of another program, within the same second or not.
+    history.RecordStart(L"C:\\b.exe", Utc(Time(2026, 12, 8, 7, 0)));
+    WriteFileBytes(FilePath(), "<UserGame />");
+    history.Load(folder_.Path());
+    EXPECT_EQ(history.Find(L"C:\\b.exe").lastStarted, 0u);
+    EXPECT_EQ(KeptFiles().size(), 2u);
+    EXPECT_EQ(ReadFileBytes(first), half) << "the first kept copy stays as it was";
+
+    EXPECT_EQ(PlayHistory::KeptFileName(L"C:\\d\\PlayHistory.xml", Time(2026, 1, 2, 3, 4)),
+              L"C:\\d\\PlayHistory.xml.unreadable-20260102-030400");
+}
+
+TEST_F(PlayHistoryTest, TheColumnIsInListOrderUnlessOrderedByLastPlayed) {
+    const std::vector<GameRecord> games{Game(L"C:\\a.exe"), Game(L"C:\\b.exe"), Game(L"C:\\c.exe"), Game(L"C:\\d.exe")};
+    PlayHistory history;
+    history.Load(folder_.Path());
+    history.RecordStart(L"C:\\B.exe", Utc(Time(2026, 12, 1, 10, 0)));
+    history.RecordStart(L"C:\\d.exe", Utc(Time(2026, 12, 8, 10, 0)));
+    EXPECT_EQ(ColumnOrder(games, history), (std::vector<size_t>{0, 1, 2, 3}));
+    history.SetOrderByLastPlayed(true);
+    EXPECT_EQ(ColumnOrder(games, history), (std::vector<size_t>{3, 1, 0, 2})) << "never played: list order, last";
+    EXPECT_TRUE(ColumnOrder({}, history).empty());
+}
+
+TEST(PlayHistoryTexts, LastPlayedAndTimePlayedReadNaturally) {
+    EXPECT_EQ(LastPlayedText(std::nullopt), L"上次游戏：从未");
+    EXPECT_EQ(LastPlayedText(Time(2026, 12, 8, 14, 3)), L"上次游戏：2026-12-08 14:03");
+    EXPECT_FALSE(LocalStartTime(PlayRecord{}).has_value());
+    EXPECT_EQ(PlayedTimeText(0), L"游戏时长：0分钟");
+    EXPECT_EQ(PlayedTimeText(59), L"游戏时长：不到1分钟");
+    EXPECT_EQ(PlayedTimeText(23 * 60 + 59), L"游戏时长：23分钟");
+    EXPECT_EQ(PlayedTimeText(3600), L"游戏时长：1小时");
+    EXPECT_EQ(PlayedTimeText(3600 + 23 * 60), L"游戏时长：1小时23分");
+    EXPECT_EQ(PlayedTimeText(250 * 3600 + 60), L"游戏时长：250小时1分");
+}
