@@ -54,7 +54,8 @@ bool MyGamesPage::UseMenu(int button, int item) {
 
 bool MyGamesPage::OpensAMenu(POINT at) {
     RightClick(window_, at);
-    bool opened = WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") != nullptr; }, 3000);
+    // The program may still be busy with what follows its first paint (COM, the browsers, the icons).
+    bool opened = WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") != nullptr; }, 5000);
     if (HWND menu = FindProcessWindow(processId_, L"MenuWnd")) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") == nullptr; });
     return opened;
