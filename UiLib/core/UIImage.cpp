@@ -200,18 +200,11 @@ std::unique_ptr<TImageInfo> DecodeWholePicture(const uint8_t* data, size_t size,
     int width = 0, height = 0, components = 0;
     StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
     if (decoded.pixels == nullptr || width <= 0 || height <= 0) return nullptr;
-    // Converted where they lie, then copied once into the bitmap.
-    uint32_t* pixels = reinterpret_cast<uint32_t*>(decoded.pixels);
-    const bool alpha = PremultiplyAndMask(decoded.pixels, pixels,
+    CDibSection surface(width, height);
+    if (!surface.IsValid()) return nullptr;
+    const bool alpha = PremultiplyAndMask(decoded.pixels, surface.Pixels(),
                                           static_cast<size_t>(width) * static_cast<size_t>(height), mask);
-    auto image = std::make_unique<TImageInfo>();
-    image->hBitmap = ::CreateBitmap(width, height, 1, 32, pixels);
-    if (image->hBitmap == nullptr) return nullptr;
-    image->width = width;
-    image->height = height;
-    image->mask = mask;
-    image->alpha = alpha;
-    return image;
+    return ImageRecord(surface, mask, alpha);
 }
 
 }  // namespace

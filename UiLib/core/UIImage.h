@@ -9,9 +9,9 @@
 
 namespace UiLib {
 
-// One decoded image: a 32-bit bitmap in blue-green-red-alpha order with premultiplied alpha. Large
-// pictures are DIB sections they were decoded into; small ones are plain bitmaps, which cost far less
-// to make than a section each. The record owns its bitmap and deletes it.
+// One decoded image: a 32-bit top-down DIB section in blue-green-red-alpha order with premultiplied
+// alpha. (Plain bitmaps would be cheaper to make, but drawing from them is several times slower.)
+// The record owns its bitmap and deletes it.
 struct TImageInfo {
     TImageInfo() = default;
     ~TImageInfo();
