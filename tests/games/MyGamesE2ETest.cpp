@@ -193,7 +193,7 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=77"));
 
     // Ctrl+F goes back to the field, Escape clears it and every game shows again.
-    PressKey('F', true);
+    PressKey('F', VK_CONTROL);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(4)); }, 5000));
 
@@ -204,6 +204,11 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     PressKey(VK_APPS);
     HWND menu = nullptr;
     EXPECT_TRUE(WaitUntil([&] { return (menu = FindProcessWindow(program_->Id(), L"MenuWnd")) != nullptr; }, 5000));
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") == nullptr; }));
+    PressKey(VK_F10, VK_SHIFT);
+    EXPECT_TRUE(WaitUntil([&] { return (menu = FindProcessWindow(program_->Id(), L"MenuWnd")) != nullptr; }, 5000))
+        << "Shift+F10";
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program_->Id(), L"MenuWnd") == nullptr; }));
     PressKey(VK_RETURN);

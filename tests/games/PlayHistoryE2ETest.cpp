@@ -123,18 +123,17 @@ TEST_F(PlayHistoryE2ETest, AnUnreadableHistoryIsKeptAsideAndAPlayedGameIsRecorde
     EXPECT_TRUE(Recorded(GamePath(1)).lastStarted.empty());
 }
 
-TEST_F(PlayHistoryE2ETest, TheColumnFollowsTheOrderSettingOfTheHistory) {
-    WriteFileBytes(HistoryPath(), "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<PlayHistory orderByLastPlayed=\"1\">"
+TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurvivesARestart) {
+    WriteFileBytes(HistoryPath(), "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<PlayHistory orderByLastPlayed=\"0\">"
                                   "<Game path=\"" + Utf8(GamePath(1)) + "\" lastStarted=\"2026-01-01T10:00:00Z\" />"
                                   "<Game path=\"" + Utf8(GamePath(2)) + "\" lastStarted=\"2026-02-01T10:00:00Z\" />"
                                   "</PlayHistory>");
     HWND window = Start();
     ASSERT_NE(window, nullptr);
-    // Last played first: the second game, then the first.
-    ASSERT_TRUE(page_->Select(1, service_, "act=getGongLue&ID=11"));
-    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12"));
+    // List order first.
+    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
 
-    // Unticked in the settings window, the column goes back to list order at once.
+    // Ticked in the settings window, the column takes the order by last played at once.
     ClickByMessages(window, kMenuButton);
     HWND menu = WaitForMenu(program_->Id());
     ASSERT_NE(menu, nullptr);
@@ -146,7 +145,14 @@ TEST_F(PlayHistoryE2ETest, TheColumnFollowsTheOrderSettingOfTheHistory) {
     ClickByMessages(settings, kOrderBox);
     ClickByMessages(settings, kSettingsOk);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
-    EXPECT_NE(ReadFileBytes(HistoryPath()).find("orderByLastPlayed=\"0\""), std::string::npos);
+    EXPECT_NE(ReadFileBytes(HistoryPath()).find("orderByLastPlayed=\"1\""), std::string::npos);
     service_.Reset();
-    EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11")) << "the first game is first again";
+    EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12")) << "the last played game is first";
+
+    // The order is kept across a restart: the second game, then the first.
+    program_->Terminate();
+    service_.Reset();
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12"));
+    EXPECT_TRUE(page_->Select(1, service_, "act=getGongLue&ID=11"));
 }

@@ -144,12 +144,12 @@ bool TrayHasIcon(HWND mainWindow) {
     return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
-void PressKey(WORD key, bool control) {
-    if (control) SendKey(VK_CONTROL, 0);
+void PressKey(WORD key, WORD modifier) {
+    if (modifier) SendKey(modifier, 0);
     SendKey(key, 0);
     Sleep(30);
     SendKey(key, KEYEVENTF_KEYUP);
-    if (control) SendKey(VK_CONTROL, KEYEVENTF_KEYUP);
+    if (modifier) SendKey(modifier, KEYEVENTF_KEYUP);
     Sleep(50);
 }
 

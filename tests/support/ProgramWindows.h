@@ -11,9 +11,9 @@
 // Real pointer input (SendInput) at a client point of `window`: the cursor moves there first.
 void LeftClick(HWND window, POINT client);
 void RightClick(HWND window, POINT client);
-// Real keyboard input to the foreground window: a key, with Control held when `control`; text
-// typed character by character.
-void PressKey(WORD key, bool control = false);
+// Real keyboard input to the foreground window: a key, with a modifier key (VK_CONTROL, VK_SHIFT)
+// held when one is given; text typed character by character.
+void PressKey(WORD key, WORD modifier = 0);
 void TypeText(const std::wstring& text);
 // The colour on the screen at a client point of `window`, as 0xRRGGBB.
 uint32_t ScreenPixel(HWND window, POINT client);
