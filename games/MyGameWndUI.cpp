@@ -91,8 +91,11 @@ void CMyGameWndUI::BuildGameButtons() {
         paths.push_back(game.path);
     }
     FilterGames();
-    icons_.Load(paths, [this](const std::wstring& path) { ShowLoadedIcon(path); });
     ArrangeGameButtons();
+    // The icons are read once the window has first been painted, which they are no part of.
+    if (CPaintManagerUI* manager = GetManager()) {
+        manager->RunSoon([this, paths] { icons_.Load(paths, [this](const std::wstring& path) { ShowLoadedIcon(path); }); });
+    }
 }
 
 void CMyGameWndUI::ArrangeGameButtons() {
