@@ -8,57 +8,22 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/DemoGames.h"
-#include "tests/support/LocalService.h"
-#include "tests/support/LudoraProcess.h"
-#include "tests/support/MyGamesPage.h"
-#include "tests/support/ProgramWindows.h"
-#include "tests/support/TestFolder.h"
+#include "tests/support/DemoGamesProgramTest.h"
 
 namespace {
 
-constexpr unsigned short kServicePort = 18360;
-
 POINT GameButton(int index) { return MyGamesPage::GameButton(index); }
 
-void WriteSettings() {
-    ClearProgramData();
-    CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
-    CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
-    WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
-                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
-                   "IsColse=\"0\" IsShow=\"0\" UpdateType=\"0\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
-}
-
-class MyGamesE2ETest : public ::testing::Test {
+class MyGamesE2ETest : public DemoGamesProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(service_.Running());
-        service_.Reset();
-        WriteSettings();
+        DemoGamesProgramTest::SetUp();
         WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml",
                        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame><Game name=\"手动游戏\" "
                        "path=\"" + Utf8(games_.HandGame()) + "\" type=\"0\" id=\"0\" /></UserGame>\n");
     }
-    void TearDown() override {
-        if (program_) program_->Terminate();
-        DemoGames::EndRunning();
-        ClearProgramData();
-    }
 
     std::wstring Folder(int game) const { return games_.Folder(game); }
-
-    HWND Start() {
-        program_ = std::make_unique<LudoraProcess>(L"");
-        HWND window = WaitForShownMainWindow(*program_);
-        if (window != nullptr) page_ = std::make_unique<MyGamesPage>(window, program_->Id());
-        return window;
-    }
-
-    LocalService service_{kServicePort};
-    DemoGames games_;
-    std::unique_ptr<LudoraProcess> program_;
-    std::unique_ptr<MyGamesPage> page_;
 };
 
 }  // namespace

@@ -10,16 +10,10 @@
 #include <string>
 
 #include "shared/TextConvert.h"
-#include "tests/support/DemoGames.h"
-#include "tests/support/LocalService.h"
-#include "tests/support/LudoraProcess.h"
-#include "tests/support/MyGamesPage.h"
-#include "tests/support/ProgramWindows.h"
-#include "tests/support/TestFolder.h"
+#include "tests/support/DemoGamesProgramTest.h"
 
 namespace {
 
-constexpr unsigned short kServicePort = 18360;
 constexpr POINT kMenuButton{864, 12};
 // The settings dialog's second tab, its check box and its OK button.
 constexpr POINT kGameListTab{55, 88};
@@ -60,40 +54,12 @@ std::vector<std::wstring> KeptHistories() {
     return kept;
 }
 
-class PlayHistoryE2ETest : public ::testing::Test {
+class PlayHistoryE2ETest : public DemoGamesProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(service_.Running());
-        service_.Reset();
-        ClearProgramData();
-        CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
-        CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
-        WriteFileBytes(ProgramDataFolder() + L"\\config.xml",
-                       "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<SysSet><Setting AutoRun=\"0\" "
-                       "IsColse=\"0\" IsShow=\"0\" UpdateType=\"0\" NewsUrl=\"\" AdTime=\"\" NewsTime=\"\" /></SysSet>\n");
-    }
-    void TearDown() override {
-        if (program_) program_->Terminate();
-        DemoGames::EndRunning();
-        ClearProgramData();
-    }
-
     // The first game's executable lies outside its folder.
     std::wstring GamePath(int game) const {
         return game == 1 ? games_.KeptGame() : games_.Folder(game) + L"\\demogame.exe";
     }
-
-    HWND Start() {
-        program_ = std::make_unique<LudoraProcess>(L"");
-        HWND window = WaitForShownMainWindow(*program_);
-        if (window != nullptr) page_ = std::make_unique<MyGamesPage>(window, program_->Id());
-        return window;
-    }
-
-    LocalService service_{kServicePort};
-    DemoGames games_;
-    std::unique_ptr<LudoraProcess> program_;
-    std::unique_ptr<MyGamesPage> page_;
 };
 
 }  // namespace
