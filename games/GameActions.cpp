@@ -22,6 +22,12 @@ std::wstring NativePath(std::wstring path) {
     return path;
 }
 
+std::wstring PathKey(const std::wstring& path) {
+    std::wstring key = NativePath(path);
+    if (!key.empty()) ::CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     size_t slash = path.rfind(L'\\');
     if (slash == std::wstring::npos) return std::wstring();

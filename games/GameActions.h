@@ -11,6 +11,8 @@
 
 // "/" separators become "\".
 std::wstring NativePath(std::wstring path);
+// One spelling for every way of writing the same path: native separators, lower case.
+std::wstring PathKey(const std::wstring& path);
 // The folder of a native path: the text before its last "\", with a drive's root kept whole
 // ("C:\game.exe" → "C:\"); empty when there is no "\".
 std::wstring FolderOf(const std::wstring& path);

@@ -57,16 +57,10 @@ CIconHandle ReadFirstIcon(const std::wstring& path, int size) {
 GameIcons::GameIcons(std::shared_ptr<CWindowTasks> windowTasks, int size)
     : windowTasks_(std::move(windowTasks)), size_(size) {}
 
-std::wstring GameIcons::Key(const std::wstring& path) {
-    std::wstring key = NativePath(path);
-    if (!key.empty()) ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
     std::vector<std::wstring> wanted;
     for (const std::wstring& path : paths) {
-        if (icons_.emplace(Key(path), nullptr).second) wanted.push_back(path);
+        if (icons_.emplace(PathKey(path), nullptr).second) wanted.push_back(path);
     }
     if (wanted.empty()) return;
     std::thread([tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
@@ -80,14 +74,14 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
     }).detach();
 }
 
-void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[Key(path)] = std::move(icon); }
+void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[PathKey(path)] = std::move(icon); }
 
 bool GameIcons::IsKnown(const std::wstring& path) const {
-    auto found = icons_.find(Key(path));
+    auto found = icons_.find(PathKey(path));
     return found != icons_.end() && found->second != nullptr;
 }
 
 HICON GameIcons::Find(const std::wstring& path) const {
-    auto found = icons_.find(Key(path));
+    auto found = icons_.find(PathKey(path));
     return found != icons_.end() && found->second ? found->second->Get() : nullptr;
 }

@@ -34,7 +34,6 @@ public:
     HICON Find(const std::wstring& path) const;
 
 private:
-    static std::wstring Key(const std::wstring& path);
     void Store(const std::wstring& path, std::shared_ptr<UiLib::CIconHandle> icon);
 
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;

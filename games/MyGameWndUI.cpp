@@ -141,7 +141,7 @@ void CMyGameWndUI::ShowIcon(GameButton& entry) const {
 
 void CMyGameWndUI::ShowLoadedIcon(const std::wstring& path) {
     for (GameButton& entry : buttons_) {
-        if (_wcsicmp(NativePath(entry.game.path).c_str(), NativePath(path).c_str()) == 0) ShowIcon(entry);
+        if (PathKey(entry.game.path) == PathKey(path)) ShowIcon(entry);
     }
 }
 

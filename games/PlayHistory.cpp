@@ -19,13 +19,6 @@ const char kGameName[] = "Game";
 // How many kept copies of one second's name may pile up before no more are made.
 const int kMaxKeptNames = 100;
 
-// One spelling for every way of writing the same path.
-std::wstring PathKey(const std::wstring& path) {
-    std::wstring key = NativePath(path);
-    if (!key.empty()) CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
-}
-
 uint64_t FromFileTime(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -68,6 +61,8 @@ uint64_t ParseCount(const char* text) {
     uint64_t value = 0;
     for (const char* digit = text; *digit; ++digit) {
         if (*digit < '0' || *digit > '9') return 0;
+        // More digits than a count can hold are as bad as letters.
+        if (value > (UINT64_MAX - 9) / 10) return 0;
         value = value * 10 + static_cast<uint64_t>(*digit - '0');
     }
     return value;

@@ -74,11 +74,13 @@ TEST_F(PlayHistoryTest, WhatIsRecordedIsReadBackWhateverTheCaseOfThePath) {
 
     // Values that are not times or counts read as none; the game stays.
     WriteFileBytes(FilePath(), "<PlayHistory><Game path=\"D:\\b.exe\" lastStarted=\"yesterday\" secondsPlayed=\"-5\" />"
+                               "<Game path=\"D:\\c.exe\" secondsPlayed=\"99999999999999999999999\" />"
                                "<Game lastStarted=\"2026-12-08T06:03:00Z\" /></PlayHistory>");
     again.Load(folder_.Path());
     EXPECT_FALSE(again.OrderByLastPlayed());
     again.RecordPlayed(L"D:\\b.exe", 60);
     EXPECT_EQ(again.Find(L"D:\\b.exe").secondsPlayed, 60u);
+    EXPECT_EQ(again.Find(L"D:\\c.exe").secondsPlayed, 0u) << "too many digits for a count";
     EXPECT_TRUE(KeptFiles().empty());
 }
 
