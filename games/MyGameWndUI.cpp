@@ -93,9 +93,7 @@ void CMyGameWndUI::BuildGameButtons() {
     FilterGames();
     ArrangeGameButtons();
     // The icons are read once the window has first been painted, which they are no part of.
-    if (CPaintManagerUI* manager = GetManager()) {
-        manager->RunSoon([this, paths] { icons_.Load(paths, [this](const std::wstring& path) { ShowLoadedIcon(path); }); });
-    }
+    if (CPaintManagerUI* manager = GetManager()) manager->RunSoon([this, paths] { LoadIcons(paths); });
 }
 
 void CMyGameWndUI::ArrangeGameButtons() {
@@ -114,7 +112,7 @@ void CMyGameWndUI::AddGameButton(GameRecord record) {
     const std::wstring path = record.path;
     if (!AppendButton(std::move(record))) return;
     FilterGames();
-    icons_.Load({path}, [this](const std::wstring& loaded) { ShowLoadedIcon(loaded); });
+    LoadIcons({path});
 }
 
 CGameButtonUI* CMyGameWndUI::AppendButton(GameRecord record) {
@@ -139,10 +137,13 @@ void CMyGameWndUI::ShowIcon(GameButton& entry) const {
     entry.button->SetIcon(icons_.Find(entry.game.path), icons_.IsKnown(entry.game.path));
 }
 
-void CMyGameWndUI::ShowLoadedIcon(const std::wstring& path) {
-    for (GameButton& entry : buttons_) {
-        if (PathKey(entry.game.path) == PathKey(path)) ShowIcon(entry);
-    }
+void CMyGameWndUI::LoadIcons(const std::vector<std::wstring>& paths) {
+    icons_.Load(paths, [this](const std::wstring& path) {
+        const std::wstring loaded = PathKey(path);
+        for (GameButton& entry : buttons_) {
+            if (PathKey(entry.game.path) == loaded) ShowIcon(entry);
+        }
+    });
 }
 
 void CMyGameWndUI::FilterGames() {
@@ -166,10 +167,6 @@ void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
     shown[next]->Selected(true);
     shown[next]->SetFocus();
     column_->ScrollIntoView(shown[next]);
-}
-
-void CMyGameWndUI::FocusSearch() {
-    if (search_ && search_->IsVisible()) search_->SetFocus();
 }
 
 void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
@@ -332,7 +329,7 @@ bool CMyGameWndUI::OnGameButtonNotify(void* param) {
 LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     const bool controlF = message == WM_KEYDOWN && wParam == 'F' && ::GetKeyState(VK_CONTROL) < 0;
     if (controlF && search_ && search_->IsVisible()) {
-        FocusSearch();
+        search_->SetFocus();
         handled = true;
     }
     return 0;

@@ -105,10 +105,10 @@ private:
     bool OnGameButtonNotify(void* param);
     CGameButtonUI* AppendButton(GameRecord record);
     void ShowIcon(GameButton& entry) const;
-    void ShowLoadedIcon(const std::wstring& path);
+    // Asks for the icons of `paths`; each button of such a path shows its icon once it is read.
+    void LoadIcons(const std::vector<std::wstring>& paths);
     // Selects and focuses the shown game `step` places from `from` (null: before the first).
     void MoveSelection(const UiLib::CControlUI* from, int step);
-    void FocusSearch();
 
     GameList& games_;
     PlayHistory& history_;

@@ -18,7 +18,6 @@ namespace {
 // The close button in the title bar, and points of the drag band and the page below it.
 constexpr POINT kCloseButton{944, 12};
 constexpr POINT kMinButton{904, 12};
-constexpr POINT kMenuButton{864, 12};
 constexpr POINT kEmptyBand{120, 60};
 constexpr POINT kNavigationOption{275, 50};
 constexpr POINT kPage{400, 300};
@@ -158,7 +157,7 @@ TEST_F(MainFrameE2ETest, QuitInTheTrayMenuEndsTheProgramThoughTheCloseButtonHide
 TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsTheProgram) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
-    ClickByMessages(window, kMenuButton);
+    ClickByMessages(window, kMainMenuButton);
     HWND menu = WaitForMenu(program_->Id());
     ASSERT_NE(menu, nullptr);
     RECT rect{};

@@ -32,12 +32,10 @@ constexpr int kOptionSize = 70;
 constexpr int kOptionPitch = 100;
 constexpr POINT kCloseButton{944, 12};
 constexpr POINT kMinButton{904, 12};
-constexpr POINT kMenuButton{864, 12};
 constexpr POINT kEmptyBand{120, 60};
 constexpr UINT kTrayCallback = 28;
-// The settings dialog's "直接退出程序" and its OK button.
+// The settings dialog's "直接退出程序".
 constexpr POINT kQuitOnClose{140, 196};
-constexpr POINT kSettingsOk{327, 332};
 constexpr int kSettingsEntry = 0;
 constexpr int kUpdateEntry = 1;
 
@@ -140,14 +138,7 @@ protected:
         return false;
     }
 
-    // Opens the main menu and clicks one of its entries.
-    bool UseMainMenu(HWND window, int entry) {
-        ClickByMessages(window, kMenuButton);
-        HWND menu = WaitForMenu(running_->Id());
-        if (menu == nullptr) return false;
-        ClickMenuItem(menu, entry);
-        return true;
-    }
+    bool UseMainMenu(HWND window, int entry) { return ::UseMainMenu(window, running_->Id(), entry); }
 
     void WalkTheGames(HWND window) {
         // The three installed games, then "moregame": no fourth game yet.
@@ -210,7 +201,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(running_->Id(), L"SystemSetWnd")) != nullptr; }));
         UpdateWindow(settings);
         ClickByMessages(settings, kQuitOnClose);
-        ClickByMessages(settings, kSettingsOk);
+        ClickByMessages(settings, kSettingsOkButton);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
         EXPECT_NE(Config().find("IsColse=\"1\""), std::string::npos) << Config();
     }

@@ -14,11 +14,9 @@
 
 namespace {
 
-constexpr POINT kMenuButton{864, 12};
-// The settings dialog's second tab, its check box and its OK button.
+// The settings dialog's second tab and its check box.
 constexpr POINT kGameListTab{55, 88};
 constexpr POINT kOrderBox{200, 85};
-constexpr POINT kSettingsOk{327, 332};
 
 std::wstring HistoryPath() { return ProgramDataFolder() + L"\\PlayHistory.xml"; }
 
@@ -100,16 +98,13 @@ TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurviv
     ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
 
     // Ticked in the settings window, the column takes the order by last played at once.
-    ClickByMessages(window, kMenuButton);
-    HWND menu = WaitForMenu(program_->Id());
-    ASSERT_NE(menu, nullptr);
-    ClickMenuItem(menu, 0);
+    ASSERT_TRUE(UseMainMenu(window, program_->Id(), 0));
     HWND settings = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
     UpdateWindow(settings);
     ClickByMessages(settings, kGameListTab);
     ClickByMessages(settings, kOrderBox);
-    ClickByMessages(settings, kSettingsOk);
+    ClickByMessages(settings, kSettingsOkButton);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
     EXPECT_NE(ReadFileBytes(HistoryPath()).find("orderByLastPlayed=\"1\""), std::string::npos);
     service_.Reset();

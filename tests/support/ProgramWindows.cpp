@@ -167,3 +167,11 @@ uint32_t ScreenPixel(HWND window, POINT client) {
     ReleaseDC(window, dc);
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
+
+bool UseMainMenu(HWND window, DWORD processId, int entry) {
+    ClickByMessages(window, kMainMenuButton);
+    HWND menu = WaitForMenu(processId);
+    if (menu == nullptr) return false;
+    ClickMenuItem(menu, entry);
+    return true;
+}

@@ -28,6 +28,11 @@ bool IsTopmost(HWND window);
 
 // The menu the program opened, once it is on the screen and laid out.
 HWND WaitForMenu(DWORD processId);
+// The main window's menu button, and the settings dialog's OK button.
+constexpr POINT kMainMenuButton{864, 12};
+constexpr POINT kSettingsOkButton{327, 332};
+// Opens the main window's menu with its button and clicks entry `entry`; false when no menu came.
+bool UseMainMenu(HWND window, DWORD processId, int entry);
 // Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset, with
 // messages (`realPointer` false) or the real pointer.
 void ClickMenuItem(HWND menu, int index, bool realPointer = false);
