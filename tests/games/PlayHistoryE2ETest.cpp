@@ -103,6 +103,8 @@ TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurviv
     ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
     UpdateWindow(settings);
     ClickByMessages(settings, kGameListTab);
+    // The page of the tab is laid out by the paint that follows the click.
+    UpdateWindow(settings);
     ClickByMessages(settings, kOrderBox);
     ClickByMessages(settings, kSettingsOkButton);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
