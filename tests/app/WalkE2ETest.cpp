@@ -197,9 +197,8 @@ protected:
 
         // The close button is set to end the program from now on.
         ASSERT_TRUE(UseMainMenu(window, kSettingsEntry));
-        HWND settings = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(running_->Id(), L"SystemSetWnd")) != nullptr; }));
-        UpdateWindow(settings);
+        HWND settings = WaitForShownWindow(running_->Id(), L"SystemSetWnd");
+        ASSERT_NE(settings, nullptr);
         ClickByMessages(settings, kQuitOnClose);
         ClickByMessages(settings, kSettingsOkButton);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));

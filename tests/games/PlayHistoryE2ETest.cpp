@@ -99,9 +99,8 @@ TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurviv
 
     // Ticked in the settings window, the column takes the order by last played at once.
     ASSERT_TRUE(UseMainMenu(window, program_->Id(), 0));
-    HWND settings = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
-    UpdateWindow(settings);
+    HWND settings = WaitForShownWindow(program_->Id(), L"SystemSetWnd");
+    ASSERT_NE(settings, nullptr);
     ClickByMessages(settings, kGameListTab);
     // The page of the tab is laid out by the paint that follows the click.
     UpdateWindow(settings);

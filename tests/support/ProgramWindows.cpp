@@ -78,13 +78,14 @@ std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
 
 bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-HWND WaitForMenu(DWORD processId) {
-    HWND menu = nullptr;
-    WaitUntil([&] { return (menu = FindProcessWindow(processId, L"MenuWnd")) != nullptr && IsWindowVisible(menu); });
-    // Its entries are laid out when it is first painted.
-    if (menu != nullptr) UpdateWindow(menu);
-    return menu;
+HWND WaitForShownWindow(DWORD processId, const wchar_t* className) {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindProcessWindow(processId, className)) != nullptr && IsWindowVisible(window); });
+    if (window != nullptr) UpdateWindow(window);
+    return window;
 }
+
+HWND WaitForMenu(DWORD processId) { return WaitForShownWindow(processId, L"MenuWnd"); }
 
 void ClickMenuItem(HWND menu, int index, bool realPointer) {
     RECT client{};

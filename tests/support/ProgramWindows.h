@@ -26,6 +26,9 @@ LRESULT HitTest(HWND window, POINT client);
 std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className);
 bool IsTopmost(HWND window);
 
+// A window of the process's class once it is on the screen and laid out (its controls are laid out
+// by its first paint); null when none came.
+HWND WaitForShownWindow(DWORD processId, const wchar_t* className);
 // The menu the program opened, once it is on the screen and laid out.
 HWND WaitForMenu(DWORD processId);
 // The main window's menu button, and the settings dialog's OK button.
