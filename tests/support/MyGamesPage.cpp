@@ -65,10 +65,8 @@ void MyGamesPage::StartSelected() { LeftClick(window_, kStartButton); }
 
 bool MyGamesPage::AddByHand(const std::wstring& path, const std::wstring& name) {
     LeftClick(window_, kAddGameButton);
-    HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindProcessWindow(processId_, L"AddGameManualWnd")) != nullptr; }))
-        return false;
-    UpdateWindow(dialog);
+    HWND dialog = WaitForShownWindow(processId_, L"AddGameManualWnd");
+    if (dialog == nullptr) return false;
     TypeInto(dialog, kDialogPath, path);
     TypeInto(dialog, kDialogName, name);
     LeftClick(dialog, kDialogOk);
