@@ -230,8 +230,6 @@ void CPaintManagerUI::UpdateLayout(const RECT& client) {
     if (::IsRectEmpty(&client)) return;
     if (root_->IsUpdateNeeded()) {
         root_->SetPos(client);
-        offscreenDC_.reset();
-        offscreen_ = CDibSection();
         backgroundDC_.reset();
         background_ = CDibSection();
     } else {
@@ -765,41 +763,62 @@ void CPaintManagerUI::LayOutAndFocus(const RECT& client) {
 }
 
 void CPaintManagerUI::PaintOffscreen(HDC screen, const RECT& client, const RECT& area) {
-    if (!offscreen_.IsValid()) {
-        offscreen_ = CDibSection(client.right - client.left, client.bottom - client.top);
-        offscreenDC_ = std::make_unique<CMemoryDC>(screen);
-    }
-    if (!offscreen_.IsValid() || !*offscreenDC_) {
+    if (!HasOffscreenBand(screen, client)) {
         Paint(screen, client, area);
         return;
     }
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    HDC offscreen = offscreenDC_->Get();
-    CSelectObject selected(offscreen, offscreen_.Get());
-    {
-        CSavedDCState state(offscreen);
-        if (alphaBackground_) {
-            if (!background_.IsValid()) {
-                // What lies behind a transparent skin is the window's screen content as first painted.
-                background_ = CDibSection(offscreen_.Width(), offscreen_.Height());
-                backgroundDC_ = std::make_unique<CMemoryDC>(screen);
-                CSelectObject into(backgroundDC_->Get(), background_.Get());
-                ::BitBlt(backgroundDC_->Get(), area.left, area.top, width, height, screen, area.left, area.top,
-                         SRCCOPY);
-            }
-            CSelectObject from(backgroundDC_->Get(), background_.Get());
-            ::BitBlt(offscreen, area.left, area.top, width, height, backgroundDC_->Get(), area.left, area.top,
-                     SRCCOPY);
-        }
-        Paint(offscreen, client, area);
+    if (alphaBackground_) CaptureBackground(screen, client, area);
+    for (LONG top = area.top; top < area.bottom; top += offscreen_.Height()) {
+        const RECT band{area.left, top, area.right, std::min<LONG>(area.bottom, top + offscreen_.Height())};
+        PaintBand(screen, client, band);
     }
-    ::BitBlt(screen, area.left, area.top, width, height, offscreen, area.left, area.top, SRCCOPY);
     if (showUpdateRect_) {
         CSelectObject pen(screen, UpdatePen());
         CSelectObject brush(screen, ::GetStockObject(HOLLOW_BRUSH));
         ::Rectangle(screen, area.left, area.top, area.right, area.bottom);
     }
+}
+
+// The window is painted through a buffer a few rows high, as wide as the window: a buffer of the
+// whole window would hold as much memory again as the window's pictures.
+bool CPaintManagerUI::HasOffscreenBand(HDC screen, const RECT& client) {
+    constexpr int kBandRows = 128;
+    const int width = client.right - client.left;
+    const int rows = std::min<int>(kBandRows, client.bottom - client.top);
+    if (!offscreen_.IsValid() || offscreen_.Width() != width || offscreen_.Height() != rows)
+        offscreen_ = CDibSection(width, rows);
+    if (!offscreenDC_) offscreenDC_ = std::make_unique<CMemoryDC>(screen);
+    return offscreen_.IsValid() && *offscreenDC_;
+}
+
+// What lies behind a transparent skin is the window's screen content as first painted.
+void CPaintManagerUI::CaptureBackground(HDC screen, const RECT& client, const RECT& area) {
+    if (background_.IsValid()) return;
+    background_ = CDibSection(client.right - client.left, client.bottom - client.top);
+    backgroundDC_ = std::make_unique<CMemoryDC>(screen);
+    if (!background_.IsValid() || !*backgroundDC_) return;
+    CSelectObject into(backgroundDC_->Get(), background_.Get());
+    ::BitBlt(backgroundDC_->Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, screen,
+             area.left, area.top, SRCCOPY);
+}
+
+void CPaintManagerUI::PaintBand(HDC screen, const RECT& client, const RECT& band) {
+    const int width = band.right - band.left;
+    const int height = band.bottom - band.top;
+    HDC offscreen = offscreenDC_->Get();
+    CSelectObject selected(offscreen, offscreen_.Get());
+    {
+        CSavedDCState state(offscreen);
+        // The buffer's first row stands for the band's top row: controls paint in window coordinates.
+        ::SetViewportOrgEx(offscreen, 0, -band.top, nullptr);
+        if (background_.IsValid() && backgroundDC_) {
+            CSelectObject from(backgroundDC_->Get(), background_.Get());
+            ::BitBlt(offscreen, band.left, band.top, width, height, backgroundDC_->Get(), band.left, band.top,
+                     SRCCOPY);
+        }
+        Paint(offscreen, client, band);
+    }
+    ::BitBlt(screen, band.left, band.top, width, height, offscreen, band.left, 0, SRCCOPY);
 }
 
 void CPaintManagerUI::PaintClientInto(HDC dc, LPARAM flags) {

@@ -76,7 +76,7 @@ public:
     void Init(HWND window);
     HWND GetPaintWindow() const { return window_; }
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
-    // The offscreen surface of the last double-buffered paint (invalid before the first one).
+    // The band of rows the window is double-buffered through (invalid before the first paint).
     const CDibSection& GetOffscreenSurface() const { return offscreen_; }
     bool IsOffscreenPaint() const { return offscreenPaint_; }
     void SetOffscreenPaint(bool on) { offscreenPaint_ = on; }
@@ -258,6 +258,9 @@ private:
     void RunSoonTasks();
     void LayOutAndFocus(const RECT& client);
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
+    bool HasOffscreenBand(HDC screen, const RECT& client);
+    void CaptureBackground(HDC screen, const RECT& client, const RECT& area);
+    void PaintBand(HDC screen, const RECT& client, const RECT& band);
     void PaintClientInto(HDC dc, LPARAM flags);
     MessageResult OnSize();
     MessageResult OnMouseMove(LPARAM lParam, WPARAM wParam);

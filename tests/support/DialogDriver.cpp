@@ -6,6 +6,7 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/core/UIManager.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void DialogDriver::PostKey(WPARAM key) {
 
 uint32_t DialogDriver::PixelAt(int x, int y) {
     Settle();
-    return manager_.GetOffscreenSurface().PixelAt(x, y);
+    return ClientRgb(window_, x, y);
 }
 
 OwnerWindow::OwnerWindow() {

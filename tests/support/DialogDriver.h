@@ -28,7 +28,7 @@ public:
     // Posts a key press to the focused window of the dialog (the native edit while editing), so
     // that it passes the message loop's filters as a real key does.
     void PostKey(WPARAM key);
-    // The pixel of the last double-buffered paint at a client point, as 0xAARRGGBB.
+    // The pixel the last paint left at a client point, as 0xRRGGBB.
     uint32_t PixelAt(int x, int y);
 
 private:

@@ -6,6 +6,7 @@
 
 #include "UiLib/core/WindowImplBase.h"
 #include "shared/SkinnedDialogFrame.h"
+#include "tests/support/WindowPixels.h"
 
 // A window built from one of the program's layouts (its packed skin), as a window test drives it:
 // shown without taking the focus, repainted at once, pointed at and clicked through messages.
@@ -34,7 +35,7 @@ public:
     }
     UiLib::CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(name); }
     UiLib::CPaintManagerUI& Manager() { return paintManager_; }
-    uint32_t PixelAt(int x, int y) { return paintManager_.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
+    uint32_t PixelAt(int x, int y) { return ClientRgb(window_, x, y); }
     void ClickAt(POINT point) {
         LPARAM at = MAKELPARAM(point.x, point.y);
         ::SendMessageW(window_, WM_MOUSEMOVE, 0, at);

@@ -12,6 +12,7 @@
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/UiLib/support/TestCanvas.h"
+#include "tests/support/WindowPixels.h"
 
 using namespace UiLib;
 
@@ -55,7 +56,7 @@ protected:
         ::PostMessageW(window.Get(), message, wParam, lParam);
         window.Pump();
     }
-    uint32_t OffscreenRgb(int x, int y) const { return window.manager.GetOffscreenSurface().PixelAt(x, y) & 0xFFFFFF; }
+    uint32_t PaintedRgb(int x, int y) const { return ClientRgb(window.Get(), x, y); }
 
     ManagerWindow window;
     NotifyLog notes;
@@ -75,9 +76,9 @@ TEST_F(ManagerTest, FirstPaintLaysOutFocusesTheFirstTabStopAndDoubleBuffers) {
     EXPECT_EQ(window.manager.GetFocus(), first);
     ASSERT_TRUE(window.manager.GetOffscreenSurface().IsValid());
     EXPECT_EQ(window.manager.GetOffscreenSurface().Width(), kWidth);
-    EXPECT_EQ(OffscreenRgb(150, 20), 0xFF0000u);
-    EXPECT_EQ(OffscreenRgb(150, 100), 0x00FF00u);
-    EXPECT_EQ(OffscreenRgb(150, 140), 0x0000FFu);
+    EXPECT_EQ(PaintedRgb(150, 20), 0xFF0000u);
+    EXPECT_EQ(PaintedRgb(150, 100), 0x00FF00u);
+    EXPECT_EQ(PaintedRgb(150, 140), 0x0000FFu);
 
     ::InvalidateRect(window.Get(), nullptr, FALSE);
     window.Pump();
@@ -365,7 +366,28 @@ TEST_F(ManagerTest, ShowDirtyOutlinesTheRepaintedAreaOnScreenOnly) {
     CWindowDC screen(window.Get());
     EXPECT_EQ(::GetPixel(screen.Get(), 100, 100), RGB(220, 0, 0));
     EXPECT_EQ(::GetPixel(screen.Get(), 120, 100), RGB(0, 255, 0));
-    EXPECT_EQ(OffscreenRgb(100, 100), 0x00FF00u) << "the outline is not part of the picture";
+    const uint32_t buffered = window.manager.GetOffscreenSurface().PixelAt(100, 100 - dirty.top) & 0xFFFFFF;
+    EXPECT_EQ(buffered, 0x00FF00u) << "the outline is not part of the picture";
+}
+
+// The window is double-buffered a band of rows at a time; a rounded control across the border of
+// two bands is clipped alike in both.
+TEST_F(ManagerTest, PaintingBandByBandDrawsWhatOneWholePaintDraws) {
+    plain->ApplyAttributeList(L"bkcolor=\"#FF808000\" bordersize=\"3\" bordercolor=\"#FF000000\" borderround=\"16,16\"");
+    window.Show();
+    ASSERT_LT(window.manager.GetOffscreenSurface().Height(), plain->GetPos().bottom);
+    ASSERT_GT(window.manager.GetOffscreenSurface().Height(), plain->GetPos().top);
+    TestCanvas whole(kWidth, kHeight);
+    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(whole.DC()), PRF_CLIENT);
+    TestCanvas painted(kWidth, kHeight);
+    {
+        CWindowDC screen(window.Get());
+        ::BitBlt(painted.DC(), 0, 0, kWidth, kHeight, screen.Get(), 0, 0, SRCCOPY);
+    }
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) differing += painted.Rgb(x, y) != whole.Rgb(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(ManagerTest, ResizingLaysOutAgainOnANewSurface) {
@@ -375,7 +397,7 @@ TEST_F(ManagerTest, ResizingLaysOutAgainOnANewSurface) {
     EXPECT_EQ(layout->GetPos().right, 400);
     EXPECT_EQ(layout->GetPos().bottom, 250);
     EXPECT_EQ(window.manager.GetOffscreenSurface().Width(), 400);
-    EXPECT_EQ(OffscreenRgb(390, 20), 0xFF0000u);
+    EXPECT_EQ(PaintedRgb(390, 20), 0xFF0000u);
     EXPECT_EQ(first->Count(UIEVENT_WINDOWSIZE), 1) << "the focused control hears of it";
 }
 
