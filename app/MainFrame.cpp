@@ -30,6 +30,10 @@ const wchar_t* const kWebPages[] = {
     L"http://" LUDORA_PORTAL2_HOST3 L"/hezi.htm",
 };
 
+// The automatic update check starts this long after the first paint.
+constexpr UINT_PTR kAutoUpdateTimer = 0x4C55;
+constexpr UINT kAutoUpdateDelayMs = 2000;
+
 // Without its caption and maximise box; children and siblings are not painted over.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
 constexpr LONG kAddedStyle = 0x06000000;
@@ -101,7 +105,8 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
 }
 
 void MainFrame::StartWorkers() {
-    StartAutoUpdate(UpdateChecks());
+    // Its thread would only wait through start-up: it starts when the timer comes.
+    ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
     FetchEnvironment fetch = ServiceFetchEnvironment();
     fetch.settings = [settings = settings_] { return settings->Snapshot(); };
     fetch.deliver = [tasks = Tasks(), frame = this](UINT message, std::wstring reply) {
@@ -117,7 +122,6 @@ UpdateEnvironment MainFrame::UpdateChecks() {
     environment.busy = updateBusy_;
     environment.host = std::make_shared<MainWindowUpdateHost>(Tasks(), this);
     environment.autoDownload = [settings = settings_] { return ReplyNumber(settings->Snapshot().UpdateType) != 0; };
-    environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
     environment.handOff = [dataFolder = dataFolder_, commandLine = commandLine_, tasks = Tasks()] {
         HandOffToUpdater(dataFolder, commandLine, [tasks] { tasks->Post([] { PostQuitMessage(0); }); });
     };
@@ -330,6 +334,11 @@ LRESULT MainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
 }
 
 LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_TIMER && wParam == kAutoUpdateTimer) {
+        ::KillTimer(window_, kAutoUpdateTimer);
+        StartAutoUpdate(UpdateChecks());
+        return 0;
+    }
     if (message != CTrayIcon::kCallbackMessage) {
         handled = false;
         return 0;

@@ -15,7 +15,6 @@ const wchar_t kProgramVersion[] = L"1.0.0.0";
 
 namespace {
 
-constexpr unsigned long kAutoCheckDelay = 2000;
 // The start-time check's one request, made before the window is shown.
 constexpr HttpTimeouts kStartupTimeouts{2000, 3000, 3000};
 const wchar_t kDownloadNote[] = L"正在下载更新...";
@@ -126,7 +125,6 @@ bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
 
 void RunAutoUpdate(const UpdateEnvironment& environment) {
     environment.busy->store(true);
-    environment.sleep(kAutoCheckDelay);
     UpdateOffer offer = AskForUpdate(environment.serviceHost);
     const std::wstring package = PackagePath(environment.dataFolder);
     // A package that is ready waits for the start-time check of the next start.

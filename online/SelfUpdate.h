@@ -45,7 +45,6 @@ struct UpdateEnvironment {
     std::shared_ptr<std::atomic<bool>> busy;  // set while an update is downloaded or handed off
     std::shared_ptr<IUpdateHost> host;        // version label and message boxes; null at start-up
     std::function<bool()> autoDownload;   // UpdateType allows the automatic download
-    std::function<void(unsigned long milliseconds)> sleep;
     std::function<void()> handOff;        // starts the updater copy and ends this instance
 };
 
@@ -54,8 +53,8 @@ struct UpdateEnvironment {
 // that a slow service never holds up the window. True when it handed off.
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment);
 
-// The automatic check shortly after start: downloads a new package for the next start when
-// UpdateType allows it. Never installs, never shows a message.
+// The automatic check, which the program starts once start-up has settled: downloads a new package
+// for the next start when UpdateType allows it. Never installs, never shows a message.
 void RunAutoUpdate(const UpdateEnvironment& environment);
 // The check the user asks for: downloads and installs at once and reports by message boxes.
 void RunManualUpdate(const UpdateEnvironment& environment);
