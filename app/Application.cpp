@@ -17,7 +17,6 @@
 #include "online/ManagementService.h"
 #include "online/SelfUpdate.h"
 #include "shared/DataFolder.h"
-#include "shared/ScopedHandle.h"
 #include "shared/TextConvert.h"
 
 namespace {
@@ -54,18 +53,14 @@ void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& comm
     RunStartupUpdateCheck(environment);
 }
 
-// The receiver lives until the process ends and restores the main window through its tasks.
-void StartControlChannel(std::shared_ptr<UiLib::CWindowTasks> mainWindowTasks, MainFrame* frame) {
-    auto handlers = std::make_unique<ControlChannelHandlers>();
-    handlers->show = [mainWindowTasks, frame] {
-        mainWindowTasks->Post([frame] { ShowWindow(frame->GetHWND(), SW_RESTORE); });
-    };
-    handlers->bindFailed = [](int error) {
+// A second start restores the main window; the port is bound a second after the window exists,
+// and a port already taken is reported once.
+void ListenForSecondStarts(ControlChannelReceiver& channel) {
+    constexpr UINT kStartDelayMs = 1000;
+    channel.ListenLater(kControlChannelPort, kStartDelayMs, [](int error) {
         const std::wstring caption = std::to_wstring(error);
         MessageBoxW(nullptr, L"绑定失败!", caption.c_str(), MB_OK);
-    };
-    ScopedHandle thread(CreateThread(nullptr, 0, RunControlChannel, handlers.get(), 0, nullptr));
-    if (thread) handlers.release();
+    });
 }
 
 }  // namespace
@@ -86,13 +81,14 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
 
     StartupUpdateCheck(dataFolder, arguments);
     ExitIfAlreadyRunning();
-    StartControlChannel(frame->Tasks(), frame.get());
 
     // The native window owns the frame once it exists.
     MainFrame* shown = UiLib::CWindowWnd::CreateOwned(std::move(frame), [](MainFrame& created) { return created.CreateMainWindow(); });
     HWND window = shown ? shown->GetHWND() : nullptr;
+    ControlChannelReceiver channel([window] { ShowWindow(window, SW_RESTORE); });
     bool oleStarted = false;
     if (IsWindow(window)) {
+        ListenForSecondStarts(channel);
         // The first paint needs neither COM nor the firewall; the browsers, which come after it,
         // need COM on this thread, and this task is queued before theirs.
         shown->GetPaintManager().RunSoon([&oleStarted] {

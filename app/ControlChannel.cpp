@@ -1,14 +1,17 @@
 #include "app/ControlChannel.h"
 
-#include <memory>
+#include <algorithm>
 
 namespace {
 
-const DWORD kStartDelayMs = 1000;
-const DWORD kRequestGapMs = 50;
-// A connection that stays silent is served after this long, so it cannot hold the channel.
-const DWORD kReadTimeoutMs = 2000;
-const int kMaxRequestBytes = 50;
+constexpr UINT kSocketMessage = WM_APP + 1;
+constexpr UINT_PTR kListenTimer = 1;
+constexpr UINT_PTR kSilenceTimer = 2;
+// A connection that stays silent is served after this long.
+constexpr ULONGLONG kSilenceMs = 2000;
+constexpr UINT kSilenceCheckMs = 500;
+constexpr int kMaxRequestBytes = 50;
+const wchar_t kWindowClass[] = L"LudoraControlChannel";
 
 void StartWinsock() {
     WSADATA data;
@@ -23,8 +26,17 @@ sockaddr_in LoopbackAddress(unsigned short port) {
     return address;
 }
 
-// The listener itself is gone or was never usable: waiting for more connections is pointless.
-bool ListenerUnusable(int error) { return error == WSAENOTSOCK || error == WSAEINVAL || error == WSANOTINITIALISED; }
+HWND CreateMessageWindow(void* receiver) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    ::RegisterClassW(&windowClass);  // fails harmlessly when a receiver registered it before
+    HWND window = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (window) ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(receiver));
+    return window;
+}
 
 }  // namespace
 
@@ -40,45 +52,98 @@ bool NotifyRunningInstance() {
     return true;
 }
 
-SOCKET OpenControlListener(unsigned short port, int& error) {
+ControlChannelReceiver::ControlChannelReceiver(std::function<void()> show)
+    : show_(std::move(show)), window_(CreateMessageWindow(this)) {
+    StartWinsock();
+    if (window_) ::SetWindowLongPtrW(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+}
+
+ControlChannelReceiver::~ControlChannelReceiver() {
+    for (const Connection& connection : connections_) closesocket(connection.socket);
+    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    window_.Reset();
+    WSACleanup();
+}
+
+int ControlChannelReceiver::Listen(unsigned short port) {
     SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = LoopbackAddress(port);
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listener, 0x7FFFFFFF) != 0) {
-        error = WSAGetLastError();
+        listen(listener, SOMAXCONN) != 0 ||
+        WSAAsyncSelect(listener, window_.Get(), kSocketMessage, FD_ACCEPT) != 0) {
+        const int error = WSAGetLastError();
         if (listener != INVALID_SOCKET) closesocket(listener);
-        return INVALID_SOCKET;
+        return error;
     }
-    error = 0;
-    return listener;
+    listener_ = listener;
+    return 0;
 }
 
-bool ServeControlRequest(SOCKET listener, SOCKET& served, const std::function<void()>& show) {
-    served = accept(listener, nullptr, nullptr);
-    if (served == INVALID_SOCKET) return false;
-    DWORD timeout = kReadTimeoutMs;
-    setsockopt(served, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof(timeout));
-    char request[kMaxRequestBytes];
-    recv(served, request, sizeof(request), 0);
-    show();
-    closesocket(served);
-    served = INVALID_SOCKET;
-    return true;
+void ControlChannelReceiver::ListenLater(unsigned short port, UINT delayMs, std::function<void(int error)> failed) {
+    delayedPort_ = port;
+    failed_ = std::move(failed);
+    ::SetTimer(window_.Get(), kListenTimer, delayMs, nullptr);
 }
 
-DWORD WINAPI RunControlChannel(void* handlers) {
-    std::unique_ptr<ControlChannelHandlers> owned(static_cast<ControlChannelHandlers*>(handlers));
-    StartWinsock();
-    Sleep(kStartDelayMs);
-    int error = 0;
-    SOCKET listener = OpenControlListener(kControlChannelPort, error);
-    if (listener == INVALID_SOCKET) {
-        owned->bindFailed(error);
+unsigned short ControlChannelReceiver::Port() const {
+    sockaddr_in address{};
+    int length = sizeof(address);
+    if (listener_ == INVALID_SOCKET || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return 0;
+    return ntohs(address.sin_port);
+}
+
+LRESULT CALLBACK ControlChannelReceiver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* receiver = reinterpret_cast<ControlChannelReceiver*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (receiver && message == kSocketMessage) {
+        receiver->OnSocket(static_cast<SOCKET>(wParam), WSAGETSELECTEVENT(lParam));
         return 0;
     }
-    SOCKET served = INVALID_SOCKET;
-    for (;;) {
-        if (!ServeControlRequest(listener, served, owned->show) && ListenerUnusable(WSAGetLastError())) return 0;
-        Sleep(kRequestGapMs);
+    if (receiver && message == WM_TIMER) {
+        receiver->OnTimer(wParam);
+        return 0;
     }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ControlChannelReceiver::OnSocket(SOCKET socket, int event) {
+    if (socket == listener_ && event == FD_ACCEPT) AcceptWaiting();
+    else if (event == FD_READ || event == FD_CLOSE) Serve(socket);
+}
+
+void ControlChannelReceiver::OnTimer(UINT_PTR timer) {
+    if (timer == kListenTimer) {
+        ::KillTimer(window_.Get(), kListenTimer);
+        const int error = Listen(delayedPort_);
+        if (error != 0 && failed_) failed_(error);
+        return;
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    std::vector<SOCKET> silent;
+    for (const Connection& connection : connections_)
+        if (now - connection.accepted >= kSilenceMs) silent.push_back(connection.socket);
+    for (SOCKET socket : silent) Serve(socket);
+}
+
+void ControlChannelReceiver::AcceptWaiting() {
+    for (;;) {
+        SOCKET accepted = accept(listener_, nullptr, nullptr);
+        if (accepted == INVALID_SOCKET) return;
+        WSAAsyncSelect(accepted, window_.Get(), kSocketMessage, FD_READ | FD_CLOSE);
+        connections_.push_back(Connection{accepted, ::GetTickCount64()});
+        ::SetTimer(window_.Get(), kSilenceTimer, kSilenceCheckMs, nullptr);
+    }
+}
+
+// Whatever arrived is read and dropped: every connection is one request.
+void ControlChannelReceiver::Serve(SOCKET socket) {
+    auto served = std::find_if(connections_.begin(), connections_.end(),
+                               [socket](const Connection& connection) { return connection.socket == socket; });
+    if (served == connections_.end()) return;
+    connections_.erase(served);
+    if (connections_.empty()) ::KillTimer(window_.Get(), kSilenceTimer);
+    char request[kMaxRequestBytes];
+    recv(socket, request, sizeof(request), 0);
+    closesocket(socket);
+    if (show_) show_();
 }

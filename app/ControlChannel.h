@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
+
+#include "UiLib/core/ScopedWindow.h"
 
 // The local control channel: a second start asks the running instance to show its window.
 constexpr unsigned short kControlChannelPort = 61567;
@@ -11,23 +14,40 @@ constexpr unsigned short kControlChannelPort = 61567;
 // listener the request is simply lost.
 bool NotifyRunningInstance();
 
-// What the receiver does: `show` for each request, `bindFailed` with the Windows Sockets error when
-// the port cannot be bound. Both are called on the receiver's thread.
-struct ControlChannelHandlers {
-    std::function<void()> show;
-    std::function<void(int error)> bindFailed;
+// The receiver, on the thread of the window it shows: its sockets report to a message-only window
+// of its own (WSAAsyncSelect), so no thread waits for a second start. Every connection is one
+// "show" request, whatever it sends, served when data or its end arrives, or after two seconds of
+// silence, so that a silent client cannot hold the channel.
+class ControlChannelReceiver {
+public:
+    explicit ControlChannelReceiver(std::function<void()> show);
+    ~ControlChannelReceiver();
+    ControlChannelReceiver(const ControlChannelReceiver&) = delete;
+    ControlChannelReceiver& operator=(const ControlChannelReceiver&) = delete;
+
+    // Listens on 127.0.0.1:`port` (0 picks a free port): 0, or the Windows Sockets error when the
+    // port cannot be bound or listened on.
+    int Listen(unsigned short port);
+    // Listens on `port` once `delayMs` have passed, and calls `failed` with the error if it cannot.
+    void ListenLater(unsigned short port, UINT delayMs, std::function<void(int error)> failed);
+    unsigned short Port() const;
+
+private:
+    struct Connection {
+        SOCKET socket;
+        ULONGLONG accepted;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSocket(SOCKET socket, int event);
+    void OnTimer(UINT_PTR timer);
+    void AcceptWaiting();
+    void Serve(SOCKET socket);
+
+    std::function<void()> show_;
+    UiLib::CScopedWindow window_;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<Connection> connections_;
+    unsigned short delayedPort_ = 0;
+    std::function<void(int error)> failed_;
 };
-
-// Receiver thread, started once by the entry point with a heap `ControlChannelHandlers` that it
-// takes over: serves requests on 127.0.0.1 until the process ends, then ends after reporting
-// when the port cannot be bound.
-DWORD WINAPI RunControlChannel(void* handlers);
-
-// A socket listening on 127.0.0.1:`port` (0 picks a free port); INVALID_SOCKET with the Windows
-// Sockets error in `error` when it cannot be bound or put to listen.
-SOCKET OpenControlListener(unsigned short port, int& error);
-
-// Serves one request: accepts a connection, keeps its socket in `served` while it is open,
-// reads once (whatever arrives, or nothing, is a "show" request), calls `show` and closes the
-// connection. False, without calling `show`, when no connection could be accepted.
-bool ServeControlRequest(SOCKET listener, SOCKET& served, const std::function<void()>& show);

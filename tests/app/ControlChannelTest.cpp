@@ -1,4 +1,4 @@
-// The receiver's parts on a free port of 127.0.0.1; the fixed port is left to the end-to-end tests.
+// The receiver on a free port of 127.0.0.1, on this thread; the fixed port is left to the end-to-end tests.
 #include "app/ControlChannel.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +26,6 @@ sockaddr_in Address(const char* ip, unsigned short port) {
     return address;
 }
 
-unsigned short PortOf(SOCKET s) {
-    sockaddr_in address{};
-    int length = sizeof(address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
-}
-
 ScopedSocket Connect(const char* ip, unsigned short port) {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = Address(ip, port);
@@ -52,41 +45,37 @@ bool ClosedByPeer(SOCKET s) {
     return result == 0 || (result < 0 && WSAGetLastError() != WSAETIMEDOUT);
 }
 
+// Runs the thread's messages, where the receiver does its work, until `done` or the time is up.
+template <typename Predicate>
+bool PumpUntil(Predicate done, DWORD timeoutMs = 10000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 class ControlChannelTest : public Winsock {
 protected:
     void SetUp() override {
         Winsock::SetUp();
-        int error = -1;
-        listener_.reset(OpenControlListener(0, error));
-        ASSERT_TRUE(listener_) << error;
-        EXPECT_EQ(error, 0);
-        port_ = PortOf(listener_.get());
+        ASSERT_EQ(receiver_.Listen(0), 0);
+        port_ = receiver_.Port();
+        ASSERT_NE(port_, 0);
     }
 
-    // Serves one request and reports how many times the window was asked to show.
-    int ServeOne() {
-        int shows = 0;
-        SOCKET served = INVALID_SOCKET;
-        bool accepted = ServeControlRequest(listener_.get(), served, [&] {
-            EXPECT_NE(served, INVALID_SOCKET) << "the connection is held while it is served";
-            ++shows;
-        });
-        EXPECT_TRUE(accepted);
-        EXPECT_EQ(served, INVALID_SOCKET) << "the connection is closed afterwards";
-        return shows;
-    }
+    // Serves requests until the window has been asked to show `count` times in all.
+    bool ShowsReach(int count) { return PumpUntil([&] { return shows_ >= count; }); }
 
-    ScopedSocket listener_;
+    int shows_ = 0;
+    ControlChannelReceiver receiver_{[this] { ++shows_; }};
     unsigned short port_ = 0;
 };
 
 TEST_F(ControlChannelTest, ListensOnLoopbackOnly) {
-    sockaddr_in bound{};
-    int length = sizeof(bound);
-    getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&bound), &length);
-    EXPECT_EQ(bound.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
-    EXPECT_NE(port_, 0);
-
     EXPECT_FALSE(Connect("127.0.0.2", port_)) << "another loopback address";
     char host[256] = {};
     gethostname(host, sizeof(host));
@@ -98,6 +87,8 @@ TEST_F(ControlChannelTest, ListensOnLoopbackOnly) {
             EXPECT_FALSE(Connect(inet_ntoa(address), port_)) << "reached on " << inet_ntoa(address);
         }
     }
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(shows_, 0);
 }
 
 TEST_F(ControlChannelTest, AnyConnectionIsOneShowRequest) {
@@ -105,14 +96,14 @@ TEST_F(ControlChannelTest, AnyConnectionIsOneShowRequest) {
         ScopedSocket client = Connect("127.0.0.1", port_);
         ASSERT_TRUE(client);
         send(client.get(), "show", 5, 0);
-        EXPECT_EQ(ServeOne(), 1);
+        ASSERT_TRUE(ShowsReach(1));
         EXPECT_TRUE(ClosedByPeer(client.get()));
     }
     {
         ScopedSocket client = Connect("127.0.0.1", port_);
         ASSERT_TRUE(client);
         client.reset();  // sends nothing and closes
-        EXPECT_EQ(ServeOne(), 1);
+        ASSERT_TRUE(ShowsReach(2));
     }
     {
         // More than one read's worth of bytes is still one request, not several.
@@ -122,39 +113,34 @@ TEST_F(ControlChannelTest, AnyConnectionIsOneShowRequest) {
         const std::string noise(300, 'x');
         send(first.get(), noise.data(), static_cast<int>(noise.size()), 0);
         send(second.get(), "hide", 5, 0);
-        EXPECT_EQ(ServeOne(), 1);
-        EXPECT_EQ(ServeOne(), 1);
+        ASSERT_TRUE(ShowsReach(4));
         EXPECT_TRUE(ClosedByPeer(first.get()));
         EXPECT_TRUE(ClosedByPeer(second.get()));
     }
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(shows_, 4);
 }
 
 TEST_F(ControlChannelTest, SilentOpenConnectionDoesNotHoldTheChannel) {
     ScopedSocket silent = Connect("127.0.0.1", port_);
     ASSERT_TRUE(silent);
-    EXPECT_EQ(ServeOne(), 1);
-    EXPECT_TRUE(ClosedByPeer(silent.get()));
-
     ScopedSocket next = Connect("127.0.0.1", port_);
     ASSERT_TRUE(next);
     send(next.get(), "show", 5, 0);
-    EXPECT_EQ(ServeOne(), 1);
+    ASSERT_TRUE(ShowsReach(1)) << "served while the silent one waits";
+    EXPECT_TRUE(ClosedByPeer(next.get()));
+    ASSERT_TRUE(ShowsReach(2)) << "the silent one is served after a while";
+    EXPECT_TRUE(ClosedByPeer(silent.get()));
 }
 
 TEST_F(ControlChannelTest, PortInUseIsReportedWithItsError) {
-    int error = 0;
-    EXPECT_EQ(OpenControlListener(port_, error), INVALID_SOCKET);
-    EXPECT_EQ(error, WSAEADDRINUSE);
-}
-
-TEST_F(ControlChannelTest, ClosedListenerServesNothing) {
-    SOCKET listener = listener_.release();
-    closesocket(listener);
-    SOCKET served = INVALID_SOCKET;
-    bool shown = false;
-    EXPECT_FALSE(ServeControlRequest(listener, served, [&] { shown = true; }));
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(served, INVALID_SOCKET);
+    ControlChannelReceiver second([] {});
+    EXPECT_EQ(second.Listen(port_), WSAEADDRINUSE);
+    int reported = 0;
+    second.ListenLater(port_, 10, [&](int error) { reported = error; });
+    ASSERT_TRUE(PumpUntil([&] { return reported != 0; }));
+    EXPECT_EQ(reported, WSAEADDRINUSE);
+    EXPECT_EQ(second.Port(), 0);
 }
 
 }  // namespace
