@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "UiLib/core/UIManager.h"
@@ -53,11 +54,12 @@ void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& comm
     RunStartupUpdateCheck(environment);
 }
 
-// A second start restores the main window; the port is bound a second after the window exists,
-// and a port already taken is reported once.
-void ListenForSecondStarts(ControlChannelReceiver& channel) {
+// A second start restores the main window; the port is bound a second after the first paint, and
+// a port already taken is reported once.
+void ListenForSecondStarts(std::optional<ControlChannelReceiver>& channel, HWND window) {
     constexpr UINT kStartDelayMs = 1000;
-    channel.ListenLater(kControlChannelPort, kStartDelayMs, [](int error) {
+    channel.emplace([window] { ShowWindow(window, SW_RESTORE); });
+    channel->ListenLater(kControlChannelPort, kStartDelayMs, [](int error) {
         const std::wstring caption = std::to_wstring(error);
         MessageBoxW(nullptr, L"绑定失败!", caption.c_str(), MB_OK);
     });
@@ -85,15 +87,15 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     // The native window owns the frame once it exists.
     MainFrame* shown = UiLib::CWindowWnd::CreateOwned(std::move(frame), [](MainFrame& created) { return created.CreateMainWindow(); });
     HWND window = shown ? shown->GetHWND() : nullptr;
-    ControlChannelReceiver channel([window] { ShowWindow(window, SW_RESTORE); });
+    std::optional<ControlChannelReceiver> channel;
     bool oleStarted = false;
     if (IsWindow(window)) {
-        ListenForSecondStarts(channel);
-        // The first paint needs neither COM nor the firewall; the browsers, which come after it,
-        // need COM on this thread, and this task is queued before theirs.
-        shown->GetPaintManager().RunSoon([&oleStarted] {
+        // The first paint needs neither COM, the firewall nor the control channel; the browsers,
+        // which come after it, need COM on this thread, and this task is queued before theirs.
+        shown->GetPaintManager().RunSoon([&oleStarted, &channel, window] {
             oleStarted = SUCCEEDED(OleInitialize(nullptr));
             AuthorizeInFirewall(kProductName, ProgramPath());
+            ListenForSecondStarts(channel, window);
         });
         ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
     }
