@@ -33,6 +33,9 @@ const wchar_t* const kWebPages[] = {
 // The automatic update check starts this long after the first paint.
 constexpr UINT_PTR kAutoUpdateTimer = 0x4C55;
 constexpr UINT kAutoUpdateDelayMs = 2000;
+// The news and advert pop-ups wait for their delays on these.
+constexpr UINT_PTR kNewsTimer = 0x4C56;
+constexpr UINT_PTR kAdvertTimer = 0x4C57;
 
 // Without its caption and maximise box; children and siblings are not painted over.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
@@ -112,7 +115,7 @@ void MainFrame::StartWorkers() {
     fetch.deliver = [tasks = Tasks(), frame = this](UINT message, std::wstring reply) {
         tasks->Post([frame, message, reply = std::move(reply)] { frame->OnServiceReply(message, reply); });
     };
-    StartFetchThreads(fetch);
+    StartFetchThread(fetch);
 }
 
 UpdateEnvironment MainFrame::UpdateChecks() {
@@ -131,9 +134,21 @@ UpdateEnvironment MainFrame::UpdateChecks() {
 void MainFrame::OnServiceReply(UINT message, const std::wstring& reply) {
     if (!IsSuccessfulReply(reply)) return;
     const PopupReply popup = ParsePopupReply(reply);
-    if (message == WM_POP_NEWS) OnPopNews(popup);
-    else if (message == WM_POP_AD) OnPopAd(popup);
+    if (message == WM_POP_NEWS) RaiseWhenDue(kNewsTimer, pendingNews_, popup);
+    else if (message == WM_POP_AD) RaiseWhenDue(kAdvertTimer, pendingAdvert_, popup);
     else if (message == WM_TODAY_NEWS) OnTodayNews(popup);
+}
+
+// A newer reply of the same kind takes the place of one still waiting.
+void MainFrame::RaiseWhenDue(UINT_PTR timer, PopupReply& pending, const PopupReply& reply) {
+    pending = reply;
+    ::SetTimer(window_, timer, DelayMilliseconds(reply.delaySeconds), nullptr);
+}
+
+void MainFrame::RaiseDue(UINT_PTR timer) {
+    ::KillTimer(window_, timer);
+    if (timer == kNewsTimer) OnPopNews(pendingNews_);
+    else OnPopAd(pendingAdvert_);
 }
 
 void MainFrame::OnPopNews(const PopupReply& news) {
@@ -337,6 +352,10 @@ LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_TIMER && wParam == kAutoUpdateTimer) {
         ::KillTimer(window_, kAutoUpdateTimer);
         StartAutoUpdate(UpdateChecks());
+        return 0;
+    }
+    if (message == WM_TIMER && (wParam == kNewsTimer || wParam == kAdvertTimer)) {
+        RaiseDue(wParam);
         return 0;
     }
     if (message != CTrayIcon::kCallbackMessage) {

@@ -73,6 +73,9 @@ private:
     void OpenWebPageOfTab(int tab);
     void StartWorkers();
     void OnServiceReply(UINT message, const std::wstring& reply);
+    // The news and advert pop-ups come up after the delays their replies give.
+    void RaiseWhenDue(UINT_PTR timer, PopupReply& pending, const PopupReply& reply);
+    void RaiseDue(UINT_PTR timer);
     void OnPopNews(const PopupReply& news);
     void OnPopAd(const PopupReply& advert);
     void OnTodayNews(const PopupReply& news);
@@ -93,6 +96,8 @@ private:
     const std::wstring commandLine_;
     // Set while an update is being downloaded or handed off; shared with the update threads.
     std::shared_ptr<std::atomic<bool>> updateBusy_ = std::make_shared<std::atomic<bool>>(false);
+    PopupReply pendingNews_;
+    PopupReply pendingAdvert_;
     UiLib::CControlUI* versionLabelControl_ = nullptr;
     UiLib::CControlUI* menuButton_ = nullptr;
     CMyGameWndUI* myGamePage_ = nullptr;

@@ -72,8 +72,6 @@ void RunAdFetch(const FetchEnvironment& environment) {
     if (environment.settings().AdTime == TodayStamp()) return;
     std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::Advert);
     if (!IsSuccessfulReply(reply)) return;
-    PopupReply advert = ParsePopupReply(reply);
-    environment.sleep(DelayMilliseconds(advert.delaySeconds));
     Deliver(environment, WM_POP_AD, reply);
 }
 
@@ -92,21 +90,19 @@ void RunPopNewsFetch(const FetchEnvironment& environment) {
             environment.sleep(kNewsRetryWait);
             continue;
         }
-        PopupReply news = ParsePopupReply(reply);
-        environment.sleep(DelayMilliseconds(news.delaySeconds));
         Deliver(environment, WM_POP_NEWS, reply);
+        // The next news is asked for when this one is due to be shown.
+        environment.sleep(DelayMilliseconds(ParsePopupReply(reply).delaySeconds));
     }
 }
 
-void RunProbeThenDailyFetches(const FetchEnvironment& environment) {
+void RunAllFetches(const FetchEnvironment& environment) {
     RunConnectivityProbe(environment);
     RunTodayNewsFetch(environment);
     RunAdFetch(environment);
+    RunPopNewsFetch(environment);
 }
 
-// Two threads: every thread costs the process its own memory, and the daily fetches wait for the
-// probe anyway.
-void StartFetchThreads(const FetchEnvironment& environment) {
-    StartFetch(&RunProbeThenDailyFetches, environment);
-    StartFetch(&RunPopNewsFetch, environment);
-}
+// One thread: every thread costs the process its own memory, the fetches wait for the probe
+// anyway, and none of them waits for its pop-up's delay.
+void StartFetchThread(const FetchEnvironment& environment) { StartFetch(&RunAllFetches, environment); }

@@ -33,12 +33,13 @@ bool CheckConnectivity(const std::wstring& url);
 unsigned long DelayMilliseconds(int seconds);
 
 void RunConnectivityProbe(const FetchEnvironment& environment);
+// The pop-up replies are handed over as soon as they come; the receiver raises each pop-up after
+// the delay its reply gives. The news loop asks again when the last news is due.
 void RunAdFetch(const FetchEnvironment& environment);
 void RunTodayNewsFetch(const FetchEnvironment& environment);
 void RunPopNewsFetch(const FetchEnvironment& environment);
-// The connectivity probe, then the today's-news fetch, then the advert fetch.
-void RunProbeThenDailyFetches(const FetchEnvironment& environment);
+// The connectivity probe, then the today's-news fetch, the advert fetch and the news loop.
+void RunAllFetches(const FetchEnvironment& environment);
 
-// Starts, on two threads that end by themselves or with the process, the connectivity probe
-// followed by the today's-news and advert fetches, and the news pop-up fetch.
-void StartFetchThreads(const FetchEnvironment& environment);
+// Starts the fetches on one thread, which runs the news loop for as long as the process.
+void StartFetchThread(const FetchEnvironment& environment);

@@ -70,32 +70,36 @@ TEST_F(FetchThreadsTest, TheConnectivityCheckConnectsForReal) {
     EXPECT_FALSE(CheckConnectivity(L"http://127.0.0.1:" + std::to_wstring(FreeLocalPort()) + L"/"));
 }
 
-TEST_F(FetchThreadsTest, TheAdvertWaitsForItsDelay) {
+// The window raises the advert after its delay; the fetch does not wait for it.
+TEST_F(FetchThreadsTest, TheAdvertIsHandedOverAtOnce) {
     service_->Answer("getPop-ad", kPopReply);
     RunAdFetch(environment_);
-    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{5000}));
+    EXPECT_TRUE(sleeps_.empty());
     ASSERT_EQ(deliveries_.size(), 1u);
     EXPECT_EQ(deliveries_[0].message, WM_POP_AD);
     EXPECT_EQ(deliveries_[0].reply, L"#success#http://127.0.0.1/pop.html#5#8#300#170#");
 }
 
-// The daily fetches share the probe's thread: nothing is asked before the network is there, and
-// today's news comes before the advert.
-TEST_F(FetchThreadsTest, TheDailyFetchesFollowTheProbeTodaysNewsFirst) {
+// The fetches share the probe's thread: nothing is asked before the network is there, and
+// today's news comes before the advert, which comes before the news loop.
+TEST_F(FetchThreadsTest, TheFetchesFollowTheProbeTodaysNewsFirstAndTheNewsLoopLast) {
     connectedAtCheck_ = 2;
     service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
-    service_->Answer("getPop-ad", kPopReply);
+    service_->Answer("getPop-ad", "#success#http://127.0.0.1/ad.html#7#8#300#170#");
+    service_->Answer("getPop-news", kPopReply);
+    environment_.keepAsking = [this] { return deliveries_.size() < 3; };
     environment_.sleep = [this](unsigned long milliseconds) {
         sleeps_.push_back(milliseconds);
         if (milliseconds == 30000) {
             EXPECT_EQ(service_->CountRequests("act="), 0) << "asked before the probe ended";
         }
     };
-    RunProbeThenDailyFetches(environment_);
-    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 5000}));
-    ASSERT_EQ(deliveries_.size(), 2u);
+    RunAllFetches(environment_);
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 5000})) << "the probe's wait, then the news's delay";
+    ASSERT_EQ(deliveries_.size(), 3u);
     EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
     EXPECT_EQ(deliveries_[1].message, WM_POP_AD);
+    EXPECT_EQ(deliveries_[2].message, WM_POP_NEWS);
 }
 
 TEST_F(FetchThreadsTest, NoAdvertRequestOnTheDayItWasShown) {

@@ -128,3 +128,21 @@ TEST_F(PopupsE2ETest, NewsAlreadyShownAndTodaysNewsOfTodayRaiseNothing) {
     EXPECT_EQ(service_.CountRequests("act=getNews"), 0) << "today's news was shown today";
     EXPECT_TRUE(VisibleWindows(program_->Id(), L"MiniInformationWndUI").empty());
 }
+
+// The fetches do not wait for a pop-up's delay: the main window raises the pop-up when it is due.
+TEST_F(PopupsE2ETest, ThePopupIsRaisedWhenTheDelayOfItsReplyHasPassed) {
+    service_.Reset();
+    ServiceAnswer once;
+    once.once = true;
+    service_.Answer("getPop-news", "#success#about:blank#2#3#320#180#", once);
+    service_.Answer("getPop-news", "#fail#");
+    service_.Answer("getPop-ad", "#fail#");
+    service_.Answer("getNews", "#fail#");
+    WriteSettings("", "");
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") > 0; }));
+    const DWORD answered = GetTickCount();
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program_->Id(), L"PopWnd") != nullptr; }, 10000));
+    EXPECT_GE(GetTickCount() - answered, 1500u);
+    EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") == 2; })) << "asked again when it was due";
+}
