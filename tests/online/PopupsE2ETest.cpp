@@ -41,16 +41,20 @@ class PopupsE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(service_.Running());
+        // No delay in the replies: the windows' own delays are what is measured.
+        AnswerWith("#success#about:blank#0#3#320#180#", "#success#about:blank#0#60#100000#0#",
+                   "#success#about:blank#0#0#700#450#");
+        SetCursorPos(0, 0);
+    }
+    // The news is answered once: the news fetch asks again when it is due, and then hears of none.
+    void AnswerWith(const std::string& news, const std::string& advert, const std::string& today) {
         service_.Reset();
-        // No delay in the fetch threads: the windows' own delays are what is measured.
-        // Once: the news fetch asks again at once after each reply, and then hears of no news.
         ServiceAnswer once;
         once.once = true;
-        service_.Answer("getPop-news", "#success#about:blank#0#3#320#180#", once);
+        service_.Answer("getPop-news", news, once);
         service_.Answer("getPop-news", "#fail#");
-        service_.Answer("getPop-ad", "#success#about:blank#0#60#100000#0#");
-        service_.Answer("getNews", "#success#about:blank#0#0#700#450#");
-        SetCursorPos(0, 0);
+        service_.Answer("getPop-ad", advert);
+        service_.Answer("getNews", today);
     }
     void TearDown() override {
         if (program_) program_->Terminate();
@@ -131,13 +135,7 @@ TEST_F(PopupsE2ETest, NewsAlreadyShownAndTodaysNewsOfTodayRaiseNothing) {
 
 // The fetches do not wait for a pop-up's delay: the main window raises the pop-up when it is due.
 TEST_F(PopupsE2ETest, ThePopupIsRaisedWhenTheDelayOfItsReplyHasPassed) {
-    service_.Reset();
-    ServiceAnswer once;
-    once.once = true;
-    service_.Answer("getPop-news", "#success#about:blank#2#3#320#180#", once);
-    service_.Answer("getPop-news", "#fail#");
-    service_.Answer("getPop-ad", "#fail#");
-    service_.Answer("getNews", "#fail#");
+    AnswerWith("#success#about:blank#2#3#320#180#", "#fail#", "#fail#");
     WriteSettings("", "");
     ASSERT_NE(Start(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") > 0; }));
