@@ -71,7 +71,9 @@ TEST(ApplyModeCommand, TargetIsTheTextBetweenTheQuotes) {
 
 TEST(ApplyModeCommand, MalformedArgumentsChangeNothing) {
     RecordingHooks recorder;
-    for (const wchar_t* arguments : {L"", L"abc", L"12", L"0 x", L"0 \"\" 1"}) {
+    // A handle number without a command: one that no handle of this process can have, since the
+    // old program's handle is waited for without end.
+    for (const wchar_t* arguments : {L"", L"abc", L"1000000000", L"0 x", L"0 \"\" 1"}) {
         EXPECT_NE(RunApplyMode({arguments, L"C:\\nowhere\\Ludora.pak"}, recorder.Hooks()), ApplyResult::Restarted)
             << std::string(arguments, arguments + wcslen(arguments));
     }

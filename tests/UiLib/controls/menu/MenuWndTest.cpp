@@ -286,7 +286,7 @@ TEST_F(MenuWndTest, TheRightButtonDoesNothingInAMenu) {
     EXPECT_EQ(::SendMessageW(menu->GetHWND(), WM_RBUTTONDOWN, MK_RBUTTON, at), 0);
     ::SendMessageW(menu->GetHWND(), WM_RBUTTONUP, 0, at);
     Pump([] { return false; }, 50);
-    EXPECT_EQ(MenuWindows().size(), 1u);
+    ASSERT_EQ(MenuWindows().size(), 1u) << "a menu that closed is gone with its items";
     EXPECT_TRUE(record.clicks.empty());
     EXPECT_FALSE(static_cast<CMenuElementUI*>(Find(menu, L"open"))->IsSelected());
 }
