@@ -26,10 +26,10 @@ sockaddr_in LoopbackAddress(unsigned short port) {
     return address;
 }
 
-HWND CreateMessageWindow(void* receiver) {
+HWND CreateMessageWindow(WNDPROC procedure, void* receiver) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
     ::RegisterClassW(&windowClass);  // fails harmlessly when a receiver registered it before
@@ -53,9 +53,8 @@ bool NotifyRunningInstance() {
 }
 
 ControlChannelReceiver::ControlChannelReceiver(std::function<void()> show)
-    : show_(std::move(show)), window_(CreateMessageWindow(this)) {
+    : show_(std::move(show)), window_(CreateMessageWindow(&WindowProc, this)) {
     StartWinsock();
-    if (window_) ::SetWindowLongPtrW(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
 }
 
 ControlChannelReceiver::~ControlChannelReceiver() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/support/DemoGamesProgramTest.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
@@ -143,11 +144,11 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     // The demo game's own icon beside the names of the games that have it, the neutral picture
     // beside the one whose file is gone.
     for (int button = 0; button < 4; ++button) {
-        EXPECT_TRUE(WaitUntil([&] { return IsDemoIconOrange(ScreenPixel(window, MyGamesPage::IconOf(button))); }, 5000))
-            << button << ": " << std::hex << ScreenPixel(window, MyGamesPage::IconOf(button));
+        EXPECT_TRUE(WaitUntil([&] { return IsDemoIconOrange(ClientRgb(window, MyGamesPage::IconOf(button))); }, 5000))
+            << button << ": " << std::hex << ClientRgb(window, MyGamesPage::IconOf(button));
     }
-    EXPECT_TRUE(IsNeutralGrey(ScreenPixel(window, MyGamesPage::IconOf(4))))
-        << std::hex << ScreenPixel(window, MyGamesPage::IconOf(4));
+    EXPECT_TRUE(IsNeutralGrey(ClientRgb(window, MyGamesPage::IconOf(4))))
+        << std::hex << ClientRgb(window, MyGamesPage::IconOf(4));
 
     // Typing filters the column as the player types; the selection does not follow.
     LeftClick(window, MyGamesPage::SearchField());

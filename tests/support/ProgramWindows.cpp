@@ -162,13 +162,6 @@ void TypeText(const std::wstring& text) {
     }
 }
 
-uint32_t ScreenPixel(HWND window, POINT client) {
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, client.x, client.y);
-    ReleaseDC(window, dc);
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-}
-
 bool UseMainMenu(HWND window, DWORD processId, int entry) {
     ClickByMessages(window, kMainMenuButton);
     HWND menu = WaitForMenu(processId);

@@ -15,8 +15,6 @@ void RightClick(HWND window, POINT client);
 // held when one is given; text typed character by character.
 void PressKey(WORD key, WORD modifier = 0);
 void TypeText(const std::wstring& text);
-// The colour on the screen at a client point of `window`, as 0xRRGGBB.
-uint32_t ScreenPixel(HWND window, POINT client);
 
 // Button down and up sent as window messages: no foreground or cursor needed.
 void ClickByMessages(HWND window, POINT client);
