@@ -309,6 +309,9 @@ def main(argv):
         null = os.open(os.devnull, os.O_RDWR)
         for fd in (0, 1, 2):
             os.dup2(null, fd)
+        # Whatever else the starter held open (its output pipes, the lock of the end-to-end
+        # tests) is not the service's to keep when it outlives the starter.
+        os.closerange(3, 65536)
     state = ServiceState(args.content, args.record, args.idle_exit)
     servers = [Server(args.port, Handler, state)]
     ports = [p for p in args.portal_ports.split(",") if p.strip()]

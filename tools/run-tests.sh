@@ -18,6 +18,12 @@ for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sl
 # going nowhere, so that they never hold a test's output pipe open.
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
+# The desktop process is started by the first program that makes a window, and keeps that
+# program's error output open for as long as any window lives: a test that happened to start it
+# would then never be seen to end. Started here, it holds nothing of the tests.
+wine explorer.exe /desktop >/dev/null 2>&1 </dev/null &
+for _ in $(seq 100); do pgrep -f "explorer.exe /desktop" >/dev/null && break; sleep 0.1; done
+sleep 1
 
 cd "$build"
 ctest --output-on-failure --timeout 180 -j2 "$@"
