@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include <algorithm>
+
 #include "BuildConfig.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIOption.h"
@@ -36,6 +38,8 @@ constexpr UINT kAutoUpdateDelayMs = 2000;
 // The news and advert pop-ups wait for their delays on these.
 constexpr UINT_PTR kNewsTimer = 0x4C56;
 constexpr UINT_PTR kAdvertTimer = 0x4C57;
+// The next news request starts on this.
+constexpr UINT_PTR kNewsFetchTimer = 0x4C58;
 
 // Without its caption and maximise box; children and siblings are not painted over.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
@@ -110,12 +114,25 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
 void MainFrame::StartWorkers() {
     // Its thread would only wait through start-up: it starts when the timer comes.
     ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
+    StartFetchThread(ServiceFetches());
+}
+
+FetchEnvironment MainFrame::ServiceFetches() {
     FetchEnvironment fetch = ServiceFetchEnvironment();
     fetch.settings = [settings = settings_] { return settings->Snapshot(); };
     fetch.deliver = [tasks = Tasks(), frame = this](UINT message, std::wstring reply) {
         tasks->Post([frame, message, reply = std::move(reply)] { frame->OnServiceReply(message, reply); });
     };
-    StartFetchThread(fetch);
+    fetch.askNewsAgain = [tasks = Tasks(), frame = this](unsigned long milliseconds) {
+        tasks->Post([frame, milliseconds] { frame->AskNewsAgainAfter(milliseconds); });
+    };
+    return fetch;
+}
+
+// The window's timer waits for the next news request, not a thread of its own.
+void MainFrame::AskNewsAgainAfter(unsigned long milliseconds) {
+    ::SetTimer(window_, kNewsFetchTimer, static_cast<UINT>(std::min<unsigned long>(milliseconds, USER_TIMER_MAXIMUM)),
+               nullptr);
 }
 
 UpdateEnvironment MainFrame::UpdateChecks() {
@@ -352,6 +369,11 @@ LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_TIMER && wParam == kAutoUpdateTimer) {
         ::KillTimer(window_, kAutoUpdateTimer);
         StartAutoUpdate(UpdateChecks());
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kNewsFetchTimer) {
+        ::KillTimer(window_, kNewsFetchTimer);
+        StartNewsFetchThread(ServiceFetches());
         return 0;
     }
     if (message == WM_TIMER && (wParam == kNewsTimer || wParam == kAdvertTimer)) {

@@ -72,6 +72,8 @@ private:
     void AddWebPages();
     void OpenWebPageOfTab(int tab);
     void StartWorkers();
+    FetchEnvironment ServiceFetches();
+    void AskNewsAgainAfter(unsigned long milliseconds);
     void OnServiceReply(UINT message, const std::wstring& reply);
     // The news and advert pop-ups come up after the delays their replies give.
     void RaiseWhenDue(UINT_PTR timer, PopupReply& pending, const PopupReply& reply);

@@ -21,17 +21,18 @@ void Deliver(const FetchEnvironment& environment, UINT message, const std::wstri
 
 // A fetch on a thread of its own that owns its environment.
 struct FetchWork {
-    void (*fetch)(const FetchEnvironment&);
+    unsigned long (*fetch)(const FetchEnvironment&);
     FetchEnvironment environment;
 };
 
 DWORD WINAPI RunFetchWork(LPVOID parameter) {
     std::unique_ptr<FetchWork> work(static_cast<FetchWork*>(parameter));
-    work->fetch(work->environment);
+    const unsigned long nextNews = work->fetch(work->environment);
+    if (work->environment.askNewsAgain) work->environment.askNewsAgain(nextNews);
     return 0;
 }
 
-void StartFetch(void (*fetch)(const FetchEnvironment&), const FetchEnvironment& environment) {
+void StartFetch(unsigned long (*fetch)(const FetchEnvironment&), const FetchEnvironment& environment) {
     auto owned = std::make_unique<FetchWork>(FetchWork{fetch, environment});
     ScopedHandle thread(CreateThread(nullptr, 0, &RunFetchWork, owned.get(), 0, nullptr));
     if (thread) owned.release();
@@ -44,7 +45,6 @@ FetchEnvironment ServiceFetchEnvironment() {
     environment.serviceHost = ManagementServiceHost();
     environment.sleep = [](unsigned long milliseconds) { Sleep(milliseconds); };
     environment.checkConnection = [] { return CheckConnectivity(LUDORA_PROBE_URL); };
-    environment.keepAsking = [] { return true; };
     return environment;
 }
 
@@ -83,26 +83,23 @@ void RunTodayNewsFetch(const FetchEnvironment& environment) {
     Deliver(environment, WM_TODAY_NEWS, reply);
 }
 
-void RunPopNewsFetch(const FetchEnvironment& environment) {
-    while (environment.keepAsking()) {
-        std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::NewsPopup);
-        if (!IsSuccessfulReply(reply)) {
-            environment.sleep(kNewsRetryWait);
-            continue;
-        }
-        Deliver(environment, WM_POP_NEWS, reply);
-        // The next news is asked for when this one is due to be shown.
-        environment.sleep(DelayMilliseconds(ParsePopupReply(reply).delaySeconds));
-    }
+unsigned long RunPopNewsFetch(const FetchEnvironment& environment) {
+    std::wstring reply = RequestFromService(environment.serviceHost, ServiceAction::NewsPopup);
+    if (!IsSuccessfulReply(reply)) return kNewsRetryWait;
+    Deliver(environment, WM_POP_NEWS, reply);
+    // The next news is asked for when this one is due to be shown.
+    return DelayMilliseconds(ParsePopupReply(reply).delaySeconds);
 }
 
-void RunAllFetches(const FetchEnvironment& environment) {
+unsigned long RunAllFetches(const FetchEnvironment& environment) {
     RunConnectivityProbe(environment);
     RunTodayNewsFetch(environment);
     RunAdFetch(environment);
-    RunPopNewsFetch(environment);
+    return RunPopNewsFetch(environment);
 }
 
 // One thread: every thread costs the process its own memory, the fetches wait for the probe
 // anyway, and none of them waits for its pop-up's delay.
 void StartFetchThread(const FetchEnvironment& environment) { StartFetch(&RunAllFetches, environment); }
+
+void StartNewsFetchThread(const FetchEnvironment& environment) { StartFetch(&RunPopNewsFetch, environment); }

@@ -20,7 +20,8 @@ struct FetchEnvironment {
     std::function<bool()> checkConnection;  // one connectivity check
     // Hands a reply on; called on the fetch thread.
     std::function<void(UINT message, std::wstring reply)> deliver;
-    std::function<bool()> keepAsking;       // the news pop-up loop runs while this holds
+    // Called as a fetch thread ends, with the wait before news is asked for again.
+    std::function<void(unsigned long milliseconds)> askNewsAgain;
 };
 
 // The environment of the build's service and probe, with real waits; settings and receiver unset.
@@ -34,12 +35,17 @@ unsigned long DelayMilliseconds(int seconds);
 
 void RunConnectivityProbe(const FetchEnvironment& environment);
 // The pop-up replies are handed over as soon as they come; the receiver raises each pop-up after
-// the delay its reply gives. The news loop asks again when the last news is due.
+// the delay its reply gives.
 void RunAdFetch(const FetchEnvironment& environment);
 void RunTodayNewsFetch(const FetchEnvironment& environment);
-void RunPopNewsFetch(const FetchEnvironment& environment);
-// The connectivity probe, then the today's-news fetch, the advert fetch and the news loop.
-void RunAllFetches(const FetchEnvironment& environment);
+// One news request. The result is the wait before the next one: until this news is due, or half an
+// hour when the service gave none.
+unsigned long RunPopNewsFetch(const FetchEnvironment& environment);
+// The connectivity probe, then the today's-news fetch, the advert fetch and the first news request;
+// the result is the wait before the next news request.
+unsigned long RunAllFetches(const FetchEnvironment& environment);
 
-// Starts the fetches on one thread, which runs the news loop for as long as the process.
+// Start the fetches, or one news request, on a thread that ends with them and then calls
+// `askNewsAgain`: no thread waits half an hour for the next news.
 void StartFetchThread(const FetchEnvironment& environment);
+void StartNewsFetchThread(const FetchEnvironment& environment);

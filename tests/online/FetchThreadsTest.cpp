@@ -34,7 +34,6 @@ protected:
         environment_.sleep = [this](unsigned long milliseconds) { sleeps_.push_back(milliseconds); };
         environment_.checkConnection = [this] { return connectedAtCheck_ == ++checks_; };
         environment_.deliver = [this](UINT message, std::wstring reply) { deliveries_.push_back({message, reply}); };
-        environment_.keepAsking = [this] { return deliveries_.empty(); };
     }
 
     static LocalService* service_;
@@ -81,21 +80,20 @@ TEST_F(FetchThreadsTest, TheAdvertIsHandedOverAtOnce) {
 }
 
 // The fetches share the probe's thread: nothing is asked before the network is there, and
-// today's news comes before the advert, which comes before the news loop.
-TEST_F(FetchThreadsTest, TheFetchesFollowTheProbeTodaysNewsFirstAndTheNewsLoopLast) {
+// today's news comes before the advert, which comes before the first news.
+TEST_F(FetchThreadsTest, TheFetchesFollowTheProbeTodaysNewsFirstAndTheNewsLast) {
     connectedAtCheck_ = 2;
     service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
     service_->Answer("getPop-ad", "#success#http://127.0.0.1/ad.html#7#8#300#170#");
     service_->Answer("getPop-news", kPopReply);
-    environment_.keepAsking = [this] { return deliveries_.size() < 3; };
     environment_.sleep = [this](unsigned long milliseconds) {
         sleeps_.push_back(milliseconds);
         if (milliseconds == 30000) {
             EXPECT_EQ(service_->CountRequests("act="), 0) << "asked before the probe ended";
         }
     };
-    RunAllFetches(environment_);
-    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000, 5000})) << "the probe's wait, then the news's delay";
+    EXPECT_EQ(RunAllFetches(environment_), 5000u) << "the next news is asked for when this one is due";
+    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000})) << "only the probe waits";
     ASSERT_EQ(deliveries_.size(), 3u);
     EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
     EXPECT_EQ(deliveries_[1].message, WM_POP_AD);
@@ -144,21 +142,36 @@ TEST_F(FetchThreadsTest, AnUnsuccessfulNewsReplyIsAskedAgainAfterHalfAnHour) {
     once.once = true;
     service_->Answer("getPop-news", "#error#", once);
     service_->Answer("getPop-news", kPopReply);
-    RunPopNewsFetch(environment_);
+    EXPECT_EQ(RunPopNewsFetch(environment_), 1800000u);
+    EXPECT_TRUE(deliveries_.empty());
+    EXPECT_EQ(RunPopNewsFetch(environment_), 5000u);
     EXPECT_EQ(service_->CountRequests("act=getPop&type=news"), 2);
-    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{1800000, 5000}));
+    EXPECT_TRUE(sleeps_.empty()) << "the fetch never waits itself";
     ASSERT_EQ(deliveries_.size(), 1u);
     EXPECT_EQ(deliveries_[0].message, WM_POP_NEWS);
 }
 
-TEST_F(FetchThreadsTest, NewsKeepsComingAtTheServicesPace) {
-    int rounds = 0;
-    environment_.keepAsking = [&] { return rounds++ < 3; };
+// A negative delay counts as none rather than as a wait of weeks.
+TEST_F(FetchThreadsTest, NewsWithANegativeDelayIsAskedForAgainAtOnce) {
     service_->Answer("getPop-news", "#success#http://n#-4#8#1#1#");
-    RunPopNewsFetch(environment_);
-    EXPECT_EQ(deliveries_.size(), 3u);
-    // A negative delay counts as none rather than as a wait of weeks.
-    EXPECT_EQ(sleeps_, (std::vector<unsigned long>{0, 0, 0}));
+    EXPECT_EQ(RunPopNewsFetch(environment_), 0u);
+    EXPECT_EQ(deliveries_.size(), 1u);
+}
+
+// The thread hands its wait over as it ends, so the window's timer asks for the next news.
+TEST_F(FetchThreadsTest, ANewsThreadHandsOverTheWaitBeforeTheNextRequest) {
+    service_->Answer("getPop-news", kPopReply);
+    HANDLE handedOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    unsigned long wait = 0;
+    environment_.askNewsAgain = [&](unsigned long milliseconds) {
+        wait = milliseconds;
+        SetEvent(handedOver);
+    };
+    StartNewsFetchThread(environment_);
+    ASSERT_EQ(WaitForSingleObject(handedOver, 10000), WAIT_OBJECT_0);
+    CloseHandle(handedOver);
+    EXPECT_EQ(wait, 5000u);
+    EXPECT_EQ(deliveries_.size(), 1u);
 }
 
 TEST_F(FetchThreadsTest, AMegabyteReplyIsHandedOverWhole) {
