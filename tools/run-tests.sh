@@ -20,10 +20,12 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 # The desktop process is started by the first program that makes a window, and keeps that
 # program's error output open for as long as any window lives: a test that happened to start it
-# would then never be seen to end. Started here, it holds nothing of the tests.
-wine explorer.exe /desktop >/dev/null 2>&1 </dev/null &
-for _ in $(seq 100); do pgrep -f "explorer.exe /desktop" >/dev/null && break; sleep 0.1; done
-sleep 1
+# would then never be seen to end. A window held for the whole run, by a program whose output goes
+# nowhere, starts it first and keeps it.
+ready=$(mktemp)
+wine "$build/tests/hold_desktop.exe" >"$ready" 2>/dev/null </dev/null &
+for _ in $(seq 300); do grep -q ready "$ready" && break; sleep 0.1; done
+rm -f "$ready"
 
 cd "$build"
 ctest --output-on-failure --timeout 180 -j2 "$@"
