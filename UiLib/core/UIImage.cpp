@@ -22,6 +22,7 @@
 #include <spng.h>
 
 #include "UiLib/core/DibSection.h"
+#include "UiLib/core/RgbaPngRows.h"
 #include "UiLib/core/ScopedDC.h"
 
 namespace UiLib {
@@ -164,8 +165,8 @@ std::unique_ptr<TImageInfo> ImageRecord(CDibSection& surface, DWORD mask, bool a
     return image;
 }
 
-// Below this many pixels a second copy costs little and the whole-picture decoder, which needs no
-// inflate state of its own, is the faster one.
+// Below this many pixels a second copy costs little and a whole-picture decoder, which inflates in
+// one call instead of a row at a time, is the faster one.
 constexpr uint64_t kRowByRowPixels = 64 * 1024;
 
 // A large PNG picture is decoded a row at a time straight into its bitmap and converted there, so
@@ -196,6 +197,17 @@ std::unique_ptr<TImageInfo> DecodePngByRows(const uint8_t* data, size_t size, DW
     return ImageRecord(surface, mask, alpha);
 }
 
+// The skin's usual small picture, whose rows are inflated whole and converted into its bitmap.
+std::unique_ptr<TImageInfo> ConvertRgbaRows(const RgbaPngRows& rows, DWORD mask) {
+    CDibSection surface(static_cast<int>(rows.width), static_cast<int>(rows.height));
+    if (!surface.IsValid()) return nullptr;
+    bool alpha = false;
+    for (uint32_t y = 0; y < rows.height; ++y) {
+        alpha = PremultiplyAndMask(rows.Row(y), surface.Pixels() + size_t{y} * rows.width, rows.width, mask) || alpha;
+    }
+    return ImageRecord(surface, mask, alpha);
+}
+
 std::unique_ptr<TImageInfo> DecodeWholePicture(const uint8_t* data, size_t size, DWORD mask) {
     int width = 0, height = 0, components = 0;
     StbPixels decoded{stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &components, 4)};
@@ -216,6 +228,8 @@ TImageInfo::~TImageInfo() {
 std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD mask) {
     if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
     if (IsPng(data, size)) {
+        if (std::optional<RgbaPngRows> rows = InflateRgbaPng(data, size, kMaxDimension, kRowByRowPixels - 1))
+            return ConvertRgbaRows(*rows, mask);
         bool wholePicture = false;
         std::unique_ptr<TImageInfo> image = DecodePngByRows(data, size, mask, wholePicture);
         if (!wholePicture) return image;
