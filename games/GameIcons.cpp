@@ -1,9 +1,8 @@
 #include "games/GameIcons.h"
 
-#include <thread>
-
 #include "UiLib/core/WindowTasks.h"
 #include "games/GameActions.h"
+#include "shared/BackgroundWork.h"
 
 using namespace UiLib;
 
@@ -63,7 +62,7 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
         if (icons_.emplace(PathKey(path), nullptr).second) wanted.push_back(path);
     }
     if (wanted.empty()) return;
-    std::thread([tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
+    RunInBackground([tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
         for (const std::wstring& path : wanted) {
             auto icon = std::make_shared<CIconHandle>(ReadFirstIcon(path, size));
             tasks->Post([icons, path, icon, loaded] {
@@ -71,7 +70,7 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
                 loaded(path);
             });
         }
-    }).detach();
+    });
 }
 
 void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[PathKey(path)] = std::move(icon); }

@@ -15,6 +15,7 @@
 #include "games/PlayHistory.h"
 #include "games/PlaySession.h"
 #include "online/ManagementService.h"
+#include "shared/BackgroundWork.h"
 #include "shared/MyMessageBox.h"
 
 using namespace UiLib;
@@ -225,13 +226,13 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
 
 void CMyGameWndUI::ShowStrategyPage(int gameId) {
     const unsigned selection = ++selection_;
-    std::thread([tasks = windowTasks_, page = this, selection, gameId] {
+    RunInBackground([tasks = windowTasks_, page = this, selection, gameId] {
         std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
         if (url.empty()) return;
         tasks->Post([page, selection, url] {
             if (page->selection_ == selection) page->Navigate(url);
         });
-    }).detach();
+    });
 }
 
 void CMyGameWndUI::TellFileMissing() {

@@ -6,7 +6,7 @@
 
 #include "BuildConfig.h"
 #include "online/ManagementService.h"
-#include "shared/ScopedHandle.h"
+#include "shared/BackgroundWork.h"
 
 namespace {
 
@@ -19,23 +19,11 @@ void Deliver(const FetchEnvironment& environment, UINT message, const std::wstri
     environment.deliver(message, reply);
 }
 
-// A fetch on a thread of its own that owns its environment.
-struct FetchWork {
-    unsigned long (*fetch)(const FetchEnvironment&);
-    FetchEnvironment environment;
-};
-
-DWORD WINAPI RunFetchWork(LPVOID parameter) {
-    std::unique_ptr<FetchWork> work(static_cast<FetchWork*>(parameter));
-    const unsigned long nextNews = work->fetch(work->environment);
-    if (work->environment.askNewsAgain) work->environment.askNewsAgain(nextNews);
-    return 0;
-}
-
 void StartFetch(unsigned long (*fetch)(const FetchEnvironment&), const FetchEnvironment& environment) {
-    auto owned = std::make_unique<FetchWork>(FetchWork{fetch, environment});
-    ScopedHandle thread(CreateThread(nullptr, 0, &RunFetchWork, owned.get(), 0, nullptr));
-    if (thread) owned.release();
+    RunInBackground([fetch, environment] {
+        const unsigned long nextNews = fetch(environment);
+        if (environment.askNewsAgain) environment.askNewsAgain(nextNews);
+    });
 }
 
 }  // namespace
@@ -98,8 +86,8 @@ unsigned long RunAllFetches(const FetchEnvironment& environment) {
     return RunPopNewsFetch(environment);
 }
 
-// One thread: every thread costs the process its own memory, the fetches wait for the probe
-// anyway, and none of them waits for its pop-up's delay.
+// One job: every worker costs the process its own memory, the fetches wait for the probe anyway,
+// and none of them waits for its pop-up's delay.
 void StartFetchThread(const FetchEnvironment& environment) { StartFetch(&RunAllFetches, environment); }
 
 void StartNewsFetchThread(const FetchEnvironment& environment) { StartFetch(&RunPopNewsFetch, environment); }

@@ -45,7 +45,7 @@ unsigned long RunPopNewsFetch(const FetchEnvironment& environment);
 // the result is the wait before the next news request.
 unsigned long RunAllFetches(const FetchEnvironment& environment);
 
-// Start the fetches, or one news request, on a thread that ends with them and then calls
-// `askNewsAgain`: no thread waits half an hour for the next news.
+// Start the fetches, or one news request, as a background job that ends with them and then calls
+// `askNewsAgain`: nothing waits half an hour for the next news.
 void StartFetchThread(const FetchEnvironment& environment);
 void StartNewsFetchThread(const FetchEnvironment& environment);

@@ -9,6 +9,7 @@
 #include "online/FileMd5.h"
 #include "online/HttpClient.h"
 #include "online/ManagementService.h"
+#include "shared/BackgroundWork.h"
 #include "shared/ScopedHandle.h"
 
 const wchar_t kProgramVersion[] = L"1.0.0.0";
@@ -43,21 +44,6 @@ DownloadProgress ProgressOnLabel(const UpdateEnvironment& environment) {
     LabelProgress progress;
     progress.host = environment.host;
     return progress;
-}
-
-// Runs one check on a thread that owns its environment.
-template <void (*Check)(const UpdateEnvironment&)>
-DWORD WINAPI UpdateThread(LPVOID parameter) {
-    std::unique_ptr<UpdateEnvironment> environment(static_cast<UpdateEnvironment*>(parameter));
-    Check(*environment);
-    return 0;
-}
-
-template <void (*Check)(const UpdateEnvironment&)>
-void StartUpdateThread(UpdateEnvironment environment) {
-    auto owned = std::make_unique<UpdateEnvironment>(std::move(environment));
-    ScopedHandle thread(CreateThread(nullptr, 0, &UpdateThread<Check>, owned.get(), 0, nullptr));
-    if (thread) owned.release();
 }
 
 // Ends a check: the label shows the version again and another check may start.
@@ -148,9 +134,13 @@ void RunManualUpdate(const UpdateEnvironment& environment) {
     FinishCheck(environment);
 }
 
-void StartAutoUpdate(UpdateEnvironment environment) { StartUpdateThread<RunAutoUpdate>(std::move(environment)); }
+void StartAutoUpdate(UpdateEnvironment environment) {
+    RunInBackground([environment = std::move(environment)] { RunAutoUpdate(environment); });
+}
 
-void StartManualUpdate(UpdateEnvironment environment) { StartUpdateThread<RunManualUpdate>(std::move(environment)); }
+void StartManualUpdate(UpdateEnvironment environment) {
+    RunInBackground([environment = std::move(environment)] { RunManualUpdate(environment); });
+}
 
 std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long processHandle,
                                 const std::wstring& programPath, bool startedFromAutorun) {

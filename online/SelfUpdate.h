@@ -59,7 +59,7 @@ void RunAutoUpdate(const UpdateEnvironment& environment);
 // The check the user asks for: downloads and installs at once and reports by message boxes.
 void RunManualUpdate(const UpdateEnvironment& environment);
 
-// Run the checks on threads of their own, which end by themselves.
+// Run the checks in the background; they end by themselves.
 void StartAutoUpdate(UpdateEnvironment environment);
 void StartManualUpdate(UpdateEnvironment environment);
 

@@ -1,0 +1,33 @@
+#include "shared/BackgroundWork.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+#include "shared/ScopedHandle.h"
+
+// Jobs run off the calling thread, all of them, and one that waits (as a network request does)
+// does not hold up the others.
+TEST(BackgroundWork, JobsRunOffTheCallerAndAWaitingJobHoldsUpNoOther) {
+    // The waiting job holds the event it waits on for as long as it runs.
+    std::shared_ptr<void> release(CreateEventW(nullptr, TRUE, FALSE, nullptr), KernelHandleCloser());
+    ScopedHandle allDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const DWORD caller = GetCurrentThreadId();
+    auto offCaller = std::make_shared<std::atomic<int>>(0);
+    auto finished = std::make_shared<std::atomic<int>>(0);
+    constexpr int kJobs = 12;
+
+    ASSERT_TRUE(RunInBackground([release] { WaitForSingleObject(release.get(), 10000); }));
+    for (int i = 0; i < kJobs; ++i) {
+        ASSERT_TRUE(RunInBackground([=, done = allDone.get()] {
+            if (GetCurrentThreadId() != caller) ++*offCaller;
+            if (++*finished == kJobs) SetEvent(done);
+        }));
+    }
+    EXPECT_EQ(WaitForSingleObject(allDone.get(), 10000), WAIT_OBJECT_0);
+    SetEvent(release.get());
+    EXPECT_EQ(offCaller->load(), kJobs);
+}
