@@ -53,10 +53,12 @@ uint32_t Premultiplied(UiColor color) {
     return (alpha << 24) | (scale(RedOf(color)) << 16) | (scale(GreenOf(color)) << 8) | scale(BlueOf(color));
 }
 
+// The DC's own brush fills without making a GDI object. (An opaque ExtTextOutW with no text fills
+// as well, but some GDI implementations take it through their font machinery first.)
 void FillSolid(HDC dc, const RECT& rect, UiColor color) {
-    COLORREF old = ::SetBkColor(dc, ToColorRef(color));
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-    ::SetBkColor(dc, old);
+    COLORREF old = ::SetDCBrushColor(dc, ToColorRef(color));
+    ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    ::SetDCBrushColor(dc, old);
 }
 
 UiColor Interpolate(UiColor first, UiColor second, int index, int count) {

@@ -58,6 +58,20 @@ TEST_F(RenderTest, OpaqueColourFillsExactlyTheRectangle) {
     EXPECT_EQ(canvas.Rgb(1, 5), kWhite);
 }
 
+// Solid fills take the DC's brush; they write every byte of every pixel as the opaque text fill
+// they replace did, also where a translucent fill is drawn over them.
+TEST_F(RenderTest, SolidFillsWriteTheBytesThatAnOpaqueTextFillWrote) {
+    const RECT fill{3, 2, 17, 15};
+    TestCanvas ours(20, 20), reference(20, 20);
+    CSkinRenderer::DrawColor(ours.DC(), fill, 0xFF1F5AA8);
+    SetBkColor(reference.DC(), RGB(0x1F, 0x5A, 0xA8));
+    ExtTextOutW(reference.DC(), 0, 0, ETO_OPAQUE, &fill, nullptr, 0, nullptr);
+    for (TestCanvas* canvas : {&ours, &reference}) CSkinRenderer::DrawColor(canvas->DC(), RECT{0, 0, 10, 20}, 0x80FF8000);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(ours.Pixel(x, y), reference.Pixel(x, y)) << x << "," << y;
+    }
+}
+
 TEST_F(RenderTest, TranslucentColourBlendsAndZeroAlphaDrawsNothing) {
     for (AlphaBlendFunction blend : {AlphaBlendFunction(nullptr), &SoftwareAlphaBlend}) {
         CSkinRenderer::OverrideBlendFunction(blend);

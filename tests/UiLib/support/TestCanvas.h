@@ -17,6 +17,8 @@ public:
     void Fill(uint32_t rgb);
     // The colour at (x, y) as 0xRRGGBB.
     uint32_t Rgb(int x, int y) const { return dib_.PixelAt(x, y) & 0xFFFFFF; }
+    // The whole 32-bit pixel, alpha byte included.
+    uint32_t Pixel(int x, int y) const { return dib_.PixelAt(x, y); }
 
 private:
     UiLib::CDibSection dib_;
