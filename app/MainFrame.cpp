@@ -100,14 +100,17 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
                 builder.Create(CDialogBuilder::Layout(GetSkinFile()), nullptr, &callback, &paintManager_)) {
             paintManager_.AttachDialog(std::move(root));
             paintManager_.AddNotifier(this);
-            SetWindowIcons();
             FindControls();
             ShowVersionLabel(VersionText());
             if (myGamePage_) myGamePage_->BuildGameButtons();
         }
     }
-    // The workers compete with the first paint for the processor; they start right after it.
-    paintManager_.RunSoon([this] { StartWorkers(); });
+    // The workers compete with the first paint for the processor; they start right after it. The
+    // window's icons, which the window system converts for the task bar, come with them.
+    paintManager_.RunSoon([this] {
+        SetWindowIcons();
+        StartWorkers();
+    });
     return 0;
 }
 
@@ -256,10 +259,10 @@ void MainFrame::ShowVersionLabel(const std::wstring& text) {
 
 void MainFrame::Notify(UiNotify& msg) {
     if (msg.sType == L"windowinit") {
-        // The browsers wait until the window has been painted once: the game page's comes next,
-        // a web page's when its tab is first shown.
-        AddWebPages();
+        // The hidden web pages and the browsers wait until the window has been painted once: the
+        // game page's browser comes next, a web page's when its tab is first shown.
         paintManager_.RunSoon([this] {
+            AddWebPages();
             if (myGamePage_) myGamePage_->AddBrowser();
         });
     } else if (msg.sType == L"click") {
