@@ -17,11 +17,20 @@ endfunction()
 # TinyXML, built here as a static library.
 set(TINYXML_DIR ${CMAKE_BINARY_DIR}/_deps/tinyxml)
 fetch_debian_source(tinyxml ${TINYXML_DIR} tinyxml.cpp)
+# Built without the STL mode that Debian's packaging enforces: that mode brings in iostreams, whose
+# locale set-up would run at every start and whose code would double the program's size.
+file(STRINGS ${TINYXML_DIR}/tinyxml.h tinyxml_forces_stl REGEX "#define TIXML_USE_STL")
+if(tinyxml_forces_stl)
+  execute_process(COMMAND patch -R -p1 -s -i debian/patches/enforce-use-stl.patch
+    WORKING_DIRECTORY ${TINYXML_DIR} RESULT_VARIABLE unpatch_result)
+  if(NOT unpatch_result EQUAL 0)
+    message(FATAL_ERROR "could not take TinyXML out of its STL mode")
+  endif()
+endif()
 add_library(tinyxml STATIC
   ${TINYXML_DIR}/tinyxml.cpp ${TINYXML_DIR}/tinyxmlparser.cpp
   ${TINYXML_DIR}/tinyxmlerror.cpp ${TINYXML_DIR}/tinystr.cpp)
 target_include_directories(tinyxml SYSTEM PUBLIC ${TINYXML_DIR})
-target_compile_definitions(tinyxml PUBLIC TIXML_USE_STL)
 target_compile_options(tinyxml PRIVATE -w)
 
 # zlib from the MinGW-w64 package.

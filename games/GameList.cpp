@@ -25,7 +25,7 @@ std::unique_ptr<TiXmlDocument> NewUserGameDocument() {
 GameRecord RecordFromElement(const TiXmlElement& element) {
     GameRecord record;
     for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
-        const std::string& name = attribute->NameTStr();
+        const std::string name = attribute->Name();
         if (name == "name") record.name = Utf8ToWide(attribute->Value());
         else if (name == "path") record.path = Utf8ToWide(attribute->Value());
         else if (name == "type") record.type = ParseGameNumber(attribute->Value());
@@ -39,7 +39,7 @@ GameRecord RecordFromElement(const TiXmlElement& element) {
 bool ElementHasName(const TiXmlElement& element, const std::wstring& name) {
     for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
         if (attribute->NameTStr() != "name") continue;
-        if (Utf8ToWide(attribute->Value()) == name || Utf8ToWideExact(attribute->ValueStr()) == name) return true;
+        if (Utf8ToWide(attribute->Value()) == name || Utf8ToWideExact(attribute->Value()) == name) return true;
     }
     return false;
 }
@@ -87,8 +87,8 @@ bool GameList::AddUserGame(GameRecord record) {
     if (!document_ || (fileUnreadable_ && !KeepUnreadableFile())) return false;
     // Name and path are stored whole: a path cut short would name another file.
     auto* element = new TiXmlElement("Game");
-    element->SetAttribute("name", WideToUtf8(record.name));
-    element->SetAttribute("path", WideToUtf8(record.path));
+    element->SetAttribute("name", WideToUtf8(record.name).c_str());
+    element->SetAttribute("path", WideToUtf8(record.path).c_str());
     element->SetAttribute("type", "0");
     element->SetAttribute("id", "0");
     Root()->LinkEndChild(element);

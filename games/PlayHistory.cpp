@@ -82,7 +82,7 @@ bool PlayHistory::Read(const std::string& bytes) {
     TiXmlDocument document;
     document.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     const TiXmlElement* root = document.RootElement();
-    if (document.Error() || !root || root->ValueStr() != kRootName) return false;
+    if (document.Error() || !root || root->ValueTStr() != kRootName) return false;
     const char* order = root->Attribute("orderByLastPlayed");
     orderByLastPlayed_ = order && std::string(order) == "1";
     for (const TiXmlElement* game = root->FirstChildElement(kGameName); game;
@@ -151,9 +151,9 @@ void PlayHistory::Save() const {
     root->SetAttribute("orderByLastPlayed", orderByLastPlayed_ ? "1" : "0");
     for (const auto& [key, entry] : entries_) {
         auto* game = new TiXmlElement(kGameName);
-        game->SetAttribute("path", WideToUtf8(entry.path));
-        if (entry.record.lastStarted != 0) game->SetAttribute("lastStarted", UtcTimeText(entry.record.lastStarted));
-        game->SetAttribute("secondsPlayed", std::to_string(entry.record.secondsPlayed));
+        game->SetAttribute("path", WideToUtf8(entry.path).c_str());
+        if (entry.record.lastStarted != 0) game->SetAttribute("lastStarted", UtcTimeText(entry.record.lastStarted).c_str());
+        game->SetAttribute("secondsPlayed", std::to_string(entry.record.secondsPlayed).c_str());
         root->LinkEndChild(game);
     }
     document.LinkEndChild(root);

@@ -110,11 +110,11 @@ void SysSettings::SaveFields(
         document_.LinkEndChild(root);
         setting = new TiXmlElement("Setting");
         root->LinkEndChild(setting);
-        for (const Field& field : kFields) setting->SetAttribute(field.name, WideToUtf8(values_.*field.member));
+        for (const Field& field : kFields) setting->SetAttribute(field.name, WideToUtf8(values_.*field.member).c_str());
     }
     for (const auto& value : values) {
         for (const Field& field : kFields) {
-            if (field.member == value.first) setting->SetAttribute(field.name, WideToUtf8(*value.second));
+            if (field.member == value.first) setting->SetAttribute(field.name, WideToUtf8(*value.second).c_str());
         }
     }
     SaveXmlDocument(document_, path_);

@@ -72,5 +72,5 @@ bool LoadXmlDocument(TiXmlDocument& document, const std::wstring& path) {
 bool SaveXmlDocument(const TiXmlDocument& document, const std::wstring& path) {
     TiXmlPrinter printer;
     document.Accept(&printer);
-    return ReplaceFileContents(path, printer.Str());
+    return ReplaceFileContents(path, std::string(printer.CStr(), printer.Size()));
 }

@@ -64,9 +64,9 @@ protected:
         const TiXmlElement* root = document->RootElement();
         if (root == nullptr) return games;
         for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
-            std::vector<std::string> attributes{e->ValueStr()};
+            std::vector<std::string> attributes{e->Value()};
             for (const TiXmlAttribute* a = e->FirstAttribute(); a; a = a->Next())
-                attributes.push_back(a->NameTStr() + "=" + a->ValueStr());
+                attributes.push_back(std::string(a->Name()) + "=" + a->Value());
             games.push_back(attributes);
         }
         return games;
@@ -86,7 +86,7 @@ TEST_F(GameListTest, MissingFileIsCreatedWithAnEmptyRoot) {
     EXPECT_STREQ(declaration->Encoding(), "utf-8");
     EXPECT_STREQ(declaration->Standalone(), "yes");
     ASSERT_NE(document->RootElement(), nullptr);
-    EXPECT_EQ(document->RootElement()->ValueStr(), "UserGame");
+    EXPECT_STREQ(document->RootElement()->Value(), "UserGame");
     EXPECT_EQ(document->RootElement()->FirstChild(), nullptr);
     EXPECT_EQ(document->RootElement()->FirstAttribute(), nullptr);
 }
