@@ -19,11 +19,25 @@ void Deliver(const FetchEnvironment& environment, UINT message, const std::wstri
     environment.deliver(message, reply);
 }
 
-void StartFetch(unsigned long (*fetch)(const FetchEnvironment&), const FetchEnvironment& environment) {
-    RunInBackground([fetch, environment] {
-        const unsigned long nextNews = fetch(environment);
-        if (environment.askNewsAgain) environment.askNewsAgain(nextNews);
-    });
+void AskNewsAgain(const FetchEnvironment& environment, unsigned long milliseconds) {
+    if (environment.askNewsAgain) environment.askNewsAgain(milliseconds);
+}
+
+// Waits after a failed connectivity check, longer each time, until a check succeeds or the last
+// wait is over.
+void WaitForConnectivity(const FetchEnvironment& environment) {
+    for (unsigned long wait : kProbeWaits) {
+        environment.sleep(wait);
+        if (environment.checkConnection()) return;
+    }
+    environment.sleep(kLastProbeWait);
+}
+
+// Today's news, the advert and the first news; the result is the wait before the next news.
+unsigned long RunFetches(const FetchEnvironment& environment) {
+    RunTodayNewsFetch(environment);
+    RunAdFetch(environment);
+    return RunPopNewsFetch(environment);
 }
 
 }  // namespace
@@ -48,12 +62,7 @@ unsigned long DelayMilliseconds(int seconds) {
 }
 
 void RunConnectivityProbe(const FetchEnvironment& environment) {
-    if (environment.checkConnection()) return;
-    for (unsigned long wait : kProbeWaits) {
-        environment.sleep(wait);
-        if (environment.checkConnection()) return;
-    }
-    environment.sleep(kLastProbeWait);
+    if (!environment.checkConnection()) WaitForConnectivity(environment);
 }
 
 void RunAdFetch(const FetchEnvironment& environment) {
@@ -79,15 +88,22 @@ unsigned long RunPopNewsFetch(const FetchEnvironment& environment) {
     return DelayMilliseconds(ParsePopupReply(reply).delaySeconds);
 }
 
-unsigned long RunAllFetches(const FetchEnvironment& environment) {
-    RunConnectivityProbe(environment);
-    RunTodayNewsFetch(environment);
-    RunAdFetch(environment);
-    return RunPopNewsFetch(environment);
+// The fetches are short and take their turn with the other background jobs. Without a network
+// the probe waits for minutes: then it and the fetches after it take a worker of their own, so
+// that the strategy page and the icons do not wait with them.
+void StartFetchThread(const FetchEnvironment& environment) {
+    RunInBackground([environment] {
+        if (environment.checkConnection()) {
+            AskNewsAgain(environment, RunFetches(environment));
+            return;
+        }
+        RunLongInBackground([environment] {
+            WaitForConnectivity(environment);
+            AskNewsAgain(environment, RunFetches(environment));
+        });
+    });
 }
 
-// One job: every worker costs the process its own memory, the fetches wait for the probe anyway,
-// and none of them waits for its pop-up's delay.
-void StartFetchThread(const FetchEnvironment& environment) { StartFetch(&RunAllFetches, environment); }
-
-void StartNewsFetchThread(const FetchEnvironment& environment) { StartFetch(&RunPopNewsFetch, environment); }
+void StartNewsFetchThread(const FetchEnvironment& environment) {
+    RunInBackground([environment] { AskNewsAgain(environment, RunPopNewsFetch(environment)); });
+}

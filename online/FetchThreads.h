@@ -41,11 +41,8 @@ void RunTodayNewsFetch(const FetchEnvironment& environment);
 // One news request. The result is the wait before the next one: until this news is due, or half an
 // hour when the service gave none.
 unsigned long RunPopNewsFetch(const FetchEnvironment& environment);
-// The connectivity probe, then the today's-news fetch, the advert fetch and the first news request;
-// the result is the wait before the next news request.
-unsigned long RunAllFetches(const FetchEnvironment& environment);
-
-// Start the fetches, or one news request, as a background job that ends with them and then calls
-// `askNewsAgain`: nothing waits half an hour for the next news.
+// Start the connectivity probe and then the today's-news fetch, the advert fetch and the first news
+// request, or one news request alone, as background work that ends with them and then calls
+// `askNewsAgain` with the wait before the next news: nothing waits half an hour for it.
 void StartFetchThread(const FetchEnvironment& environment);
 void StartNewsFetchThread(const FetchEnvironment& environment);

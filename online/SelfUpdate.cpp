@@ -135,11 +135,11 @@ void RunManualUpdate(const UpdateEnvironment& environment) {
 }
 
 void StartAutoUpdate(UpdateEnvironment environment) {
-    RunInBackground([environment = std::move(environment)] { RunAutoUpdate(environment); });
+    RunLongInBackground([environment = std::move(environment)] { RunAutoUpdate(environment); });
 }
 
 void StartManualUpdate(UpdateEnvironment environment) {
-    RunInBackground([environment = std::move(environment)] { RunManualUpdate(environment); });
+    RunLongInBackground([environment = std::move(environment)] { RunManualUpdate(environment); });
 }
 
 std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long processHandle,

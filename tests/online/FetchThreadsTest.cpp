@@ -5,6 +5,8 @@
 #include <climits>
 #include <vector>
 
+#include "shared/BackgroundWork.h"
+#include "shared/ScopedHandle.h"
 #include "shared/SysSettings.h"
 #include "online/ManagementService.h"
 #include "tests/support/LocalService.h"
@@ -92,12 +94,41 @@ TEST_F(FetchThreadsTest, TheFetchesFollowTheProbeTodaysNewsFirstAndTheNewsLast) 
             EXPECT_EQ(service_->CountRequests("act="), 0) << "asked before the probe ended";
         }
     };
-    EXPECT_EQ(RunAllFetches(environment_), 5000u) << "the next news is asked for when this one is due";
+    ScopedHandle handedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    unsigned long wait = 0;
+    environment_.askNewsAgain = [&](unsigned long milliseconds) {
+        wait = milliseconds;
+        SetEvent(handedOver.get());
+    };
+    StartFetchThread(environment_);
+    ASSERT_EQ(WaitForSingleObject(handedOver.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(wait, 5000u) << "the next news is asked for when this one is due";
     EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000})) << "only the probe waits";
     ASSERT_EQ(deliveries_.size(), 3u);
     EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
     EXPECT_EQ(deliveries_[1].message, WM_POP_AD);
     EXPECT_EQ(deliveries_[2].message, WM_POP_NEWS);
+}
+
+// Other background jobs (the strategy page, the icons) take their turn while the probe waits for
+// the network to come up.
+TEST_F(FetchThreadsTest, AProbeWaitingForTheNetworkHoldsUpNoOtherBackgroundJob) {
+    ScopedHandle sleeping(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle otherJobRan(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle handedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    connectedAtCheck_ = 2;
+    environment_.sleep = [&](unsigned long) {
+        SetEvent(sleeping.get());
+        WaitForSingleObject(wake.get(), 10000);
+    };
+    environment_.askNewsAgain = [&](unsigned long) { SetEvent(handedOver.get()); };
+    StartFetchThread(environment_);
+    ASSERT_EQ(WaitForSingleObject(sleeping.get(), 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(RunInBackground([done = otherJobRan.get()] { SetEvent(done); }));
+    EXPECT_EQ(WaitForSingleObject(otherJobRan.get(), 10000), WAIT_OBJECT_0);
+    SetEvent(wake.get());
+    EXPECT_EQ(WaitForSingleObject(handedOver.get(), 10000), WAIT_OBJECT_0);
 }
 
 TEST_F(FetchThreadsTest, NoAdvertRequestOnTheDayItWasShown) {

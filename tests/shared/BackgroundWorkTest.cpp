@@ -6,12 +6,13 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "shared/ScopedHandle.h"
 
-// Jobs run off the calling thread, all of them, and one that waits (as a network request does)
-// does not hold up the others.
-TEST(BackgroundWork, JobsRunOffTheCallerAndAWaitingJobHoldsUpNoOther) {
+// Jobs run off the calling thread, all of them, and a long job that waits (as the connectivity
+// probe does) does not hold up the short ones.
+TEST(BackgroundWork, JobsRunOffTheCallerAndALongJobHoldsUpNoShortOne) {
     // The waiting job holds the events it uses for as long as it runs.
     std::shared_ptr<void> release(CreateEventW(nullptr, TRUE, FALSE, nullptr), KernelHandleCloser());
     std::shared_ptr<void> waited(CreateEventW(nullptr, TRUE, FALSE, nullptr), KernelHandleCloser());
@@ -21,7 +22,7 @@ TEST(BackgroundWork, JobsRunOffTheCallerAndAWaitingJobHoldsUpNoOther) {
     auto finished = std::make_shared<std::atomic<int>>(0);
     constexpr int kJobs = 12;
 
-    ASSERT_TRUE(RunInBackground([release, waited] {
+    ASSERT_TRUE(RunLongInBackground([release, waited] {
         WaitForSingleObject(release.get(), 10000);
         SetEvent(waited.get());
     }));
@@ -38,4 +39,33 @@ TEST(BackgroundWork, JobsRunOffTheCallerAndAWaitingJobHoldsUpNoOther) {
     // Lets the workers go back to the pool: Wine may crash ending a process while one of its
     // threads is amid a call into the server, and the tests end right after this one.
     Sleep(100);
+}
+
+// Short jobs take their turn: one at a time, in the order they were given, even when each is
+// given while the one before it still runs.
+TEST(BackgroundWork, ShortJobsRunOneAtATimeInTheirOrder) {
+    constexpr int kJobs = 20;
+    struct Record {
+        std::atomic<int> running{0};
+        std::atomic<int> mostAtOnce{0};
+        std::vector<int> order;  // written by one job at a time
+    };
+    auto record = std::make_shared<Record>();
+    ScopedHandle allDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    for (int i = 0; i < kJobs; ++i) {
+        ASSERT_TRUE(RunInBackground([record, i, done = allDone.get()] {
+            const int now = ++record->running;
+            if (now > record->mostAtOnce) record->mostAtOnce = now;
+            Sleep(i % 3);
+            record->order.push_back(i);
+            --record->running;
+            if (i == kJobs - 1) SetEvent(done);
+        }));
+    }
+    ASSERT_EQ(WaitForSingleObject(allDone.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(record->mostAtOnce.load(), 1);
+    std::vector<int> expected(kJobs);
+    for (int i = 0; i < kJobs; ++i) expected[i] = i;
+    EXPECT_EQ(record->order, expected);
+    Sleep(100);  // as above: the lane's worker goes back to the pool before the process ends
 }
