@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/WinSock.h"
+
 namespace {
 
 constexpr UINT kSocketMessage = WM_APP + 1;
@@ -13,16 +15,19 @@ constexpr UINT kSilenceCheckMs = 500;
 constexpr int kMaxRequestBytes = 50;
 const wchar_t kWindowClass[] = L"LudoraControlChannel";
 
-void StartWinsock() {
+// The socket library, started; null when it is missing.
+const WinSockFunctions* StartWinsock() {
+    const WinSockFunctions* sockets = WinSock();
     WSADATA data;
-    WSAStartup(0x0101, &data);
+    if (sockets) sockets->startup(0x0101, &data);
+    return sockets;
 }
 
-sockaddr_in LoopbackAddress(unsigned short port) {
+sockaddr_in LoopbackAddress(const WinSockFunctions& sockets, unsigned short port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
+    address.sin_addr.s_addr = sockets.hostToNetwork32(INADDR_LOOPBACK);
+    address.sin_port = sockets.hostToNetwork16(port);
     return address;
 }
 
@@ -41,37 +46,38 @@ HWND CreateMessageWindow(WNDPROC procedure, void* receiver) {
 }  // namespace
 
 bool NotifyRunningInstance() {
-    StartWinsock();
-    SOCKET sock = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = LoopbackAddress(kControlChannelPort);
-    if (connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
+    const WinSockFunctions* sockets = StartWinsock();
+    if (!sockets) return true;
+    SOCKET sock = sockets->socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = LoopbackAddress(*sockets, kControlChannelPort);
+    if (sockets->connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
         static const char kShow[] = "show";
-        send(sock, kShow, sizeof(kShow), 0);
+        sockets->send(sock, kShow, sizeof(kShow), 0);
     }
-    closesocket(sock);
+    sockets->closeSocket(sock);
     return true;
 }
 
 ControlChannelReceiver::ControlChannelReceiver(std::function<void()> show)
-    : show_(std::move(show)), window_(CreateMessageWindow(&WindowProc, this)) {
-    StartWinsock();
-}
+    : show_(std::move(show)), window_(CreateMessageWindow(&WindowProc, this)), sockets_(StartWinsock()) {}
 
 ControlChannelReceiver::~ControlChannelReceiver() {
-    for (const Connection& connection : connections_) closesocket(connection.socket);
-    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    if (!sockets_) return;
+    for (const Connection& connection : connections_) sockets_->closeSocket(connection.socket);
+    if (listener_ != INVALID_SOCKET) sockets_->closeSocket(listener_);
     window_.Reset();
-    WSACleanup();
+    sockets_->cleanup();
 }
 
 int ControlChannelReceiver::Listen(unsigned short port) {
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = LoopbackAddress(port);
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listener, SOMAXCONN) != 0 ||
-        WSAAsyncSelect(listener, window_.Get(), kSocketMessage, FD_ACCEPT) != 0) {
-        const int error = WSAGetLastError();
-        if (listener != INVALID_SOCKET) closesocket(listener);
+    if (!sockets_) return WSASYSNOTREADY;
+    SOCKET listener = sockets_->socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = LoopbackAddress(*sockets_, port);
+    if (sockets_->bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        sockets_->listen(listener, SOMAXCONN) != 0 ||
+        sockets_->asyncSelect(listener, window_.Get(), kSocketMessage, FD_ACCEPT) != 0) {
+        const int error = sockets_->lastError();
+        if (listener != INVALID_SOCKET) sockets_->closeSocket(listener);
         return error;
     }
     listener_ = listener;
@@ -87,9 +93,9 @@ void ControlChannelReceiver::ListenLater(unsigned short port, UINT delayMs, std:
 unsigned short ControlChannelReceiver::Port() const {
     sockaddr_in address{};
     int length = sizeof(address);
-    if (listener_ == INVALID_SOCKET || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (listener_ == INVALID_SOCKET || sockets_->getSockName(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         return 0;
-    return ntohs(address.sin_port);
+    return sockets_->networkToHost16(address.sin_port);
 }
 
 LRESULT CALLBACK ControlChannelReceiver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -126,9 +132,9 @@ void ControlChannelReceiver::OnTimer(UINT_PTR timer) {
 
 void ControlChannelReceiver::AcceptWaiting() {
     for (;;) {
-        SOCKET accepted = accept(listener_, nullptr, nullptr);
+        SOCKET accepted = sockets_->accept(listener_, nullptr, nullptr);
         if (accepted == INVALID_SOCKET) return;
-        WSAAsyncSelect(accepted, window_.Get(), kSocketMessage, FD_READ | FD_CLOSE);
+        sockets_->asyncSelect(accepted, window_.Get(), kSocketMessage, FD_READ | FD_CLOSE);
         connections_.push_back(Connection{accepted, ::GetTickCount64()});
         ::SetTimer(window_.Get(), kSilenceTimer, kSilenceCheckMs, nullptr);
     }
@@ -142,7 +148,7 @@ void ControlChannelReceiver::Serve(SOCKET socket) {
     connections_.erase(served);
     if (connections_.empty()) ::KillTimer(window_.Get(), kSilenceTimer);
     char request[kMaxRequestBytes];
-    recv(socket, request, sizeof(request), 0);
-    closesocket(socket);
+    sockets_->recv(socket, request, sizeof(request), 0);
+    sockets_->closeSocket(socket);
     if (show_) show_();
 }

@@ -7,6 +7,8 @@
 
 #include "UiLib/core/ScopedWindow.h"
 
+struct WinSockFunctions;
+
 // The local control channel: a second start asks the running instance to show its window.
 constexpr unsigned short kControlChannelPort = 61567;
 
@@ -46,6 +48,7 @@ private:
 
     std::function<void()> show_;
     UiLib::CScopedWindow window_;
+    const WinSockFunctions* sockets_;  // null without a socket library: nothing listens
     SOCKET listener_ = INVALID_SOCKET;
     std::vector<Connection> connections_;
     unsigned short delayedPort_ = 0;

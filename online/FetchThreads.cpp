@@ -1,11 +1,11 @@
 #include "online/FetchThreads.h"
 
-#include <wininet.h>
 
 #include <climits>
 
 #include "BuildConfig.h"
 #include "online/ManagementService.h"
+#include "online/WinInet.h"
 #include "shared/BackgroundWork.h"
 
 namespace {
@@ -51,7 +51,8 @@ FetchEnvironment ServiceFetchEnvironment() {
 }
 
 bool CheckConnectivity(const std::wstring& url) {
-    return InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+    const WinInetFunctions* inet = WinInet();
+    return inet && inet->checkConnection(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
 }
 
 unsigned long DelayMilliseconds(int seconds) {

@@ -1,13 +1,13 @@
 #include "online/HttpClient.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <functional>
 #include <memory>
 
+#include "online/WinInet.h"
 #include "shared/ScopedHandle.h"
 
 namespace {
@@ -19,7 +19,7 @@ constexpr DWORD kPartLength = 256;
 constexpr DWORD kReadSize = 1023;
 
 struct InternetHandleCloser {
-    void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+    void operator()(HINTERNET handle) const { WinInet()->closeHandle(handle); }
 };
 using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
 
@@ -34,30 +34,33 @@ struct OpenRequest {
 // time-outs down to the connections opened under it.
 void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
     DWORD connect = timeouts.connectMs, send = timeouts.sendMs, receive = timeouts.receiveMs;
-    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
-    InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
-    InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+    const auto setOption = WinInet()->setOption;
+    setOption(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
+    setOption(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
+    setOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
 }
 
 bool AddHeader(HINTERNET request, const wchar_t* header) {
-    return HttpAddRequestHeadersW(request, header, static_cast<DWORD>(wcslen(header)), HTTP_ADDREQ_FLAG_ADD) != FALSE;
+    return WinInet()->addRequestHeaders(request, header, static_cast<DWORD>(wcslen(header)), HTTP_ADDREQ_FLAG_ADD) != FALSE;
 }
 
 // Opens, connects and sends a GET of `objectName` on the URL's server; false when any step fails.
 bool SendGet(const UrlParts& parts, const std::wstring& objectName, const HttpTimeouts& timeouts, OpenRequest& open) {
-    open.root.reset(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const WinInetFunctions* inet = WinInet();
+    if (!inet) return false;
+    open.root.reset(inet->open(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!open.root) return false;
     SetTimeouts(open.root.get(), timeouts);
-    open.connection.reset(InternetConnectW(open.root.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
+    open.connection.reset(inet->connect(open.root.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!open.connection) return false;
     SetTimeouts(open.connection.get(), timeouts);
     DWORD flags = parts.scheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-    open.request.reset(HttpOpenRequestW(open.connection.get(), L"GET", objectName.c_str(), nullptr, nullptr, nullptr,
+    open.request.reset(inet->openRequest(open.connection.get(), L"GET", objectName.c_str(), nullptr, nullptr, nullptr,
                                         flags, 0));
     if (!open.request) return false;
     if (!AddHeader(open.request.get(), kContentTypeHeader) || !AddHeader(open.request.get(), kAcceptHeader)) return false;
-    return HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0) != FALSE;
+    return inet->sendRequest(open.request.get(), nullptr, 0, nullptr, 0) != FALSE;
 }
 
 // Reads the body in pieces of at most 1023 bytes and hands each to `sink`. True when the body
@@ -66,7 +69,7 @@ bool ReadBody(HINTERNET request, const std::function<bool(const char*, DWORD)>& 
     char buffer[kReadSize + 1];
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(request, buffer, kReadSize, &read)) return false;
+        if (!WinInet()->readFile(request, buffer, kReadSize, &read)) return false;
         if (read == 0) return true;
         if (!sink(buffer, read)) return false;
     }
@@ -76,7 +79,7 @@ bool ReadBody(HINTERNET request, const std::function<bool(const char*, DWORD)>& 
 long long AnnouncedLength(HINTERNET request) {
     wchar_t text[32] = {};
     DWORD size = sizeof(text);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
+    if (!WinInet()->queryInfo(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
     wchar_t* end = nullptr;
     long long length = wcstoll(text, &end, 10);
     return end == text || length < 0 ? -1 : length;
@@ -140,7 +143,8 @@ UrlParts CrackUrl(const std::wstring& url) {
     components.dwUrlPathLength = kPartLength;
     components.lpszExtraInfo = extra;
     components.dwExtraInfoLength = kPartLength;
-    if (!InternetCrackUrlW(url.c_str(), 0, ICU_ESCAPE, &components)) {
+    const WinInetFunctions* inet = WinInet();
+    if (!inet || !inet->crackUrl(url.c_str(), 0, ICU_ESCAPE, &components)) {
         std::fputs("Error:InternetCrackUrl failed!/n", stdout);
         std::fflush(stdout);
         return {};

@@ -12,4 +12,12 @@ Function LibraryFunction(const wchar_t* library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
+// Binds `function` to the function `name` of a loaded `library`; false when either is missing.
+template <typename Function>
+bool BindLibraryFunction(HMODULE library, const char* name, Function& function) {
+    FARPROC address = library ? ::GetProcAddress(library, name) : nullptr;
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    return function != nullptr;
+}
+
 }  // namespace UiLib
