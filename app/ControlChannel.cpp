@@ -93,8 +93,8 @@ void ControlChannelReceiver::ListenLater(unsigned short port, UINT delayMs, std:
 unsigned short ControlChannelReceiver::Port() const {
     sockaddr_in address{};
     int length = sizeof(address);
-    if (listener_ == INVALID_SOCKET || sockets_->getSockName(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return 0;
+    if (listener_ == INVALID_SOCKET) return 0;
+    if (sockets_->getSockName(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
     return sockets_->networkToHost16(address.sin_port);
 }
 

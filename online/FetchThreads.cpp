@@ -1,6 +1,5 @@
 #include "online/FetchThreads.h"
 
-
 #include <climits>
 
 #include "BuildConfig.h"

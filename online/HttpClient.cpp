@@ -41,7 +41,8 @@ void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
 }
 
 bool AddHeader(HINTERNET request, const wchar_t* header) {
-    return WinInet()->addRequestHeaders(request, header, static_cast<DWORD>(wcslen(header)), HTTP_ADDREQ_FLAG_ADD) != FALSE;
+    const DWORD length = static_cast<DWORD>(wcslen(header));
+    return WinInet()->addRequestHeaders(request, header, length, HTTP_ADDREQ_FLAG_ADD) != FALSE;
 }
 
 // Opens, connects and sends a GET of `objectName` on the URL's server; false when any step fails.
