@@ -62,7 +62,8 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
         if (icons_.emplace(PathKey(path), nullptr).second) wanted.push_back(path);
     }
     if (wanted.empty()) return;
-    RunInBackground([tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
+    // Icons are read from the player's own files: a slow service does not hold them up.
+    auto job = [tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
         for (const std::wstring& path : wanted) {
             auto icon = std::make_shared<CIconHandle>(ReadFirstIcon(path, size));
             tasks->Post([icons, path, icon, loaded] {
@@ -70,7 +71,8 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
                 loaded(path);
             });
         }
-    });
+    };
+    RunInBackground(BackgroundLane::Files, std::move(job));
 }
 
 void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[PathKey(path)] = std::move(icon); }

@@ -226,7 +226,7 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
 
 void CMyGameWndUI::ShowStrategyPage(int gameId) {
     const unsigned selection = ++selection_;
-    RunInBackground([tasks = windowTasks_, page = this, selection, gameId] {
+    RunInBackground(BackgroundLane::Network, [tasks = windowTasks_, page = this, selection, gameId] {
         std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
         if (url.empty()) return;
         tasks->Post([page, selection, url] {

@@ -92,7 +92,7 @@ unsigned long RunPopNewsFetch(const FetchEnvironment& environment) {
 // the probe waits for minutes: then it and the fetches after it take a worker of their own, so
 // that the strategy page and the icons do not wait with them.
 void StartFetchThread(const FetchEnvironment& environment) {
-    RunInBackground([environment] {
+    RunInBackground(BackgroundLane::Network, [environment] {
         if (environment.checkConnection()) {
             AskNewsAgain(environment, RunFetches(environment));
             return;
@@ -105,5 +105,6 @@ void StartFetchThread(const FetchEnvironment& environment) {
 }
 
 void StartNewsFetchThread(const FetchEnvironment& environment) {
-    RunInBackground([environment] { AskNewsAgain(environment, RunPopNewsFetch(environment)); });
+    RunInBackground(BackgroundLane::Network,
+                    [environment] { AskNewsAgain(environment, RunPopNewsFetch(environment)); });
 }

@@ -15,10 +15,10 @@ struct Lane {
     bool draining = false;
 };
 
-// Never destroyed: a worker may still be running the lane's last job as the process ends.
-Lane& BackgroundLane() {
-    static Lane* const lane = new Lane;
-    return *lane;
+// Never destroyed: a worker may still be running a lane's last job as the process ends.
+Lane& LaneOf(BackgroundLane lane) {
+    static Lane* const lanes = new Lane[2];
+    return lanes[lane == BackgroundLane::Network ? 0 : 1];
 }
 
 // Takes the lane's next job, or ends the draining when none is left.
@@ -33,8 +33,8 @@ bool TakeNextJob(Lane& lane, std::function<void()>& job) {
     return true;
 }
 
-DWORD WINAPI DrainLane(LPVOID) {
-    Lane& lane = BackgroundLane();
+DWORD WINAPI DrainLane(LPVOID parameter) {
+    Lane& lane = *static_cast<Lane*>(parameter);
     std::function<void()> job;
     while (TakeNextJob(lane, job)) job();
     return 0;
@@ -48,12 +48,12 @@ DWORD WINAPI RunQueuedWork(LPVOID parameter) {
 
 }  // namespace
 
-bool RunInBackground(std::function<void()> work) {
-    Lane& lane = BackgroundLane();
+bool RunInBackground(BackgroundLane laneName, std::function<void()> work) {
+    Lane& lane = LaneOf(laneName);
     std::lock_guard<std::mutex> lock(lane.mutex);
     lane.jobs.push_back(std::move(work));
     if (lane.draining) return true;
-    if (!QueueUserWorkItem(&DrainLane, nullptr, WT_EXECUTELONGFUNCTION)) {
+    if (!QueueUserWorkItem(&DrainLane, &lane, WT_EXECUTELONGFUNCTION)) {
         lane.jobs.pop_back();
         return false;
     }

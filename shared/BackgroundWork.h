@@ -4,11 +4,15 @@
 
 // Background jobs run on the process's thread pool, whose idle workers the system's network and
 // browser components share. Under Wine every worker the pool adds costs the process about a
-// megabyte that it keeps, so short jobs take turns on one lane instead of asking for a worker each.
+// megabyte that it keeps, so short jobs take turns on a lane instead of asking for a worker each.
 //
-// A short job (a request or two, a batch of icons) runs after the jobs given before it, one at a
-// time, off the calling thread. False, and the job dropped, when it could not be queued.
-bool RunInBackground(std::function<void()> work);
+// Short jobs keep to one of two lanes: jobs that wait on the network, and jobs that only read the
+// player's own files (the game icons), so that a slow service never holds up the icons.
+enum class BackgroundLane { Network, Files };
+
+// A short job (a request or two, a batch of icons) runs after the jobs given to its lane before it,
+// one at a time, off the calling thread. False, and the job dropped, when it could not be queued.
+bool RunInBackground(BackgroundLane lane, std::function<void()> work);
 
 // A job that may wait for minutes (for the network to come up, for a download) runs on a worker of
 // its own, so that no short job queues behind it. False, and the job dropped, when it could not be

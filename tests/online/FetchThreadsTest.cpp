@@ -125,7 +125,7 @@ TEST_F(FetchThreadsTest, AProbeWaitingForTheNetworkHoldsUpNoOtherBackgroundJob) 
     environment_.askNewsAgain = [&](unsigned long) { SetEvent(handedOver.get()); };
     StartFetchThread(environment_);
     ASSERT_EQ(WaitForSingleObject(sleeping.get(), 10000), WAIT_OBJECT_0);
-    ASSERT_TRUE(RunInBackground([done = otherJobRan.get()] { SetEvent(done); }));
+    ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [done = otherJobRan.get()] { SetEvent(done); }));
     EXPECT_EQ(WaitForSingleObject(otherJobRan.get(), 10000), WAIT_OBJECT_0);
     SetEvent(wake.get());
     EXPECT_EQ(WaitForSingleObject(handedOver.get(), 10000), WAIT_OBJECT_0);

@@ -27,7 +27,7 @@ TEST(BackgroundWork, JobsRunOffTheCallerAndALongJobHoldsUpNoShortOne) {
         SetEvent(waited.get());
     }));
     for (int i = 0; i < kJobs; ++i) {
-        ASSERT_TRUE(RunInBackground([=, done = allDone.get()] {
+        ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [=, done = allDone.get()] {
             if (GetCurrentThreadId() != caller) ++*offCaller;
             if (++*finished == kJobs) SetEvent(done);
         }));
@@ -53,7 +53,7 @@ TEST(BackgroundWork, ShortJobsRunOneAtATimeInTheirOrder) {
     auto record = std::make_shared<Record>();
     ScopedHandle allDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     for (int i = 0; i < kJobs; ++i) {
-        ASSERT_TRUE(RunInBackground([record, i, done = allDone.get()] {
+        ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [record, i, done = allDone.get()] {
             const int now = ++record->running;
             if (now > record->mostAtOnce) record->mostAtOnce = now;
             Sleep(i % 3);
@@ -68,4 +68,16 @@ TEST(BackgroundWork, ShortJobsRunOneAtATimeInTheirOrder) {
     for (int i = 0; i < kJobs; ++i) expected[i] = i;
     EXPECT_EQ(record->order, expected);
     Sleep(100);  // as above: the lane's worker goes back to the pool before the process ends
+}
+
+// The lanes go on independently: the icons' lane runs while a request on the network lane waits
+// for a slow service.
+TEST(BackgroundWork, TheFilesLaneGoesOnWhileTheNetworkLaneWaits) {
+    std::shared_ptr<void> release(CreateEventW(nullptr, TRUE, FALSE, nullptr), KernelHandleCloser());
+    std::shared_ptr<void> filesRan(CreateEventW(nullptr, TRUE, FALSE, nullptr), KernelHandleCloser());
+    ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [release] { WaitForSingleObject(release.get(), 10000); }));
+    ASSERT_TRUE(RunInBackground(BackgroundLane::Files, [filesRan] { SetEvent(filesRan.get()); }));
+    EXPECT_EQ(WaitForSingleObject(filesRan.get(), 5000), WAIT_OBJECT_0);
+    SetEvent(release.get());
+    Sleep(100);  // as above
 }
