@@ -27,11 +27,4 @@ bool BindAll(HMODULE library, WinSockFunctions& functions) {
 
 }  // namespace
 
-const WinSockFunctions* WinSock() {
-    // Bound once, by whichever thread asks first; the library is never unloaded.
-    static const WinSockFunctions* const functions = [] {
-        static WinSockFunctions bound{};
-        return BindAll(::LoadLibraryW(L"ws2_32.dll"), bound) ? &bound : nullptr;
-    }();
-    return functions;
-}
+const WinSockFunctions* WinSock() { return UiLib::LibraryTable(L"ws2_32.dll", &BindAll); }

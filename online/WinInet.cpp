@@ -22,11 +22,4 @@ bool BindAll(HMODULE library, WinInetFunctions& functions) {
 
 }  // namespace
 
-const WinInetFunctions* WinInet() {
-    // Bound once, by whichever thread asks first; the library is never unloaded.
-    static const WinInetFunctions* const functions = [] {
-        static WinInetFunctions bound{};
-        return BindAll(::LoadLibraryW(L"wininet.dll"), bound) ? &bound : nullptr;
-    }();
-    return functions;
-}
+const WinInetFunctions* WinInet() { return UiLib::LibraryTable(L"wininet.dll", &BindAll); }

@@ -20,4 +20,15 @@ bool BindLibraryFunction(HMODULE library, const char* name, Function& function) 
     return function != nullptr;
 }
 
+// The function table `Table` of `library`, filled by `bind` once, by whichever thread asks first;
+// null when the library or one of its functions is missing. The library is never unloaded.
+template <typename Table>
+const Table* LibraryTable(const wchar_t* library, bool (*bind)(HMODULE, Table&)) {
+    static const Table* const table = [&] {
+        static Table bound{};
+        return bind(::LoadLibraryW(library), bound) ? &bound : nullptr;
+    }();
+    return table;
+}
+
 }  // namespace UiLib
