@@ -3,15 +3,6 @@
 
 namespace UiLib {
 
-// A function of a system library, loaded when first wanted rather than at start; null when the
-// library or the function is missing. The library stays loaded for the life of the process.
-template <typename Function>
-Function LibraryFunction(const wchar_t* library, const char* name) {
-    HMODULE module = ::LoadLibraryW(library);
-    FARPROC address = module ? ::GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
-
 // Binds `function` to the function `name` of a loaded `library`; false when either is missing.
 template <typename Function>
 bool BindLibraryFunction(HMODULE library, const char* name, Function& function) {
@@ -20,8 +11,18 @@ bool BindLibraryFunction(HMODULE library, const char* name, Function& function) 
     return function != nullptr;
 }
 
+// A function of a system library, loaded when first wanted rather than at start; null when the
+// library or the function is missing. The library stays loaded for the life of the process.
+template <typename Function>
+Function LibraryFunction(const wchar_t* library, const char* name) {
+    Function function;
+    BindLibraryFunction(::LoadLibraryW(library), name, function);
+    return function;
+}
+
 // The function table `Table` of `library`, filled by `bind` once, by whichever thread asks first;
-// null when the library or one of its functions is missing. The library is never unloaded.
+// null when the library or one of its functions is missing. One library per table type; the
+// library is never unloaded.
 template <typename Table>
 const Table* LibraryTable(const wchar_t* library, bool (*bind)(HMODULE, Table&)) {
     static const Table* const table = [&] {
