@@ -104,6 +104,8 @@ TEST_F(MainFrameLayoutTest, TheBlueBandSitsOverALightPageAndTheSelectedOptionIsL
     uint32_t band = window.PixelAt(120, 60);
     EXPECT_GT(band & 0xFF, 0xA0u);           // blue
     EXPECT_LT((band >> 16) & 0xFF, 0x60u);  // little red
+    // Below the options the band is one gradient row after row, to the window's right edge.
+    for (int x : {100, 485, 965}) EXPECT_EQ(window.PixelAt(x, 97), window.PixelAt(20, 97)) << "column " << x;
     uint32_t page = window.PixelAt(400, 400);
     EXPECT_GT(page & 0xFF, 0xE0u);
     EXPECT_GT((page >> 16) & 0xFF, 0xE0u);
