@@ -50,7 +50,7 @@ void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& comm
     UpdateEnvironment environment;
     environment.serviceHost = ManagementServiceHost();
     environment.dataFolder = dataFolder;
-    environment.handOff = [&] { HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); }); };
+    environment.handOff = [&] { return HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); }); };
     RunStartupUpdateCheck(environment);
 }
 

@@ -28,6 +28,17 @@ void WaitForOldInstance(const std::wstring& handleText) {
 // A name beside the target that the old program is moved to while the new one is copied.
 std::wstring AsideName(const std::wstring& target) { return target + L".old"; }
 
+// The old program comes back when the new one cannot be put in place. The package goes first:
+// left behind, it would hand the next start straight back here. A package that cannot be removed
+// keeps the old program down, rather than both taking turns without end.
+ApplyResult GiveUp(ApplyResult failure, const ApplyModeRequest& request, const std::wstring& restartCommand,
+                   const ApplyModeHooks& hooks) {
+    const bool packageGone = DeleteFileW(request.packagePath.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+                             GetLastError() == ERROR_PATH_NOT_FOUND;
+    if (packageGone) hooks.runCommand(WideToAnsi(restartCommand));
+    return failure;
+}
+
 }  // namespace
 
 ApplyModeHooks DefaultApplyModeHooks() {
@@ -51,14 +62,14 @@ ApplyResult RunApplyMode(const ApplyModeRequest& request, const ApplyModeHooks& 
     const std::wstring aside = AsideName(target);
     DeleteFileW(aside.c_str());
     bool movedAside = Retry([&] { return MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }, hooks);
-    if (!movedAside) return ApplyResult::TargetLocked;
+    if (!movedAside) return GiveUp(ApplyResult::TargetLocked, request, restartCommand, hooks);
 
     hooks.sleep(kRetryDelayMs);
     bool copied = Retry([&] { return CopyFileW(request.packagePath.c_str(), target.c_str(), FALSE) != 0; }, hooks);
     if (!copied) {
         DeleteFileW(target.c_str());
         MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
-        return ApplyResult::CopyFailed;
+        return GiveUp(ApplyResult::CopyFailed, request, restartCommand, hooks);
     }
     DeleteFileW(aside.c_str());
     hooks.runCommand(WideToAnsi(restartCommand));

@@ -3,7 +3,8 @@
 #include <string>
 
 // Installs a downloaded update: waits for the old instance, replaces the program file with the
-// package and runs the restart command. The old program is kept until the new one is in place.
+// package and runs the restart command. The old program is kept until the new one is in place;
+// when the new one cannot be put there, the package is removed and the old program restarted.
 struct ApplyModeRequest {
     std::wstring arguments;    // "<handle> \"<program path>\" <flag>"
     std::wstring packagePath;  // the downloaded program

@@ -60,10 +60,7 @@ void Tell(const UpdateEnvironment& environment, const std::wstring& text, const 
 void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOffer& offer) {
     const std::wstring package = PackagePath(environment.dataFolder);
     if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
-    if (PackageReady(package, offer.digest)) {
-        environment.handOff();
-        return;
-    }
+    if (PackageReady(package, offer.digest) && environment.handOff()) return;
     Tell(environment, L"下载更新失败.", L"请稍后重试！", L"错误", 2);
 }
 
@@ -95,7 +92,8 @@ UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& ti
 bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
     if (!PathFileExistsW(packagePath.c_str())) return false;
     std::wstring actual = FileMd5Hex(packagePath);
-    return !actual.empty() && actual == digest;
+    // A digest is the same number whichever case its letters are written in.
+    return !actual.empty() && lstrcmpiW(actual.c_str(), digest.c_str()) == 0;
 }
 
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
@@ -105,12 +103,13 @@ bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
     UpdateOffer offer = AskForUpdate(environment.serviceHost, kStartupTimeouts);
     if (offer.answer != UpdateAnswer::UpdateAvailable) return false;
     if (!PackageReady(package, offer.digest)) return false;
-    environment.handOff();
-    return true;
+    return environment.handOff();
 }
 
 void RunAutoUpdate(const UpdateEnvironment& environment) {
-    environment.busy->store(true);
+    // A check the user started in the meantime has the package and the label to itself.
+    bool idle = false;
+    if (!environment.busy->compare_exchange_strong(idle, true)) return;
     UpdateOffer offer = AskForUpdate(environment.serviceHost);
     const std::wstring package = PackagePath(environment.dataFolder);
     // A package that is ready waits for the start-time check of the next start.
@@ -151,12 +150,13 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
            (startedFromAutorun ? L"0" : L"1");
 }
 
-void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
+bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance) {
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     const std::wstring updater = UpdaterCopyPath(dataFolder);
-    CopyFileW(program, updater.c_str(), FALSE);
+    // Without a running updater, ending this instance would leave the player with no program.
+    if (!CopyFileW(program, updater.c_str(), FALSE)) return false;
 
     ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
     std::wstring commandLine = HandOffCommandLine(
@@ -167,10 +167,13 @@ void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startC
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+    const bool running =
+        CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) != FALSE;
+    if (running) {
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
     }
     self.reset();
-    endInstance();
+    if (running) endInstance();
+    return running;
 }

@@ -45,7 +45,7 @@ struct UpdateEnvironment {
     std::shared_ptr<std::atomic<bool>> busy;  // set while an update is downloaded or handed off
     std::shared_ptr<IUpdateHost> host;        // version label and message boxes; null at start-up
     std::function<bool()> autoDownload;   // UpdateType allows the automatic download
-    std::function<void()> handOff;        // starts the updater copy and ends this instance
+    std::function<bool()> handOff;        // starts the updater copy and ends this instance; false when it could not
 };
 
 // The start-time check: hands off to a package downloaded earlier that matches the announced
@@ -69,6 +69,6 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
                                 const std::wstring& programPath, bool startedFromAutorun);
 
 // Copies the program to the updater copy, starts it in apply mode and calls `endInstance`, which
-// ends this instance.
-void HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
+// ends this instance. When the copy or its start fails, this instance goes on: false.
+bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance);

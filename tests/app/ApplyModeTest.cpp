@@ -44,23 +44,36 @@ TEST_F(ApplyModeTest, ReplacesTheTargetAndRunsTheRestartCommand) {
     EXPECT_FALSE(FileExists(target + L".old"));
 }
 
-TEST_F(ApplyModeTest, ALockedTargetIsTriedSixTimesAndKept) {
+// A failed replace restarts the old program and drops the package, so that the next start does not
+// hand straight back to a replace that fails again.
+TEST_F(ApplyModeTest, ALockedTargetIsTriedSixTimesThenTheOldProgramComesBack) {
     HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(RunApplyMode(Request(), recorder.Hooks()), ApplyResult::TargetLocked);
     CloseHandle(lock);
     EXPECT_EQ(recorder.sleeps, 5);
-    EXPECT_TRUE(recorder.commands.empty());
+    EXPECT_EQ(recorder.commands.size(), 1u);
     EXPECT_EQ(ReadFileBytes(target), "old program");
+    EXPECT_FALSE(FileExists(package));
 }
 
-TEST_F(ApplyModeTest, APackageThatCannotBeCopiedLeavesTheOldProgram) {
+TEST_F(ApplyModeTest, APackageThatCannotBeCopiedLeavesTheOldProgramRunning) {
     DeleteFileW(package.c_str());
     EXPECT_EQ(RunApplyMode(Request(), recorder.Hooks()), ApplyResult::CopyFailed);
     EXPECT_EQ(recorder.sleeps, 1 + 5);
-    EXPECT_TRUE(recorder.commands.empty());
+    EXPECT_EQ(recorder.commands.size(), 1u);
     EXPECT_EQ(ReadFileBytes(target), "old program");
     EXPECT_FALSE(FileExists(target + L".old"));
+}
+
+TEST_F(ApplyModeTest, APackageThatCannotBeRemovedDoesNotRestartIntoTheSameFailure) {
+    HANDLE targetLock = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE packageLock = CreateFileW(package.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(RunApplyMode(Request(), recorder.Hooks()), ApplyResult::TargetLocked);
+    CloseHandle(targetLock);
+    CloseHandle(packageLock);
+    EXPECT_TRUE(recorder.commands.empty());
+    EXPECT_EQ(ReadFileBytes(package), "new program");
 }
 
 TEST(ApplyModeCommand, TargetIsTheTextBetweenTheQuotes) {

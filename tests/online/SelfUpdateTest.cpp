@@ -55,7 +55,10 @@ protected:
         environment_.busy = busyFlag_;
         environment_.host = hostObject_;
         environment_.autoDownload = [this] { return autoDownload_; };
-        environment_.handOff = [this] { ++handOffs_; };
+        environment_.handOff = [this] {
+            ++handOffs_;
+            return handOffStarts_;
+        };
         service_->Answer("/files/Ludora.pak", kPackageBytes);
     }
 
@@ -74,6 +77,7 @@ protected:
     RecordingHost& host_ = *hostObject_;
     bool autoDownload_ = true;
     int handOffs_ = 0;
+    bool handOffStarts_ = true;
     UpdateEnvironment environment_;
 };
 
@@ -102,7 +106,7 @@ TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigest) {
     EXPECT_TRUE(PackageReady(Package(), digest));
     std::wstring upper = digest;
     for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-    EXPECT_FALSE(PackageReady(Package(), upper));
+    EXPECT_TRUE(PackageReady(Package(), upper)) << "the same digest in capitals";
     EXPECT_FALSE(PackageReady(Package(), kPackageDigest));
     EXPECT_FALSE(PackageReady(folder_.File(L"missing.pak"), L"d41d8cd98f00b204e9800998ecf8427e"));
 }
@@ -199,7 +203,10 @@ TEST_F(SelfUpdateTest, TheLabelFollowsASlowDownloadUpToTheHandOff) {
     service_->Answer("/files/Ludora.pak", package, slowly);
     Announce("1.0.0.1");
     std::vector<std::wstring> labelsAtHandOff;
-    environment_.handOff = [&] { labelsAtHandOff = host_.labels; };
+    environment_.handOff = [&] {
+        labelsAtHandOff = host_.labels;
+        return true;
+    };
     RunManualUpdate(environment_);
     ASSERT_GE(labelsAtHandOff.size(), 3u);
     EXPECT_EQ(labelsAtHandOff.back(), L"正在下载更新 100%");
@@ -232,6 +239,31 @@ TEST_F(SelfUpdateTest, AnUnreachablePackageLeavesTheOldDownloadInPlace) {
     EXPECT_EQ(ReadFileBytes(Package()), "an older download");
     EXPECT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(handOffs_, 0);
+}
+
+// An updater copy that cannot be made or started must not end the program: the start goes on, and
+// the user's check says that the update failed.
+TEST_F(SelfUpdateTest, AHandOffThatCannotStartLeavesTheProgramRunning) {
+    handOffStarts_ = false;
+    Announce("1.0.0.1");
+    WriteFileBytes(Package(), kPackageBytes);
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    RunManualUpdate(environment_);
+    EXPECT_EQ(handOffs_, 2);
+    EXPECT_EQ(host_.messages, (std::vector<ShownMessage>{{L"下载更新失败.", L"请稍后重试！", L"错误", 2}}));
+
+    bool ended = false;
+    EXPECT_FALSE(HandOffToUpdater(folder_.File(L"no such folder"), L"", [&] { ended = true; }));
+    EXPECT_FALSE(ended);
+}
+
+TEST_F(SelfUpdateTest, TheAutomaticCheckLeavesARunningUsersCheckAlone) {
+    busy_ = true;
+    Announce("1.0.0.1");
+    RunAutoUpdate(environment_);
+    EXPECT_EQ(service_->CountRequests("getversion"), 0);
+    EXPECT_TRUE(host_.labels.empty());
+    EXPECT_TRUE(busy_) << "the user's check still runs";
 }
 
 TEST_F(SelfUpdateTest, TheUsersCheckStaysQuietWithoutAnAnswer) {
