@@ -132,7 +132,8 @@ std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {
     request.lpstrFile = file;
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = L"D:\\Program Files";
-    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    // The program's current folder stays where it is: the game's folder must not be held open.
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     if (!ShowOpenFileDialog(request)) return std::wstring();
     return file;
 }

@@ -74,6 +74,8 @@ std::optional<ScopedHandle> StartGame(const std::wstring& path) {
 
 bool OpenGameFolder(const std::wstring& path) {
     std::wstring folder = FolderOf(NativePath(path));
+    // Given a name that is no folder, the shell would look for a program of that name and run it.
+    if (folder.empty() || !PathIsDirectoryW(folder.c_str())) return false;
     auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result >= 32;

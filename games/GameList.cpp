@@ -27,7 +27,8 @@ GameRecord RecordFromElement(const TiXmlElement& element) {
     for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next()) {
         const std::string name = attribute->Name();
         if (name == "name") record.name = Utf8ToWide(attribute->Value());
-        else if (name == "path") record.path = Utf8ToWide(attribute->Value());
+        // A path is read back exactly: one passed through the ANSI code page would name no file.
+        else if (name == "path") record.path = Utf8ToWideExact(attribute->Value());
         else if (name == "type") record.type = ParseGameNumber(attribute->Value());
         else if (name == "id") record.id = ParseGameNumber(attribute->Value());
     }
@@ -92,7 +93,11 @@ bool GameList::AddUserGame(GameRecord record) {
     element->SetAttribute("type", "0");
     element->SetAttribute("id", "0");
     Root()->LinkEndChild(element);
-    Save();
+    // A game that could not be stored would be gone at the next start: it is not added at all.
+    if (!Save()) {
+        Root()->RemoveChild(element);
+        return false;
+    }
     games.push_back(std::move(record));
     return true;
 }

@@ -28,7 +28,7 @@ public:
     std::optional<GameRecord> FindByName(const std::wstring& name) const;
 
     // Stores a hand-added game at the end of the file and of the list; false, with neither
-    // changed, when the file could not be read and may not be written over.
+    // changed, when the file could not be read and may not be written over, or not be written.
     bool AddUserGame(GameRecord record);
 
     // Removes the first hand-added game called `name` from the file and the list; nothing

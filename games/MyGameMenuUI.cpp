@@ -12,7 +12,10 @@ void CMyGameMenuUI::OnMenuInit() {
 }
 
 void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
-    if (name == L"startgame") page_.RunGame(game_);
-    else if (name == L"opendir") page_.OpenFolder(game_);
-    else if (name == L"deletegame") page_.DeleteGame(game_);
+    // The actions may run message loops (the shell's prompts, message boxes) in which this menu
+    // closes and is deleted: they work on a copy.
+    const GameRecord game = game_;
+    if (name == L"startgame") page_.RunGame(game);
+    else if (name == L"opendir") page_.OpenFolder(game);
+    else if (name == L"deletegame") page_.DeleteGame(game);
 }

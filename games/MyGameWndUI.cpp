@@ -244,7 +244,7 @@ void CMyGameWndUI::RunGame(const GameRecord& game) {
     if (!PlayGame(game.path)) TellFileMissing();
 }
 
-bool CMyGameWndUI::PlayGame(const std::wstring& path) {
+bool CMyGameWndUI::PlayGame(std::wstring path) {
     const bool found =
         StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
     RefreshPlayHistory(path);

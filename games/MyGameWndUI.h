@@ -93,7 +93,8 @@ private:
     void ShowStrategyPage(int gameId);
     void UninstallWaitThread(HANDLE uninstaller, const GameRecord& game);
     // Starts the game and records its play; false when its file is missing.
-    bool PlayGame(const std::wstring& path);
+    // By value: the start button's text may change while the shell starts the game.
+    bool PlayGame(std::wstring path);
     // The last played and time played labels for the game of `path`; empty for none.
     void ShowPlayHistory(const std::wstring& path);
     void RefreshPlayHistory(const std::wstring& path);

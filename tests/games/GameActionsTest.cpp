@@ -95,6 +95,15 @@ TEST(GameActionsTest, AnUnquotedPathWithABlankStartsItsOwnProgram) {
     EXPECT_EQ(WaitForSingleObject(uninstaller.get(), 10000), WAIT_OBJECT_0);
 }
 
+// A missing folder is reported, not handed to the shell, which would look for a program of that
+// name beside it.
+TEST(GameActionsTest, OpeningTheFolderOfAMovedGameFailsWithoutRunningAnything) {
+    TestFolder folder;
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(DEMOGAME_EXE).c_str(), folder.File(L"GameX.exe").c_str(), FALSE));
+    EXPECT_FALSE(OpenGameFolder(folder.File(L"GameX\\game.exe")));
+    EXPECT_FALSE(OpenGameFolder(L"game.exe"));
+}
+
 // A started game hands back its process, whose end can be waited for.
 TEST(GameActionsTest, StartingAGameHandsBackItsProcess) {
     TestFolder folder;

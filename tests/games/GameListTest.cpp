@@ -240,6 +240,7 @@ TEST_F(GameListTest, NamesOutsideTheCodePageAreStoredAsUtf8) {
     EXPECT_EQ(games[0].name.substr(0, 5), L"Game ");
     EXPECT_EQ(games[0].name.size(), 6u);
     EXPECT_NE(games[0].name, name) << "read back through the ANSI code page";
+    EXPECT_EQ(games[0].path, L"C:\\\u0e01.exe") << "a path comes back exactly, or it names no file";
     EXPECT_EQ(games[1].name, chinese);
     EXPECT_EQ(games[1].path, L"C:\\游戏\\xy.exe");
 
@@ -311,6 +312,25 @@ TEST_F(GameListTest, FileThatCannotBeOpenedRefusesAdditions) {
     EXPECT_EQ(list.games.size(), installed);
     list.RemoveUserGame(L"New");  // nothing to remove, and no crash
     EXPECT_TRUE(GetFileAttributesW(FilePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(GameListTest, AGameThatCannotBeStoredIsNotAdded) {
+    GameList list;
+    const size_t userGames = Load(list).size();
+    const size_t before = list.games.size();
+    // Held open without sharing: the new file cannot take its place.
+    HANDLE held = CreateFileW(FilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(list.AddUserGame(UserGame(L"Unstored", L"C:\\unstored.exe")));
+    CloseHandle(held);
+    EXPECT_EQ(list.games.size(), before);
+    EXPECT_FALSE(list.FindByName(L"Unstored"));
+
+    EXPECT_TRUE(list.AddUserGame(UserGame(L"Stored", L"C:\\stored.exe")));
+    GameList reloaded;
+    std::vector<GameRecord> games = Load(reloaded);
+    EXPECT_EQ(games.size(), userGames + 1);
+    EXPECT_EQ(games.back().name, L"Stored") << "the refused game left nothing behind";
 }
 
 // Damaged files never crash the list, never lose a byte of the original and always leave a file
