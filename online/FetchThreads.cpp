@@ -13,6 +13,8 @@ namespace {
 constexpr unsigned long kProbeWaits[] = {30000, 60000, 150000};
 constexpr unsigned long kLastProbeWait = 900000;
 constexpr unsigned long kNewsRetryWait = 1800000;
+// A news reply without a positive delay would otherwise be asked for again at once, without end.
+constexpr unsigned long kNewsWaitWithoutDelay = 60000;
 
 void Deliver(const FetchEnvironment& environment, UINT message, const std::wstring& reply) {
     environment.deliver(message, reply);
@@ -85,7 +87,8 @@ unsigned long RunPopNewsFetch(const FetchEnvironment& environment) {
     if (!IsSuccessfulReply(reply)) return kNewsRetryWait;
     Deliver(environment, WM_POP_NEWS, reply);
     // The next news is asked for when this one is due to be shown.
-    return DelayMilliseconds(ParsePopupReply(reply).delaySeconds);
+    const unsigned long due = DelayMilliseconds(ParsePopupReply(reply).delaySeconds);
+    return due == 0 ? kNewsWaitWithoutDelay : due;
 }
 
 // The fetches are short and take their turn with the other background jobs. Without a network

@@ -17,6 +17,8 @@ const wchar_t kContentTypeHeader[] = L"Content-Type: application/x-www-form-urle
 const wchar_t kAcceptHeader[] = L"Accept: */*";
 constexpr DWORD kPartLength = 256;
 constexpr DWORD kReadSize = 1023;
+// Far more than any answer of the service; a body beyond it is not one.
+constexpr size_t kLongestReply = 4 << 20;
 
 struct InternetHandleCloser {
     void operator()(HINTERNET handle) const { WinInet()->closeHandle(handle); }
@@ -64,13 +66,25 @@ bool SendGet(const UrlParts& parts, const std::wstring& objectName, const HttpTi
     return inet->sendRequest(open.request.get(), nullptr, 0, nullptr, 0) != FALSE;
 }
 
+// When a request must be done by, or 0 when it may take as long as its steps allow.
+ULONGLONG DeadlineOf(const HttpTimeouts& timeouts) {
+    return timeouts.totalMs == 0 ? 0 : GetTickCount64() + timeouts.totalMs;
+}
+
 // Reads the body in pieces of at most 1023 bytes and hands each to `sink`. True when the body
-// ended normally; false when a read failed (a time-out included) or `sink` refused the bytes.
-bool ReadBody(HINTERNET request, const std::function<bool(const char*, DWORD)>& sink) {
+// ended normally; false when a read failed (a time-out included), the deadline passed or `sink`
+// refused the bytes. Only what has arrived is read, so that the deadline is looked at between
+// pieces however slowly they come: a read of a full buffer would wait for all of it.
+bool ReadBody(HINTERNET request, ULONGLONG deadline, const std::function<bool(const char*, DWORD)>& sink) {
+    const WinInetFunctions* inet = WinInet();
     char buffer[kReadSize + 1];
     for (;;) {
+        DWORD available = 0;
+        if (!inet->queryDataAvailable(request, &available, 0, 0)) return false;
+        if (available == 0) return true;
+        if (deadline != 0 && GetTickCount64() > deadline) return false;
         DWORD read = 0;
-        if (!WinInet()->readFile(request, buffer, kReadSize, &read)) return false;
+        if (!inet->readFile(request, buffer, available < kReadSize ? available : kReadSize, &read)) return false;
         if (read == 0) return true;
         if (!sink(buffer, read)) return false;
     }
@@ -154,28 +168,35 @@ UrlParts CrackUrl(const std::wstring& url) {
 }
 
 bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeouts& timeouts) {
+    const ULONGLONG deadline = DeadlineOf(timeouts);
     UrlParts parts = CrackUrl(url);
     OpenRequest open;
     if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
     // Decoded once at the end, so that no character is split between two reads.
     std::string bytes;
-    ReadBody(open.request.get(), [&](const char* chunk, DWORD count) {
-        bytes.append(chunk, count);
-        return true;
+    bool overrun = false;
+    ReadBody(open.request.get(), deadline, [&](const char* chunk, DWORD count) {
+        overrun = bytes.size() + count > kLongestReply;
+        if (!overrun) bytes.append(chunk, count);
+        return !overrun;
     });
+    if (overrun || (deadline != 0 && GetTickCount64() > deadline)) return false;
     body += DecodeUtf8(bytes);
     return true;
 }
 
 bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts,
                       const DownloadProgress& progress) {
+    const ULONGLONG deadline = DeadlineOf(timeouts);
     UrlParts parts = CrackUrl(url);
     OpenRequest open;
     if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
     PartialFile file(filePath);
     const long long announced = AnnouncedLength(open.request.get());
     long long received = 0;
-    bool complete = ReadBody(open.request.get(), [&](const char* chunk, DWORD count) {
+    bool complete = ReadBody(open.request.get(), deadline, [&](const char* chunk, DWORD count) {
+        // More than announced is not the announced file.
+        if (announced >= 0 && received + count > announced) return false;
         if (!file.Write(chunk, count)) return false;
         received += count;
         if (progress) progress(received, announced);

@@ -12,11 +12,14 @@ struct UrlParts {
     std::wstring extraInfo;  // the query with its "?" (and a "#" fragment)
 };
 
-// How long a request may wait for the server before it counts as failed.
+// How long a request may wait for the server before it counts as failed. The first three bound
+// each step; `totalMs`, when not 0, bounds the whole request, so that a server trickling its body
+// cannot hold it for ever.
 struct HttpTimeouts {
     unsigned long connectMs = 5000;
     unsigned long sendMs = 30000;
     unsigned long receiveMs = 30000;
+    unsigned long totalMs = 0;
 };
 
 // Splits `url`; every part is empty (scheme and port 0) when it cannot be split, for example
@@ -24,7 +27,8 @@ struct HttpTimeouts {
 UrlParts CrackUrl(const std::wstring& url);
 
 // GET `url` and append its body, decoded from UTF-8, to `body`. True when the request was sent,
-// whatever the status; a read that fails midway keeps what arrived.
+// whatever the status; a read that fails midway keeps what arrived. A body over 4 MiB, or one
+// still arriving when `totalMs` is over, is no answer: false, and `body` is left as it was.
 bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeouts& timeouts = {});
 
 // Told after each piece of a download: the bytes so far and the announced length (-1 without one).

@@ -12,9 +12,12 @@ std::wstring ManagementServiceHost();
 // "http://" + host + the path and query of `action`; `gameId` only counts for the strategy page.
 std::wstring ServiceRequestUrl(const std::wstring& host, ServiceAction action, int gameId = 0);
 
+// A service request's time-outs: a reply still arriving after a minute holds the lane no longer.
+inline constexpr HttpTimeouts kServiceRequestTimeouts{5000, 30000, 30000, 60000};
+
 // Makes the request; the reply, or an empty text when the request failed.
 std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId = 0,
-                                const HttpTimeouts& timeouts = {});
+                                const HttpTimeouts& timeouts = kServiceRequestTimeouts);
 
 // Field `k` of a reply: the text between the k-th and the (k+1)-th "#".
 std::wstring ReplyField(const std::wstring& reply, int k);

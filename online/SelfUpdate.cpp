@@ -16,8 +16,9 @@ const wchar_t kProgramVersion[] = L"1.0.0.0";
 
 namespace {
 
-// The start-time check's one request, made before the window is shown.
-constexpr HttpTimeouts kStartupTimeouts{2000, 3000, 3000};
+// The start-time check's one request, made before the window is shown: a few seconds at most,
+// however slowly the service answers.
+constexpr HttpTimeouts kStartupTimeouts{2000, 3000, 3000, 5000};
 const wchar_t kDownloadNote[] = L"正在下载更新...";
 // The label changes at most this often while a package downloads.
 constexpr ULONGLONG kProgressIntervalMs = 250;

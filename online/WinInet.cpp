@@ -12,6 +12,7 @@ bool BindAll(HMODULE library, WinInetFunctions& functions) {
            BindLibraryFunction(library, "InternetSetOptionW", functions.setOption) &&
            BindLibraryFunction(library, "InternetCloseHandle", functions.closeHandle) &&
            BindLibraryFunction(library, "InternetReadFile", functions.readFile) &&
+           BindLibraryFunction(library, "InternetQueryDataAvailable", functions.queryDataAvailable) &&
            BindLibraryFunction(library, "InternetCrackUrlW", functions.crackUrl) &&
            BindLibraryFunction(library, "InternetCheckConnectionW", functions.checkConnection) &&
            BindLibraryFunction(library, "HttpOpenRequestW", functions.openRequest) &&

@@ -11,6 +11,7 @@ struct WinInetFunctions {
     decltype(&::InternetSetOptionW) setOption;
     decltype(&::InternetCloseHandle) closeHandle;
     decltype(&::InternetReadFile) readFile;
+    decltype(&::InternetQueryDataAvailable) queryDataAvailable;
     decltype(&::InternetCrackUrlW) crackUrl;
     decltype(&::InternetCheckConnectionW) checkConnection;
     decltype(&::HttpOpenRequestW) openRequest;

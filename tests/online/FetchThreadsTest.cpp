@@ -182,11 +182,14 @@ TEST_F(FetchThreadsTest, AnUnsuccessfulNewsReplyIsAskedAgainAfterHalfAnHour) {
     EXPECT_EQ(deliveries_[0].message, WM_POP_NEWS);
 }
 
-// A negative delay counts as none rather than as a wait of weeks.
-TEST_F(FetchThreadsTest, NewsWithANegativeDelayIsAskedForAgainAtOnce) {
-    service_->Answer("getPop-news", "#success#http://n#-4#8#1#1#");
-    EXPECT_EQ(RunPopNewsFetch(environment_), 0u);
-    EXPECT_EQ(deliveries_.size(), 1u);
+// A negative delay counts as none rather than as a wait of weeks; without a delay the service is
+// asked again a minute later, not at once and without end.
+TEST_F(FetchThreadsTest, NewsWithoutAPositiveDelayIsAskedForAgainAfterAMinute) {
+    for (const char* delay : {"-4", "0", "", "soon"}) {
+        service_->Answer("getPop-news", std::string("#success#http://n#") + delay + "#8#1#1#");
+        EXPECT_EQ(RunPopNewsFetch(environment_), 60000u) << delay;
+    }
+    EXPECT_EQ(deliveries_.size(), 4u);
 }
 
 // The thread hands its wait over as it ends, so the window's timer asks for the next news.

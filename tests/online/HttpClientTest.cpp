@@ -1,5 +1,7 @@
 #include "online/HttpClient.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -181,4 +183,24 @@ TEST_F(HttpClientTest, AHalfSentBodyKeepsWhatArrived) {
     std::wstring body;
     EXPECT_TRUE(HttpGetString(service_->Url("/half"), body));
     EXPECT_EQ(body, std::wstring(1500, L'h'));
+}
+
+// A body that keeps trickling in, or one larger than any answer, is no answer: the request ends.
+TEST_F(HttpClientTest, ATricklingOrOversizedBodyIsNoAnswer) {
+    ServiceAnswer trickle;
+    trickle.pieces = 12;
+    trickle.pauseSeconds = 0.5;
+    service_->Answer("/trickle", std::string(12000, 't'), trickle);
+    std::wstring body = L"kept";
+    const DWORD asked = GetTickCount();
+    EXPECT_FALSE(HttpGetString(service_->Url("/trickle"), body, HttpTimeouts{1000, 1000, 1000, 1500}));
+    EXPECT_LT(GetTickCount() - asked, 4000u) << "the whole request is bounded, not only each read";
+    EXPECT_EQ(body, L"kept");
+    WriteFileBytes(folder_.File(L"kept.bin"), "old");
+    EXPECT_TRUE(HttpDownloadFile(service_->Url("/trickle"), folder_.File(L"kept.bin"), HttpTimeouts{1000, 1000, 1000, 1500}));
+    EXPECT_EQ(ReadFileBytes(folder_.File(L"kept.bin")), "old");
+
+    service_->Answer("/huge", std::string((4 << 20) + 1, 'x'));
+    EXPECT_FALSE(HttpGetString(service_->Url("/huge"), body));
+    EXPECT_EQ(body, L"kept");
 }

@@ -136,6 +136,17 @@ TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloa
     EXPECT_FALSE(RunStartupUpdateCheck(environment_));
     EXPECT_LT(GetTickCount() - asked, 15000u);
     EXPECT_EQ(handOffs_, 1);
+
+    // Nor does one that trickles its answer: the whole request is bounded, not only each read.
+    ServiceAnswer trickling;
+    trickling.pieces = 40;
+    trickling.pauseSeconds = 0.5;
+    service_->Answer("getversion", "#success#1.0.0.1#{md5:/files/Ludora.pak}#http://{host}/files/Ludora.pak#" +
+                                       std::string(400, ' '), trickling);
+    const DWORD trickled = GetTickCount();
+    EXPECT_FALSE(RunStartupUpdateCheck(environment_));
+    EXPECT_LT(GetTickCount() - trickled, 8000u);
+    EXPECT_EQ(handOffs_, 1);
 }
 
 TEST_F(SelfUpdateTest, TheAutomaticCheckDownloadsForTheNextStart) {
