@@ -954,9 +954,11 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonDown(UINT message, WPARA
 CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonUp(WPARAM wParam, LPARAM lParam) {
     lastMousePos_ = PointOf(lParam);
     CControlUI* control = click_;
-    if (!control) return {false, 0};
     click_ = nullptr;
-    ReleaseCapture();
+    // The capture ends with the press, also when the pressed control went away meanwhile: kept, it
+    // would take every click on the screen.
+    if (mouseCapture_) ReleaseCapture();
+    if (!control) return {false, 0};
     UiEvent event = MakeEvent(UIEVENT_BUTTONUP, control);
     event.wKeyState = static_cast<uint16_t>(wParam);
     control->Event(event);
@@ -968,6 +970,10 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnContextMenu(WPARAM, LPARAM lPa
     // at the control's lower left corner rather than where the pointer happens to be.
     const bool fromKeyboard = lParam == static_cast<LPARAM>(-1);
     CControlUI* control = fromKeyboard ? focus_ : click_;
+    if (!fromKeyboard) {
+        click_ = nullptr;
+        if (mouseCapture_) ReleaseCapture();
+    }
     if (!control) return {false, 0};
     if (fromKeyboard) {
         lastMousePos_ = POINT{control->GetPos().left, control->GetPos().bottom};
@@ -975,8 +981,6 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnContextMenu(WPARAM, LPARAM lPa
         POINT point = PointOf(lParam);
         ::ScreenToClient(window_, &point);
         lastMousePos_ = point;
-        click_ = nullptr;
-        ReleaseCapture();
     }
     UiEvent event = MakeEvent(UIEVENT_CONTEXTMENU, control);
     event.lParam = reinterpret_cast<LPARAM>(control);

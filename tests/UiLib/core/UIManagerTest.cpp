@@ -315,6 +315,26 @@ TEST_F(ManagerTest, RealPointerHoversShowsTheTooltipAndLeaves) {
     ASSERT_TRUE(window.PumpUntil([&] { return second->Count(UIEVENT_MOUSELEAVE) > 0; }, 5000));
 }
 
+TEST_F(ManagerTest, ACapturedControlThatGoesAwayStillLetsTheCaptureGo) {
+    window.Show();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(20, 90));
+    ASSERT_EQ(::GetCapture(), window.Get());
+    std::unique_ptr<CControlUI> removed = layout->Remove(second);
+    removed.reset();
+    Send(WM_LBUTTONUP, 0, ClientPoint(25, 95));
+    EXPECT_FALSE(window.manager.IsCaptured());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_EQ(notes.Count(L"click"), 0);
+
+    Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPoint(20, 140));
+    ASSERT_EQ(::GetCapture(), window.Get());
+    removed = layout->Remove(third);
+    removed.reset();
+    POINT screen = ToScreen(window.Get(), POINT{20, 140});
+    Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.Get()), MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
 TEST_F(ManagerTest, RealPressDraggedOutOfTheWindowStaysCapturedAndSendsNoClick) {
     window.Show();
     // Only the foreground window's capture holds the pointer outside it.
