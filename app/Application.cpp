@@ -98,9 +98,11 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
             ListenForSecondStarts(channel, window);
         });
         ShowWindow(window, StartsHidden(arguments) ? SW_HIDE : SW_SHOWNORMAL);
+        // The framework's loop: keys reach the windows' own filters (Tab, the my-games page's
+        // Ctrl+F) first. Without a window nothing would ever end it, and the instance would hold
+        // the single-instance lock while invisible.
+        UiLib::CPaintManagerUI::MessageLoop();
     }
-    // The framework's loop: keys reach the windows' own filters (Tab, the my-games page's Ctrl+F) first.
-    UiLib::CPaintManagerUI::MessageLoop();
 
     if (oleStarted) OleUninitialize();
     return 0;

@@ -325,7 +325,10 @@ void MainFrame::OpenTrayMenu() {
 
 void MainFrame::ShowSettings() {
     const bool ordered = history_.OrderByLastPlayed();
+    const HWND self = window_;
     CSystemSetUI::ShowModalOver(window_, *settings_, history_);
+    // "Quit" from the tray while the dialog was open ends the main window, and this object with it.
+    if (!::IsWindow(self)) return;
     if (myGamePage_ && history_.OrderByLastPlayed() != ordered) myGamePage_->ArrangeGameButtons();
 }
 
