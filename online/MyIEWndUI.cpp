@@ -2,6 +2,8 @@
 
 #include <exdisp.h>
 
+#include <cwchar>
+
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
@@ -15,7 +17,14 @@ std::wstring VariantText(const VARIANT* value) {
     return value && value->vt == VT_BSTR && value->bstrVal ? value->bstrVal : L"";
 }
 
-bool Contains(const std::wstring& text, const wchar_t* word) { return text.find(word) != std::wstring::npos; }
+// The offline page's retry link: "refresh" beside the page in this program's resources. Only it:
+// a portal address that merely holds the word passes.
+bool IsRetryLink(const std::wstring& address) {
+    const std::wstring scheme = L"res://", link = L"/refresh";
+    return address.size() > scheme.size() + link.size() &&
+           _wcsnicmp(address.c_str(), scheme.c_str(), scheme.size()) == 0 &&
+           _wcsicmp(address.c_str() + address.size() - link.size(), link.c_str()) == 0;
+}
 
 CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
     return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
@@ -80,14 +89,16 @@ std::wstring CMyIEWndUI::OfflinePageUrl() {
 
 void CMyIEWndUI::OnBeforeNavigate(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
                                   VARIANT_BOOL* cancel) {
-    std::wstring address = VariantText(url);
-    if (!Contains(address, L"refresh") || !Contains(address, L"res")) return;
+    if (!IsRetryLink(VariantText(url))) return;
     // The offline page's retry link: load the page that failed instead (none before a failure).
     if (!failedUrl_.empty()) NavigateTab(failedUrl_);
     if (cancel) *cancel = VARIANT_TRUE;
 }
 
-void CMyIEWndUI::OnNavigateError(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL*) {
+void CMyIEWndUI::OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL*) {
+    // A frame that fails leaves the portal page in place; its retry would load the frame alone.
+    CWebBrowserUI* browser = Browser();
+    if (!browser || !browser->IsTopLevel(dispatch)) return;
     std::wstring offline = OfflinePageUrl();
     std::wstring address = VariantText(url);
     // The offline page itself failing must not start another round of failures.

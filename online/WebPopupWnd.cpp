@@ -126,17 +126,7 @@ void CWebPopupWnd::Navigate(const std::wstring& url) {
 
 bool CWebPopupWnd::IsTopLevel(IDispatch* dispatch) const {
     CWebBrowserUI* browser = Browser();
-    IWebBrowser2* own = browser ? browser->GetWebBrowser2() : nullptr;
-    if (!own || !dispatch) return false;
-    // COM identity: the same object answers IUnknown with the same pointer.
-    IUnknown* ownIdentity = nullptr;
-    IUnknown* eventIdentity = nullptr;
-    own->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ownIdentity));
-    dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&eventIdentity));
-    bool same = ownIdentity != nullptr && ownIdentity == eventIdentity;
-    if (ownIdentity) ownIdentity->Release();
-    if (eventIdentity) eventIdentity->Release();
-    return same;
+    return browser && browser->IsTopLevel(dispatch);
 }
 
 bool CWebPopupWnd::FollowsAClick() const { return clicked_ && ::GetTickCount() - lastClickTick_ < kClickWindowMs; }

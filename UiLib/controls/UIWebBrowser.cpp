@@ -147,6 +147,20 @@ void CWebBrowserUI::NavigateUrl(const std::wstring& url) {
     ::VariantClear(&address);
 }
 
+bool CWebBrowserUI::IsTopLevel(IDispatch* dispatch) const {
+    IWebBrowser2* own = browser_.Get();
+    if (!own || !dispatch) return false;
+    // COM identity: the same object answers IUnknown with the same pointer.
+    IUnknown* ownIdentity = nullptr;
+    IUnknown* eventIdentity = nullptr;
+    own->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ownIdentity));
+    dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&eventIdentity));
+    bool same = ownIdentity != nullptr && ownIdentity == eventIdentity;
+    if (ownIdentity) ownIdentity->Release();
+    if (eventIdentity) eventIdentity->Release();
+    return same;
+}
+
 void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* handler) {
     if (!browser_) {
         SetWebBrowserEventHandler(handler);

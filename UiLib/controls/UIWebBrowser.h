@@ -46,6 +46,8 @@ public:
     void SetWebBrowserEventHandler(CWebBrowserEventHandler* handler) { eventHandler_ = handler; }
     CWebBrowserEventHandler* GetWebBrowserEventHandler() const { return eventHandler_; }
     IWebBrowser2* GetWebBrowser2() const { return browser_.Get(); }
+    // True when a browser event's object is this browser itself, not one of its page's frames.
+    bool IsTopLevel(IDispatch* dispatch) const;
     bool IsEventSinkConnected() const { return eventCookie_ != 0; }
 
     // IUnknown: the control's lifetime belongs to its parent, not to the reference count.

@@ -154,8 +154,19 @@ TEST_F(WebTabTest, AFailedPageIsReplacedByTheOfflinePageWhoseRetryLoadsItAgain) 
     window.PumpUntil([&] { return tab->before.size() >= 2; }, 3000);
     ASSERT_GE(tab->before.size(), 2u);
     EXPECT_EQ(tab->before[1], portal);
-    // Other addresses pass.
+    // Other addresses pass, whatever words they hold.
     EXPECT_EQ(FireBeforeNavigate(browser, L"http://portal/news"), VARIANT_FALSE);
+    EXPECT_EQ(FireBeforeNavigate(browser, L"http://portal/refresh?res=1"), VARIANT_FALSE);
+
+    // A frame of a page that fails leaves the tab alone: its retry would load the frame alone.
+    tab->before.clear();
+    VARIANT frame;
+    frame.vt = VT_BSTR;
+    frame.bstrVal = ::SysAllocString(L"http://ads.example/frame.html");
+    tab->OnNavigateError(static_cast<IDispatch*>(browser), &frame, nullptr, nullptr, nullptr);
+    ::VariantClear(&frame);
+    EXPECT_EQ(tab->GetFailedUrl(), portal);
+    EXPECT_TRUE(tab->before.empty());
 }
 
 // A web tab waits for its first showing: it holds no browser until its start page opens, and the
