@@ -58,8 +58,14 @@ void SysSettings::LoadSettings(const std::wstring& dataFolder) {
     EnsureDataFolders(dataFolder);
     path_ = dataFolder + L"\\config.xml";
     if (!PathFileExistsW(path_.c_str())) CreateDefaultSettingsFile(path_);
-    LoadXmlDocument(document_, path_);
+    unreadable_ = !LoadDocument();
     ReadDocument();
+}
+
+bool SysSettings::LoadDocument() {
+    if (LoadXmlDocument(document_, path_)) return true;
+    std::string bytes;
+    return ReadWholeFile(path_, bytes);
 }
 
 void SysSettings::ReadDocument() {
@@ -99,7 +105,14 @@ void SysSettings::CreateDefaultSettingsFile(const std::wstring& path) {
 void SysSettings::SaveFields(
     std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values) {
     std::lock_guard<std::mutex> hold(lock_);
+    if (unreadable_) {
+        // Held at start, perhaps free now: its own values come first, then this change.
+        unreadable_ = !LoadDocument();
+        if (!unreadable_) ReadDocument();
+    }
     for (const auto& value : values) values_.*value.first = *value.second;
+    // Still unreadable: the change holds for this session, and the file keeps what it has.
+    if (unreadable_) return;
 
     TiXmlElement* setting = SettingElement();
     if (setting == nullptr) {

@@ -59,6 +59,8 @@ private:
     static const Field kFields[7];
 
     void ReadDocument();
+    // Loads the file; false when it is there but cannot be read (held by another program).
+    bool LoadDocument();
     TiXmlElement* SettingElement();
     void SaveFields(std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values);
 
@@ -66,4 +68,6 @@ private:
     SettingValues values_;
     TiXmlDocument document_;
     std::wstring path_;
+    // The file could not be read at all: it may be intact, and is not written over with defaults.
+    bool unreadable_ = false;
 };

@@ -127,6 +127,31 @@ TEST_F(SysSettingsTest, UnparsableFileGivesDefaultsAndTheNextSaveWritesASoundFil
     EXPECT_EQ(SettingAttributes(ConfigPath()).size(), 7u);
 }
 
+// A file that is there but held by another program at start may be intact: it is not written over
+// with defaults. Once it can be read, a save keeps its values and adds the change.
+TEST_F(SysSettingsTest, AFileThatCannotBeReadIsNotWrittenOverWithDefaults) {
+    const std::string kept =
+        "<SysSet><Setting AutoRun=\"0\" IsColse=\"1\" IsShow=\"0\" UpdateType=\"0\" NewsUrl=\"n\" AdTime=\"\" "
+        "NewsTime=\"\" /></SysSet>";
+    WriteConfig(kept);
+    HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SysSettings settings;
+    settings.LoadSettings(folder.Path());
+    settings.SaveAdTime(L"20261207");
+    EXPECT_EQ(settings.Snapshot().AdTime, L"20261207") << "the change holds for the session";
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), kept);
+
+    settings.SaveNewsTime(L"20261208");
+    SysSettings reread;
+    reread.LoadSettings(folder.Path());
+    EXPECT_EQ(reread.Snapshot().IsColse, L"1");
+    EXPECT_EQ(reread.Snapshot().NewsUrl, L"n");
+    EXPECT_EQ(reread.Snapshot().NewsTime, L"20261208");
+    EXPECT_EQ(settings.Snapshot().IsColse, L"1") << "the file's values replace the defaults once it is read";
+}
+
 TEST_F(SysSettingsTest, LongValuesAreStoredWhole) {
     SysSettings settings;
     settings.LoadSettings(folder.Path());
