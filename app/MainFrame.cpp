@@ -174,7 +174,7 @@ void MainFrame::RaiseDue(UINT_PTR timer) {
 void MainFrame::OnPopNews(const PopupReply& news) {
     // This news page was shown already.
     if (news.url == settings_->Snapshot().NewsUrl) return;
-    RaisePopup(std::make_unique<CPopWndUI>(*settings_, PopupDisplayMilliseconds(news.showSeconds)), news,
+    RaisePopup(std::make_unique<CPopWndUI>(*settings_, news.url, PopupDisplayMilliseconds(news.showSeconds)), news,
                HWND_TOPMOST);
 }
 

@@ -63,10 +63,11 @@ void CPopupWnd::CancelCountdown() {
     ::KillTimer(window_, kCloseTimer);
 }
 
-CPopWndUI::CPopWndUI(SysSettings& settings, UINT displayMs, UINT showDelayMs)
-    : CPopupWnd(WebPopupStyle{L"PopWndUI.xml", L"ie9", showDelayMs, kPopupRemovedStyle}, settings, displayMs, true) {}
+CPopWndUI::CPopWndUI(SysSettings& settings, std::wstring newsUrl, UINT displayMs, UINT showDelayMs)
+    : CPopupWnd(WebPopupStyle{L"PopWndUI.xml", L"ie9", showDelayMs, kPopupRemovedStyle}, settings, displayMs, true),
+      newsUrl_(std::move(newsUrl)) {}
 
-void CPopWndUI::Record(const std::wstring& url) { settings_.SaveNewsUrl(url); }
+void CPopWndUI::Record(const std::wstring&) { settings_.SaveNewsUrl(newsUrl_); }
 
 CPopIEWndUI::CPopIEWndUI(SysSettings& settings, UINT displayMs, UINT showDelayMs)
     : CPopupWnd(WebPopupStyle{L"PopIEWndUI.xml", L"ie9", showDelayMs, kPopupRemovedStyle}, settings, displayMs,

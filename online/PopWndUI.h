@@ -42,15 +42,20 @@ private:
     std::wstring loadedUrl_;
 };
 
-// The news pop-up, "PopWndUI.xml": topmost, with its title "游戏新资讯" and a close button.
+// The news pop-up, "PopWndUI.xml": topmost, with its title "游戏新资讯" and a close button. It
+// records the news address of the service's reply, which the next reply is compared with, not
+// the address the page ended up at after redirects.
 class CPopWndUI final : public CPopupWnd {
 public:
     static constexpr UINT kShowDelayMs = 5000;
 
-    CPopWndUI(SysSettings& settings, UINT displayMs, UINT showDelayMs = kShowDelayMs);
+    CPopWndUI(SysSettings& settings, std::wstring newsUrl, UINT displayMs, UINT showDelayMs = kShowDelayMs);
 
 protected:
-    void Record(const std::wstring& url) override;
+    void Record(const std::wstring& loadedUrl) override;
+
+private:
+    const std::wstring newsUrl_;
 };
 
 // The advert pop-up, "PopIEWndUI.xml": not topmost; the pointer cancels its countdown only once

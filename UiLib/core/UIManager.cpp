@@ -944,6 +944,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonDown(UINT message, WPARA
     // The control is the captured one from now on (forgotten again should it go away meanwhile).
     click_ = control;
     if (type != UIEVENT_DBLCLICK) control->SetFocus();
+    // A focus handler may have removed it.
+    if (click_ != control) return {false, 0};
     SetCapture();
     UiEvent event = MakeEvent(type, control);
     event.wKeyState = static_cast<uint16_t>(wParam);

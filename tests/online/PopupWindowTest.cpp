@@ -121,7 +121,7 @@ TEST(PopupPlacementTest, ThePopupSitsInTheCornerAtASoundSizeForAnHourAtMost) {
 }
 
 TEST_F(PopupWindowTest, ANewsPopupShowsAfterItsDelayRecordsItsPageOnlyOnceSeenAndClosesAfterItsTime) {
-    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, 400, 200));
+    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, L"http://127.0.0.1/news", 400, 200));
     ASSERT_NE(popup, nullptr);
     HWND window = popup->GetHWND();
     IDispatch* top = TopDocument(popup, L"ie9");
@@ -132,13 +132,14 @@ TEST_F(PopupWindowTest, ANewsPopupShowsAfterItsDelayRecordsItsPageOnlyOnceSeenAn
     EXPECT_EQ(settings.Snapshot().NewsUrl, L"") << "not seen yet";
     Pump(300);
     EXPECT_TRUE(::IsWindowVisible(window));
-    EXPECT_EQ(settings.Snapshot().NewsUrl, L"http://127.0.0.1/news.html") << "the top-level page, not the frame";
+    EXPECT_EQ(settings.Snapshot().NewsUrl, L"http://127.0.0.1/news")
+        << "the reply's address, which the next reply is compared with: not where a redirect led, nor the frame";
     Pump(800);
     EXPECT_FALSE(::IsWindow(window)) << "closed after its display time";
 }
 
 TEST_F(PopupWindowTest, ThePointerKeepsAPopupOpenAndAPopupClosedUnseenRecordsNothing) {
-    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, 300, 100));
+    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, L"http://127.0.0.1/news.html", 300, 100));
     ASSERT_NE(popup, nullptr);
     HWND window = popup->GetHWND();
     Pump(200);
@@ -152,7 +153,7 @@ TEST_F(PopupWindowTest, ThePointerKeepsAPopupOpenAndAPopupClosedUnseenRecordsNot
     ::DestroyWindow(window);
 
     // A page that fails closes the pop-up before it was shown; nothing is recorded.
-    popup = Open(std::make_unique<CPopWndUI>(settings, 300, 300));
+    popup = Open(std::make_unique<CPopWndUI>(settings, L"http://127.0.0.1/news.html", 300, 300));
     ASSERT_NE(popup, nullptr);
     window = popup->GetHWND();
     Failed(popup, &frame, L"http://127.0.0.1/frame.html");
@@ -165,7 +166,7 @@ TEST_F(PopupWindowTest, ThePointerKeepsAPopupOpenAndAPopupClosedUnseenRecordsNot
 }
 
 TEST_F(PopupWindowTest, OnlyATopLevelWebPageThePlayerClickedLeavesForTheDefaultBrowser) {
-    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, 60000, 50));
+    CPopWndUI* popup = Open(std::make_unique<CPopWndUI>(settings, L"http://127.0.0.1/news.html", 60000, 50));
     ASSERT_NE(popup, nullptr);
     HWND window = popup->GetHWND();
     std::vector<std::wstring> opened;
