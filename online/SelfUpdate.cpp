@@ -90,8 +90,23 @@ UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& ti
     return offer;
 }
 
+namespace {
+
+// A Windows program begins with "MZ": an empty or cut file whose digest the service announced by
+// mistake would replace the program with something that does not run.
+bool IsProgramFile(const std::wstring& path) {
+    ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char header[2] = {};
+    DWORD read = 0;
+    return file && ReadFile(file.get(), header, sizeof(header), &read, nullptr) && read == sizeof(header) &&
+           header[0] == 'M' && header[1] == 'Z';
+}
+
+}  // namespace
+
 bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
-    if (!PathFileExistsW(packagePath.c_str())) return false;
+    if (!PathFileExistsW(packagePath.c_str()) || !IsProgramFile(packagePath)) return false;
     std::wstring actual = FileMd5Hex(packagePath);
     // A digest is the same number whichever case its letters are written in.
     return !actual.empty() && lstrcmpiW(actual.c_str(), digest.c_str()) == 0;

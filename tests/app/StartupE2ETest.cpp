@@ -89,16 +89,22 @@ TEST_F(ApplyModeE2E, ReplacesTheProgramAndRestartsItWithTheFlag) {
     EXPECT_TRUE(FileExists(PackagePath())) << "the package stays where it is";
 }
 
-TEST_F(ApplyModeE2E, ALockedTargetKeepsTheOldProgramAndStartsNothing) {
-    HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+// The old program comes back, and without the package the next start does not try again.
+TEST_F(ApplyModeE2E, ALockedTargetKeepsTheOldProgramAndRestartsIt) {
+    const std::string oldProgram = newProgram + std::string("\0OLD", 4);
+    WriteFileBytes(target, oldProgram);
+    HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_EXECUTE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(RunApply(), 0u);
     CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes(target), "old program");
-    Sleep(300);
-    EXPECT_FALSE(FileExists(target + L".started"));
+    EXPECT_EQ(ReadFileBytes(target), oldProgram);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(target + L".started"); }));
+    EXPECT_FALSE(FileExists(PackagePath()));
 }
 
+// A package that cannot be removed either keeps the old program down rather than restarting it into
+// the same failed update at every start.
 TEST_F(ApplyModeE2E, APackageThatCannotBeCopiedKeepsTheOldProgram) {
     HANDLE lock = CreateFileW(PackagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);

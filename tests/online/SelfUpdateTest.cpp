@@ -109,6 +109,11 @@ TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigest) {
     EXPECT_TRUE(PackageReady(Package(), upper)) << "the same digest in capitals";
     EXPECT_FALSE(PackageReady(Package(), kPackageDigest));
     EXPECT_FALSE(PackageReady(folder_.File(L"missing.pak"), L"d41d8cd98f00b204e9800998ecf8427e"));
+    // Whatever the digest, only a program is installed.
+    WriteFileBytes(Package(), "");
+    EXPECT_FALSE(PackageReady(Package(), L"d41d8cd98f00b204e9800998ecf8427e"));
+    WriteFileBytes(Package(), "<html>error</html>");
+    EXPECT_FALSE(PackageReady(Package(), FileMd5Hex(Package())));
 }
 
 TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloads) {
@@ -207,7 +212,7 @@ TEST_F(SelfUpdateTest, TheUsersCheckDownloadsAndInstallsAtOnce) {
 
 // A package that comes slowly: the label climbs through the percentages before the hand-off.
 TEST_F(SelfUpdateTest, TheLabelFollowsASlowDownloadUpToTheHandOff) {
-    const std::string package(8000, 'P');
+    const std::string package = "MZ" + std::string(7998, 'P');
     ServiceAnswer slowly;
     slowly.pieces = 8;
     slowly.pauseSeconds = 0.3;
