@@ -36,11 +36,13 @@ int RunApplyModeProcess(const std::wstring& arguments) {
     return 0;
 }
 
-// A second instance asks the first to show itself and leaves through the C runtime's exit.
-void ExitIfAlreadyRunning() {
+// A second instance asks the first to show itself and leaves through the C runtime's exit. A
+// second start with Windows asks nothing: it comes from the other of the two ways the program is
+// started at logon, and the first is meant to stay in the tray.
+void ExitIfAlreadyRunning(const std::wstring& arguments) {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, kProductName);
     if (GetLastError() != ERROR_ALREADY_EXISTS) return;
-    NotifyRunningInstance();
+    if (!StartsHidden(arguments)) NotifyRunningInstance();
     if (mutex != nullptr) ReleaseMutex(mutex);
     std::exit(0);
 }
@@ -82,7 +84,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     auto frame = std::make_unique<MainFrame>(games, history, settings, dataFolder, arguments);
 
     StartupUpdateCheck(dataFolder, arguments);
-    ExitIfAlreadyRunning();
+    ExitIfAlreadyRunning(arguments);
 
     // The native window owns the frame once it exists.
     MainFrame* shown = UiLib::CWindowWnd::CreateOwned(std::move(frame), [](MainFrame& created) { return created.CreateMainWindow(); });

@@ -49,8 +49,8 @@ protected:
     }
 
     // A second start: it exits at once with code 0 after asking the first to show itself.
-    void StartSecond() {
-        LudoraProcess second(L"");
+    void StartSecond(const std::wstring& arguments = L"") {
+        LudoraProcess second(arguments);
         EXPECT_EQ(second.WaitForExit(), 0u);
     }
 
@@ -60,6 +60,17 @@ protected:
 TEST_F(ControlChannelE2E, SecondStartShowsTheHiddenWindow) {
     HWND window = StartFirst(L"AUTORUN");
     ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+    StartSecond();
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+}
+
+// Both ways of starting with Windows may fire at logon: the second start leaves the first in the tray.
+TEST_F(ControlChannelE2E, ASecondStartWithWindowsLeavesTheWindowHidden) {
+    HWND window = StartFirst(L"AUTORUN");
+    ASSERT_NE(window, nullptr);
+    StartSecond(L"AUTORUN");
+    Sleep(1500);
     EXPECT_FALSE(IsWindowVisible(window));
     StartSecond();
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
