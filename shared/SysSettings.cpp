@@ -64,8 +64,9 @@ void SysSettings::LoadSettings(const std::wstring& dataFolder) {
 
 bool SysSettings::LoadDocument() {
     if (LoadXmlDocument(document_, path_)) return true;
+    // Unparsable, or not there at all: nothing in it to keep.
     std::string bytes;
-    return ReadWholeFile(path_, bytes);
+    return ReadWholeFile(path_, bytes) || !PathFileExistsW(path_.c_str());
 }
 
 void SysSettings::ReadDocument() {
