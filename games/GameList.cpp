@@ -45,6 +45,12 @@ bool ElementHasName(const TiXmlElement& element, const std::wstring& name) {
     return false;
 }
 
+// The file's entry of a hand-added game: its name under either spelling, and its exact path.
+bool ElementIsGame(const TiXmlElement& element, const GameRecord& game) {
+    const char* path = element.Attribute("path");
+    return ElementHasName(element, game.name) && Utf8ToWideExact(path ? path : "") == game.path;
+}
+
 }  // namespace
 
 GameList::GameList() = default;
@@ -102,18 +108,18 @@ bool GameList::AddUserGame(GameRecord record) {
     return true;
 }
 
-void GameList::RemoveUserGame(const std::wstring& name) {
+void GameList::RemoveUserGame(const GameRecord& game) {
     TiXmlElement* root = Root();
     if (root == nullptr) return;
     TiXmlElement* element = root->FirstChildElement();
-    while (element != nullptr && !ElementHasName(*element, name)) element = element->NextSiblingElement();
+    while (element != nullptr && !ElementIsGame(*element, game)) element = element->NextSiblingElement();
     if (element == nullptr) return;
 
     root->RemoveChild(element);
     Save();
     // Installed games come first and may share the name; only a hand-added record goes.
     for (auto record = games.begin() + installedCount_; record != games.end(); ++record) {
-        if (record->name == name) {
+        if (record->name == game.name && record->path == game.path) {
             games.erase(record);
             return;
         }

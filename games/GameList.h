@@ -31,9 +31,9 @@ public:
     // changed, when the file could not be read and may not be written over, or not be written.
     bool AddUserGame(GameRecord record);
 
-    // Removes the first hand-added game called `name` from the file and the list; nothing
-    // changes when the file holds no such game.
-    void RemoveUserGame(const std::wstring& name);
+    // Removes the hand-added game of this name and path from the file and the list: two games of
+    // one name are told apart by their paths. Nothing changes when the file holds no such game.
+    void RemoveUserGame(const GameRecord& game);
 
     // Drops an installed game from the list once it was uninstalled; the registry no longer has it.
     void ForgetInstalledGame(const GameRecord& game);

@@ -268,7 +268,7 @@ void CMyGameWndUI::OpenFolder(const GameRecord& game) {
 
 void CMyGameWndUI::DeleteGame(const GameRecord& game) {
     if (game.uninstallString.empty()) {
-        games_.RemoveUserGame(game.name);
+        games_.RemoveUserGame(game);
         RemoveGameButton(game);
         return;
     }

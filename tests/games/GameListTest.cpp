@@ -144,7 +144,7 @@ TEST_F(GameListTest, AddUserGameAppendsToTheFileAndTheList) {
     EXPECT_EQ(games[2].path, L"E:\\gamma\\gamma.exe");
 }
 
-TEST_F(GameListTest, RemoveUserGameTakesOnlyTheFirstHandAddedGameOfThatName) {
+TEST_F(GameListTest, RemoveUserGameTakesTheHandAddedGameOfThatNameAndPath) {
     InstalledGameKeys keys;
     const std::wstring shared = keys.Name(L"Shared");
     keys.Add(L"LDGame_shared", {{L"DisplayName", shared}, {L"UninstallString", L"u.exe"}});
@@ -158,20 +158,23 @@ TEST_F(GameListTest, RemoveUserGameTakesOnlyTheFirstHandAddedGameOfThatName) {
     const std::string fileBefore = ReadFileBytes(FilePath());
 
     // A registry game's name that the file does not hold changes nothing.
-    list.RemoveUserGame(keys.Name(L"RegistryOnly"));
-    list.RemoveUserGame(L"Missing");
+    list.RemoveUserGame(UserGame(keys.Name(L"RegistryOnly"), L""));
+    list.RemoveUserGame(UserGame(L"Missing", L""));
+    list.RemoveUserGame(UserGame(shared, L"elsewhere"));
     EXPECT_EQ(ReadFileBytes(FilePath()), fileBefore);
     EXPECT_EQ(list.games.size(), before.size());
 
-    list.RemoveUserGame(shared);
+    // Of two hand-added games of one name, the one with that path goes, in the file and the list.
+    list.RemoveUserGame(UserGame(shared, L"second"));
     std::vector<std::vector<std::string>> file = FileGames();
     ASSERT_EQ(file.size(), 2u);
-    EXPECT_EQ(file[0][1], "name=Beta");
-    EXPECT_EQ(file[1][2], "path=second");
+    EXPECT_EQ(file[0][2], "path=first");
+    EXPECT_EQ(file[1][1], "name=Beta");
     std::vector<GameRecord> own = keys.Own(list.games);
-    ASSERT_EQ(own.size(), 3u) << "the installed game stays, one hand-added copy is gone";
+    ASSERT_EQ(own.size(), 3u) << "the installed games stay, and the hand-added copy at \"first\"";
     EXPECT_EQ(own[0].uninstallString + own[1].uninstallString + own[2].uninstallString, L"u.exe");
-    EXPECT_EQ(list.games.back().path, L"second");
+    EXPECT_EQ(own[2].path, L"first");
+    EXPECT_EQ(list.games.back().name, L"Beta");
     EXPECT_EQ(list.games.size(), before.size() - 1);
 }
 
@@ -193,7 +196,7 @@ TEST_F(GameListTest, AnUninstalledGameIsForgottenAndOnlyIt) {
     EXPECT_EQ(std::count_if(list.games.begin(), list.games.end(), [](const GameRecord& game) { return game.name == L"Alpha"; }),
               1) << "the hand-added Alpha of the file stays";
     EXPECT_EQ(list.FindByName(L"Alpha")->type, 0);
-    list.RemoveUserGame(L"Alpha");
+    list.RemoveUserGame(UserGame(L"Alpha", L"C:\\Games\\alpha.exe"));
     EXPECT_FALSE(list.FindByName(L"Alpha")) << "a later removal still finds the hand-added record";
 }
 
@@ -245,13 +248,13 @@ TEST_F(GameListTest, NamesOutsideTheCodePageAreStoredAsUtf8) {
     EXPECT_EQ(games[1].path, L"C:\\游戏\\xy.exe");
 
     // Either spelling removes it: the exact one in the session that added it, the altered one later.
-    list.RemoveUserGame(name);
+    list.RemoveUserGame(UserGame(name, L"C:\\\u0e01.exe"));
     EXPECT_EQ(FileGames().size(), 1u);
     EXPECT_FALSE(list.FindByName(name));
     list.AddUserGame(UserGame(name, L"C:\\again.exe"));
     GameList later;
     Load(later);
-    later.RemoveUserGame(games[0].name);
+    later.RemoveUserGame(UserGame(games[0].name, L"C:\\again.exe"));
     std::vector<std::vector<std::string>> file = FileGames();
     ASSERT_EQ(file.size(), 1u);
     EXPECT_EQ(file[0][2], u8"path=C:\\游戏\\xy.exe");
@@ -310,7 +313,7 @@ TEST_F(GameListTest, FileThatCannotBeOpenedRefusesAdditions) {
 
     EXPECT_FALSE(list.AddUserGame(UserGame(L"New", L"C:\\new.exe")));
     EXPECT_EQ(list.games.size(), installed);
-    list.RemoveUserGame(L"New");  // nothing to remove, and no crash
+    list.RemoveUserGame(UserGame(L"New", L"C:\\new.exe"));  // nothing to remove, and no crash
     EXPECT_TRUE(GetFileAttributesW(FilePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
