@@ -191,7 +191,8 @@ RECT CMenuWnd::PlaceSubMenu(SIZE size, const RECT& work) const {
 }
 
 void CMenuWnd::Notify(UiNotify& msg) {
-    if (msg.sType == L"itemclick") {
+    // Enter on an entry activates it as a click does.
+    if (msg.sType == L"itemclick" || msg.sType == L"itemactivate") {
         PostItemClick(msg.pSender ? msg.pSender->GetName() : std::wstring());
     } else if (msg.sType == L"windowinit") {
         OnMenuInit();

@@ -261,6 +261,14 @@ TEST_F(MenuWndTest, HoveringAnItemWithoutSubItemsClosesTheSubMenuAndItCanOpenAga
     EXPECT_TRUE(record.clicks.empty());
 }
 
+TEST_F(MenuWndTest, EnterOnAnEntryTakesItAsAClick) {
+    CMenuWnd* menu = Open(POINT{300, 200});
+    Hover(menu, L"open");
+    ::SendMessageW(menu->GetHWND(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(AllClosed());
+    EXPECT_EQ(record.clicks, std::vector<std::wstring>{L"open"});
+}
+
 TEST_F(MenuWndTest, EscapeClosesTheMenuWithoutAClick) {
     CMenuWnd* menu = Open(POINT{300, 200});
     ::SendMessageW(menu->GetHWND(), WM_KEYDOWN, VK_ESCAPE, 0);
