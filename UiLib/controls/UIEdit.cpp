@@ -31,6 +31,11 @@ void CEditUI::BeginEdit() {
     Invalidate();
 }
 
+void CEditUI::SetFocus() {
+    CLabelUI::SetFocus();
+    if (IsFocused() && IsEnabled()) BeginEdit();
+}
+
 void CEditUI::EndEdit() {
     if (!window_) return;
     window_.reset();
@@ -152,6 +157,8 @@ void CEditUI::DoEvent(UiEvent& event) {
         if (HWND native = GetNativeWindow()) {
             const int length = ::GetWindowTextLengthW(native);
             ::SendMessageW(native, EM_SETSEL, 0, length > 0 ? length : 1);
+            // The press gave the focus to the paint window; the typing goes on here.
+            ::SetFocus(native);
         }
         return;
     case UIEVENT_MOUSEMOVE:

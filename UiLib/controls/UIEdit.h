@@ -22,6 +22,8 @@ public:
 
     void SetText(const std::wstring& text) override;
     void SetEnabled(bool enabled = true) override;
+    // Focusing the edit again (Ctrl+F) starts editing again after its native window was closed.
+    void SetFocus() override;
     void SetVisible(bool visible = true) override;
     void SetInternVisible(bool visible = true) override;
     void SetPos(RECT rect) override;

@@ -121,6 +121,8 @@ LRESULT CEditWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         if (owner_) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
         break;
     case WM_CLOSE:
+        // The focus came back before the close that losing it posted: editing goes on.
+        if (::GetFocus() == hwnd) return 0;
         ::ShowWindow(hwnd, SW_HIDE);
         ::DestroyWindow(hwnd);
         return 0;

@@ -202,6 +202,26 @@ TEST_F(EditTest, LosingTheNativeFocusClosesTheWindow) {
     EXPECT_TRUE(edit->IsEditing()) << "editing starts again on the next focus";
 }
 
+// A press anywhere on the edit first takes the focus to the paint window, as the manager does for
+// every press; editing goes on. Refocusing an edit whose native window closed starts it again.
+TEST_F(EditTest, WhileFocusedTheEditKeepsOrTakesBackItsNativeWindow) {
+    manager.SetFocus(edit);
+    HWND native = edit->GetNativeWindow();
+    ASSERT_NE(native, nullptr);
+    ::SetFocus(host->Get());
+    Send(edit, UIEVENT_BUTTONDOWN, POINT{12, 12});
+    EditHost::Pump();
+    EXPECT_TRUE(::IsWindow(native));
+    EXPECT_EQ(::GetFocus(), native);
+
+    ::SetFocus(host->Get());
+    EditHost::Pump();
+    ASSERT_FALSE(edit->IsEditing());
+    edit->SetFocus();
+    EXPECT_TRUE(edit->IsEditing());
+    EXPECT_EQ(::GetFocus(), edit->GetNativeWindow());
+}
+
 TEST_F(EditTest, ClicksSelectTheTextAndTheRestIsSwallowed) {
     manager.SetFocus(edit);
     Send(edit, UIEVENT_BUTTONDOWN, POINT{20, 20});
