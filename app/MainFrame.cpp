@@ -346,6 +346,11 @@ void MainFrame::Quit() {
 void MainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     // The system's own message of this number (WM_ACTIVATEAPP) carries 0 or 1 here.
     if (wParam != kTrayIconId) return;
+    // A dialog over the window holds it: the tray only brings that dialog forward.
+    if (!::IsWindowEnabled(window_)) {
+        if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONUP) ::SetForegroundWindow(::GetLastActivePopup(window_));
+        return;
+    }
     if (lParam == WM_LBUTTONDOWN && !IsWindowVisible(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);
     else if (lParam == WM_RBUTTONUP) OpenTrayMenu();
 }

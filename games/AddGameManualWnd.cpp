@@ -23,6 +23,16 @@ constexpr int kErrorIcon = 2;
 
 std::wstring TextOf(const CEditUI* edit) { return edit ? edit->GetText() : std::wstring(); }
 
+// A path as typed or pasted: without the blanks around it and without the quotes that copying a
+// path from the file manager puts around it.
+std::wstring PlainPath(std::wstring path) {
+    const size_t first = path.find_first_not_of(L" \t");
+    const size_t last = path.find_last_not_of(L" \t");
+    path = first == std::wstring::npos ? std::wstring() : path.substr(first, last - first + 1);
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+    return path;
+}
+
 bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
 
 // The common dialogs are loaded when the player first picks a file: loading them at start held
@@ -98,7 +108,7 @@ bool AddGameManualWnd::OnOk(void* param) {
         if (showMessage) showMessage(window_, text1, text2, caption, kErrorIcon);
     };
     GameRecord record;
-    record.path = TextOf(exePath_);
+    record.path = PlainPath(TextOf(exePath_));
     record.name = TextOf(gameName_);
     if (record.path.empty()) {
         tell(L"请指定游戏执行文件!", L"", L"错误");

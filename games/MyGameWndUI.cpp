@@ -174,10 +174,13 @@ void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
     for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
         if (!SameGame(entry->game, game)) continue;
         COptionUI* button = entry->button;
+        const bool shown = button->IsSelected();
         buttons_.erase(entry);
         // The button may be the sender of the notification being handled: it goes after it.
         if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
         if (column_->IsVisible()) column_->NeedUpdate();
+        // The start area shows the selected game; another game's going leaves it as it is.
+        if (!shown) return;
         if (startButton_) startButton_->SetEnabled(false);
         if (gameName_) gameName_->SetText(L"");
         ShowPlayHistory(std::wstring());
@@ -337,6 +340,6 @@ LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& 
 }
 
 bool CMyGameWndUI::OnStartGame(void* param) {
-    if (IsClick(param) && startButton_) PlayGame(startButton_->GetUserData());
+    if (IsClick(param) && startButton_ && !PlayGame(startButton_->GetUserData())) TellFileMissing();
     return true;
 }

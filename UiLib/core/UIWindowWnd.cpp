@@ -176,8 +176,10 @@ UINT CWindowWnd::ShowModal() {
     if (!::IsWindow(window_)) return 0;
     HWND self = window_;
     HWND owner = ::GetWindow(self, GW_OWNER);
-    auto releaseOwner = [owner] {
-        if (!owner) return;
+    // An owner that an outer dialog holds disabled stays so until that dialog ends too.
+    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    auto releaseOwner = [owner, ownerWasEnabled] {
+        if (!ownerWasEnabled) return;
         ::EnableWindow(owner, TRUE);
         ::SetFocus(owner);
     };

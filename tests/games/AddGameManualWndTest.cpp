@@ -203,6 +203,12 @@ TEST_F(AddGameManualWndTest, NamesThatDifferInCaseOrAreEmptyAreAccepted) {
     EXPECT_TRUE(messages.empty());
 }
 
+// A path copied from the file manager comes in quotes, and a typed one may have blanks around it.
+TEST_F(AddGameManualWndTest, APastedPathLosesItsQuotesAndBlanks) {
+    EXPECT_EQ(RunDialog({Type(L"exepath", L"  \"D:\\Games\\x y\\x.exe\" "), Type(L"gamename", L"X"), Click(L"ok")}), 1u);
+    EXPECT_EQ(StoredGames(ListFile()), (std::vector<std::string>{"X|D:\\Games\\x y\\x.exe|0|0"}));
+}
+
 TEST_F(AddGameManualWndTest, BrowserFillsPathAndNameFromTheChosenFile) {
     EXPECT_EQ(RunDialog({Type(L"gamename", L"typed"), Click(L"browser"),
                          [&](HWND window) {

@@ -69,17 +69,28 @@ TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
         return ReadFileBytes(ProgramDataFolder() + L"\\UserGame.xml").find("hand.exe") == std::string::npos;
     }));
     EXPECT_FALSE(page_->OpensAMenu(GameButton(3)));
+    // The selected game keeps its start area when another game goes.
+    DeleteFileW((Folder(2) + L"\\started.txt").c_str());
+    page_->StartSelected();
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
+    DemoGames::EndRunning();
 
-    // "运行" and "打开文件夹" on a game whose folder is gone tell the player.
+    // "运行", "打开文件夹" and the start button on a game whose folder is gone tell the player.
     RemoveTree(games_.KeptFolder());
+    auto toldMissing = [&] {
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }))
+            return false;
+        PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+        return WaitUntil([&] { return !IsWindow(box); });
+    };
     for (int item : {0, 1}) {
         ASSERT_TRUE(page_->UseMenu(0, item));
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }))
-            << item;
-        PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        ASSERT_TRUE(toldMissing()) << item;
     }
+    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
+    page_->StartSelected();
+    ASSERT_TRUE(toldMissing()) << "the start button";
 
     // "添加游戏": the dialog stores the game, whose button stands just above "moregame".
     ASSERT_TRUE(page_->AddByHand(games_.HandGame(), L"新游戏"));

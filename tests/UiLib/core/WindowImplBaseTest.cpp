@@ -233,6 +233,20 @@ TEST_F(WindowImplBaseTest, ModalWindowReturnsItsCloseCodeAndFreesTheOwner) {
     ::DestroyWindow(owner);
 }
 
+// A second dialog over an owner that an outer dialog holds disabled leaves it disabled when it ends.
+TEST_F(WindowImplBaseTest, ModalWindowOverAHeldOwnerLeavesItHeld) {
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    ::ShowWindow(owner, SW_SHOWNOACTIVATE);
+    ::EnableWindow(owner, FALSE);
+    auto window = MakeWindow("<Window size=\"200,100\"><Control/></Window>");
+    HWND handle = window->CreateShown(owner);
+    ::PostMessageW(handle, kProbeMessage, 7, 0);
+    EXPECT_EQ(window->ShowModal(), 7u);
+    EXPECT_FALSE(::IsWindowEnabled(owner)) << "the outer dialog still holds it";
+    ::DestroyWindow(owner);
+}
+
 TEST_F(WindowImplBaseTest, EscapeClosesWithCodeOne) {
     auto window = MakeWindow("<Window size=\"200,100\"><Control/></Window>");
     HWND handle = window->CreateShown();
