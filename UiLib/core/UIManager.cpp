@@ -1149,9 +1149,11 @@ bool CPaintManagerUI::TranslateMessage(const MSG* msg) {
     if (!msg || !msg->hwnd) return false;
     CPaintManagerUI* manager = ManagerOfWindow(msg->hwnd);
     if (!manager) return false;
-    if (!manager->accelerators_.IsEmpty() &&
-        manager->accelerators_.GetAt(0)->TranslateAccelerator(const_cast<MSG*>(msg)) == 0)
-        return true;
+    // Each browser of the window answers for the keys of its own page: every one is asked, and the
+    // first that takes the key ends it.
+    for (size_t i = 0; i < manager->accelerators_.Count(); ++i)
+        if (manager->accelerators_.GetAt(static_cast<int>(i))->TranslateAccelerator(const_cast<MSG*>(msg)) == 0)
+            return true;
     LRESULT result = 0;
     return manager->PreMessageHandler(msg->message, msg->wParam, msg->lParam, result);
 }

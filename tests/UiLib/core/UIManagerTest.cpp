@@ -520,10 +520,17 @@ TEST_F(ManagerTest, FiltersSeeMessagesFirstAndCanEndThem) {
     EXPECT_EQ(consuming.asked, std::vector<UINT>{WM_CHAR});
     EXPECT_EQ(first->Count(UIEVENT_CHAR), 0);
     window.manager.RemoveTranslateAccelerator(&consuming);
+    // Every accelerator is asked in turn, the second browser of a window as well as the first.
     Accelerator passing(1);
+    Accelerator second(0);
     window.manager.AddTranslateAccelerator(&passing);
+    window.manager.AddTranslateAccelerator(&second);
+    Post(WM_CHAR, L'y');
+    EXPECT_EQ(second.asked, std::vector<UINT>{WM_CHAR});
+    EXPECT_EQ(first->Count(UIEVENT_CHAR), 0);
+    window.manager.RemoveTranslateAccelerator(&second);
     Post(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(window.manager.GetFocus(), second) << "then the pre-message handler decides";
+    EXPECT_EQ(window.manager.GetFocus(), this->second) << "then the pre-message handler decides";
     window.manager.RemoveTranslateAccelerator(&passing);
 }
 
