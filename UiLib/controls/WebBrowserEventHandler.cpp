@@ -32,7 +32,8 @@ HRESULT CWebBrowserEventHandler::EnableModeless(BOOL) { return S_OK; }
 HRESULT CWebBrowserEventHandler::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT CWebBrowserEventHandler::OnFrameWindowActivate(BOOL) { return S_OK; }
 HRESULT CWebBrowserEventHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
-HRESULT CWebBrowserEventHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD) { return S_OK; }
+// The page keeps its own keys (typing, Tab, the clipboard): an answer of "done" would take them all.
+HRESULT CWebBrowserEventHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD) { return S_FALSE; }
 HRESULT CWebBrowserEventHandler::GetOptionKeyPath(LPOLESTR*, DWORD) { return S_OK; }
 HRESULT CWebBrowserEventHandler::GetDropTarget(IDropTarget*, IDropTarget**) { return S_OK; }
 HRESULT CWebBrowserEventHandler::GetExternal(IDispatch**) { return S_OK; }

@@ -208,6 +208,8 @@ TEST(WebBrowserHostTest, HostUiAnswersHideMenusScriptErrorsAndDownloads) {
     EXPECT_EQ(info.cbSize, 20u);
     EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER));
     EXPECT_EQ(ui->ShowUI(0, nullptr, nullptr, nullptr, nullptr), S_FALSE);
+    MSG key{nullptr, WM_KEYDOWN, 'A', 0, 0, {}};
+    EXPECT_EQ(ui->TranslateAccelerator(&key, nullptr, 0), S_FALSE) << "the page keeps its keys";
     IDropTarget* replacement = reinterpret_cast<IDropTarget*>(1);
     EXPECT_EQ(ui->GetDropTarget(nullptr, &replacement), S_OK);
     EXPECT_EQ(replacement, nullptr);
