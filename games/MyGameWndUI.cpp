@@ -73,6 +73,8 @@ CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, PlayHistor
 
 CMyGameWndUI::~CMyGameWndUI() {
     if (GetManager()) GetManager()->RemovePreMessageFilter(this);
+    // The browser, a child, closes after this page's handler part is gone: it reports no more.
+    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
 }
 
 void* CMyGameWndUI::GetInterface(const std::wstring& name) {

@@ -61,6 +61,11 @@ CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
     if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(this);
 }
 
+CMyIEWndUI::~CMyIEWndUI() {
+    // The browser, a child, closes after this tab's handler part is gone: it reports no more.
+    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
+}
+
 void CMyIEWndUI::Subscribe(const wchar_t* name, bool (CMyIEWndUI::*handler)(void*)) {
     if (CControlUI* button = FindSubControl(name)) button->OnNotify += MakeDelegate(this, handler);
 }

@@ -16,6 +16,7 @@ class CWebBrowserUI;
 class CMyIEWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler {
 public:
     explicit CMyIEWndUI(UiLib::CPaintManagerUI* manager);
+    ~CMyIEWndUI() override;
 
     // Navigates the tab's browser, creating it first when needed; nothing without a browser.
     void NavigateTab(const std::wstring& url);

@@ -133,6 +133,7 @@ void CActiveXUI::ReleaseControl() {
     if (control_) {
         ComPtr<IObjectWithSite> withSite;
         if (SUCCEEDED(control_.As(&withSite))) withSite->SetSite(nullptr);
+        if (site_) site_->UnlockRunning(control_.Get());
         control_->Close(OLECLOSE_NOSAVE);
         control_->SetClientSite(nullptr);
         control_.Reset();

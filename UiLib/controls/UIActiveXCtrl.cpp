@@ -206,7 +206,8 @@ STDMETHODIMP CActiveXCtrl::OnDefWindowMessage(UINT message, WPARAM wParam, LPARA
 STDMETHODIMP CActiveXCtrl::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) {
     if (!owner_ || !owner_->control_) return E_UNEXPECTED;
     if (noRedraw) *noRedraw = FALSE;
-    ::OleLockRunning(owner_->control_.Get(), TRUE, FALSE);
+    // Held while the control is active; released as the control goes, or it would outlive it.
+    if (!runningLocked_) runningLocked_ = SUCCEEDED(::OleLockRunning(owner_->control_.Get(), TRUE, FALSE));
     HRESULT result = E_FAIL;
     if (flags & ACTIVATE_WINDOWLESS) {
         windowless_ = true;
@@ -223,6 +224,12 @@ STDMETHODIMP CActiveXCtrl::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) {
     SetObjectRects(owner_->GetPos());
     inPlaceActive_ = SUCCEEDED(result);
     return result;
+}
+
+void CActiveXCtrl::UnlockRunning(IUnknown* control) {
+    if (!runningLocked_ || !control) return;
+    runningLocked_ = false;
+    ::OleLockRunning(control, FALSE, FALSE);
 }
 
 STDMETHODIMP CActiveXCtrl::OnInPlaceDeactivateEx(BOOL) {

@@ -41,6 +41,8 @@ public:
     bool IsFocused() const { return focused_; }
     bool IsCaptured() const { return captured_; }
     bool IsLocked() const { return locked_; }
+    // Releases the running lock that in-place activation took on `control`.
+    void UnlockRunning(IUnknown* control);
     void SetFocused(bool focused) { focused_ = focused; }
     // Tells the in-place object where the control now is.
     void SetObjectRects(const RECT& rect);
@@ -132,6 +134,7 @@ private:
     bool inPlaceActive_ = false;
     bool captured_ = false;
     bool locked_ = false;
+    bool runningLocked_ = false;
 };
 
 }  // namespace UiLib

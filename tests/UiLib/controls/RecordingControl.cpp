@@ -80,6 +80,8 @@ STDMETHODIMP RecordingControl::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IObjectWithSite*>(this);
     else if (iid == IID_IPersistStreamInit)
         *object = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IRunnableObject)
+        *object = static_cast<IRunnableObject*>(this);
     if (!*object) return E_NOINTERFACE;
     AddRef();
     return S_OK;

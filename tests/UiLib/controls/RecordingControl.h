@@ -31,6 +31,7 @@ struct ControlRecord {
     bool siteSet = false;
     bool siteCleared = false;
     HRESULT activation = E_FAIL;
+    int runningLocks = 0;  // locks taken through IRunnableObject less those released
 };
 
 // A real COM control that activates in place the way controls do (windowless when asked and
@@ -40,7 +41,8 @@ class RecordingControl : public IOleObject,
                          public IViewObjectEx,
                          public IOleControl,
                          public IObjectWithSite,
-                         public IPersistStreamInit {
+                         public IPersistStreamInit,
+                         public IRunnableObject {
 public:
     static ControlRecord record;
     static bool wantWindowless;
@@ -121,6 +123,16 @@ public:
     STDMETHODIMP Save(LPSTREAM, BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
     STDMETHODIMP InitNew() override;
+
+    // IRunnableObject: only the running lock is of interest.
+    STDMETHODIMP GetRunningClass(LPCLSID) override { return E_NOTIMPL; }
+    STDMETHODIMP Run(LPBINDCTX) override { return S_OK; }
+    BOOL STDMETHODCALLTYPE IsRunning() override { return TRUE; }
+    STDMETHODIMP LockRunning(BOOL lock, BOOL) override {
+        record.runningLocks += lock ? 1 : -1;
+        return S_OK;
+    }
+    STDMETHODIMP SetContainedObject(BOOL) override { return S_OK; }
 
 private:
     virtual ~RecordingControl();

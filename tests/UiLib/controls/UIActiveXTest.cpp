@@ -291,6 +291,7 @@ TEST_F(ActiveXWindowTest, DestroyingTheControlClosesAndReleasesTheHostedObject) 
     EXPECT_TRUE(RecordingControl::record.siteCleared);
     EXPECT_TRUE(RecordingControl::record.closedNoSave);
     EXPECT_TRUE(RecordingControl::record.clientSiteCleared);
+    EXPECT_EQ(RecordingControl::record.runningLocks, 0) << "the running lock of its activation is released";
     EXPECT_EQ(RecordingControl::record.liveObjects, 0);
 }
 
