@@ -176,7 +176,7 @@ void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
     for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
         if (!SameGame(entry->game, game)) continue;
         COptionUI* button = entry->button;
-        const bool shown = button->IsSelected();
+        const bool shown = startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == game.path;
         buttons_.erase(entry);
         // The button may be the sender of the notification being handled: it goes after it.
         if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));

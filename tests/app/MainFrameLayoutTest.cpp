@@ -200,12 +200,16 @@ TEST_F(MainFrameLayoutTest, GameButtonsStandAboveMoreGamesAndTheStartAreaFollows
     EXPECT_EQ(start->GetUserData(), installed.path);
     EXPECT_EQ(window.Find(L"gamename")->GetText(), L"龙之谷");
 
+    // Another game's going leaves the start area to the game it shows; that game's going clears it.
+    page->RemoveGameButton(hand);
+    EXPECT_TRUE(start->IsEnabled());
+    EXPECT_EQ(window.Find(L"gamename")->GetText(), L"龙之谷");
     page->RemoveGameButton(installed);
     EXPECT_FALSE(start->IsEnabled());
     EXPECT_EQ(window.Find(L"gamename")->GetText(), L"");
-    EXPECT_EQ(column->GetCount(), 4);
-    EXPECT_EQ(column->GetItemAt(1)->GetText(), L"Solitaire");
+    EXPECT_EQ(column->GetCount(), 3);
+    EXPECT_EQ(column->GetItemAt(1)->GetName(), L"moregame");
     page->RemoveGameButton(installed);  // gone already: nothing happens
-    EXPECT_EQ(column->GetCount(), 4);
+    EXPECT_EQ(column->GetCount(), 3);
     window.Pump();
 }
