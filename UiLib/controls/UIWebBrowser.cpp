@@ -28,7 +28,7 @@ constexpr DWORD kShowScriptError = 40;
 // Hands the browser's downloads to the control, which asks the event handler.
 class DownloadManager : public IDownloadManager {
 public:
-    explicit DownloadManager(CWebBrowserUI* owner) : owner_(owner) {}
+    explicit DownloadManager(std::shared_ptr<CWebBrowserUI*> owner) : owner_(std::move(owner)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
@@ -46,14 +46,17 @@ public:
     }
     STDMETHODIMP Download(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags, BINDINFO* info,
                           LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) override {
-        return owner_->DownloadFile(moniker, context, bindVerb, bindFlags, info, headers, redirect, codePage);
+        // The browser may hold this object after the control is gone: then there is nobody to ask.
+        CWebBrowserUI* owner = *owner_;
+        return owner ? owner->DownloadFile(moniker, context, bindVerb, bindFlags, info, headers, redirect, codePage)
+                     : S_OK;
     }
 
 private:
     virtual ~DownloadManager() = default;
 
     LONG refs_ = 1;
-    CWebBrowserUI* owner_;
+    std::shared_ptr<CWebBrowserUI*> owner_;
 };
 
 // An event argument of the expected type; null when the browser sent something else.
@@ -82,6 +85,7 @@ CWebBrowserUI::CWebBrowserUI() { CreateControl(kWebBrowserClass); }
 
 CWebBrowserUI::~CWebBrowserUI() {
     DeactivateControl();
+    *downloadOwner_ = nullptr;
 }
 
 const wchar_t* CWebBrowserUI::GetClass() const { return L"WebBrowserUI"; }
@@ -113,6 +117,8 @@ bool CWebBrowserUI::ActivateControl() {
 void CWebBrowserUI::DeactivateControl() {
     if (manager_) manager_->RemoveTranslateAccelerator(this);
     DisconnectEventSink();
+    // The page may outlive this control: it is given its own host-UI handler back first.
+    SetDocumentUIHandler(nullptr);
     browser_.Reset();
     // The previous browser goes too, so that a re-created control never leaves one behind.
     ReleaseControl();
@@ -260,13 +266,17 @@ HRESULT CWebBrowserUI::RouteEvent(DISPID id, DISPPARAMS* params) {
     return S_OK;
 }
 
-void CWebBrowserUI::OnNavigateComplete(IDispatch* dispatch, VARIANT* url) {
-    // The page's document takes this control's host-UI handler: no context menu, no script errors.
+void CWebBrowserUI::SetDocumentUIHandler(IDocHostUIHandler* handler) {
     ComPtr<IDispatch> document;
     ComPtr<ICustomDoc> custom;
     if (browser_ && SUCCEEDED(browser_->get_Document(document.GetAddressOf())) && document &&
         SUCCEEDED(document->QueryInterface(kCustomDoc, reinterpret_cast<void**>(custom.GetAddressOf()))))
-        custom->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
+        custom->SetUIHandler(handler);
+}
+
+void CWebBrowserUI::OnNavigateComplete(IDispatch* dispatch, VARIANT* url) {
+    // The page's document takes this control's host-UI handler: no context menu, no script errors.
+    SetDocumentUIHandler(static_cast<IDocHostUIHandler*>(this));
     eventHandler_->OnNavigateComplete(dispatch, url);
 }
 
@@ -337,7 +347,7 @@ STDMETHODIMP CWebBrowserUI::QueryService(REFGUID service, REFIID iid, void** obj
     if (!object) return E_POINTER;
     *object = nullptr;
     if (service != kDownloadManager || iid != kDownloadManager) return E_NOINTERFACE;
-    *object = static_cast<IDownloadManager*>(new DownloadManager(this));
+    *object = static_cast<IDownloadManager*>(new DownloadManager(downloadOwner_));
     return S_OK;
 }
 

@@ -5,6 +5,7 @@
 #include <servprov.h>
 #include <wrl/client.h>
 
+#include <memory>
 #include <string>
 
 #include "UiLib/controls/UIActiveX.h"
@@ -93,6 +94,7 @@ public:
 private:
     HRESULT RouteEvent(DISPID id, DISPPARAMS* params);
     void OnNavigateComplete(IDispatch* dispatch, VARIANT* url);
+    void SetDocumentUIHandler(IDocHostUIHandler* handler);
     void ConnectEventSink();
     void DisconnectEventSink();
 
@@ -102,6 +104,8 @@ private:
     CWebBrowserEventHandler* eventHandler_ = nullptr;
     DWORD eventCookie_ = 0;
     LONG refs_ = 1;
+    // The download managers handed to the browser reach this control through it while it lives.
+    std::shared_ptr<CWebBrowserUI*> downloadOwner_ = std::make_shared<CWebBrowserUI*>(this);
 };
 
 }  // namespace UiLib

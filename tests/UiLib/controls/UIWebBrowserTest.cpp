@@ -238,6 +238,23 @@ TEST(WebBrowserHostTest, HostUiAnswersHideMenusScriptErrorsAndDownloads) {
               E_NOINTERFACE);
 }
 
+// The browser may keep a download manager after the control is gone: it then reaches nobody.
+TEST(WebBrowserHostTest, ADownloadManagerOutlivingItsControlAsksNobody) {
+    RecordingHandler handler;
+    auto browser = std::make_unique<CWebBrowserUI>();
+    browser->SetWebBrowserEventHandler(&handler);
+    ComPtr<IServiceProvider> services;
+    ASSERT_EQ(browser->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(services.GetAddressOf())), S_OK);
+    ComPtr<IDownloadManager> downloads;
+    ASSERT_EQ(services->QueryService(kDownloadManager, kDownloadManager,
+                                     reinterpret_cast<void**>(downloads.GetAddressOf())),
+              S_OK);
+    services.Reset();
+    browser.reset();
+    EXPECT_EQ(downloads->Download(nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, 0), S_OK);
+    EXPECT_TRUE(handler.calls.empty());
+}
+
 // The platform's browser object, hosted for real. It is created and in-place activated here, but
 // without an HTML engine it cannot load a page; the test records what it does with a navigation.
 TEST(WebBrowserHostTest, ThePlatformBrowserIsCreatedHostedAndConnected) {
