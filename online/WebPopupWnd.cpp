@@ -141,8 +141,12 @@ void CWebPopupWnd::OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT*,
     // schemes stay behind.
     if (!IsTopLevel(dispatch) || !IsWebAddress(address) || !FollowsAClick()) return;
     clicked_ = false;
-    if (openInBrowser) openInBrowser(address);
-    CloseSoon();
+    // After the browser's event: opening the default browser may run a message loop, in which this
+    // pop-up could close and go while the event still runs.
+    Tasks()->Post([this, address] {
+        if (openInBrowser) openInBrowser(address);
+        CloseSoon();
+    });
 }
 
 void CWebPopupWnd::OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {

@@ -183,8 +183,9 @@ TEST_F(PopupWindowTest, OnlyATopLevelWebPageThePlayerClickedLeavesForTheDefaultB
     EXPECT_TRUE(Cancelled(popup, top, L"\\\\server\\share\\x.exe"));
     EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(Cancelled(popup, top, L"https://example.com/game"));
-    EXPECT_EQ(opened, std::vector<std::wstring>{L"https://example.com/game"});
+    EXPECT_TRUE(opened.empty()) << "opened once the browser's event is over";
     Pump(100);
+    EXPECT_EQ(opened, std::vector<std::wstring>{L"https://example.com/game"});
     EXPECT_FALSE(::IsWindow(window)) << "the pop-up closes once the page went to the browser";
 }
 
