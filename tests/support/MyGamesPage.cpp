@@ -53,9 +53,14 @@ bool MyGamesPage::UseMenu(int button, int item) {
 }
 
 bool MyGamesPage::OpensAMenu(POINT at) {
-    RightClick(window_, at);
-    // The program may still be busy with what follows its first paint (COM, the browsers, the icons).
-    bool opened = WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") != nullptr; }, 5000);
+    // The program may still be busy with what follows its first paint (COM, the browsers, the icons),
+    // and a click given while the window was not yet the foreground one may be lost: one more try.
+    bool opened = false;
+    for (int attempt = 0; attempt < 2 && !opened; ++attempt) {
+        SetForegroundWindow(window_);
+        RightClick(window_, at);
+        opened = WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") != nullptr; }, 3000);
+    }
     if (HWND menu = FindProcessWindow(processId_, L"MenuWnd")) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     WaitUntil([&] { return FindProcessWindow(processId_, L"MenuWnd") == nullptr; });
     return opened;
