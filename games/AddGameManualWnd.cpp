@@ -10,6 +10,7 @@
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/Utils/LibraryFunction.h"
 #include "shared/SkinnedDialogFrame.h"
+#include "shared/TextConvert.h"
 #include "games/GameButtonHost.h"
 #include "games/GameList.h"
 
@@ -25,10 +26,8 @@ std::wstring TextOf(const CEditUI* edit) { return edit ? edit->GetText() : std::
 
 // A path as typed or pasted: without the blanks around it and without the quotes that copying a
 // path from the file manager puts around it.
-std::wstring PlainPath(std::wstring path) {
-    const size_t first = path.find_first_not_of(L" \t");
-    const size_t last = path.find_last_not_of(L" \t");
-    path = first == std::wstring::npos ? std::wstring() : path.substr(first, last - first + 1);
+std::wstring PlainPath(const std::wstring& typed) {
+    std::wstring path = TrimBlanks(typed);
     if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
     return path;
 }

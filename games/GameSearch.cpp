@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "shared/TextConvert.h"
+
 namespace {
 
 constexpr UINT kSimplifiedChineseCodePage = 936;
@@ -26,12 +28,6 @@ constexpr unsigned kCommonCharactersEnd = 0xD7FA;
 std::wstring Lowered(std::wstring text) {
     if (!text.empty()) ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
-}
-
-std::wstring Trimmed(const std::wstring& text) {
-    const size_t first = text.find_first_not_of(L" \t\u3000");
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t\u3000") - first + 1);
 }
 
 wchar_t InitialOf(wchar_t character) {
@@ -61,7 +57,7 @@ std::wstring PinyinInitials(const std::wstring& name) {
 }
 
 bool GameNameMatches(const std::wstring& name, const std::wstring& query) {
-    const std::wstring wanted = Lowered(Trimmed(query));
+    const std::wstring wanted = Lowered(TrimBlanks(query));
     if (wanted.empty()) return true;
     return Lowered(name).find(wanted) != std::wstring::npos || PinyinInitials(name).find(wanted) != std::wstring::npos;
 }

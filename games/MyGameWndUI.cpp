@@ -176,7 +176,7 @@ void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
     for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
         if (!SameGame(entry->game, game)) continue;
         COptionUI* button = entry->button;
-        const bool shown = startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == game.path;
+        const bool shown = StartAreaShows(game.path);
         buttons_.erase(entry);
         // The button may be the sender of the notification being handled: it goes after it.
         if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
@@ -256,9 +256,13 @@ bool CMyGameWndUI::PlayGame(std::wstring path) {
     return found;
 }
 
+bool CMyGameWndUI::StartAreaShows(const std::wstring& path) const {
+    return startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == path;
+}
+
 void CMyGameWndUI::RefreshPlayHistory(const std::wstring& path) {
     // Only while the start area shows that game: another may be selected by now.
-    if (startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == path) ShowPlayHistory(path);
+    if (StartAreaShows(path)) ShowPlayHistory(path);
 }
 
 void CMyGameWndUI::ShowPlayHistory(const std::wstring& path) {

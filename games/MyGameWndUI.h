@@ -95,6 +95,8 @@ private:
     // Starts the game and records its play; false when its file is missing.
     // By value: the start button's text may change while the shell starts the game.
     bool PlayGame(std::wstring path);
+    // The start area is given to the game with this path.
+    bool StartAreaShows(const std::wstring& path) const;
     // The last played and time played labels for the game of `path`; empty for none.
     void ShowPlayHistory(const std::wstring& path);
     void RefreshPlayHistory(const std::wstring& path);

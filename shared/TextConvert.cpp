@@ -64,3 +64,10 @@ std::wstring AnsiToWide(const char* text) {
 }
 
 std::string WideToAnsi(const std::wstring& text) { return WideToMultiByte(CP_THREAD_ACP, text); }
+
+std::wstring TrimBlanks(const std::wstring& text) {
+    const wchar_t* const blanks = L" \t\u3000";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}

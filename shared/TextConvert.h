@@ -17,3 +17,6 @@ std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWideExact(const std::string& utf8);
 std::wstring AnsiToWide(const char* text);
 std::string WideToAnsi(const std::wstring& text);
+
+// `text` without the blanks around it: spaces, tabs and the ideographic space.
+std::wstring TrimBlanks(const std::wstring& text);
