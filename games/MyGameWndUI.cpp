@@ -212,8 +212,8 @@ CWebBrowserUI* CMyGameWndUI::Browser() const {
     return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
 }
 
-void CMyGameWndUI::Navigate(const std::wstring& url) {
-    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
+void CMyGameWndUI::Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading) {
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this, std::move(heldWhileLoading));
 }
 
 void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
@@ -234,8 +234,9 @@ void CMyGameWndUI::ShowStrategyPage(int gameId) {
     RunInBackground(BackgroundLane::Network, [tasks = windowTasks_, page = this, selection, gameId] {
         std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
         if (url.empty()) return;
-        tasks->Post([page, selection, url] {
-            if (page->selection_ == selection) page->Navigate(url);
+        // The page keeps this job's turn on the lane while it downloads.
+        tasks->Post([page, selection, url, hold = HoldNetworkLane()] {
+            if (page->selection_ == selection) page->Navigate(url, hold);
         });
     });
 }

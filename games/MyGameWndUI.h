@@ -13,6 +13,7 @@
 #include "games/GameButtonHost.h"
 #include "games/GameIcons.h"
 #include "games/GameRecord.h"
+#include "shared/BackgroundWork.h"
 
 class CGameButtonUI;
 
@@ -67,7 +68,7 @@ public:
     // its strategy page.
     void ShowSelectedGame(UiLib::CControlUI* button);
     // Loads an address into the browser "ie7".
-    void Navigate(const std::wstring& url);
+    void Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading = nullptr);
 
     // Shows only the buttons of the games whose names answer the search field.
     void FilterGames();

@@ -121,7 +121,17 @@ CWebBrowserUI* CWebPopupWnd::Browser() const {
 }
 
 void CWebPopupWnd::Navigate(const std::wstring& url) {
-    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
+    // A page of this window comes from the network in the background: it waits for the requests
+    // given to the network lane before it and holds the lane while it downloads.
+    const bool queued = url != kBlankPage && RunInBackground(BackgroundLane::Network, [tasks = Tasks(), window = this, url] {
+        NetworkLaneHold hold = HoldNetworkLane();
+        tasks->Post([window, url, hold] { window->NavigateNow(url, hold); });
+    });
+    if (!queued) NavigateNow(url, nullptr);
+}
+
+void CWebPopupWnd::NavigateNow(const std::wstring& url, NetworkLaneHold heldWhileLoading) {
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this, std::move(heldWhileLoading));
 }
 
 bool CWebPopupWnd::IsTopLevel(IDispatch* dispatch) const {

@@ -9,6 +9,7 @@
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UIWindowWnd.h"
+#include "shared/BackgroundWork.h"
 
 namespace UiLib {
 class CWebBrowserUI;
@@ -36,7 +37,8 @@ public:
     // Hands a page the player clicked to the default browser; tests put their own in.
     std::function<void(const std::wstring& url)> openInBrowser;
 
-    // Makes the window's browser show a page, creating the browser first when needed.
+    // Makes the window's browser show a page, creating the browser first when needed. A web page
+    // loads in its turn on the network lane, after the requests queued before it.
     void Navigate(const std::wstring& url);
     UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
     bool IsShown() const { return shown_; }
@@ -83,6 +85,7 @@ private:
     UiLib::CWebBrowserUI* Browser() const;
     bool IsTopLevel(IDispatch* dispatch) const;
     bool FollowsAClick() const;
+    void NavigateNow(const std::wstring& url, NetworkLaneHold heldWhileLoading);
 
     const WebPopupStyle style_;
     bool shown_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 // Background jobs run on the process's thread pool, whose idle workers the system's network and
 // browser components share. Under Wine every worker the pool adds costs the process about a
@@ -13,6 +14,15 @@ enum class BackgroundLane { Network, Files };
 // A short job (a request or two, a batch of icons) runs after the jobs given to its lane before it,
 // one at a time, off the calling thread. False, and the job dropped, when it could not be queued.
 bool RunInBackground(BackgroundLane lane, std::function<void()> work);
+
+// Keeps the network lane's later jobs waiting while it lives (see HoldNetworkLane).
+using NetworkLaneHold = std::shared_ptr<void>;
+
+// Holds the network lane for network work that runs elsewhere, such as a page that a browser
+// downloads on the pool's workers: the lane's jobs after the one running now wait until the hold
+// is dropped, so that the two never ask for a worker each. Taken from a network job, it gives the
+// page the turn that the job had; dropped when the download is done.
+NetworkLaneHold HoldNetworkLane();
 
 // A job that may wait for minutes (for the network to come up, for a download) runs on a worker of
 // its own, so that no short job queues behind it. False, and the job dropped, when it could not be

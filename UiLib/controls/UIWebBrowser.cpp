@@ -24,6 +24,7 @@ constexpr IID kCustomDoc = {0x3050F3F0, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA,
 constexpr IID kWebBrowserEvents2 = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
 
 constexpr DWORD kShowScriptError = 40;
+constexpr UINT kLoadingHoldTimer = 1;
 
 // Hands the browser's downloads to the control, which asks the event handler.
 class DownloadManager : public IDownloadManager {
@@ -114,8 +115,17 @@ bool CWebBrowserUI::ActivateControl() {
     return true;
 }
 
+void CWebBrowserUI::DoEvent(UiEvent& event) {
+    if (event.Type == UIEVENT_TIMER && event.wParam == kLoadingHoldTimer) {
+        ReleaseLoadingHold();
+        return;
+    }
+    CActiveXUI::DoEvent(event);
+}
+
 void CWebBrowserUI::DeactivateControl() {
     if (manager_) manager_->RemoveTranslateAccelerator(this);
+    ReleaseLoadingHold();
     DisconnectEventSink();
     // The page may outlive this control: it is given its own host-UI handler back first.
     SetDocumentUIHandler(nullptr);
@@ -178,6 +188,22 @@ void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* h
     ::SysFreeString(address);
 }
 
+void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* handler,
+                             std::shared_ptr<void> heldWhileLoading) {
+    ReleaseLoadingHold();
+    // Kept before the navigation starts: a download may end before Navigate returns.
+    loadingHold_ = std::move(heldWhileLoading);
+    if (manager_) manager_->SetTimer(this, kLoadingHoldTimer, kLongestLoadingHoldMs);
+    Navigate(url, handler);
+    if (!browser_) ReleaseLoadingHold();
+}
+
+void CWebBrowserUI::ReleaseLoadingHold() {
+    if (!loadingHold_) return;
+    if (manager_) manager_->KillTimer(this, kLoadingHoldTimer);
+    loadingHold_.reset();
+}
+
 HRESULT CWebBrowserUI::DownloadFile(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
                                     BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) {
     if (!eventHandler_) return S_OK;
@@ -225,6 +251,9 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS
     case DISPID_NEWWINDOW3:
     case DISPID_COMMANDSTATECHANGE:
         return RouteEvent(id, params);
+    case DISPID_DOWNLOADCOMPLETE:
+        ReleaseLoadingHold();
+        return S_OK;
     case DISPID_STATUSTEXTCHANGE:
         return S_OK;
     default:

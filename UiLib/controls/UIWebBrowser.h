@@ -30,6 +30,7 @@ public:
     void* GetInterface(const std::wstring& name) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
 
+    void DoEvent(UiEvent& event) override;
     bool ActivateControl() override;
     void DeactivateControl() override;
     virtual HRESULT DownloadFile(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
@@ -39,6 +40,11 @@ public:
     // Navigates without flags, target or headers; a browser object that does not exist yet is
     // created first, with `handler` taking its events. Nothing without a browser object.
     void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler);
+    // Navigates as above and keeps `heldWhileLoading` until the browser reports the download done
+    // or failed, the next navigation, the browser's end or kLongestLoadingHoldMs, whichever comes
+    // first: whoever gave it learns when the page stops using the network.
+    void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler, std::shared_ptr<void> heldWhileLoading);
+    static constexpr UINT kLongestLoadingHoldMs = 3000;
     void SetHomePage(const std::wstring& url) { homePage_ = url; }
     const std::wstring& GetHomePage() const { return homePage_; }
     void SetAutoNavigation(bool on) { autoNavigate_ = on; }
@@ -94,6 +100,7 @@ public:
 private:
     HRESULT RouteEvent(DISPID id, DISPPARAMS* params);
     void OnNavigateComplete(IDispatch* dispatch, VARIANT* url);
+    void ReleaseLoadingHold();
     void SetDocumentUIHandler(IDocHostUIHandler* handler);
     void ConnectEventSink();
     void DisconnectEventSink();
@@ -103,6 +110,7 @@ private:
     bool autoNavigate_ = false;
     CWebBrowserEventHandler* eventHandler_ = nullptr;
     DWORD eventCookie_ = 0;
+    std::shared_ptr<void> loadingHold_;
     LONG refs_ = 1;
     // The download managers handed to the browser reach this control through it while it lives.
     std::shared_ptr<CWebBrowserUI*> downloadOwner_ = std::make_shared<CWebBrowserUI*>(this);

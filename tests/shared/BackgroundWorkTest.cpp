@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "shared/ScopedHandle.h"
@@ -79,5 +81,47 @@ TEST(BackgroundWork, TheFilesLaneGoesOnWhileTheNetworkLaneWaits) {
     ASSERT_TRUE(RunInBackground(BackgroundLane::Files, [filesRan] { SetEvent(filesRan.get()); }));
     EXPECT_EQ(WaitForSingleObject(filesRan.get(), 5000), WAIT_OBJECT_0);
     SetEvent(release.get());
+    Sleep(100);  // as above
+}
+
+// A page that a job hands on holds the network lane: the jobs after it wait, with no worker waiting
+// for them, until the page is done; holds from the window's side and a hold dropped on another
+// thread count alike.
+TEST(BackgroundWork, AHeldNetworkLaneRunsNothingUntilEveryHoldIsDropped) {
+    struct Record {
+        std::mutex lock;
+        NetworkLaneHold pageHold;  // handed on by the first job, as to a page that downloads
+        std::vector<int> order;
+    };
+    auto record = std::make_shared<Record>();
+    ScopedHandle allDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    NetworkLaneHold windowHold = HoldNetworkLane();
+    ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [record] {
+        std::lock_guard<std::mutex> lock(record->lock);
+        record->pageHold = HoldNetworkLane();
+        record->order.push_back(1);
+    }));
+    ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [record, done = allDone.get()] {
+        std::lock_guard<std::mutex> lock(record->lock);
+        record->order.push_back(2);
+        SetEvent(done);
+    }));
+    Sleep(200);
+    {
+        std::lock_guard<std::mutex> lock(record->lock);
+        EXPECT_TRUE(record->order.empty()) << "a job ran while the lane was held";
+    }
+    windowHold.reset();
+    Sleep(200);
+    {
+        std::lock_guard<std::mutex> lock(record->lock);
+        EXPECT_EQ(record->order, std::vector<int>{1}) << "the job after the page's hold ran";
+    }
+    std::thread([record] {
+        std::lock_guard<std::mutex> lock(record->lock);
+        record->pageHold.reset();
+    }).join();
+    ASSERT_EQ(WaitForSingleObject(allDone.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(record->order, (std::vector<int>{1, 2}));
     Sleep(100);  // as above
 }

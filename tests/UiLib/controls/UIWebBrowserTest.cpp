@@ -5,12 +5,15 @@
 #include <downloadmgr.h>
 #include <exdispid.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "tests/UiLib/core/ManagerWindow.h"
+#include "tests/support/LocalService.h"
 
 using namespace UiLib;
 using Microsoft::WRL::ComPtr;
@@ -323,5 +326,67 @@ TEST(WebBrowserHostTest, AutoNavigationOpensTheHomePageOnTheFirstLayout) {
         window.manager.AttachDialog(std::make_unique<CControlUI>());
         window.Pump();
     }
+    ::OleUninitialize();
+}
+
+// A navigation keeps what it was given (the program's turn on the network) while the page
+// downloads: until the browser reports the download over, the next navigation, the control's end,
+// or kLongestLoadingHoldMs at the most. The page hangs on the local service, so that only those
+// end the download here; each case takes a browser of its own.
+TEST(WebBrowserHostTest, ANavigationKeepsItsHoldUntilTheDownloadIsOver) {
+    LocalService service;
+    ASSERT_TRUE(service.Running());
+    ServiceAnswer hang;
+    hang.hang = true;
+    ASSERT_TRUE(service.Answer("/pages/slow.html", "", hang));
+    const std::wstring slow = service.Url("/pages/slow.html");
+    ::OleInitialize(nullptr);
+    auto withBrowser = [](const std::function<void(ManagerWindow&, CWebBrowserUI&)>& use) {
+        ManagerWindow window(RECT{0, 0, 300, 200});
+        CDialogBuilder builder;
+        window.manager.AttachDialog(builder.Create(L"<Window><WebBrowser name=\"ie\" autonavi=\"false\"/></Window>",
+                                                   nullptr, nullptr, &window.manager));
+        auto* browser = static_cast<CWebBrowserUI*>(window.manager.FindControl(L"ie"));
+        ASSERT_NE(browser, nullptr);
+        window.Show();
+        use(window, *browser);
+        window.manager.AttachDialog(std::make_unique<CControlUI>());
+        window.Pump();
+    };
+    RecordingHandler handler;
+    auto navigate = [&](CWebBrowserUI& browser, const std::wstring& url) {
+        auto hold = std::make_shared<int>();
+        browser.Navigate(url, &handler, hold);
+        return std::weak_ptr<int>(hold);
+    };
+
+    withBrowser([&](ManagerWindow& window, CWebBrowserUI& browser) {
+        std::weak_ptr<int> held = navigate(browser, slow);
+        window.PumpUntil([] { return false; }, 300);
+        EXPECT_FALSE(held.expired()) << "the page is still downloading";
+        EventArguments none;
+        EXPECT_EQ(none.Fire(Sink(browser), DISPID_DOWNLOADCOMPLETE), S_OK);
+        EXPECT_TRUE(held.expired());
+    });
+    withBrowser([&](ManagerWindow& window, CWebBrowserUI& browser) {
+        std::weak_ptr<int> held = navigate(browser, slow);
+        window.PumpUntil([&] { return held.expired(); }, CWebBrowserUI::kLongestLoadingHoldMs + 1000);
+        EXPECT_TRUE(held.expired()) << "a hanging page keeps the hold for a while only";
+    });
+    withBrowser([&](ManagerWindow&, CWebBrowserUI& browser) {
+        std::weak_ptr<int> first = navigate(browser, slow);
+        navigate(browser, slow + L"?again");
+        EXPECT_TRUE(first.expired()) << "the next navigation ends the first one's download";
+    });
+    std::weak_ptr<int> leftWithTheControl;
+    withBrowser([&](ManagerWindow&, CWebBrowserUI& browser) {
+        leftWithTheControl = navigate(browser, slow);
+        EXPECT_FALSE(leftWithTheControl.expired());
+    });
+    EXPECT_TRUE(leftWithTheControl.expired()) << "the hold goes with the browser";
+
+    CWebBrowserUI unhosted;
+    std::weak_ptr<int> withoutBrowser = navigate(unhosted, slow);
+    EXPECT_TRUE(withoutBrowser.expired()) << "no browser object, nothing downloads";
     ::OleUninitialize();
 }
