@@ -19,8 +19,6 @@ struct ResourceState {
     std::wstring defaultFontName;
     bool cached = false;
     std::unique_ptr<CSkinArchive> archive;
-    // The copy of the module's archive resource; it lives as long as the process.
-    std::vector<uint8_t> moduleArchiveCopy;
 };
 
 ResourceState& State() {
@@ -121,8 +119,13 @@ bool CResourceConfig::SetResourceZipFromModule(const wchar_t* name, const wchar_
     if (state.resourceZip == kMemoryArchiveName) return true;
     ModuleResource resource = FindModuleResource(name, type);
     if (resource.data == nullptr || resource.size == 0) return false;
-    state.moduleArchiveCopy.assign(resource.data, resource.data + resource.size);
-    SetResourceZip(state.moduleArchiveCopy.data(), state.moduleArchiveCopy.size());
+    // The archive is read where the module keeps it, and the module stays loaded for the life of
+    // the process: no copy of the whole skin on the heap, and only the members read are paged in.
+    HMODULE pinned = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                            reinterpret_cast<LPCWSTR>(resource.data), &pinned))
+        return false;
+    SetResourceZip(resource.data, resource.size);
     return true;
 }
 

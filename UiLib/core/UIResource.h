@@ -41,9 +41,9 @@ public:
     // Registers an archive held in memory. The first memory archive of the process stays: later
     // calls while it is registered change nothing. The block must outlive every window.
     static void SetResourceZip(const void* data, size_t size);
-    // Copies the module resource `name` of `type` (normally "ZIPRES") into a block that lives as
-    // long as the process and registers it as the memory archive. False if the resource is
-    // missing or empty.
+    // Registers the module resource `name` of `type` (normally "ZIPRES") as the memory archive,
+    // read in place; the module is pinned so that it lives as long as the process. False if the
+    // resource is missing or empty.
     static bool SetResourceZipFromModule(const wchar_t* name, const wchar_t* type);
     static bool IsCachedResourceZip();
     // The open archive when it is cached, else null.
