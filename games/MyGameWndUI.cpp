@@ -231,7 +231,7 @@ void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
 
 void CMyGameWndUI::ShowStrategyPage(int gameId) {
     const unsigned selection = ++selection_;
-    RunInBackground(BackgroundLane::Network, [tasks = windowTasks_, page = this, selection, gameId] {
+    RunPlayersJobInBackground(BackgroundLane::Network, [tasks = windowTasks_, page = this, selection, gameId] {
         std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
         if (url.empty()) return;
         // The page keeps this job's turn on the lane while it downloads.

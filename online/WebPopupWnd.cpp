@@ -123,11 +123,11 @@ CWebBrowserUI* CWebPopupWnd::Browser() const {
 void CWebPopupWnd::Navigate(const std::wstring& url) {
     // A page of this window comes from the network in the background: it waits for the requests
     // given to the network lane before it and holds the lane while it downloads.
-    const bool queued = url != kBlankPage && RunInBackground(BackgroundLane::Network, [tasks = Tasks(), window = this, url] {
+    auto takeTurn = [tasks = Tasks(), window = this, url] {
         NetworkLaneHold hold = HoldNetworkLane();
         tasks->Post([window, url, hold] { window->NavigateNow(url, hold); });
-    });
-    if (!queued) NavigateNow(url, nullptr);
+    };
+    if (url == kBlankPage || !RunInBackground(BackgroundLane::Network, std::move(takeTurn))) NavigateNow(url, nullptr);
 }
 
 void CWebPopupWnd::NavigateNow(const std::wstring& url, NetworkLaneHold heldWhileLoading) {

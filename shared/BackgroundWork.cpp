@@ -8,13 +8,20 @@
 
 namespace {
 
+struct Job {
+    std::function<void()> run;
+    bool playersOwn = false;  // goes first and does not wait for a hold
+};
+
 // The short jobs waiting for their turn; `draining` while a worker runs them. While `holds` is not
-// zero the jobs wait and no worker waits with them.
+// zero the jobs wait, but for the player's own, and no worker waits with them.
 struct Lane {
     std::mutex mutex;
-    std::deque<std::function<void()>> jobs;
+    std::deque<Job> jobs;
     bool draining = false;
     int holds = 0;
+
+    bool NextJobMayRun() const { return !jobs.empty() && (holds == 0 || jobs.front().playersOwn); }
 };
 
 // Never destroyed: a worker may still be running a lane's last job as the process ends.
@@ -26,11 +33,11 @@ Lane& LaneOf(BackgroundLane lane) {
 // Takes the lane's next job, or ends the draining when none is left or the lane is held.
 bool TakeNextJob(Lane& lane, std::function<void()>& job) {
     std::lock_guard<std::mutex> lock(lane.mutex);
-    if (lane.jobs.empty() || lane.holds > 0) {
+    if (!lane.NextJobMayRun()) {
         lane.draining = false;
         return false;
     }
-    job = std::move(lane.jobs.front());
+    job = std::move(lane.jobs.front().run);
     lane.jobs.pop_front();
     return true;
 }
@@ -51,7 +58,7 @@ DWORD WINAPI RunQueuedWork(LPVOID parameter) {
 // Called with the lane's mutex held: a worker starts on the waiting jobs unless one runs them already
 // or the lane is held.
 void StartDraining(Lane& lane) {
-    if (lane.draining || lane.holds > 0 || lane.jobs.empty()) return;
+    if (lane.draining || !lane.NextJobMayRun()) return;
     lane.draining = QueueUserWorkItem(&DrainLane, &lane, WT_EXECUTELONGFUNCTION) != FALSE;
 }
 
@@ -61,17 +68,30 @@ void ReleaseHold(Lane& lane) {
     StartDraining(lane);
 }
 
-}  // namespace
-
-bool RunInBackground(BackgroundLane laneName, std::function<void()> work) {
+bool Queue(BackgroundLane laneName, Job job) {
     Lane& lane = LaneOf(laneName);
     std::lock_guard<std::mutex> lock(lane.mutex);
-    lane.jobs.push_back(std::move(work));
+    const bool first = job.playersOwn;
+    if (first)
+        lane.jobs.push_front(std::move(job));
+    else
+        lane.jobs.push_back(std::move(job));
     StartDraining(lane);
-    // Held or draining, the job waits for its turn; otherwise no worker could be had for it.
-    if (lane.draining || lane.holds > 0) return true;
-    lane.jobs.pop_back();
+    // Draining or held, the job waits for its turn; otherwise no worker could be had for it.
+    if (lane.draining || !lane.NextJobMayRun()) return true;
+    if (first)
+        lane.jobs.pop_front();
+    else
+        lane.jobs.pop_back();
     return false;
+}
+
+}  // namespace
+
+bool RunInBackground(BackgroundLane lane, std::function<void()> work) { return Queue(lane, Job{std::move(work)}); }
+
+bool RunPlayersJobInBackground(BackgroundLane lane, std::function<void()> work) {
+    return Queue(lane, Job{std::move(work), true});
 }
 
 NetworkLaneHold HoldNetworkLane() {

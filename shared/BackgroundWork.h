@@ -15,12 +15,16 @@ enum class BackgroundLane { Network, Files };
 // one at a time, off the calling thread. False, and the job dropped, when it could not be queued.
 bool RunInBackground(BackgroundLane lane, std::function<void()> work);
 
+// The player's own short job (the page of the game just selected): it goes before the jobs waiting
+// on its lane and does not wait for a hold (below), only for the job running now.
+bool RunPlayersJobInBackground(BackgroundLane lane, std::function<void()> work);
+
 // Keeps the network lane's later jobs waiting while it lives (see HoldNetworkLane).
 using NetworkLaneHold = std::shared_ptr<void>;
 
 // Holds the network lane for network work that runs elsewhere, such as a page that a browser
-// downloads on the pool's workers: the lane's jobs after the one running now wait until the hold
-// is dropped, so that the two never ask for a worker each. Taken from a network job, it gives the
+// downloads on the pool's workers: the lane's jobs after the one running now (but for the player's
+// own) wait until the hold is dropped, so that the two never ask for a worker each. Taken from a network job, it gives the
 // page the turn that the job had; dropped when the download is done.
 NetworkLaneHold HoldNetworkLane();
 

@@ -144,3 +144,21 @@ TEST_F(PopupsE2ETest, ThePopupIsRaisedWhenTheDelayOfItsReplyHasPassed) {
     EXPECT_GE(GetTickCount() - answered, 1500u);
     EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") == 2; })) << "asked again when it was due";
 }
+
+// A page that downloads in the background has the network to itself: the news page raised while
+// the strategy page still downloads waits for it, so that the two never take a thread each.
+TEST_F(PopupsE2ETest, APageWaitsForThePageDownloadingBeforeIt) {
+    AnswerWith("#success#http://{host}/news-page.html#1#3#320#180#", "#fail#", "#fail#");
+    service_.Answer("getGongLue", "#success#http://{host}/slow-strategy.html#");
+    ServiceAnswer slow;
+    slow.delaySeconds = 2.5;
+    service_.Answer("/slow-strategy.html", "<html></html>", slow);
+    WriteSettings("", "");
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("/slow-strategy.html") > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(program_->Id(), L"PopWnd") != nullptr; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(service_.CountRequests("/news-page.html"), 0) << "loaded beside the strategy page";
+    EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("/news-page.html") > 0; }, 10000))
+        << "loaded once the strategy page was in";
+}

@@ -86,7 +86,7 @@ TEST(BackgroundWork, TheFilesLaneGoesOnWhileTheNetworkLaneWaits) {
 
 // A page that a job hands on holds the network lane: the jobs after it wait, with no worker waiting
 // for them, until the page is done; holds from the window's side and a hold dropped on another
-// thread count alike.
+// thread count alike. The player's own job goes first and does not wait.
 TEST(BackgroundWork, AHeldNetworkLaneRunsNothingUntilEveryHoldIsDropped) {
     struct Record {
         std::mutex lock;
@@ -106,22 +106,29 @@ TEST(BackgroundWork, AHeldNetworkLaneRunsNothingUntilEveryHoldIsDropped) {
         record->order.push_back(2);
         SetEvent(done);
     }));
+    ScopedHandle playersRan(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(RunPlayersJobInBackground(BackgroundLane::Network, [record, ran = playersRan.get()] {
+        std::lock_guard<std::mutex> lock(record->lock);
+        record->order.push_back(0);
+        SetEvent(ran);
+    }));
+    EXPECT_EQ(WaitForSingleObject(playersRan.get(), 5000), WAIT_OBJECT_0) << "the player's job waited for the hold";
     Sleep(200);
     {
         std::lock_guard<std::mutex> lock(record->lock);
-        EXPECT_TRUE(record->order.empty()) << "a job ran while the lane was held";
+        EXPECT_EQ(record->order, std::vector<int>{0}) << "another job ran while the lane was held";
     }
     windowHold.reset();
     Sleep(200);
     {
         std::lock_guard<std::mutex> lock(record->lock);
-        EXPECT_EQ(record->order, std::vector<int>{1}) << "the job after the page's hold ran";
+        EXPECT_EQ(record->order, (std::vector<int>{0, 1})) << "the job after the page's hold ran";
     }
     std::thread([record] {
         std::lock_guard<std::mutex> lock(record->lock);
         record->pageHold.reset();
     }).join();
     ASSERT_EQ(WaitForSingleObject(allDone.get(), 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(record->order, (std::vector<int>{1, 2}));
+    EXPECT_EQ(record->order, (std::vector<int>{0, 1, 2}));
     Sleep(100);  // as above
 }

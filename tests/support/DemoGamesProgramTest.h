@@ -21,6 +21,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(service_.Running());
         service_.Reset();
+        // No pop-up over the page: one shown while a menu is open would close the menu.
+        for (const char* key : {"getPop-news", "getPop-ad"}) service_.Answer(key, "#fail#");
         ClearProgramData();
         CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
         CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);

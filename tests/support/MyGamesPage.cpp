@@ -17,6 +17,7 @@ constexpr POINT kAddGameButton{113, 116};
 constexpr POINT kDialogPath{189, 73};
 constexpr POINT kDialogName{189, 105};
 constexpr POINT kDialogOk{225, 193};
+constexpr DWORD kMenuSettleMs = 300;
 
 }  // namespace
 
@@ -36,13 +37,19 @@ bool MyGamesPage::Select(int button, LocalService& service, const char* request)
 }
 
 bool MyGamesPage::UseMenu(int button, int item) {
-    // A game the program started may have taken the foreground.
-    SetForegroundWindow(window_);
-    WaitUntil([&] { return GetForegroundWindow() == window_; }, 2000);
-    RightClick(window_, GameButton(button));
+    // A window that went just before (a game the program started, a message box) may hand the
+    // activation around for a while, which closes an open menu: it is opened again until it stays.
     HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = FindProcessWindow(processId_, L"MenuWnd")) && IsWindowVisible(menu); }))
-        return false;
+    for (int attempt = 0; attempt < 3 && menu == nullptr; ++attempt) {
+        SetForegroundWindow(window_);
+        WaitUntil([&] { return GetForegroundWindow() == window_; }, 2000);
+        RightClick(window_, GameButton(button));
+        const bool shown = WaitUntil(
+            [&] { return (menu = FindProcessWindow(processId_, L"MenuWnd")) && IsWindowVisible(menu); }, 3000);
+        if (shown) Sleep(kMenuSettleMs);
+        if (!shown || !IsWindow(menu)) menu = nullptr;
+    }
+    if (menu == nullptr) return false;
     UpdateWindow(menu);
     // The first press may go to the menu before it has laid out its entries on a busy machine.
     for (int attempt = 0; attempt < 3 && IsWindow(menu); ++attempt) {
