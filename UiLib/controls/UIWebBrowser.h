@@ -41,8 +41,8 @@ public:
     // created first, with `handler` taking its events. Nothing without a browser object.
     void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler);
     // Navigates as above and keeps `heldWhileLoading` until the browser reports the download done
-    // or failed, the next navigation, the browser's end or kLongestLoadingHoldMs, whichever comes
-    // first: whoever gave it learns when the page stops using the network.
+    // or failed, the next navigation given a hold, the browser's end or kLongestLoadingHoldMs,
+    // whichever comes first: whoever gave it learns when the page stops using the network.
     void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler, std::shared_ptr<void> heldWhileLoading);
     static constexpr UINT kLongestLoadingHoldMs = 3000;
     void SetHomePage(const std::wstring& url) { homePage_ = url; }
