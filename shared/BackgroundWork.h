@@ -24,8 +24,8 @@ using NetworkLaneHold = std::shared_ptr<void>;
 
 // Holds the network lane for network work that runs elsewhere, such as a page that a browser
 // downloads on the pool's workers: the lane's jobs after the one running now (but for the player's
-// own) wait until the hold is dropped, so that the two never ask for a worker each. Taken from a network job, it gives the
-// page the turn that the job had; dropped when the download is done.
+// own) wait until the hold is dropped, so that the two never ask for a worker each. Taken from a
+// network job, it gives the page the turn that the job had; dropped when the download is done.
 NetworkLaneHold HoldNetworkLane();
 
 // A job that may wait for minutes (for the network to come up, for a download) runs on a worker of
