@@ -6,9 +6,11 @@
 #include <cwchar>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "online/WinInet.h"
 #include "shared/ScopedHandle.h"
+#include "shared/TempFile.h"
 
 namespace {
 
@@ -108,44 +110,6 @@ std::wstring DecodeUtf8(const std::string& bytes) {
     return text;
 }
 
-// Writes a download beside the target and moves it into place only once it is complete.
-class PartialFile {
-public:
-    explicit PartialFile(const std::wstring& target) : target_(target), partial_(target + L".part") {
-        file_ = AdoptFileHandle(CreateFileW(partial_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    ~PartialFile() {
-        if (file_) {
-            file_.reset();
-            DeleteFileW(partial_.c_str());
-        }
-    }
-    PartialFile(const PartialFile&) = delete;
-    PartialFile& operator=(const PartialFile&) = delete;
-
-    bool Write(const char* bytes, DWORD count) {
-        DWORD written = 0;
-        if (!file_ || !WriteFile(file_.get(), bytes, count, &written, nullptr) || written != count) return false;
-        size_ += count;
-        return true;
-    }
-    long long Size() const { return size_; }
-
-    void Commit() {
-        if (!file_) return;
-        file_.reset();
-        if (!MoveFileExW(partial_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            DeleteFileW(partial_.c_str());
-    }
-
-private:
-    std::wstring target_;
-    std::wstring partial_;
-    ScopedHandle file_;
-    long long size_ = 0;
-};
-
 }  // namespace
 
 UrlParts CrackUrl(const std::wstring& url) {
@@ -191,17 +155,19 @@ bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, con
     UrlParts parts = CrackUrl(url);
     OpenRequest open;
     if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
-    PartialFile file(filePath);
+    // Written beside the target and moved into place only once it is complete.
+    std::optional<TempFile> file = TempFile::CreateBeside(filePath);
+    if (!file) return true;
     const long long announced = AnnouncedLength(open.request.get());
     long long received = 0;
     bool complete = ReadBody(open.request.get(), deadline, [&](const char* chunk, DWORD count) {
         // More than announced is not the announced file.
         if (announced >= 0 && received + count > announced) return false;
-        if (!file.Write(chunk, count)) return false;
+        if (!file->Write(chunk, count)) return false;
         received += count;
         if (progress) progress(received, announced);
         return true;
     });
-    if (complete && (announced < 0 || announced == file.Size())) file.Commit();
+    if (complete && (announced < 0 || announced == received)) file->ReplaceTarget();
     return true;
 }

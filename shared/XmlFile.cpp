@@ -3,26 +3,16 @@
 #include <windows.h>
 #include <tinyxml.h>
 
-#include <algorithm>
+#include <optional>
 
 #include "shared/ScopedHandle.h"
+#include "shared/TempFile.h"
 
 namespace {
 
 ScopedHandle OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
     return AdoptFileHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD chunk = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
-        if (!WriteFile(file, bytes.data() + written, want, &chunk, nullptr) || chunk == 0) return false;
-        written += chunk;
-    }
-    return FlushFileBuffers(file) != 0;
 }
 
 }  // namespace
@@ -44,19 +34,8 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 }
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
-    const std::wstring fresh = path + L".new";
-    {
-        ScopedHandle file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
-        if (!file) return false;
-        if (!WriteAll(file.get(), bytes)) {
-            file.reset();
-            DeleteFileW(fresh.c_str());
-            return false;
-        }
-    }
-    if (MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    DeleteFileW(fresh.c_str());
-    return false;
+    std::optional<TempFile> fresh = TempFile::CreateBeside(path);
+    return fresh && fresh->Write(bytes.data(), bytes.size()) && fresh->ReplaceTarget();
 }
 
 bool LoadXmlDocument(TiXmlDocument& document, const std::wstring& path) {

@@ -1,0 +1,81 @@
+#include "shared/TempFile.h"
+
+#include <bcrypt.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+
+namespace {
+
+constexpr int kNameAttempts = 8;
+
+std::wstring RandomSuffix() {
+    uint32_t bits[2] = {};
+    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(bits), sizeof(bits),
+                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+        bits[0] = GetCurrentProcessId();
+        bits[1] = static_cast<uint32_t>(GetTickCount64());
+    }
+    wchar_t text[24] = {};
+    swprintf(text, 24, L".%08x%08x.part", bits[0], bits[1]);
+    return text;
+}
+
+}  // namespace
+
+bool WriteAllBytes(HANDLE file, const void* bytes, size_t size) {
+    const char* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+        DWORD want = static_cast<DWORD>(std::min<size_t>(size, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, next, want, &written, nullptr) || written == 0) return false;
+        next += written;
+        size -= written;
+    }
+    return true;
+}
+
+std::optional<TempFile> TempFile::CreateBeside(const std::wstring& target) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::wstring path = target + RandomSuffix();
+        ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                                        nullptr));
+        if (file) return TempFile(std::move(file), std::move(path), target);
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+TempFile::TempFile(ScopedHandle file, std::wstring path, std::wstring target)
+    : file_(std::move(file)), path_(std::move(path)), target_(std::move(target)) {}
+
+TempFile::TempFile(TempFile&& other) noexcept
+    : file_(std::move(other.file_)), path_(std::move(other.path_)), target_(std::move(other.target_)) {
+    other.path_.clear();
+}
+
+TempFile::~TempFile() { Discard(); }
+
+bool TempFile::Write(const void* bytes, size_t size) { return file_ && WriteAllBytes(file_.get(), bytes, size); }
+
+bool TempFile::ReplaceTarget() {
+    if (!file_ || !FlushFileBuffers(file_.get())) {
+        Discard();
+        return false;
+    }
+    file_.reset();
+    if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Discard();
+        return false;
+    }
+    path_.clear();
+    return true;
+}
+
+void TempFile::Discard() {
+    file_.reset();
+    if (!path_.empty()) DeleteFileW(path_.c_str());
+    path_.clear();
+}
