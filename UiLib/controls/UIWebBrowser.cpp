@@ -198,6 +198,8 @@ void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* h
 void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* handler,
                              std::shared_ptr<void> heldWhileLoading) {
     ReleaseLoadingHold();
+    // A refused address loads nothing: its hold goes back at once.
+    if (!navigationPolicy_.Permits(url, CNavigationPolicy::Origin::Program)) return;
     // Kept before the navigation starts: a download may end before Navigate returns.
     loadingHold_ = std::move(heldWhileLoading);
     if (manager_) manager_->SetTimer(this, kLoadingHoldTimer, kLongestLoadingHoldMs);

@@ -46,7 +46,8 @@ public:
     // Navigation asked by the program; an address the policy refuses is not loaded.
     void NavigateUrl(const std::wstring& url);
     // Navigates without flags, target or headers; a browser object that does not exist yet is
-    // created first, with `handler` taking its events. Nothing without a browser object.
+    // created first, with `handler` taking its events. Nothing without a browser object or for
+    // an address the policy refuses.
     void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler);
     // Navigates as above and keeps `heldWhileLoading` until the browser reports the download done
     // or failed, the next navigation given a hold, the browser's end or kLongestLoadingHoldMs,

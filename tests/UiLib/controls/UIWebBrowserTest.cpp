@@ -473,6 +473,10 @@ TEST(WebBrowserBoxTest, OnlyTheWebAndTheHostsOwnPageAreReachedAndNoWindowOpens) 
                                        L"javascript:alert(1)", L"res://ieframe.dll/navcancl.htm"}) {
             hosted.browser->NavigateUrl(refused);
             hosted.browser->Navigate(refused, &started);
+            auto hold = std::make_shared<int>();
+            std::weak_ptr<int> held = hold;
+            hosted.browser->Navigate(refused, &started, std::move(hold));
+            EXPECT_TRUE(held.expired()) << "nothing loads, nothing is held";
         }
         hosted.browser->NavigateUrl(L"about:blank");
         hosted.window.PumpUntil([&] { return !started.calls.empty(); }, 3000);
