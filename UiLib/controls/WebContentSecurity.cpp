@@ -144,16 +144,9 @@ HRESULT CreateWebSecurityManager(REFIID iid, void** object) {
 }
 
 bool CNavigationPolicy::IsAllowedPage(const std::wstring& address) const {
-    ComPtr<IUri> asked;
-    for (const std::wstring& allowed : allowedPages_) {
-        if (_wcsicmp(allowed.c_str(), address.c_str()) == 0) return true;
-        // The browser may report the address in its canonical form.
-        ComPtr<IUri> page = ParseAddress(allowed);
-        if (!asked) asked = ParseAddress(address);
-        BOOL equal = FALSE;
-        if (page && asked && SUCCEEDED(page->IsEqual(asked.Get(), &equal)) && equal) return true;
-    }
-    return false;
+    return std::any_of(allowedPages_.begin(), allowedPages_.end(), [&address](const std::wstring& allowed) {
+        return _wcsicmp(allowed.c_str(), address.c_str()) == 0;
+    });
 }
 
 bool CNavigationPolicy::Permits(const std::wstring& address, Origin origin) const {
