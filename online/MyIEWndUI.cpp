@@ -57,8 +57,11 @@ CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
     backButton_ = FindSubControl(L"goback");
     forwardButton_ = FindSubControl(L"goforward");
     // The browser may be created by its first layout, before the first NavigateTab: it reports
-    // to this tab from the start.
-    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(this);
+    // to this tab from the start. Beyond the web it may show the offline page, and only that.
+    if (CWebBrowserUI* browser = Browser()) {
+        browser->SetWebBrowserEventHandler(this);
+        browser->AllowPage(OfflinePageUrl());
+    }
 }
 
 CMyIEWndUI::~CMyIEWndUI() {
