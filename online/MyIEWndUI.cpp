@@ -37,10 +37,6 @@ CControlUI* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
     return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UiLib::UIFIND_ALL);
 }
 
-namespace {
-
-}  // namespace
-
 CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> content = builder.Create(L"IEWndUI.xml", nullptr, nullptr, manager);
