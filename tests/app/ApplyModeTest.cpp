@@ -144,10 +144,10 @@ TEST_F(ApplyModeTest, ReplacesTheInstalledProgramKeepingTheOldOneAndStartsTheNew
 // Without an uninstall entry, the program that handed over is the one replaced; the restart is a
 // real CreateProcessW on its path.
 TEST_F(ApplyModeTest, TheProgramThatHandedOverIsReplacedAndStartedAgain) {
-    const std::string stand_in = ReadFileBytes(TestHelperPath(L"app/record_start.exe"));
-    ASSERT_FALSE(stand_in.empty());
-    WriteFileBytes(installed, stand_in + std::string("\0OLD", 4));
-    WriteFileBytes(package, stand_in);
+    const std::string standIn = ReadFileBytes(TestHelperPath(L"app/record_start.exe"));
+    ASSERT_FALSE(standIn.empty());
+    WriteFileBytes(installed, standIn + std::string("\0OLD", 4));
+    WriteFileBytes(package, standIn);
     LudoraProcess oldInstance(L"old", installed);
     ASSERT_TRUE(oldInstance.Started());
     HANDLE handle = nullptr;
@@ -158,7 +158,7 @@ TEST_F(ApplyModeTest, TheProgramThatHandedOverIsReplacedAndStartedAgain) {
     const std::wstring order = std::to_wstring(reinterpret_cast<uintptr_t>(handle)) + L" \"" + installed + L"\" 0";
 
     EXPECT_EQ(RunApplyMode({order, package, L""}, hooks), ApplyResult::Restarted);
-    EXPECT_EQ(ReadFileBytes(installed), stand_in);
+    EXPECT_EQ(ReadFileBytes(installed), standIn);
     EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(installed + L".started") == "0"; }));
 }
 
