@@ -30,8 +30,9 @@ std::wstring ProgramPath() {
     return path;
 }
 
-int RunApplyModeProcess(const std::wstring& arguments) {
-    ApplyModeRequest request{arguments, GetDataFolder() + L"\\Patchs\\Ludora.pak"};
+int RunApplyModeProcess() {
+    ApplyModeRequest request{ArgumentsAfterProgramName(GetCommandLineW()), PackagePath(GetDataFolder()),
+                             InstalledProgramPath()};
     RunApplyMode(request, DefaultApplyModeHooks());
     return 0;
 }
@@ -71,7 +72,9 @@ void ListenForSecondStarts(std::optional<ControlChannelReceiver>& channel, HWND 
 
 int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     const std::wstring arguments = AnsiToWide(commandLine);
-    if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess(arguments);
+    if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess();
+    // The program that an update replaced was kept until this one started.
+    DeleteFileW(KeptProgramPath(ProgramPath()).c_str());
 
     UiLib::CPaintManagerUI::SetInstance(instance);
     const std::wstring dataFolder = GetDataFolder();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "online/FileMd5.h"
@@ -11,6 +12,7 @@
 #include "online/ManagementService.h"
 #include "shared/BackgroundWork.h"
 #include "shared/ScopedHandle.h"
+#include "shared/TempFile.h"
 
 const wchar_t kProgramVersion[] = L"1.0.0.0";
 
@@ -166,29 +168,73 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
            (startedFromAutorun ? L"0" : L"1");
 }
 
+namespace {
+
+struct AttributeListDeleter {
+    void operator()(LPPROC_THREAD_ATTRIBUTE_LIST list) const { DeleteProcThreadAttributeList(list); }
+};
+
+// Writes the updater copy as a new file of our own and moves it into place: a file or link that
+// someone planted under the updater's name is replaced, never written through.
+bool WriteUpdaterCopy(const std::wstring& program, const std::wstring& updater) {
+    ScopedHandle source = AdoptFileHandle(CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    std::optional<TempFile> copy = TempFile::CreateBeside(updater);
+    return source && copy && copy->CopyFrom(source.get()) && copy->ReplaceTarget();
+}
+
+// Starts `program` with `commandLine`, handing it `inherited` and no other handle: whatever else
+// this process holds as inheritable (the control channel's socket, for one) stays here.
+bool StartInheritingOnly(const std::wstring& program, std::wstring commandLine, HANDLE inherited) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> storage(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+    if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
+    std::unique_ptr<_PROC_THREAD_ATTRIBUTE_LIST, AttributeListDeleter> list(attributes);
+    if (!UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof(inherited),
+                                   nullptr, nullptr)) {
+        return false;
+    }
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.lpAttributeList = attributes;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
+                        nullptr, nullptr, &startup.StartupInfo, &started)) {
+        return false;
+    }
+    ScopedHandle thread(started.hThread);
+    ScopedHandle process(started.hProcess);
+    return true;
+}
+
+std::wstring OwnProgramPath() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return std::wstring(path.data(), length);
+}
+
+}  // namespace
+
 bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance) {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return HandOffProgramToUpdater(OwnProgramPath(), dataFolder, startCommandLine, endInstance);
+}
+
+bool HandOffProgramToUpdater(const std::wstring& program, const std::wstring& dataFolder,
+                             const std::wstring& startCommandLine, const std::function<void()>& endInstance) {
     const std::wstring updater = UpdaterCopyPath(dataFolder);
     // Without a running updater, ending this instance would leave the player with no program.
-    if (!CopyFileW(program, updater.c_str(), FALSE)) return false;
+    if (!WriteUpdaterCopy(program, updater)) return false;
 
-    ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
-    std::wstring commandLine = HandOffCommandLine(
+    // The updater waits on this handle and reads from it which program it replaces.
+    ScopedHandle self(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, GetCurrentProcessId()));
+    if (!self) return false;
+    const std::wstring commandLine = HandOffCommandLine(
         updater, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self.get())), program,
         startCommandLine == L"AUTORUN");
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    const bool running =
-        CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) != FALSE;
-    if (running) {
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
+    const bool running = StartInheritingOnly(updater, commandLine, self.get());
     self.reset();
     if (running) endInstance();
     return running;

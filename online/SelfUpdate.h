@@ -72,3 +72,6 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
 // ends this instance. When the copy or its start fails, this instance goes on: false.
 bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance);
+// The same with the program file to copy given, not taken from this process.
+bool HandOffProgramToUpdater(const std::wstring& program, const std::wstring& dataFolder,
+                             const std::wstring& startCommandLine, const std::function<void()>& endInstance);

@@ -10,7 +10,9 @@
 
 #include "online/FileMd5.h"
 #include "online/UpdateHost.h"
+#include "shared/ScopedHandle.h"
 #include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -271,6 +273,30 @@ TEST_F(SelfUpdateTest, AHandOffThatCannotStartLeavesTheProgramRunning) {
     bool ended = false;
     EXPECT_FALSE(HandOffToUpdater(folder_.File(L"no such folder"), L"", [&] { ended = true; }));
     EXPECT_FALSE(ended);
+}
+
+// The updater copy is a new file of our own, whatever was planted under its name, and it inherits
+// the one handle it needs, with the rights it needs, and none of the others this process holds as
+// inheritable.
+TEST_F(SelfUpdateTest, TheUpdaterCopyGetsOnlyTheOldInstancesHandle) {
+    const std::wstring updater = UpdaterCopyPath(folder_.Path());
+    const std::wstring victim = folder_.File(L"victim");
+    WriteFileBytes(victim, "not to be written");
+    ASSERT_TRUE(CreateHardLinkW(updater.c_str(), victim.c_str(), nullptr));
+    SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+    ScopedHandle canary(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    SetEnvironmentVariableW(L"LUDORA_TEST_CANARY", std::to_wstring(reinterpret_cast<uintptr_t>(canary.get())).c_str());
+    const std::wstring probe = TestHelperPath(L"online/handoff_probe.exe");
+
+    bool ended = false;
+    EXPECT_TRUE(HandOffProgramToUpdater(probe, folder_.Path(), L"", [&] { ended = true; }));
+    SetEnvironmentVariableW(L"LUDORA_TEST_CANARY", nullptr);
+    EXPECT_TRUE(ended);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(updater + L".report"); }));
+    EXPECT_EQ(ReadFileBytes(updater + L".report"), std::to_string(GetCurrentProcessId()));
+    EXPECT_EQ(WaitForSingleObject(canary.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another handle leaked";
+    EXPECT_EQ(ReadFileBytes(updater), ReadFileBytes(probe));
+    EXPECT_EQ(ReadFileBytes(victim), "not to be written");
 }
 
 TEST_F(SelfUpdateTest, TheAutomaticCheckLeavesARunningUsersCheckAlone) {
