@@ -12,7 +12,8 @@
 
 namespace {
 
-// Bound when a package is first checked, not at start: most starts check none.
+// Bound when a package is first checked, not at start: most starts check none, and these
+// libraries would slow every start.
 struct TrustFunctions {
     decltype(&::WinVerifyTrust) verify;
     decltype(&::WTHelperProvDataFromStateData) providerData;
@@ -29,6 +30,19 @@ bool BindTrust(HMODULE library, TrustFunctions& functions) {
 }
 
 const TrustFunctions* Trust() { return UiLib::LibraryTable(L"wintrust.dll", &BindTrust); }
+
+struct CertificateFunctions {
+    decltype(&::CertCompareCertificateName) compareName;
+    decltype(&::CertComparePublicKeyInfo) compareKey;
+};
+
+bool BindCertificates(HMODULE library, CertificateFunctions& functions) {
+    using UiLib::BindLibraryFunction;
+    return BindLibraryFunction(library, "CertCompareCertificateName", functions.compareName) &&
+           BindLibraryFunction(library, "CertComparePublicKeyInfo", functions.compareKey);
+}
+
+const CertificateFunctions* Certificates() { return UiLib::LibraryTable(L"crypt32.dll", &BindCertificates); }
 
 // The subject interface package of Windows programs: the file is read as one whatever its name.
 GUID kPeImageSubject = {0xc689aab8, 0x8e78, 0x11d0, {0x8c, 0x47, 0x00, 0xc0, 0x4f, 0xc2, 0x95, 0xee}};
@@ -97,8 +111,10 @@ private:
 // still matches; a new key needs one release signed with the old key first.
 bool SamePublisher(PCCERT_CONTEXT first, PCCERT_CONTEXT second) {
     constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
-    return CertCompareCertificateName(kEncoding, &first->pCertInfo->Subject, &second->pCertInfo->Subject) &&
-           CertComparePublicKeyInfo(kEncoding, &first->pCertInfo->SubjectPublicKeyInfo,
+    const CertificateFunctions* certificates = Certificates();
+    return certificates != nullptr &&
+           certificates->compareName(kEncoding, &first->pCertInfo->Subject, &second->pCertInfo->Subject) &&
+           certificates->compareKey(kEncoding, &first->pCertInfo->SubjectPublicKeyInfo,
                                     &second->pCertInfo->SubjectPublicKeyInfo);
 }
 

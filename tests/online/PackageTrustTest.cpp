@@ -9,6 +9,11 @@
 #include "tests/support/TestFolder.h"
 
 // This test program is signed as the build signs Ludora.exe, so it trusts what the program trusts.
+//
+// What Wine shows: its trust provider refuses an unsigned file, a changed one (bad digest) and a
+// bad signature value itself, as Windows does. It reports the self-signed development certificate
+// as trusted where Windows reports an untrusted root; that answer, accepted only because the signer
+// is pinned to the program's own, is therefore not seen under Wine.
 namespace {
 
 std::wstring UpdatePackage(const wchar_t* name) { return HostPathToWindows(UPDATE_PACKAGES) + L"\\" + name; }
