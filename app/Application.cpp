@@ -53,7 +53,9 @@ void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& comm
     UpdateEnvironment environment;
     environment.serviceHost = ManagementServiceHost();
     environment.dataFolder = dataFolder;
-    environment.handOff = [&] { return HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); }); };
+    environment.handOff = [&](HANDLE /*package*/) {
+        return HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); });
+    };
     RunStartupUpdateCheck(environment);
 }
 

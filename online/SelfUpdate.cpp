@@ -10,6 +10,7 @@
 #include "online/FileMd5.h"
 #include "online/HttpClient.h"
 #include "online/ManagementService.h"
+#include "online/PackageTrust.h"
 #include "shared/BackgroundWork.h"
 #include "shared/ScopedHandle.h"
 #include "shared/TempFile.h"
@@ -61,9 +62,13 @@ void Tell(const UpdateEnvironment& environment, const std::wstring& text, const 
 }
 
 void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOffer& offer) {
-    const std::wstring package = PackagePath(environment.dataFolder);
-    if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
-    if (PackageReady(package, offer.digest) && environment.handOff()) return;
+    const std::wstring path = PackagePath(environment.dataFolder);
+    ScopedHandle package = OpenReadyPackage(path, offer);
+    if (!package) {
+        HttpDownloadFile(offer.url, path, {}, ProgressOnLabel(environment));
+        package = OpenReadyPackage(path, offer);
+    }
+    if (package && environment.handOff(package.get())) return;
     Tell(environment, L"下载更新失败.", L"请稍后重试！", L"错误", 2);
 }
 
@@ -92,26 +97,20 @@ UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& ti
     return offer;
 }
 
-namespace {
-
-// A Windows program begins with "MZ": an empty or cut file whose digest the service announced by
-// mistake would replace the program with something that does not run.
-bool IsProgramFile(const std::wstring& path) {
-    ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    char header[2] = {};
-    DWORD read = 0;
-    return file && ReadFile(file.get(), header, sizeof(header), &read, nullptr) && read == sizeof(header) &&
-           header[0] == 'M' && header[1] == 'Z';
-}
-
-}  // namespace
-
-bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
-    if (!PathFileExistsW(packagePath.c_str()) || !IsProgramFile(packagePath)) return false;
-    std::wstring actual = FileMd5Hex(packagePath);
+ScopedHandle OpenReadyPackage(const std::wstring& packagePath, const UpdateOffer& offer) {
+    // Without a version the signed program's own would go unchecked, and an older one could return.
+    if (offer.version.empty()) return nullptr;
+    // Held without write or delete sharing, so that what is checked is what is handed over, and
+    // never through a link someone planted under the package's name.
+    ScopedHandle package = AdoptFileHandle(CreateFileW(packagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                                       nullptr));
+    if (!package) return nullptr;
+    const std::wstring actual = FileMd5Hex(package.get());
     // A digest is the same number whichever case its letters are written in.
-    return !actual.empty() && lstrcmpiW(actual.c_str(), digest.c_str()) == 0;
+    if (actual.empty() || lstrcmpiW(actual.c_str(), offer.digest.c_str()) != 0) return nullptr;
+    if (!IsTrustedPackage(package.get(), offer.version)) return nullptr;
+    return package;
 }
 
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
@@ -120,8 +119,8 @@ bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
     if (!PathFileExistsW(package.c_str())) return false;
     UpdateOffer offer = AskForUpdate(environment.serviceHost, kStartupTimeouts);
     if (offer.answer != UpdateAnswer::UpdateAvailable) return false;
-    if (!PackageReady(package, offer.digest)) return false;
-    return environment.handOff();
+    ScopedHandle ready = OpenReadyPackage(package, offer);
+    return ready && environment.handOff(ready.get());
 }
 
 void RunAutoUpdate(const UpdateEnvironment& environment) {
@@ -131,7 +130,7 @@ void RunAutoUpdate(const UpdateEnvironment& environment) {
     UpdateOffer offer = AskForUpdate(environment.serviceHost);
     const std::wstring package = PackagePath(environment.dataFolder);
     // A package that is ready waits for the start-time check of the next start.
-    if (offer.answer == UpdateAnswer::UpdateAvailable && !PackageReady(package, offer.digest) &&
+    if (offer.answer == UpdateAnswer::UpdateAvailable && !OpenReadyPackage(package, offer) &&
         environment.autoDownload()) {
         if (environment.host != nullptr) environment.host->SetVersionLabel(kDownloadNote);
         HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
