@@ -381,6 +381,7 @@ StartedProgram StartAsPlayer(const std::wstring& executable, const std::wstring&
 }
 
 StartedProgram OpenAsPlayer(const std::wstring& target, const std::wstring& folder) {
+    if (PathIsDirectoryW(target.c_str())) return OpenFolderAsPlayer(target);
     if (HasExtension(target, {L".exe", L".com", L".bat", L".cmd"})) return StartAsPlayer(target, L"", folder);
     if (HasExtension(target, {L".lnk"})) return OpenShortcut(target, folder);
     return OpenDocument(target, folder);

@@ -32,12 +32,13 @@ struct StartedProgram {
 };
 
 // Starts the program `executable` (a full path; a batch file too) with `arguments` in `folder`
-// (the program's own when empty), shown normally and inheriting no handle of the manager.
+// (the manager's working folder when empty), shown normally and inheriting no handle of the manager.
 StartedProgram StartAsPlayer(const std::wstring& executable, const std::wstring& arguments,
                              const std::wstring& folder);
 
 // Opens `target` as the shell's "open" would: a program starts, a shortcut starts what it points
-// at, a document opens in the program associated with its type. `folder` is the working folder.
+// at, a folder shows, a document opens in the program associated with its type. `folder` is the
+// working folder.
 StartedProgram OpenAsPlayer(const std::wstring& target, const std::wstring& folder);
 
 // Shows `folder` in the shell's folder window.
