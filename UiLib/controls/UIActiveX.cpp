@@ -6,9 +6,9 @@
 
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/controls/UIActiveXWnd.h"
-#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {
