@@ -31,6 +31,13 @@ sockaddr_in LoopbackAddress(const WinSockFunctions& sockets, unsigned short port
     return address;
 }
 
+// No program the manager starts may hold its port or its connections: its sockets are never
+// inherited, whatever a later start asks for.
+SOCKET NotInherited(SOCKET socket) {
+    if (socket != INVALID_SOCKET) ::SetHandleInformation(reinterpret_cast<HANDLE>(socket), HANDLE_FLAG_INHERIT, 0);
+    return socket;
+}
+
 HWND CreateMessageWindow(WNDPROC procedure, void* receiver) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSW windowClass{};
@@ -48,7 +55,7 @@ HWND CreateMessageWindow(WNDPROC procedure, void* receiver) {
 bool NotifyRunningInstance() {
     const WinSockFunctions* sockets = StartWinsock();
     if (!sockets) return true;
-    SOCKET sock = sockets->socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET sock = NotInherited(sockets->socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address = LoopbackAddress(*sockets, kControlChannelPort);
     if (sockets->connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
         static const char kShow[] = "show";
@@ -71,7 +78,7 @@ ControlChannelReceiver::~ControlChannelReceiver() {
 
 int ControlChannelReceiver::Listen(unsigned short port) {
     if (!sockets_) return WSASYSNOTREADY;
-    SOCKET listener = sockets_->socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET listener = NotInherited(sockets_->socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address = LoopbackAddress(*sockets_, port);
     if (sockets_->bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
         sockets_->listen(listener, SOMAXCONN) != 0 ||
@@ -132,7 +139,7 @@ void ControlChannelReceiver::OnTimer(UINT_PTR timer) {
 
 void ControlChannelReceiver::AcceptWaiting() {
     for (;;) {
-        SOCKET accepted = sockets_->accept(listener_, nullptr, nullptr);
+        SOCKET accepted = NotInherited(sockets_->accept(listener_, nullptr, nullptr));
         if (accepted == INVALID_SOCKET) return;
         sockets_->asyncSelect(accepted, window_.Get(), kSocketMessage, FD_READ | FD_CLOSE);
         connections_.push_back(Connection{accepted, ::GetTickCount64()});

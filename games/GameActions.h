@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "shared/PlayerRights.h"
 #include "shared/ScopedHandle.h"
 
 // What the player can do with one game, apart from its button: start it, open its folder, run
@@ -17,18 +18,12 @@ std::wstring PathKey(const std::wstring& path);
 // ("C:\game.exe" → "C:\"); empty when there is no "\".
 std::wstring FolderOf(const std::wstring& path);
 
-// An uninstall command split into the executable it starts and the arguments it gives it.
-struct CommandParts {
-    std::wstring executable;
-    std::wstring arguments;
-};
-// The executable is the quoted first part, or else the longest leading part, ending before a
-// blank, that names an existing file; else the text up to the first blank. The arguments keep
-// their own spelling ("/S" stays "/S").
-CommandParts SplitCommand(const std::wstring& command);
+// Games, their folders and their uninstallers start with the player's normal rights, never the
+// manager's administrator rights (shared/PlayerRights.h).
 
-// Starts the executable at `path` in its own folder and hands back its process, for the caller to
-// wait for. Nullopt when the executable does not exist; a null handle when the shell started none.
+// Starts the game at `path` (a program, a shortcut or a document) in its own folder and hands
+// back its process, for the caller to wait for. Nullopt when the file does not exist; a null
+// handle when nothing was started.
 std::optional<ScopedHandle> StartGame(const std::wstring& path);
 // Opens the folder of `path` in the shell; false when the shell could not.
 bool OpenGameFolder(const std::wstring& path);

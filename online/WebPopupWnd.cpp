@@ -7,6 +7,7 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
+#include "shared/PlayerRights.h"
 #include "shared/SkinnedDialogFrame.h"
 
 using namespace UiLib;
@@ -28,7 +29,7 @@ bool IsWebAddress(const std::wstring& url) {
 }
 
 void OpenInDefaultBrowser(const std::wstring& url) {
-    ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWebLinkAsPlayer(url);
 }
 
 }  // namespace

@@ -3,6 +3,12 @@
 
 namespace UiLib {
 
+// A system library by its bare name, from the system folder only: a library of the same name in
+// the program's folder or the working folder is never loaded in its place.
+inline HMODULE LoadSystemLibrary(const wchar_t* name) {
+    return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 // Binds `function` to the function `name` of a loaded `library`; false when either is missing.
 template <typename Function>
 bool BindLibraryFunction(HMODULE library, const char* name, Function& function) {
@@ -16,7 +22,7 @@ bool BindLibraryFunction(HMODULE library, const char* name, Function& function) 
 template <typename Function>
 Function LibraryFunction(const wchar_t* library, const char* name) {
     Function function;
-    BindLibraryFunction(::LoadLibraryW(library), name, function);
+    BindLibraryFunction(LoadSystemLibrary(library), name, function);
     return function;
 }
 
@@ -27,7 +33,7 @@ template <typename Table>
 const Table* LibraryTable(const wchar_t* library, bool (*bind)(HMODULE, Table&)) {
     static const Table* const table = [&] {
         static Table bound{};
-        return bind(::LoadLibraryW(library), bound) ? &bound : nullptr;
+        return bind(LoadSystemLibrary(library), bound) ? &bound : nullptr;
     }();
     return table;
 }

@@ -8,6 +8,7 @@
 #include "UiLib/controls/UIActiveXWnd.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {
@@ -75,7 +76,8 @@ HRESULT CActiveXUI::QueryControl(REFIID iid, void** object) {
 }
 
 bool CActiveXUI::CreateFromModule(ComPtr<IUnknown>& object) const {
-    HMODULE module = ::LoadLibraryW(moduleName_.c_str());
+    // A bare module name is a system library; a layout that means another names its full path.
+    HMODULE module = LoadSystemLibrary(moduleName_.c_str());
     if (!module) return false;
     auto getClassObject = reinterpret_cast<GetClassObjectProc>(
         reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));

@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "tests/support/LudoraProcess.h"
 #include "tests/support/ScopedSocket.h"
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -131,6 +133,35 @@ TEST_F(ControlChannelTest, SilentOpenConnectionDoesNotHoldTheChannel) {
     EXPECT_TRUE(ClosedByPeer(next.get()));
     ASSERT_TRUE(ShowsReach(2)) << "the silent one is served after a while";
     EXPECT_TRUE(ClosedByPeer(silent.get()));
+}
+
+// A program started while the receiver listens, even one given every inheritable handle, holds
+// none of the receiver's sockets: the port is free again once the receiver has closed it.
+TEST_F(Winsock, AProgramStartedMeanwhileKeepsNoSocketOfTheReceiver) {
+    TestFolder folder;
+    const std::wstring helper = folder.File(L"record_start.exe");
+    ASSERT_TRUE(CopyFileW(TestHelperPath(L"app/record_start.exe").c_str(), helper.c_str(), FALSE));
+    PROCESS_INFORMATION started{};
+    unsigned short port = 0;
+    {
+        ControlChannelReceiver receiver([] {});
+        ASSERT_EQ(receiver.Listen(0), 0);
+        port = receiver.Port();
+        std::wstring commandLine = L"\"" + helper + L"\" --linger";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        ASSERT_TRUE(CreateProcessW(helper.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                   &startup, &started));
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(helper + L".started"); }));
+    }
+    ScopedSocket again(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address = Address("127.0.0.1", port);
+    EXPECT_EQ(bind(again.get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0)
+        << "the port is still held by the started program";
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 5000);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
 }
 
 TEST_F(ControlChannelTest, PortInUseIsReportedWithItsError) {

@@ -1,5 +1,11 @@
 // The real program under Wine: start modes, single instance and apply mode.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
@@ -16,6 +22,23 @@ bool StartsVisible(const std::wstring& arguments) {
     // Give the shown or hidden state time to settle before it is read.
     Sleep(300);
     return window != nullptr && IsWindowVisible(window);
+}
+
+// The files of the libraries that process `id` has loaded.
+std::vector<std::wstring> LoadedLibraries(DWORD id) {
+    std::vector<std::wstring> files;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id);
+    if (snapshot == INVALID_HANDLE_VALUE) return files;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+        files.push_back(module.szExePath);
+    CloseHandle(snapshot);
+    return files;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && lstrcmpiW(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
 }
 
 std::wstring PackagePath() { return ProgramDataFolder() + L"\\Patchs\\Ludora.pak"; }
@@ -45,6 +68,33 @@ TEST(StartupE2E, ASecondStartExitsWithZeroAndNoWindow) {
     EXPECT_EQ(second.WaitForExit(), 0u);
     EXPECT_EQ(FindProcessWindow(second.Id(), MainFrame::kWindowClassName), nullptr);
     EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the first instance keeps running";
+}
+
+// Copies of system libraries that the program loads while it runs lie beside a copy of the
+// program: it takes none of them. (Wine runs its own code for a system library whichever file it
+// is given, but names the file it took.)
+TEST(StartupE2E, LibrariesLoadedWhileRunningNeverComeFromTheProgramsFolder) {
+    TestFolder folder;
+    const std::wstring program = folder.File(L"Ludora.exe");
+    ASSERT_TRUE(CopyFileW(LudoraExePath().c_str(), program.c_str(), FALSE));
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    for (const wchar_t* name : {L"ws2_32.dll", L"wininet.dll", L"comctl32.dll", L"msimg32.dll"})
+        ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\" + name).c_str(), folder.File(name).c_str(), FALSE));
+
+    LudoraProcess running(L"", program);
+    ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    // The control channel loads the socket library a second after the first paint.
+    std::vector<std::wstring> loaded;
+    ASSERT_TRUE(WaitUntil([&] {
+        loaded = LoadedLibraries(running.Id());
+        return std::any_of(loaded.begin(), loaded.end(), [](const std::wstring& file) { return EndsWith(file, L"\\ws2_32.dll"); });
+    }, 15000));
+    for (const std::wstring& file : loaded) {
+        if (EndsWith(file, L"\\Ludora.exe")) continue;
+        EXPECT_NE(_wcsnicmp(file.c_str(), (folder.Path() + L"\\").c_str(), folder.Path().size() + 1), 0)
+            << std::string(file.begin(), file.end());
+    }
 }
 
 // The old program is a stand-in that records its start; the package is the real program.

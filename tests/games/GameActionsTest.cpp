@@ -3,9 +3,11 @@
 #include "games/GameActions.h"
 
 #include <winsock2.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include "shared/ComPtr.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/TestFolder.h"
 
@@ -115,4 +117,44 @@ TEST(GameActionsTest, StartingAGameHandsBackItsProcess) {
     ASSERT_TRUE(*process);
     EXPECT_EQ(WaitForSingleObject(process->get(), 20000), WAIT_OBJECT_0);
     EXPECT_TRUE(FileExists(game + L".started")) << "it ran before it ended";
+}
+
+namespace {
+
+// A shortcut at `link` to `target` with `arguments`, working in `folder`, as the shell saves one.
+bool SaveShortcut(const std::wstring& link, const std::wstring& target, const std::wstring& arguments,
+                  const std::wstring& folder) {
+    ScopedComApartment apartment;
+    ComPtr<IShellLinkW> shortcut;
+    ComPtr<IPersistFile> file;
+    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      shortcut.OutVoid())) &&
+           SUCCEEDED(shortcut->SetPath(target.c_str())) && SUCCEEDED(shortcut->SetArguments(arguments.c_str())) &&
+           SUCCEEDED(shortcut->SetWorkingDirectory(folder.c_str())) &&
+           SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+           SUCCEEDED(file->Save(link.c_str(), TRUE));
+}
+
+}  // namespace
+
+// Games added by hand may be shortcuts or batch files: they start as the shell started them, the
+// shortcut's target with its arguments, the batch file in its own folder, and hand back a process.
+TEST(GameActionsTest, ShortcutsAndBatchFilesStartTheirGames) {
+    TestFolder folder;
+    CreateDirectoryW(folder.File(L"Game Dir").c_str(), nullptr);
+    const std::wstring game = folder.File(L"Game Dir\\game.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(RECORD_START_EXE).c_str(), game.c_str(), FALSE));
+    const std::wstring link = folder.File(L"快捷 方式.lnk");
+    ASSERT_TRUE(SaveShortcut(link, game, L"-window \"a b\"", folder.File(L"Game Dir")));
+    std::optional<ScopedHandle> process = StartGame(link);
+    ASSERT_TRUE(process.has_value() && *process);
+    EXPECT_EQ(WaitForSingleObject(process->get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadFileBytes(game + L".started"), "-window \"a b\"");
+
+    const std::wstring batch = folder.File(L"Game Dir\\start game.bat");
+    WriteFileBytes(batch, "@echo started> started-by-batch.txt\r\n");
+    process = StartGame(batch);
+    ASSERT_TRUE(process.has_value() && *process);
+    EXPECT_EQ(WaitForSingleObject(process->get(), 20000), WAIT_OBJECT_0);
+    EXPECT_TRUE(FileExists(folder.File(L"Game Dir\\started-by-batch.txt"))) << "it ran in its own folder";
 }

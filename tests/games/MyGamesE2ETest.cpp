@@ -15,6 +15,63 @@ namespace {
 
 POINT GameButton(int index) { return MyGamesPage::GameButton(index); }
 
+bool RunsElevated(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool read = GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size);
+    CloseHandle(token);
+    return read && elevation.TokenIsElevated;
+}
+
+// The desktop shell, played by stand_in_shell.exe with the player's limited token while this
+// lives. Wine (8.0) runs no desktop shell (GetShellWindow is null) and gives every process the
+// same full administrator token, manifest or not, so a game started by the program could not show
+// the player's rights; but Wine hands out the limited token linked to the full one, the token the
+// shell runs with on Windows.
+class PlayerShell {
+public:
+    PlayerShell() {
+        HANDLE own = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return;
+        TOKEN_LINKED_TOKEN linked{};
+        DWORD size = 0;
+        const bool haveLinked = GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size);
+        CloseHandle(own);
+        if (!haveLinked) return;
+        std::wstring commandLine = L"\"" + TestHelperPath(L"stand_in_shell.exe") + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        const bool started = CreateProcessAsUserW(linked.LinkedToken, nullptr, &commandLine[0], nullptr, nullptr, FALSE,
+                                                  0, nullptr, nullptr, &startup, &process_);
+        CloseHandle(linked.LinkedToken);
+        if (started) running_ = WaitUntil([&] { return Window() != nullptr; });
+    }
+    ~PlayerShell() {
+        if (!process_.hProcess) return;
+        if (HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    PlayerShell(const PlayerShell&) = delete;
+    PlayerShell& operator=(const PlayerShell&) = delete;
+
+    bool Running() const { return running_; }
+
+private:
+    // The desktop's shell window when it is this one's.
+    HWND Window() const {
+        HWND shell = GetShellWindow();
+        DWORD id = 0;
+        return shell && GetWindowThreadProcessId(shell, &id) && id == process_.dwProcessId ? shell : nullptr;
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool running_ = false;
+};
+
 class MyGamesE2ETest : public DemoGamesProgramTest {
 protected:
     void SetUp() override {
@@ -49,18 +106,34 @@ TEST_F(MyGamesE2ETest, SelectingStartingAndTheGameMenuWorkWithThePointer) {
     for (int button = 0; button < 4; ++button) EXPECT_TRUE(page_->OpensAMenu(GameButton(button))) << button;
     EXPECT_FALSE(page_->OpensAMenu(GameButton(4))) << "\"moregame\" has no menu";
 
-    // The start button starts it in its own folder.
-    page_->StartSelected();
-    // The game writes its command line, then its working folder.
-    EXPECT_TRUE(WaitUntil([&] {
-        return ReadFileBytes(Folder(2) + L"\\started.txt").find(Utf8(Folder(2)) + "\r\n") != std::string::npos;
-    }));
+    // The start button starts it in its own folder, with the player's normal rights: the program
+    // runs elevated, the game with the limited token of the desktop shell.
+    ASSERT_TRUE(RunsElevated(program_->Handle()));
+    {
+        PlayerShell shell;
+        ASSERT_TRUE(shell.Running());
+        page_->StartSelected();
+        // The game writes its command line, its working folder, then its rights.
+        EXPECT_TRUE(WaitUntil([&] {
+            return ReadFileBytes(Folder(2) + L"\\started.txt").find(Utf8(Folder(2)) + "\r\n") != std::string::npos;
+        }));
+        const std::string record = ReadFileBytes(Folder(2) + L"\\started.txt");
+        // Limited, not elevated. (Wine's limited token keeps the Administrators group, which
+        // Windows's only lets deny.)
+        EXPECT_NE(record.find(Utf8(Folder(2)) + "\r\nelevated=0 elevation-type=3 "),
+                  std::string::npos)
+            << record;
+    }
 
-    // "运行" in its menu starts it the same way.
+    // "运行" in its menu starts it the same way. With no desktop shell to take the player's token
+    // from, the game gets the program's token made plain, in which the Administrators group counts
+    // for nothing (Wine still calls that token elevated).
     DemoGames::EndRunning();
     DeleteFileW((Folder(2) + L"\\started.txt").c_str());
     ASSERT_TRUE(page_->UseMenu(1, 0));
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ReadFileBytes(Folder(2) + L"\\started.txt").find(" administrators=0\r\n") != std::string::npos;
+    }));
     DemoGames::EndRunning();
 
     // "取消收藏" takes the hand-added game off the file and the column at once.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/LudoraProcess.h"
+#include "tools/demogames/DemoFiles.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -111,7 +112,9 @@ TEST_F(DemoGamesTest, TheGameRecordsItsCommandLineAndWorkingFolderInUtf8) {
     ASSERT_TRUE(Start(game, this->game + L"\\demogame.exe", arguments, root.Path()));
     EXPECT_EQ(game.WaitForExit(), 0u) << "it ends by itself after the given time";
     const std::string record = ReadFileBytes(root.File(L"started.txt"));
-    EXPECT_EQ(record, Utf8(L"\"" + this->game + L"\\demogame.exe\" " + arguments + L"\r\n" + root.Path() + L"\r\n"));
+    // Then the rights it runs with: this test's own, as the test started it.
+    EXPECT_EQ(record, Utf8(L"\"" + this->game + L"\\demogame.exe\" " + arguments + L"\r\n" + root.Path() + L"\r\n" +
+                           demo::TokenRecord() + L"\r\n"));
     EXPECT_FALSE(FileExists(this->game + L"\\started.txt"));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// What both demo programs need: their arguments, file names and UTF-8 text files.
+// What both demo programs need: their arguments, file names, UTF-8 text files and the rights
+// they run with.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -55,6 +56,32 @@ inline bool WriteText(const std::wstring& path, const std::wstring& text, bool a
               written == bytes.size();
     ::CloseHandle(file);
     return ok;
+}
+
+// The rights this program runs with: whether its token is elevated, the token's elevation type (1
+// default, 2 full, 3 limited) and whether the Administrators group counts in it, as
+// "elevated=0 elevation-type=3 administrators=0"; -1 for what cannot be read.
+inline std::wstring TokenRecord() {
+    int elevated = -1, elevationType = -1;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        TOKEN_ELEVATION elevation{};
+        TOKEN_ELEVATION_TYPE type{};
+        DWORD size = 0;
+        if (::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size))
+            elevated = elevation.TokenIsElevated ? 1 : 0;
+        if (::GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &size)) elevationType = type;
+        ::CloseHandle(token);
+    }
+    int administrators = -1;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof(sid);
+    BOOL member = FALSE;
+    if (::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) &&
+        ::CheckTokenMembership(nullptr, sid, &member))
+        administrators = member ? 1 : 0;
+    return L"elevated=" + std::to_wstring(elevated) + L" elevation-type=" + std::to_wstring(elevationType) +
+           L" administrators=" + std::to_wstring(administrators);
 }
 
 }  // namespace demo

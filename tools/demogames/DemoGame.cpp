@@ -1,7 +1,7 @@
 // demogame.exe [--exit-after-ms N] [anything else]: a stand-in for a game. It records how it was
-// started in "started.txt" in its working folder (the command line, then the folder, in UTF-8),
-// shows a small window titled with its own file name, and runs until that window is closed or
-// for N milliseconds.
+// started in "started.txt" in its working folder (the command line, the folder, then the rights
+// it runs with, in UTF-8), shows a small window titled with its own file name, and runs until that
+// window is closed or for N milliseconds.
 #include "DemoFiles.h"
 
 namespace {
@@ -55,7 +55,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     }
 
     const std::wstring folder = demo::CurrentFolder();
-    demo::WriteText(folder + L"\\started.txt", std::wstring(::GetCommandLineW()) + L"\r\n" + folder + L"\r\n", false);
+    demo::WriteText(folder + L"\\started.txt",
+                    std::wstring(::GetCommandLineW()) + L"\r\n" + folder + L"\r\n" + demo::TokenRecord() + L"\r\n", false);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
