@@ -1,6 +1,6 @@
 #include "shared/TempFile.h"
 
-#include <bcrypt.h>
+#include <ntsecapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,8 +13,7 @@ constexpr int kNameAttempts = 8;
 
 std::wstring RandomSuffix() {
     uint32_t bits[2] = {};
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(bits), sizeof(bits),
-                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    if (!RtlGenRandom(bits, sizeof(bits))) {
         bits[0] = GetCurrentProcessId();
         bits[1] = static_cast<uint32_t>(GetTickCount64());
     }

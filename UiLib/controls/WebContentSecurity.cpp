@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "UiLib/Utils/LibraryFunction.h"
+
 namespace UiLib {
 namespace {
 
@@ -110,10 +112,16 @@ private:
     LONG refs_ = 1;
 };
 
+// The browser's library is loaded with the first browser, not at start, and only from the system
+// folder: imported, it would be looked for beside the program first.
+using CreateUriFunction = HRESULT(WINAPI*)(LPCWSTR, DWORD, DWORD_PTR, IUri**);
+using SetFeatureFunction = HRESULT(WINAPI*)(INTERNETFEATURELIST, DWORD, BOOL);
+
 ComPtr<IUri> ParseAddress(const std::wstring& address) {
+    static const auto createUri = LibraryFunction<CreateUriFunction>(L"urlmon.dll", "CreateUri");
     ComPtr<IUri> uri;
     // No implicit file scheme: a bare path or "\\host\share" is no address here.
-    if (FAILED(::CreateUri(address.c_str(), Uri_CREATE_CANONICALIZE, 0, uri.GetAddressOf()))) uri.Reset();
+    if (!createUri || FAILED(createUri(address.c_str(), Uri_CREATE_CANONICALIZE, 0, uri.GetAddressOf()))) uri.Reset();
     return uri;
 }
 
@@ -128,8 +136,9 @@ bool IsBlankPage(IUri* uri) {
 
 void LockDownWebContent() {
     static const bool lockedDown = [] {
-        for (INTERNETFEATURELIST feature : kLockedDownFeatures)
-            ::CoInternetSetFeatureEnabled(feature, SET_FEATURE_ON_PROCESS, TRUE);
+        const auto setFeature = LibraryFunction<SetFeatureFunction>(L"urlmon.dll", "CoInternetSetFeatureEnabled");
+        if (!setFeature) return false;
+        for (INTERNETFEATURELIST feature : kLockedDownFeatures) setFeature(feature, SET_FEATURE_ON_PROCESS, TRUE);
         return true;
     }();
     (void)lockedDown;
