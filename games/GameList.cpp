@@ -62,7 +62,7 @@ void GameList::Load(const std::wstring& dataFolder) {
     DiscoverInstalledGames(*this);
     installedCount_ = games.size();
 
-    if (!PathFileExistsW(dataFolder.c_str())) CreateDirectoryW(dataFolder.c_str(), nullptr);
+    EnsureDataFolders(dataFolder);
     path_ = dataFolder + kFileName;
     DataFilesLock files;
     if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
