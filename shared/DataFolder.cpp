@@ -130,12 +130,57 @@ void RepairEntries(const std::wstring& folder) {
     FindClose(search);
 }
 
+// The privileges with which an administrator opens and resets any file, whatever its rights say:
+// held only while a folder is repaired, then given back.
+class RepairPrivileges {
+public:
+    RepairPrivileges() {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+        token_.reset(token);
+        Privileges wanted{};
+        for (const wchar_t* name : {L"SeBackupPrivilege", L"SeRestorePrivilege", L"SeTakeOwnershipPrivilege"}) {
+            LUID privilege{};
+            if (LookupPrivilegeValueW(nullptr, name, &privilege))
+                wanted.privileges[wanted.count++] = {privilege, SE_PRIVILEGE_ENABLED};
+        }
+        DWORD size = 0;
+        adjusted_ = AdjustTokenPrivileges(token_.get(), FALSE, AsTokenPrivileges(wanted), sizeof(previous_),
+                                          AsTokenPrivileges(previous_), &size) != FALSE;
+    }
+    ~RepairPrivileges() {
+        if (adjusted_) AdjustTokenPrivileges(token_.get(), FALSE, AsTokenPrivileges(previous_), 0, nullptr, nullptr);
+    }
+    RepairPrivileges(const RepairPrivileges&) = delete;
+    RepairPrivileges& operator=(const RepairPrivileges&) = delete;
+
+private:
+    // TOKEN_PRIVILEGES with room for three.
+    struct Privileges {
+        DWORD count = 0;
+        LUID_AND_ATTRIBUTES privileges[3] = {};
+    };
+    static TOKEN_PRIVILEGES* AsTokenPrivileges(Privileges& privileges) {
+        return reinterpret_cast<TOKEN_PRIVILEGES*>(&privileges);
+    }
+
+    ScopedHandle token_;
+    Privileges previous_;
+    bool adjusted_ = false;
+};
+
+bool IsSafeFolder(const std::wstring& folder) {
+    ScopedHandle handle = OpenForSecurity(folder);
+    return handle && IsPlainFolder(handle.get()) && IsOwnedAndWritableByAdministratorsOnly(handle.get());
+}
+
 bool RepairExistingFolder(const std::wstring& folder) {
+    if (IsSafeFolder(folder)) return true;
+    // Someone else's folder may shut administrators out with its rights.
+    const RepairPrivileges privileges;
     ScopedHandle handle = OpenForSecurity(folder);
     // A file at the folder's name, or a link made since it was looked at: left for the next start.
-    if (!handle || !IsPlainFolder(handle.get())) return false;
-    if (IsOwnedAndWritableByAdministratorsOnly(handle.get())) return true;
-    if (!ApplySecurity(handle.get(), kDataFolderSecurity)) return false;
+    if (!handle || !IsPlainFolder(handle.get()) || !ApplySecurity(handle.get(), kDataFolderSecurity)) return false;
     RepairEntries(folder);
     return true;
 }
