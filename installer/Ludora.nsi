@@ -51,6 +51,41 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© ${PUBLISHER}"
 ; rights: whoever could write its program or data folders could run anything with them.
 !define LOCKED_FOLDER_SDDL "O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
 
+; What a file in such a folder has: the folder's rights, inherited, and owner Administrators.
+!define INHERITING_FILE_SDDL "O:BAG:SYD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)"
+
+; The files in folder $0, which someone else may have put there while it was open to them, get
+; the rights they would inherit; each is opened as itself, never through a link.
+Function ResetFolderFiles
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${INHERITING_FILE_SDDL}", i 1, *p .r1, p 0) i .r2'
+  ${If} $2 != 0
+    FindFirst $3 $4 "$0\*"
+    ${DoWhile} $4 != ""
+      ; Folders (".", "..", "Patchs") are not files.
+      ${IfNot} ${FileExists} "$0\$4\*.*"
+        System::Call 'kernel32::CreateFileW(w "$0\$4", i 0xC0000, i 7, p 0, i 3, i 0x02200000, p 0) p .r5'
+        ${If} $5 != -1
+          System::Call 'advapi32::SetKernelObjectSecurity(p r5, i 7, p r1)'
+          System::Call 'kernel32::CloseHandle(p r5)'
+        ${EndIf}
+      ${EndIf}
+      FindNext $3 $4
+    ${Loop}
+    FindClose $3
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
 ; Makes folder $0 with those rights, or gives them to the folder already there. A link in its place
 ; (a junction someone made) is removed, never followed: its target keeps its own rights.
 Function LockFolder
@@ -86,6 +121,7 @@ Function LockFolder
         ${If} $2 != 0
         ${AndIf} $5 == 16
           System::Call 'advapi32::SetKernelObjectSecurity(p r3, i 7, p r1)'
+          Call ResetFolderFiles
         ${EndIf}
         System::Call 'kernel32::CloseHandle(p r3)'
       ${EndIf}
@@ -117,6 +153,9 @@ Function LockChosenInstallFolder
   StrCpy $3 "$INSTDIR\" $1
   ${If} $2 != "$PROGRAMFILES32\"
   ${AndIf} $3 != "$PROGRAMFILES64\"
+    ; The folders above it are made first, so that this one is made locked, not by SetOutPath.
+    ${GetParent} "$INSTDIR" $1
+    CreateDirectory "$1"
     StrCpy $0 "$INSTDIR"
     Call LockFolder
     Delete "$INSTDIR\Ludora.exe"

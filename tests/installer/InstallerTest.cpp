@@ -139,8 +139,8 @@ TEST_F(InstallerTest, UninstallEndsTheProgramRemovesItsTracesAndKeepsThePlayersF
 }
 
 // The installer makes the data folder, and an install folder the player chose outside Program
-// Files, writable by administrators only, and makes them so again when someone opened them to
-// everyone (ExpectRights says what Wine shows). It runs system tools from the system folder,
+// Files, writable by administrators only, and makes them and the files in them so again when
+// someone opened them to everyone (ExpectRights says what Wine shows). It runs system tools from the system folder,
 // never one that someone put beside it in the folder it was downloaded to; under Wine the
 // installer's tool runner does not pick the planted one even by bare name, so there this part
 // shows nothing.
@@ -148,9 +148,11 @@ TEST_F(InstallerTest, ItsFoldersAreLockedAndNoToolBesideTheInstallerRuns) {
     ExpectRights(ProgramDataFolder(), kLockedFolder);
     ExpectRights(UpdateFolder(), kLockedFolder);
 
-    for (const std::wstring& folder : {ProgramDataFolder(), UpdateFolder()}) {
-        ASSERT_TRUE(GrantEveryoneFullControl(folder));
-        ASSERT_NE(SecuritySddl(folder).find(L";;;WD)"), std::wstring::npos);
+    PlacePlayerFiles();
+    const std::wstring settings = ProgramDataFolder() + L"\\config.xml";
+    for (const std::wstring& path : {ProgramDataFolder(), UpdateFolder(), settings}) {
+        ASSERT_TRUE(GrantEveryoneFullControl(path));
+        ASSERT_NE(SecuritySddl(path).find(L";;;WD)"), std::wstring::npos);
     }
     TestFolder downloads;
     const std::wstring chosen = downloads.File(L"Ludora");
@@ -164,6 +166,8 @@ TEST_F(InstallerTest, ItsFoldersAreLockedAndNoToolBesideTheInstallerRuns) {
     EXPECT_FALSE(FileExists(downloads.File(L"taskkill.exe.started"))) << "the planted taskkill.exe ran";
     ExpectRights(ProgramDataFolder(), kLockedFolder);
     ExpectRights(UpdateFolder(), kLockedFolder);
+    ExpectRights(settings, L"O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)");
+    ExpectPlayerFilesKept();
     EXPECT_TRUE(FileExists(chosen + L"\\Ludora.exe"));
     ExpectRights(chosen, kLockedFolder);
 }
