@@ -9,9 +9,10 @@
 
 #include "shared/ScopedHandle.h"
 
-const wchar_t kDataFolderSecurity[] = L"O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
-
 namespace {
+
+// The data folders' rights (see PrepareDataFolder).
+const wchar_t kDataFolderSecurity[] = L"O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 // The lock of the shared files is one for the whole machine. Only administrators and the system
 // may open it: only they may write the files, and nobody else can hold it to stop the saves.
@@ -34,6 +35,11 @@ struct LocalMemoryFree {
     void operator()(void* memory) const { LocalFree(memory); }
 };
 using ScopedSecurityDescriptor = std::unique_ptr<void, LocalMemoryFree>;
+
+struct SearchCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+using ScopedSearch = std::unique_ptr<void, SearchCloser>;
 
 ScopedSecurityDescriptor SecurityFromSddl(const wchar_t* sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -110,9 +116,10 @@ bool RemoveLink(const std::wstring& path, DWORD attributes) {
 // inherited rights too; links are removed, not followed.
 void RepairEntries(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
+    HANDLE first = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                    nullptr, 0);
+    if (first == INVALID_HANDLE_VALUE) return;
+    const ScopedSearch search(first);
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -126,8 +133,7 @@ void RepairEntries(const std::wstring& folder) {
             ApplySecurity(entry.get(), isFolder ? kInheritingFolderSecurity : kInheritingFileSecurity);
         }
         if (isFolder) RepairEntries(path);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 // The privileges with which an administrator opens and resets any file, whatever its rights say:
@@ -185,8 +191,8 @@ bool RepairExistingFolder(const std::wstring& folder) {
     return true;
 }
 
-}  // namespace
-
+// Creates `folder` with the data folders' rights, or makes an existing one so (see
+// PrepareDataFolder); false when it is not safe afterwards.
 bool MakeFolderSafe(const std::wstring& folder) {
     DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -197,6 +203,8 @@ bool MakeFolderSafe(const std::wstring& folder) {
     // There already, or made meanwhile by someone else.
     return RepairExistingFolder(folder);
 }
+
+}  // namespace
 
 void EnsureDataFolders(const std::wstring& folder) {
     for (const std::wstring& path : {folder, folder + L"\\Patchs"}) {

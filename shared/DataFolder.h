@@ -11,25 +11,19 @@ struct DataFolder {
     bool safe = false;
 };
 
-// Creates or repairs both folders (see MakeFolderSafe) and says whether that worked.
+// Creates both folders writable by administrators only: owner Administrators, the system and
+// Administrators with full control, Users reading and running, for everything in them, and
+// nothing inherited from above. An existing one that is a link (junction or symbolic link) loses
+// the link, never its target, and is created anew; one owned by anyone but Administrators or the
+// system, or that lets anyone else change it, gets that owner and those rights (with the
+// privileges administrators hold for that, should its rights shut them out), and so does
+// everything in it, which then inherits. Says whether both are safe afterwards.
 DataFolder PrepareDataFolder();
 
 // The data folder's path, from the system's known folder for program data; nothing is created.
 std::wstring GetDataFolder();
 
-// The rights of the data folders, as SDDL: owner Administrators; the system and Administrators
-// have full control and Users read and execute, inherited by every file and subfolder; nothing
-// is inherited from above.
-extern const wchar_t kDataFolderSecurity[];
-
-// Creates `folder` with kDataFolderSecurity when it is missing. An existing one that is a link
-// (junction or symbolic link) loses the link, never its target, and is created anew; one owned by
-// anyone but Administrators or the system, or that grants anyone else a right to change it, gets
-// the owner and rights above, and so do the entries directly inside it, which then inherit. False
-// when the folder is not safe afterwards.
-bool MakeFolderSafe(const std::wstring& folder);
-
-// Creates `folder` and its "Patchs" subfolder with kDataFolderSecurity where they are missing;
+// Creates `folder` and its "Patchs" subfolder with those rights where they are missing;
 // existing ones are left as they are and failures are ignored.
 void EnsureDataFolders(const std::wstring& folder);
 
