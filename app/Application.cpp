@@ -30,8 +30,9 @@ std::wstring ProgramPath() {
     return path;
 }
 
-int RunApplyModeProcess(const std::wstring& arguments) {
-    ApplyModeRequest request{arguments, GetDataFolder() + L"\\Patchs\\Ludora.pak"};
+int RunApplyModeProcess() {
+    ApplyModeRequest request{ArgumentsAfterProgramName(GetCommandLineW()), PackagePath(GetDataFolder()),
+                             InstalledProgramPath()};
     RunApplyMode(request, DefaultApplyModeHooks());
     return 0;
 }
@@ -52,7 +53,9 @@ void StartupUpdateCheck(const std::wstring& dataFolder, const std::wstring& comm
     UpdateEnvironment environment;
     environment.serviceHost = ManagementServiceHost();
     environment.dataFolder = dataFolder;
-    environment.handOff = [&] { return HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); }); };
+    environment.handOff = [&](HANDLE /*package*/) {
+        return HandOffToUpdater(dataFolder, commandLine, [] { PostQuitMessage(0); });
+    };
     RunStartupUpdateCheck(environment);
 }
 
@@ -71,7 +74,9 @@ void ListenForSecondStarts(std::optional<ControlChannelReceiver>& channel, HWND 
 
 int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     const std::wstring arguments = AnsiToWide(commandLine);
-    if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess(arguments);
+    if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess();
+    // The program that an update replaced was kept until this one started.
+    DeleteFileW(KeptProgramPath(ProgramPath()).c_str());
 
     UiLib::CPaintManagerUI::SetInstance(instance);
     const DataFolder dataFolder = PrepareDataFolder();

@@ -145,7 +145,8 @@ UpdateEnvironment MainFrame::UpdateChecks() {
     environment.busy = updateBusy_;
     environment.host = std::make_shared<MainWindowUpdateHost>(Tasks(), this);
     environment.autoDownload = [settings = settings_] { return ReplyNumber(settings->Snapshot().UpdateType) != 0; };
-    environment.handOff = [dataFolder = dataFolder_.path, commandLine = commandLine_, tasks = Tasks()] {
+    environment.handOff = [dataFolder = dataFolder_.path, commandLine = commandLine_,
+                           tasks = Tasks()](HANDLE /*package*/) {
         return HandOffToUpdater(dataFolder, commandLine, [tasks] { tasks->Post([] { PostQuitMessage(0); }); });
     };
     return environment;

@@ -13,3 +13,8 @@ StartMode ClassifyStart(int argumentCount, const std::wstring& arguments);
 
 // True when a window started with these arguments stays hidden in the tray.
 bool StartsHidden(const std::wstring& arguments);
+
+// The text after the program name in a full command line, found as the C runtime finds it for the
+// program's entry point, but without the trip through the ANSI code page that would lose the
+// characters of a path it cannot hold.
+std::wstring ArgumentsAfterProgramName(const wchar_t* commandLine);

@@ -32,3 +32,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Compile only: the compiler checks build a library, and programs are not linked.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 set(CMAKE_USER_MAKE_RULES_OVERRIDE ${CMAKE_CURRENT_LIST_DIR}/compile-only-rules.cmake)
+set(LUDORA_COMPILE_ONLY ON)

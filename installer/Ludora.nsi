@@ -1,5 +1,6 @@
 ; Ludora's Windows installer. Built by `make installer`, which passes:
-;   VERSION (1.0.0.0), PROGRAM (the built Ludora.exe), ICON (its .ico), OUTFILE (LudoraSetup.exe).
+;   VERSION (1.0.0.0), PROGRAM (the built Ludora.exe), ICON (its .ico), OUTFILE (LudoraSetup.exe),
+;   SIGN (tools/sign-dev.sh, which signs the file it is given).
 ; The player's files live in the data folder (C:\ProgramData\Ludora): the installer makes it and
 ; its "Patchs" writable by administrators only, and neither it nor the uninstaller touches the
 ; player's files in it: installing over an older version and uninstalling keep them.
@@ -17,6 +18,10 @@ SetCompressor /SOLID lzma
 
 Name "Ludora"
 OutFile "${OUTFILE}"
+; The uninstaller is signed before it is packed in, the installer once it is written; a failed
+; signing fails the build.
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!finalize '"${SIGN}" "%1"' = 0
 InstallDir "$PROGRAMFILES\Ludora"
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=2052 "ProductName" "Ludora"

@@ -46,15 +46,20 @@ private:
 
 }  // namespace
 
-std::wstring FileMd5Hex(const std::wstring& path) {
+std::wstring FileMd5Hex(HANDLE file) {
     Md5Hash md5;
     if (!md5.Valid()) return {};
-    ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) {
+    LARGE_INTEGER start{};
+    if (file != nullptr && SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
         BYTE buffer[kChunkSize];
         DWORD read = 0;
-        while (ReadFile(file.get(), buffer, kChunkSize, &read, nullptr) && read > 0) md5.Add(buffer, read);
+        while (ReadFile(file, buffer, kChunkSize, &read, nullptr) && read > 0) md5.Add(buffer, read);
     }
     return md5.Hex();
+}
+
+std::wstring FileMd5Hex(const std::wstring& path) {
+    ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return FileMd5Hex(file.get());
 }

@@ -102,6 +102,14 @@ long long AnnouncedLength(HINTERNET request) {
     return end == text || length < 0 ? -1 : length;
 }
 
+// An error page comes with another status; it is never taken for the file asked for.
+bool AnsweredOk(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    return WinInet()->queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+           status == HTTP_STATUS_OK;
+}
+
 std::wstring DecodeUtf8(const std::string& bytes) {
     if (bytes.empty()) return {};
     int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -150,19 +158,20 @@ bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeou
 }
 
 bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts,
-                      const DownloadProgress& progress) {
+                      const DownloadProgress& progress, long long maxBytes) {
     const ULONGLONG deadline = DeadlineOf(timeouts);
     UrlParts parts = CrackUrl(url);
     OpenRequest open;
     if (!SendGet(parts, parts.path + parts.extraInfo, timeouts, open)) return false;
+    const long long announced = AnnouncedLength(open.request.get());
+    if (!AnsweredOk(open.request.get()) || announced > maxBytes) return true;
     // Written beside the target and moved into place only once it is complete.
     std::optional<TempFile> file = TempFile::CreateBeside(filePath);
     if (!file) return true;
-    const long long announced = AnnouncedLength(open.request.get());
     long long received = 0;
     bool complete = ReadBody(open.request.get(), deadline, [&](const char* chunk, DWORD count) {
-        // More than announced is not the announced file.
-        if (announced >= 0 && received + count > announced) return false;
+        // More than announced is not the announced file; more than the limit is no file of ours.
+        if ((announced >= 0 && received + count > announced) || received + count > maxBytes) return false;
         if (!file->Write(chunk, count)) return false;
         received += count;
         if (progress) progress(received, announced);

@@ -34,7 +34,11 @@ bool HttpGetString(const std::wstring& url, std::wstring& body, const HttpTimeou
 // Told after each piece of a download: the bytes so far and the announced length (-1 without one).
 using DownloadProgress = std::function<void(long long received, long long total)>;
 
+// Far more than the program needs; an update package beyond it is not one.
+inline constexpr long long kLargestDownload = 64ll << 20;
+
 // GET `url` and store its body in `filePath`. True when the request was sent; the file is
-// replaced only by a body that arrived whole, otherwise it keeps its old content.
+// replaced only by the body of a 200 answer that arrived whole and is at most `maxBytes` long
+// (whatever length the server announced, or none), otherwise it keeps its old content.
 bool HttpDownloadFile(const std::wstring& url, const std::wstring& filePath, const HttpTimeouts& timeouts = {},
-                      const DownloadProgress& progress = {});
+                      const DownloadProgress& progress = {}, long long maxBytes = kLargestDownload);

@@ -37,7 +37,8 @@ long long FindSeparator(const std::wstring& reply, long long start) {
 std::wstring ManagementServiceHost() { return LUDORA_SERVICE_HOST; }
 
 std::wstring ServiceRequestUrl(const std::wstring& host, ServiceAction action, int gameId) {
-    return L"http://" + host + kActionPrefix + ActionText(action, gameId);
+    const bool hasScheme = host.compare(0, 7, L"http://") == 0 || host.compare(0, 8, L"https://") == 0;
+    return (hasScheme ? host : L"http://" + host) + kActionPrefix + ActionText(action, gameId);
 }
 
 std::wstring RequestFromService(const std::wstring& host, ServiceAction action, int gameId,

@@ -6,10 +6,12 @@
 // The requests of the maker's management service and the "#"-separated replies it gives.
 enum class ServiceAction { Version, StrategyPage, NewsPopup, Advert, TodayNews };
 
-// The management service's host from the build ("host" or "host:port").
+// The management service's host from the build ("host", "host:port", or either after "https://"
+// for a service reached over TLS).
 std::wstring ManagementServiceHost();
 
-// "http://" + host + the path and query of `action`; `gameId` only counts for the strategy page.
+// "http://" + host (or the host as it is when it begins with "http://" or "https://") + the path
+// and query of `action`; `gameId` only counts for the strategy page.
 std::wstring ServiceRequestUrl(const std::wstring& host, ServiceAction action, int gameId = 0);
 
 // A service request's time-outs: a reply still arriving after a minute holds the lane no longer.

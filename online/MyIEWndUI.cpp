@@ -37,10 +37,6 @@ CControlUI* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
     return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UiLib::UIFIND_ALL);
 }
 
-namespace {
-
-}  // namespace
-
 CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> content = builder.Create(L"IEWndUI.xml", nullptr, nullptr, manager);
@@ -57,8 +53,11 @@ CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
     backButton_ = FindSubControl(L"goback");
     forwardButton_ = FindSubControl(L"goforward");
     // The browser may be created by its first layout, before the first NavigateTab: it reports
-    // to this tab from the start.
-    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(this);
+    // to this tab from the start. Beyond the web it may show the offline page, and only that.
+    if (CWebBrowserUI* browser = Browser()) {
+        browser->SetWebBrowserEventHandler(this);
+        browser->AllowPage(OfflinePageUrl());
+    }
 }
 
 CMyIEWndUI::~CMyIEWndUI() {

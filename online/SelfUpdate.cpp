@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "online/FileMd5.h"
 #include "online/HttpClient.h"
 #include "online/ManagementService.h"
+#include "online/PackageTrust.h"
 #include "shared/BackgroundWork.h"
 #include "shared/ScopedHandle.h"
+#include "shared/TempFile.h"
 
 const wchar_t kProgramVersion[] = L"1.0.0.0";
 
@@ -59,9 +62,13 @@ void Tell(const UpdateEnvironment& environment, const std::wstring& text, const 
 }
 
 void InstallOrReportFailure(const UpdateEnvironment& environment, const UpdateOffer& offer) {
-    const std::wstring package = PackagePath(environment.dataFolder);
-    if (!PackageReady(package, offer.digest)) HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
-    if (PackageReady(package, offer.digest) && environment.handOff()) return;
+    const std::wstring path = PackagePath(environment.dataFolder);
+    ScopedHandle package = OpenReadyPackage(path, offer);
+    if (!package) {
+        HttpDownloadFile(offer.url, path, {}, ProgressOnLabel(environment));
+        package = OpenReadyPackage(path, offer);
+    }
+    if (package && environment.handOff(package.get())) return;
     Tell(environment, L"下载更新失败.", L"请稍后重试！", L"错误", 2);
 }
 
@@ -90,26 +97,20 @@ UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& ti
     return offer;
 }
 
-namespace {
-
-// A Windows program begins with "MZ": an empty or cut file whose digest the service announced by
-// mistake would replace the program with something that does not run.
-bool IsProgramFile(const std::wstring& path) {
-    ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    char header[2] = {};
-    DWORD read = 0;
-    return file && ReadFile(file.get(), header, sizeof(header), &read, nullptr) && read == sizeof(header) &&
-           header[0] == 'M' && header[1] == 'Z';
-}
-
-}  // namespace
-
-bool PackageReady(const std::wstring& packagePath, const std::wstring& digest) {
-    if (!PathFileExistsW(packagePath.c_str()) || !IsProgramFile(packagePath)) return false;
-    std::wstring actual = FileMd5Hex(packagePath);
+ScopedHandle OpenReadyPackage(const std::wstring& packagePath, const UpdateOffer& offer) {
+    // Without a version the signed program's own would go unchecked, and an older one could return.
+    if (offer.version.empty()) return nullptr;
+    // Held without write or delete sharing, so that what is checked is what is handed over, and
+    // never through a link someone planted under the package's name.
+    ScopedHandle package = AdoptFileHandle(CreateFileW(packagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                                       nullptr));
+    if (!package) return nullptr;
+    const std::wstring actual = FileMd5Hex(package.get());
     // A digest is the same number whichever case its letters are written in.
-    return !actual.empty() && lstrcmpiW(actual.c_str(), digest.c_str()) == 0;
+    if (actual.empty() || lstrcmpiW(actual.c_str(), offer.digest.c_str()) != 0) return nullptr;
+    if (!IsTrustedPackage(package.get(), offer.version)) return nullptr;
+    return package;
 }
 
 bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
@@ -118,8 +119,8 @@ bool RunStartupUpdateCheck(const UpdateEnvironment& environment) {
     if (!PathFileExistsW(package.c_str())) return false;
     UpdateOffer offer = AskForUpdate(environment.serviceHost, kStartupTimeouts);
     if (offer.answer != UpdateAnswer::UpdateAvailable) return false;
-    if (!PackageReady(package, offer.digest)) return false;
-    return environment.handOff();
+    ScopedHandle ready = OpenReadyPackage(package, offer);
+    return ready && environment.handOff(ready.get());
 }
 
 void RunAutoUpdate(const UpdateEnvironment& environment) {
@@ -129,7 +130,7 @@ void RunAutoUpdate(const UpdateEnvironment& environment) {
     UpdateOffer offer = AskForUpdate(environment.serviceHost);
     const std::wstring package = PackagePath(environment.dataFolder);
     // A package that is ready waits for the start-time check of the next start.
-    if (offer.answer == UpdateAnswer::UpdateAvailable && !PackageReady(package, offer.digest) &&
+    if (offer.answer == UpdateAnswer::UpdateAvailable && !OpenReadyPackage(package, offer) &&
         environment.autoDownload()) {
         if (environment.host != nullptr) environment.host->SetVersionLabel(kDownloadNote);
         HttpDownloadFile(offer.url, package, {}, ProgressOnLabel(environment));
@@ -166,29 +167,73 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
            (startedFromAutorun ? L"0" : L"1");
 }
 
+namespace {
+
+struct AttributeListDeleter {
+    void operator()(LPPROC_THREAD_ATTRIBUTE_LIST list) const { DeleteProcThreadAttributeList(list); }
+};
+
+// Writes the updater copy as a new file of our own and moves it into place: a file or link that
+// someone planted under the updater's name is replaced, never written through.
+bool WriteUpdaterCopy(const std::wstring& program, const std::wstring& updater) {
+    ScopedHandle source = AdoptFileHandle(CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    std::optional<TempFile> copy = TempFile::CreateBeside(updater);
+    return source && copy && copy->CopyFrom(source.get()) && copy->ReplaceTarget();
+}
+
+// Starts `program` with `commandLine`, handing it `inherited` and no other handle: whatever else
+// this process holds as inheritable (the control channel's socket, for one) stays here.
+bool StartInheritingOnly(const std::wstring& program, std::wstring commandLine, HANDLE inherited) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> storage(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+    if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
+    std::unique_ptr<_PROC_THREAD_ATTRIBUTE_LIST, AttributeListDeleter> list(attributes);
+    if (!UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof(inherited),
+                                   nullptr, nullptr)) {
+        return false;
+    }
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.lpAttributeList = attributes;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
+                        nullptr, nullptr, &startup.StartupInfo, &started)) {
+        return false;
+    }
+    ScopedHandle thread(started.hThread);
+    ScopedHandle process(started.hProcess);
+    return true;
+}
+
+std::wstring OwnProgramPath() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return std::wstring(path.data(), length);
+}
+
+}  // namespace
+
 bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance) {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return HandOffProgramToUpdater(OwnProgramPath(), dataFolder, startCommandLine, endInstance);
+}
+
+bool HandOffProgramToUpdater(const std::wstring& program, const std::wstring& dataFolder,
+                             const std::wstring& startCommandLine, const std::function<void()>& endInstance) {
     const std::wstring updater = UpdaterCopyPath(dataFolder);
     // Without a running updater, ending this instance would leave the player with no program.
-    if (!CopyFileW(program, updater.c_str(), FALSE)) return false;
+    if (!WriteUpdaterCopy(program, updater)) return false;
 
-    ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
-    std::wstring commandLine = HandOffCommandLine(
+    // The updater waits on this handle and reads from it which program it replaces.
+    ScopedHandle self(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, GetCurrentProcessId()));
+    if (!self) return false;
+    const std::wstring commandLine = HandOffCommandLine(
         updater, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self.get())), program,
         startCommandLine == L"AUTORUN");
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    const bool running =
-        CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) != FALSE;
-    if (running) {
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
+    const bool running = StartInheritingOnly(updater, commandLine, self.get());
     self.reset();
     if (running) endInstance();
     return running;

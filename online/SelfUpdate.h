@@ -8,6 +8,7 @@
 
 #include "online/HttpClient.h"
 #include "online/UpdateHost.h"
+#include "shared/ScopedHandle.h"
 
 // The program's own version, compared with the one the management service announces.
 extern const wchar_t kProgramVersion[];
@@ -34,8 +35,11 @@ struct UpdateOffer {
 // ordering of version numbers is made.
 UpdateOffer AskForUpdate(const std::wstring& serviceHost, const HttpTimeouts& timeouts = {});
 
-// True when the package file exists and its MD5 digest is exactly `digest`.
-bool PackageReady(const std::wstring& packagePath, const std::wstring& digest);
+// The package file when it is ready to install, open for reading with no one else allowed to
+// change, replace or remove it while it is held: its MD5 digest is the announced one (the transfer
+// check), and it is a program signed by the running program's publisher, unchanged since, whose
+// version resource says the announced version. Null otherwise.
+ScopedHandle OpenReadyPackage(const std::wstring& packagePath, const UpdateOffer& offer);
 
 // What the update checks work with, owned by the check's thread: given by the application, or by
 // a test.
@@ -45,7 +49,9 @@ struct UpdateEnvironment {
     std::shared_ptr<std::atomic<bool>> busy;  // set while an update is downloaded or handed off
     std::shared_ptr<IUpdateHost> host;        // version label and message boxes; null at start-up
     std::function<bool()> autoDownload;   // UpdateType allows the automatic download
-    std::function<bool()> handOff;        // starts the updater copy and ends this instance; false when it could not
+    // Starts the updater copy, which installs the checked package open at its argument, and ends
+    // this instance; false when it could not.
+    std::function<bool(HANDLE package)> handOff;
 };
 
 // The start-time check: hands off to a package downloaded earlier that matches the announced
@@ -72,3 +78,6 @@ std::wstring HandOffCommandLine(const std::wstring& updaterPath, unsigned long p
 // ends this instance. When the copy or its start fails, this instance goes on: false.
 bool HandOffToUpdater(const std::wstring& dataFolder, const std::wstring& startCommandLine,
                       const std::function<void()>& endInstance);
+// The same with the program file to copy given, not taken from this process.
+bool HandOffProgramToUpdater(const std::wstring& program, const std::wstring& dataFolder,
+                             const std::wstring& startCommandLine, const std::function<void()>& endInstance);

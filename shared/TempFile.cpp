@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -59,6 +60,22 @@ TempFile::TempFile(TempFile&& other) noexcept
 TempFile::~TempFile() { Discard(); }
 
 bool TempFile::Write(const void* bytes, size_t size) { return file_ && WriteAllBytes(file_.get(), bytes, size); }
+
+bool TempFile::CopyFrom(HANDLE source) {
+    std::vector<char> buffer(1 << 16);
+    for (ULONGLONG offset = 0;;) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        if (!ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &read, &at)) {
+            return GetLastError() == ERROR_HANDLE_EOF;
+        }
+        if (read == 0) return true;
+        if (!Write(buffer.data(), read)) return false;
+        offset += read;
+    }
+}
 
 bool TempFile::ReplaceTarget() {
     if (!file_ || !FlushFileBuffers(file_.get())) {

@@ -25,6 +25,8 @@ public:
 
     // Appends `size` bytes; false when the disk took fewer.
     bool Write(const void* bytes, size_t size);
+    // Appends every byte of the file open at `source`, read from its start whatever its file pointer.
+    bool CopyFrom(HANDLE source);
     // Flushes and closes the file and moves it over the target with write-through. On failure the
     // target keeps what it had and the new file is removed.
     bool ReplaceTarget();

@@ -9,7 +9,7 @@ PACKAGES=(
   wine wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei locales-all
   libz-mingw-w64-dev libstb-dev googletest
-  librsvg2-bin python3 nsis
+  librsvg2-bin python3 nsis osslsigncode openssl
 )
 
 missing=()

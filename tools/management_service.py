@@ -12,12 +12,13 @@ Replies come from a content folder:
 
 Tests steer the service through /__control/ on the service port:
   POST /__control/answer?key=K[&status=N][&delay=S][&cut=N][&hang=1][&once=1][&type=T][&raw=1]
-       [&pieces=N&pause=S]
+       [&pieces=N&pause=S][&unsized=1]
        the request body becomes the answer for K (an action key or a path such as
        /files/Ludora.pak); delay waits S seconds before answering, cut sends only the first N
        bytes of the body (with the full Content-Length) and closes, hang never answers, once
        applies the answer to the next request only, raw serves the body without placeholders,
-       pieces=N&pause=S sends the body in N pieces S seconds apart
+       pieces=N&pause=S sends the body in N pieces S seconds apart, unsized sends no
+       Content-Length and ends the body by closing the connection
   POST /__control/reset     forget answers and recorded requests
   GET  /__control/requests  every request so far: request line and header lines, records
                             separated by an empty line; a TLS handshake is recorded as
@@ -44,8 +45,9 @@ CONTENT_TYPES = {".html": "text/html; charset=utf-8", ".htm": "text/html; charse
 
 class Answer:
     def __init__(self, body, status=200, delay=0.0, cut=None, hang=False, once=False,
-                 content_type=None, raw=False, pieces=1, pause=0.0):
+                 content_type=None, raw=False, pieces=1, pause=0.0, unsized=False):
         self.body = body
+        self.unsized = unsized
         self.pieces = max(1, pieces)
         self.pause = pause
         self.status = status
@@ -230,15 +232,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(answer.delay)
         self.send_response(answer.status)
         self.send_header("Content-Type", answer.content_type or content_type)
-        self.send_header("Content-Length", str(len(answer.body)))
+        if not answer.unsized:
+            self.send_header("Content-Length", str(len(answer.body)))
         self.send_header("Cache-Control", "no-cache, no-store")
-        if answer.cut is not None:
+        if answer.cut is not None or answer.unsized:
             self.send_header("Connection", "close")
+            self.close_connection = True
         self.end_headers()
         if answer.cut is not None:
             self.wfile.write(answer.body[:answer.cut])
             self.wfile.flush()
-            self.close_connection = True
             return
         step = -(-len(answer.body) // answer.pieces) or 1
         for start in range(0, len(answer.body), step):
@@ -257,7 +260,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 body, status=int(value("status", "200")), delay=float(value("delay", "0")),
                 cut=int(cut) if cut is not None else None, hang=value("hang") == "1",
                 once=value("once") == "1", content_type=value("type"), raw=value("raw") == "1",
-                pieces=int(value("pieces", "1")), pause=float(value("pause", "0"))))
+                pieces=int(value("pieces", "1")), pause=float(value("pause", "0")),
+                unsized=value("unsized") == "1"))
         elif command == "reset":
             self.state.reset()
         elif command == "requests":

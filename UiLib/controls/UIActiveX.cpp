@@ -276,4 +276,11 @@ LRESULT CActiveXUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, b
     return result;
 }
 
+HRESULT CActiveXUI::QueryHostService(REFGUID, REFIID, void** object) {
+    if (object) *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+bool CActiveXUI::GetAmbientProperty(DISPID, VARIANT*) { return false; }
+
 }  // namespace UiLib

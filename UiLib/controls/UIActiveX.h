@@ -58,6 +58,13 @@ public:
     // Runs by itself after each layout pass of a windowed control.
     void ClipHostWindow();
 
+    // What a control type asks its container beyond the site's own interfaces: services (the
+    // site's IServiceProvider) and ambient properties (the site's IDispatch). The site answers
+    // those interfaces only when OffersHostServices; the defaults offer nothing.
+    virtual bool OffersHostServices() const { return false; }
+    virtual HRESULT QueryHostService(REFGUID service, REFIID iid, void** object);
+    virtual bool GetAmbientProperty(DISPID id, VARIANT* value);
+
 protected:
     // The release steps: the site is cleared from the control, the control closed and released,
     // the site detached.

@@ -86,10 +86,16 @@ STDMETHODIMP CActiveXCtrl::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IObjectWithSite*>(this);
     else if (iid == IID_IOleContainer || iid == IID_IParseDisplayName)
         *object = static_cast<IOleContainer*>(this);
+    else if (iid == IID_IServiceProvider && OffersHostServices())
+        *object = static_cast<IServiceProvider*>(this);
+    else if (iid == IID_IDispatch && OffersHostServices())
+        *object = static_cast<IDispatch*>(this);
     if (!*object) return E_NOINTERFACE;
     AddRef();
     return S_OK;
 }
+
+bool CActiveXCtrl::OffersHostServices() const { return owner_ && owner_->OffersHostServices(); }
 
 STDMETHODIMP_(ULONG) CActiveXCtrl::AddRef() { return ::InterlockedIncrement(&refs_); }
 
@@ -329,6 +335,33 @@ STDMETHODIMP CActiveXCtrl::LockContainer(BOOL lock) {
 STDMETHODIMP CActiveXCtrl::ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker** moniker) {
     if (moniker) *moniker = nullptr;
     return E_NOTIMPL;
+}
+
+STDMETHODIMP CActiveXCtrl::QueryService(REFGUID service, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    // A detached site outlives its control's owner: it offers nothing any more.
+    return owner_ ? owner_->QueryHostService(service, iid, object) : E_NOINTERFACE;
+}
+
+STDMETHODIMP CActiveXCtrl::GetTypeInfoCount(UINT* count) {
+    if (count) *count = 0;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CActiveXCtrl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CActiveXCtrl::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+
+STDMETHODIMP CActiveXCtrl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                                  EXCEPINFO*, UINT*) {
+    if (iid != IID_NULL) return E_INVALIDARG;
+    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    ::VariantInit(result);
+    return owner_ && owner_->GetAmbientProperty(id, result) ? S_OK : DISP_E_MEMBERNOTFOUND;
 }
 
 }  // namespace UiLib

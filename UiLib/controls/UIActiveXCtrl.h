@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
+#include <servprov.h>
 #include <wrl/client.h>
 
 #include <memory>
@@ -19,12 +20,15 @@ struct AcceleratorTableDeleter {
 using AcceleratorTable = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorTableDeleter>;
 
 // The container site of one hosted control: client site, (windowless) in-place site, control
-// site, object-with-site and container, all answering for the owning CActiveXUI.
+// site, object-with-site and container, and for an owner that offers them its services and
+// ambient properties; all answering for the owning CActiveXUI while it is attached.
 class CActiveXCtrl : public IOleClientSite,
                      public IOleInPlaceSiteWindowless,
                      public IOleControlSite,
                      public IObjectWithSite,
-                     public IOleContainer {
+                     public IOleContainer,
+                     public IServiceProvider,
+                     public IDispatch {
 public:
     explicit CActiveXCtrl(CActiveXUI* owner);
 
@@ -113,12 +117,23 @@ public:
     STDMETHODIMP LockContainer(BOOL lock) override;
     STDMETHODIMP ParseDisplayName(IBindCtx* context, LPOLESTR name, ULONG* eaten, IMoniker** moniker) override;
 
+    // IServiceProvider: the owner's services.
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override;
+
+    // IDispatch: the owner's ambient properties, read by the control.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* exception, UINT* argError) override;
+
 private:
     virtual ~CActiveXCtrl();
 
     HWND CreateHostWindow();
     void DestroyHostWindow();
     HWND ManagerWindow() const;
+    bool OffersHostServices() const;
 
     LONG refs_ = 1;
     CActiveXUI* owner_;

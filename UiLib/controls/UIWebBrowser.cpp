@@ -3,6 +3,7 @@
 #include <downloadmgr.h>
 #include <exdispid.h>
 #include <mshtml.h>
+#include <mshtmdid.h>
 
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/core/UIManager.h"
@@ -80,6 +81,10 @@ bool ReadArguments(DISPPARAMS* params, const VARTYPE (&types)[Count], VARIANT* (
 
 constexpr VARTYPE kVariantRef = VT_BYREF | VT_VARIANT;
 
+std::wstring TextOf(const VARIANT* value) {
+    return value && value->vt == VT_BSTR && value->bstrVal ? value->bstrVal : L"";
+}
+
 }  // namespace
 
 CWebBrowserUI::CWebBrowserUI() { CreateControl(kWebBrowserClass); }
@@ -106,6 +111,8 @@ void CWebBrowserUI::SetAttribute(const std::wstring& name, const std::wstring& v
 }
 
 bool CWebBrowserUI::ActivateControl() {
+    // Process-wide and before the first browser exists: its pages are boxed in from the start.
+    LockDownWebContent();
     if (!CActiveXUI::ActivateControl()) return false;
     if (manager_) manager_->AddTranslateAccelerator(this);
     QueryControl(IID_IWebBrowser2, reinterpret_cast<void**>(browser_.ReleaseAndGetAddressOf()));
@@ -154,7 +161,7 @@ void CWebBrowserUI::DisconnectEventSink() {
 }
 
 void CWebBrowserUI::NavigateUrl(const std::wstring& url) {
-    if (url.empty() || !browser_) return;
+    if (url.empty() || !browser_ || !navigationPolicy_.Permits(url, CNavigationPolicy::Origin::Program)) return;
     VARIANT address;
     ::VariantInit(&address);
     address.vt = VT_BSTR;
@@ -182,7 +189,7 @@ void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* h
         SetWebBrowserEventHandler(handler);
         ActivateControl();
     }
-    if (!browser_) return;
+    if (!browser_ || !navigationPolicy_.Permits(url, CNavigationPolicy::Origin::Program)) return;
     BSTR address = ::SysAllocString(url.c_str());
     browser_->Navigate(address, nullptr, nullptr, nullptr, nullptr);
     ::SysFreeString(address);
@@ -191,6 +198,8 @@ void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* h
 void CWebBrowserUI::Navigate(const std::wstring& url, CWebBrowserEventHandler* handler,
                              std::shared_ptr<void> heldWhileLoading) {
     ReleaseLoadingHold();
+    // A refused address loads nothing: its hold goes back at once.
+    if (!navigationPolicy_.Permits(url, CNavigationPolicy::Origin::Program)) return;
     // Kept before the navigation starts: a download may end before Navigate returns.
     loadingHold_ = std::move(heldWhileLoading);
     if (manager_) manager_->SetTimer(this, kLoadingHoldTimer, kLongestLoadingHoldMs);
@@ -246,9 +255,12 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS
     if (iid != IID_NULL) return E_INVALIDARG;
     switch (id) {
     case DISPID_BEFORENAVIGATE2:
+        return OnBeforeNavigate(params);
+    case DISPID_NEWWINDOW2:
+    case DISPID_NEWWINDOW3:
+        return OnNewWindow(id, params);
     case DISPID_NAVIGATECOMPLETE2:
     case DISPID_NAVIGATEERROR:
-    case DISPID_NEWWINDOW3:
     case DISPID_COMMANDSTATECHANGE:
         return RouteEvent(id, params);
     case DISPID_DOWNLOADCOMPLETE:
@@ -261,16 +273,45 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS
     }
 }
 
-HRESULT CWebBrowserUI::RouteEvent(DISPID id, DISPPARAMS* params) {
-    if (!eventHandler_) return S_OK;
-    if (id == DISPID_BEFORENAVIGATE2) {
-        VARIANT* a[7];
-        const VARTYPE types[7] = {VT_DISPATCH, kVariantRef, kVariantRef, kVariantRef,
-                                  kVariantRef, kVariantRef, VT_BYREF | VT_BOOL};
-        if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
+HRESULT CWebBrowserUI::OnBeforeNavigate(DISPPARAMS* params) {
+    VARIANT* a[7];
+    const VARTYPE types[7] = {VT_DISPATCH, kVariantRef, kVariantRef, kVariantRef,
+                              kVariantRef, kVariantRef, VT_BYREF | VT_BOOL};
+    if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
+    // The handler hears of every navigation (the offline page's retry link is one it cancels
+    // itself); whatever it answers, a refused address is not loaded.
+    if (eventHandler_)
         eventHandler_->OnBeforeNavigate(a[0]->pdispVal, a[1]->pvarVal, a[2]->pvarVal, a[3]->pvarVal, a[4]->pvarVal,
                                         a[5]->pvarVal, a[6]->pboolVal);
-    } else if (id == DISPID_NAVIGATECOMPLETE2) {
+    if (!navigationPolicy_.Permits(TextOf(a[1]->pvarVal), CNavigationPolicy::Origin::Page))
+        *a[6]->pboolVal = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CWebBrowserUI::OnNewWindow(DISPID id, DISPPARAMS* params) {
+    VARIANT* cancel = nullptr;
+    if (id == DISPID_NEWWINDOW2) {
+        VARIANT* a[2];
+        const VARTYPE types[2] = {VT_BYREF | VT_DISPATCH, VT_BYREF | VT_BOOL};
+        if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
+        cancel = a[1];
+    } else {
+        VARIANT* a[5];
+        const VARTYPE types[5] = {VT_BYREF | VT_DISPATCH, VT_BYREF | VT_BOOL, VT_I4, VT_BSTR, VT_BSTR};
+        if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
+        // The handler may hand the address elsewhere; the window itself never opens.
+        if (eventHandler_)
+            eventHandler_->OnNewWindow(a[0]->ppdispVal, a[1]->pboolVal, static_cast<DWORD>(a[2]->lVal),
+                                       a[3]->bstrVal, a[4]->bstrVal);
+        cancel = a[1];
+    }
+    *cancel->pboolVal = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT CWebBrowserUI::RouteEvent(DISPID id, DISPPARAMS* params) {
+    if (!eventHandler_) return S_OK;
+    if (id == DISPID_NAVIGATECOMPLETE2) {
         VARIANT* a[2];
         const VARTYPE types[2] = {VT_DISPATCH, kVariantRef};
         if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
@@ -280,12 +321,6 @@ HRESULT CWebBrowserUI::RouteEvent(DISPID id, DISPPARAMS* params) {
         const VARTYPE types[5] = {VT_DISPATCH, kVariantRef, kVariantRef, kVariantRef, VT_BYREF | VT_BOOL};
         if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
         eventHandler_->OnNavigateError(a[0]->pdispVal, a[1]->pvarVal, a[2]->pvarVal, a[3]->pvarVal, a[4]->pboolVal);
-    } else if (id == DISPID_NEWWINDOW3) {
-        VARIANT* a[5];
-        const VARTYPE types[5] = {VT_BYREF | VT_DISPATCH, VT_BYREF | VT_BOOL, VT_I4, VT_BSTR, VT_BSTR};
-        if (!ReadArguments(params, types, a)) return DISP_E_BADPARAMCOUNT;
-        eventHandler_->OnNewWindow(a[0]->ppdispVal, a[1]->pboolVal, static_cast<DWORD>(a[2]->lVal), a[3]->bstrVal,
-                                   a[4]->bstrVal);
     } else {
         VARIANT* a[2];
         const VARTYPE types[2] = {VT_I4, VT_BOOL};
@@ -375,9 +410,21 @@ STDMETHODIMP CWebBrowserUI::FilterDataObject(IDataObject* object, IDataObject** 
 STDMETHODIMP CWebBrowserUI::QueryService(REFGUID service, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
+    if (service == SID_SInternetSecurityManager) return CreateWebSecurityManager(iid, object);
     if (service != kDownloadManager || iid != kDownloadManager) return E_NOINTERFACE;
     *object = static_cast<IDownloadManager*>(new DownloadManager(downloadOwner_));
     return S_OK;
+}
+
+HRESULT CWebBrowserUI::QueryHostService(REFGUID service, REFIID iid, void** object) {
+    return QueryService(service, iid, object);
+}
+
+bool CWebBrowserUI::GetAmbientProperty(DISPID id, VARIANT* value) {
+    if (id != DISPID_AMBIENT_DLCONTROL) return false;
+    value->vt = VT_I4;
+    value->lVal = static_cast<LONG>(kWebDownloadControl);
+    return true;
 }
 
 STDMETHODIMP CWebBrowserUI::QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) { return OLECMDERR_E_NOTSUPPORTED; }

@@ -10,12 +10,15 @@
 
 #include "UiLib/controls/UIActiveX.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
+#include "UiLib/controls/WebContentSecurity.h"
 #include "UiLib/core/UIMessageFilter.h"
 
 namespace UiLib {
 
 // The platform's web browser as a control: creates the browser, listens to its events and hands
-// them, with its host-UI questions, to the application's event handler.
+// them, with its host-UI questions, to the application's event handler. Whatever the handler does,
+// the browser goes only where its navigation policy permits, opens no new window, and hands its
+// pages the framework's security manager and download control (WebContentSecurity.h).
 class CWebBrowserUI : public CActiveXUI,
                       public IDocHostUIHandler,
                       public IServiceProvider,
@@ -36,9 +39,15 @@ public:
     virtual HRESULT DownloadFile(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
                                  BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage);
 
+    // Lets the browser go to one more address beyond the web: a page of the host's own (by exact
+    // address, e.g. its offline page in the program's resources).
+    void AllowPage(const std::wstring& address) { navigationPolicy_.AllowPage(address); }
+
+    // Navigation asked by the program; an address the policy refuses is not loaded.
     void NavigateUrl(const std::wstring& url);
     // Navigates without flags, target or headers; a browser object that does not exist yet is
-    // created first, with `handler` taking its events. Nothing without a browser object.
+    // created first, with `handler` taking its events. Nothing without a browser object or for
+    // an address the policy refuses.
     void Navigate(const std::wstring& url, CWebBrowserEventHandler* handler);
     // Navigates as above and keeps `heldWhileLoading` until the browser reports the download done
     // or failed, the next navigation given a hold, the browser's end or kLongestLoadingHoldMs,
@@ -56,6 +65,11 @@ public:
     // True when a browser event's object is this browser itself, not one of its page's frames.
     bool IsTopLevel(IDispatch* dispatch) const;
     bool IsEventSinkConnected() const { return eventCookie_ != 0; }
+
+    // The site's questions: the download manager and the security manager; the download control.
+    bool OffersHostServices() const override { return true; }
+    HRESULT QueryHostService(REFGUID service, REFIID iid, void** object) override;
+    bool GetAmbientProperty(DISPID id, VARIANT* value) override;
 
     // IUnknown: the control's lifetime belongs to its parent, not to the reference count.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -87,7 +101,7 @@ public:
     STDMETHODIMP TranslateUrl(DWORD translate, OLECHAR* url, OLECHAR** translated) override;
     STDMETHODIMP FilterDataObject(IDataObject* object, IDataObject** replacement) override;
 
-    // IServiceProvider: only the download manager.
+    // IServiceProvider: the download manager and the security manager.
     STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override;
 
     // IOleCommandTarget: keeps page scripts running without an error dialog.
@@ -99,6 +113,8 @@ public:
 
 private:
     HRESULT RouteEvent(DISPID id, DISPPARAMS* params);
+    HRESULT OnBeforeNavigate(DISPPARAMS* params);
+    HRESULT OnNewWindow(DISPID id, DISPPARAMS* params);
     void OnNavigateComplete(IDispatch* dispatch, VARIANT* url);
     void ReleaseLoadingHold();
     void SetDocumentUIHandler(IDocHostUIHandler* handler);
@@ -106,6 +122,7 @@ private:
     void DisconnectEventSink();
 
     Microsoft::WRL::ComPtr<IWebBrowser2> browser_;
+    CNavigationPolicy navigationPolicy_;
     std::wstring homePage_;
     bool autoNavigate_ = false;
     CWebBrowserEventHandler* eventHandler_ = nullptr;

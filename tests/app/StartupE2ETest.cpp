@@ -3,6 +3,7 @@
 
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -99,70 +100,85 @@ TEST(StartupE2E, ASecondStartExitsWithZeroAndNoWindow) {
     EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the first instance keeps running";
 }
 
+// The old program is a stand-in that records its start; the package is the real program.
 class ApplyModeE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        target = folder.File(L"Game Dir\\Ludora.exe");
         CreateDirectoryW(folder.File(L"Game Dir").c_str(), nullptr);
-        WriteFileBytes(target, "old program");
+        target = folder.File(L"Game Dir\\Ludora.exe");
+        oldProgram = ReadFileBytes(TestHelperPath(L"app/record_start.exe"));
+        ASSERT_FALSE(oldProgram.empty());
+        WriteFileBytes(target, oldProgram);
         CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
         CreateDirectoryW((ProgramDataFolder() + L"\\Patchs").c_str(), nullptr);
-        newProgram = ReadFileBytes(TestHelperPath(L"app/record_start.exe"));
-        ASSERT_FALSE(newProgram.empty());
+        newProgram = ReadFileBytes(LudoraExePath());
         WriteFileBytes(PackagePath(), newProgram);
     }
-    void TearDown() override { DeleteFileW(PackagePath().c_str()); }
+    void TearDown() override {
+        if (HWND restarted = FindWindowW(MainFrame::kWindowClassName, nullptr)) EndProcessOfWindow(restarted);
+        DeleteMachineKey(kUninstallKey);
+        DeleteFileW(PackagePath().c_str());
+    }
 
-    // Runs apply mode after a stand-in "old instance" has ended.
-    DWORD RunApply() {
-        LudoraProcess oldInstance(L"--linger", TestHelperPath(L"app/record_start.exe"));
-        // The hand-off passes an inheritable handle that only lets apply mode wait.
+    // Runs apply mode after `oldInstance` has ended, handing over `access` to it as the program does.
+    DWORD RunApply(const LudoraProcess& oldInstance, DWORD access) {
         HANDLE handle = nullptr;
-        DuplicateHandle(GetCurrentProcess(), oldInstance.Handle(), GetCurrentProcess(), &handle, SYNCHRONIZE, TRUE, 0);
+        DuplicateHandle(GetCurrentProcess(), oldInstance.Handle(), GetCurrentProcess(), &handle, access, TRUE, 0);
         LudoraProcess apply(std::to_wstring(reinterpret_cast<uintptr_t>(handle)) + L" \"" + target + L"\" 1");
         Sleep(500);
         EXPECT_EQ(apply.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "apply mode waits for the old instance";
-        oldInstance.Terminate();
+        TerminateProcess(oldInstance.Handle(), 0);
         DWORD code = apply.WaitForExit();
         CloseHandle(handle);
         return code;
     }
+    // The old program at the target hands over: apply mode reads from the handle which file it is.
+    DWORD RunApplyForTheProgramAtTheTarget() {
+        LudoraProcess oldInstance(L"--linger", target);
+        return RunApply(oldInstance, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
+    }
 
+    const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ludora";
     TestFolder folder;
     std::wstring target;
-    std::string newProgram;
+    std::string oldProgram, newProgram;
 };
 
-TEST_F(ApplyModeE2E, ReplacesTheProgramAndRestartsItWithTheFlag) {
-    EXPECT_EQ(RunApply(), 0u);
+// The old program is kept beside the new one until the new one has started.
+TEST_F(ApplyModeE2E, ReplacesTheProgramWhichRemovesTheOldOneOnceItRuns) {
+    EXPECT_EQ(RunApplyForTheProgramAtTheTarget(), 0u);
     EXPECT_EQ(ReadFileBytes(target), newProgram);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(target + L".started"); }));
-    Sleep(200);
-    EXPECT_EQ(ReadFileBytes(target + L".started"), "1");
+    HWND restarted = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (restarted = FindWindowW(MainFrame::kWindowClassName, nullptr)) != nullptr; },
+                          20000));
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(target + L".old"); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(restarted) != FALSE; })) << "restarted with \"1\"";
     EXPECT_TRUE(FileExists(PackagePath())) << "the package stays where it is";
 }
 
-// The old program comes back, and without the package the next start does not try again.
-TEST_F(ApplyModeE2E, ALockedTargetKeepsTheOldProgramAndRestartsIt) {
-    const std::string oldProgram = newProgram + std::string("\0OLD", 4);
-    WriteFileBytes(target, oldProgram);
+// Handed over as by an instance that gave only the right to wait, apply mode takes the program the
+// installer recorded. The old program comes back, and without the package the next start does not
+// try again.
+TEST_F(ApplyModeE2E, ALockedInstalledProgramIsKeptAndRestarted) {
+    WriteMachineString(kUninstallKey, L"InstallLocation", folder.File(L"Game Dir"));
     HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_EXECUTE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunApply(), 0u);
+    LudoraProcess oldInstance(L"--linger", TestHelperPath(L"app/record_start.exe"));
+    EXPECT_EQ(RunApply(oldInstance, SYNCHRONIZE), 0u);
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(target), oldProgram);
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(target + L".started"); }));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(target + L".started") == "1"; }));
     EXPECT_FALSE(FileExists(PackagePath()));
 }
 
 // A package that cannot be removed either keeps the old program down rather than restarting it into
 // the same failed update at every start.
-TEST_F(ApplyModeE2E, APackageThatCannotBeCopiedKeepsTheOldProgram) {
+TEST_F(ApplyModeE2E, APackageThatCannotBeOpenedKeepsTheOldProgram) {
     HANDLE lock = CreateFileW(PackagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RunApply(), 0u);
+    EXPECT_EQ(RunApplyForTheProgramAtTheTarget(), 0u);
     CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes(target), "old program");
-    EXPECT_FALSE(FileExists(target + L".started"));
+    EXPECT_EQ(ReadFileBytes(target), oldProgram);
+    EXPECT_EQ(ReadFileBytes(target + L".started"), "--linger") << "started only as the old instance";
 }

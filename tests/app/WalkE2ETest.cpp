@@ -92,8 +92,9 @@ protected:
         ClearProgramData();
         originalBytes_ = ReadFileBytes(LudoraExePath());
         ASSERT_GT(originalBytes_.size(), 100000u);
-        // The next version: the program's bytes with data after the image.
-        packageBytes_ = originalBytes_ + std::string("\0LUDORA-NEXT-VERSION", 20);
+        // The next version, signed as the build signs the program (made by tests/online).
+        packageBytes_ = ReadFileBytes(HostPathToWindows(UPDATE_PACKAGES) + L"\\signed.exe");
+        ASSERT_GT(packageBytes_.size(), 100000u);
         WriteFileBytes(program_, originalBytes_);
     }
     void TearDown() override {

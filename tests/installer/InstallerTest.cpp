@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/MainFrame.h"
+#include "online/PackageTrust.h"
+#include "shared/ScopedHandle.h"
 #include "shared/SysSettings.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
@@ -93,6 +95,15 @@ TEST_F(InstallerTest, InstallsTheProgramShortcutsAndUninstallEntryAndTheProgramS
                            &sizeKb, &size), ERROR_SUCCESS);
     const size_t installedBytes = program.size() + ReadFileBytes(Uninstaller()).size();
     EXPECT_NEAR(sizeKb, installedBytes / 1024.0, 1.0) << "the installed files' size in KB";
+
+    // The installer, the program and the uninstaller it wrote carry the program's publisher's signature.
+    auto open = [](const std::wstring& path) {
+        return AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    ScopedHandle installed = open(InstalledProgram());
+    EXPECT_TRUE(IsTrustedPackageOf(open(Uninstaller()).get(), L"", installed.get()));
+    EXPECT_TRUE(IsTrustedPackageOf(open(HostPathToWindows(LUDORA_SETUP_EXE)).get(), L"", installed.get()));
 
     LudoraProcess started(L"", InstalledProgram());
     ASSERT_TRUE(started.Started());

@@ -121,17 +121,38 @@ TEST_F(HttpClientTest, ChineseTextAcrossReadBoundariesDecodesWhole) {
     EXPECT_EQ(Get(service_->Url("/chinese")), expected);
 }
 
-TEST_F(HttpClientTest, ErrorPagesAreReturnedAndWrittenLikeAnyBody) {
+// The service's replies come as they are; a download is the file asked for or nothing.
+TEST_F(HttpClientTest, ErrorPagesAreReturnedAsRepliesButNeverStoredAsDownloads) {
     const std::string page = "<html><body><h1>Not Found</h1></body></html>";
-    for (int status : {404, 500}) {
+    WriteFileBytes(folder_.File(L"Ludora.pak"), "good package");
+    for (int status : {404, 500, 203}) {
         ServiceAnswer how;
         how.status = status;
         service_->Answer("/missing", page, how);
         std::wstring body = L"prefix:";
         EXPECT_TRUE(HttpGetString(service_->Url("/missing"), body)) << status;
         EXPECT_EQ(body, L"prefix:" + std::wstring(page.begin(), page.end()));
-        EXPECT_TRUE(HttpDownloadFile(service_->Url("/missing"), folder_.File(L"page.html")));
-        EXPECT_EQ(ReadFileBytes(folder_.File(L"page.html")), page);
+        EXPECT_TRUE(HttpDownloadFile(service_->Url("/missing"), folder_.File(L"page.html"))) << "sent";
+        EXPECT_FALSE(FileExists(folder_.File(L"page.html"))) << status;
+        EXPECT_TRUE(HttpDownloadFile(service_->Url("/missing"), folder_.File(L"Ludora.pak")));
+        EXPECT_EQ(ReadFileBytes(folder_.File(L"Ludora.pak")), "good package") << status;
+    }
+}
+
+// A download stops at its limit whether or not the server announced a length.
+TEST_F(HttpClientTest, ADownloadOverItsLimitIsNeverStored) {
+    const std::wstring target = folder_.File(L"Ludora.pak");
+    WriteFileBytes(target, "good package");
+    const std::string big(5000, 'b');
+    for (bool sized : {true, false}) {
+        ServiceAnswer how;
+        how.unsized = !sized;
+        service_->Answer("/files/Ludora.pak", big, how);
+        EXPECT_TRUE(HttpDownloadFile(service_->Url("/files/Ludora.pak"), target, {}, {}, 4999)) << sized;
+        EXPECT_EQ(ReadFileBytes(target), "good package") << sized;
+        EXPECT_TRUE(HttpDownloadFile(service_->Url("/files/Ludora.pak"), target, {}, {}, 5000)) << sized;
+        EXPECT_EQ(ReadFileBytes(target), big) << sized;
+        WriteFileBytes(target, "good package");
     }
 }
 

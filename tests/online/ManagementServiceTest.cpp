@@ -19,6 +19,17 @@ TEST(ServiceRequestUrl, NamesTheFiveActions) {
     EXPECT_EQ(ServiceRequestUrl(L"host:1", ServiceAction::TodayNews), base + L"getNews");
 }
 
+// A build may name the service with "https://": its requests then go over TLS to port 443.
+TEST(ServiceRequestUrl, KeepsTheSchemeOfAServiceHostThatNamesOne) {
+    const std::wstring url = ServiceRequestUrl(L"https://service.example.com", ServiceAction::Version);
+    EXPECT_EQ(url, L"https://service.example.com/api.php?op=get_manager_setting&act=getversion");
+    UrlParts parts = CrackUrl(url);
+    EXPECT_EQ(parts.scheme, 4) << "INTERNET_SCHEME_HTTPS";
+    EXPECT_EQ(parts.port, 443);
+    EXPECT_EQ(ServiceRequestUrl(L"http://host:1", ServiceAction::TodayNews),
+              L"http://host:1/api.php?op=get_manager_setting&act=getNews");
+}
+
 TEST(ReplyField, ReadsTheFieldsOfAPopUpReply) {
     const std::wstring reply = L"#success#http://news/a.html#5#8#300#170#";
     EXPECT_TRUE(IsSuccessfulReply(reply));

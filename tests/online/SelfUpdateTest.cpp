@@ -10,8 +10,13 @@
 
 #include "online/FileMd5.h"
 #include "online/UpdateHost.h"
+#include "shared/ScopedHandle.h"
 #include "tests/support/LocalService.h"
+#include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"
+
+// This test program is signed as the build signs Ludora.exe: it trusts the packages the program
+// trusts.
 
 namespace {
 
@@ -35,8 +40,20 @@ public:
     std::vector<ShownMessage> messages;
 };
 
-const char kPackageBytes[] = "MZ the new program";
 const wchar_t kPackageDigest[] = L"c0d3b0c3f36bb6a0d8a1f9b6dce4b1b2";  // not the package's digest
+
+// An update package the build made: "signed.exe" is the next version signed by our publisher.
+std::string UpdatePackageBytes(const wchar_t* name) {
+    return ReadFileBytes(HostPathToWindows(UPDATE_PACKAGES) + L"\\" + name);
+}
+
+UpdateOffer Offer(const std::wstring& version, const std::wstring& digest) {
+    UpdateOffer offer;
+    offer.answer = UpdateAnswer::UpdateAvailable;
+    offer.version = version;
+    offer.digest = digest;
+    return offer;
+}
 
 class SelfUpdateTest : public ::testing::Test {
 protected:
@@ -55,11 +72,14 @@ protected:
         environment_.busy = busyFlag_;
         environment_.host = hostObject_;
         environment_.autoDownload = [this] { return autoDownload_; };
-        environment_.handOff = [this] {
+        environment_.handOff = [this](HANDLE package) {
             ++handOffs_;
+            handedOverDigest_ = FileMd5Hex(package);
             return handOffStarts_;
         };
-        service_->Answer("/files/Ludora.pak", kPackageBytes);
+        ServiceAnswer raw;
+        raw.raw = true;
+        service_->Answer("/files/Ludora.pak", packageBytes_, raw);
     }
 
     // The service announces `version` with the served package's digest (or `digest`).
@@ -78,7 +98,9 @@ protected:
     bool autoDownload_ = true;
     int handOffs_ = 0;
     bool handOffStarts_ = true;
+    std::wstring handedOverDigest_;
     UpdateEnvironment environment_;
+    const std::string packageBytes_ = UpdatePackageBytes(L"signed.exe");
 };
 
 LocalService* SelfUpdateTest::service_ = nullptr;
@@ -100,20 +122,39 @@ TEST_F(SelfUpdateTest, AnyOtherVersionThanOursIsAnUpdate) {
     EXPECT_EQ(AskForUpdate(L"127.0.0.1:" + std::to_wstring(FreeLocalPort())).answer, UpdateAnswer::NoAnswer);
 }
 
-TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigest) {
-    WriteFileBytes(Package(), kPackageBytes);
+TEST_F(SelfUpdateTest, APackageIsReadyOnlyWithExactlyTheAnnouncedDigestAndVersionAndOurSignature) {
+    WriteFileBytes(Package(), packageBytes_);
     std::wstring digest = FileMd5Hex(Package());
-    EXPECT_TRUE(PackageReady(Package(), digest));
+    EXPECT_TRUE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", digest)));
     std::wstring upper = digest;
     for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-    EXPECT_TRUE(PackageReady(Package(), upper)) << "the same digest in capitals";
-    EXPECT_FALSE(PackageReady(Package(), kPackageDigest));
-    EXPECT_FALSE(PackageReady(folder_.File(L"missing.pak"), L"d41d8cd98f00b204e9800998ecf8427e"));
-    // Whatever the digest, only a program is installed.
+    EXPECT_TRUE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", upper))) << "the same digest in capitals";
+    EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", kPackageDigest)));
+    EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"1.0.0.2", digest)));
+    EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"", digest))) << "an announcement without a version";
+    EXPECT_FALSE(OpenReadyPackage(folder_.File(L"missing.pak"), Offer(L"1.0.0.1", L"d41d8cd98f00b204e9800998ecf8427e")));
+
+    // Until it is handed over, nobody changes, replaces or removes the package that was checked.
+    {
+        ScopedHandle ready = OpenReadyPackage(Package(), Offer(L"1.0.0.1", digest));
+        ASSERT_TRUE(ready);
+        EXPECT_FALSE(AdoptFileHandle(CreateFileW(Package().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        WriteFileBytes(folder_.File(L"other.pak"), "MZ another program");
+        EXPECT_FALSE(MoveFileExW(folder_.File(L"other.pak").c_str(), Package().c_str(), MOVEFILE_REPLACE_EXISTING));
+        EXPECT_FALSE(DeleteFileW(Package().c_str()));
+    }
+
+    // Whatever the digest, only a program signed by our publisher is installed.
+    for (const wchar_t* refused : {L"other-signer.exe", L"unsigned.exe", L"changed-after-signing.exe"}) {
+        WriteFileBytes(Package(), UpdatePackageBytes(refused));
+        EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", FileMd5Hex(Package()))))
+            << std::string(refused, refused + wcslen(refused));
+    }
     WriteFileBytes(Package(), "");
-    EXPECT_FALSE(PackageReady(Package(), L"d41d8cd98f00b204e9800998ecf8427e"));
+    EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", L"d41d8cd98f00b204e9800998ecf8427e")));
     WriteFileBytes(Package(), "<html>error</html>");
-    EXPECT_FALSE(PackageReady(Package(), FileMd5Hex(Package())));
+    EXPECT_FALSE(OpenReadyPackage(Package(), Offer(L"1.0.0.1", FileMd5Hex(Package()))));
 }
 
 TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloads) {
@@ -125,7 +166,7 @@ TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloa
     EXPECT_EQ(handOffs_, 0);
     EXPECT_EQ(Downloads(), 0);
 
-    WriteFileBytes(Package(), kPackageBytes);
+    WriteFileBytes(Package(), packageBytes_);
     EXPECT_TRUE(RunStartupUpdateCheck(environment_));
     EXPECT_EQ(handOffs_, 1);
 
@@ -157,8 +198,11 @@ TEST_F(SelfUpdateTest, TheStartupCheckHandsOffOnlyToAReadyPackageAndNeverDownloa
 TEST_F(SelfUpdateTest, TheAutomaticCheckDownloadsForTheNextStart) {
     Announce("1.0.0.1");
     RunAutoUpdate(environment_);
-    EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
-    EXPECT_EQ(host_.labels, (std::vector<std::wstring>{L"正在下载更新...", L"正在下载更新 100%", L"版本: 1.0.0.0"}));
+    EXPECT_EQ(ReadFileBytes(Package()), packageBytes_);
+    ASSERT_GE(host_.labels.size(), 3u);
+    EXPECT_EQ(host_.labels.front(), L"正在下载更新...");
+    EXPECT_EQ(host_.labels[host_.labels.size() - 2], L"正在下载更新 100%");
+    EXPECT_EQ(host_.labels.back(), L"版本: 1.0.0.0");
     EXPECT_EQ(handOffs_, 0);
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_FALSE(busy_);
@@ -201,25 +245,26 @@ TEST_F(SelfUpdateTest, TheUsersCheckSaysWhenTheVersionIsTheNewest) {
 
 TEST_F(SelfUpdateTest, TheUsersCheckDownloadsAndInstallsAtOnce) {
     autoDownload_ = false;  // UpdateType does not hold back the user's own check
-    Announce("0.9.0.0");
+    Announce("1.0.0.1");
     WriteFileBytes(Package(), "an older download");
     RunManualUpdate(environment_);
     EXPECT_EQ(Downloads(), 1);
-    EXPECT_EQ(ReadFileBytes(Package()), kPackageBytes);
+    EXPECT_EQ(ReadFileBytes(Package()), packageBytes_);
     EXPECT_EQ(handOffs_, 1);
+    EXPECT_EQ(handedOverDigest_, FileMd5Hex(Package())) << "the checked package is handed over open";
     EXPECT_TRUE(host_.messages.empty());
 }
 
 // A package that comes slowly: the label climbs through the percentages before the hand-off.
 TEST_F(SelfUpdateTest, TheLabelFollowsASlowDownloadUpToTheHandOff) {
-    const std::string package = "MZ" + std::string(7998, 'P');
     ServiceAnswer slowly;
+    slowly.raw = true;
     slowly.pieces = 8;
     slowly.pauseSeconds = 0.3;
-    service_->Answer("/files/Ludora.pak", package, slowly);
+    service_->Answer("/files/Ludora.pak", packageBytes_, slowly);
     Announce("1.0.0.1");
     std::vector<std::wstring> labelsAtHandOff;
-    environment_.handOff = [&] {
+    environment_.handOff = [&](HANDLE) {
         labelsAtHandOff = host_.labels;
         return true;
     };
@@ -246,6 +291,25 @@ TEST_F(SelfUpdateTest, TheUsersCheckReportsAPackageThatDoesNotMatch) {
     EXPECT_EQ(handOffs_, 0);
     EXPECT_EQ(host_.messages, (std::vector<ShownMessage>{{L"下载更新失败.", L"请稍后重试！", L"错误", 2}}));
     EXPECT_FALSE(busy_);
+
+    // Nor is a package with the announced digest installed unless our publisher signed it, or an
+    // error page taken for one.
+    for (const wchar_t* refused : {L"other-signer.exe", L"unsigned.exe", L"changed-after-signing.exe"}) {
+        ServiceAnswer raw;
+        raw.raw = true;
+        service_->Answer("/files/Ludora.pak", UpdatePackageBytes(refused), raw);
+        Announce("1.0.0.1");
+        RunManualUpdate(environment_);
+    }
+    ServiceAnswer missing;
+    missing.status = 404;
+    service_->Answer("/files/Ludora.pak", packageBytes_, missing);
+    DeleteFileW(Package().c_str());
+    Announce("1.0.0.1");
+    RunManualUpdate(environment_);
+    EXPECT_FALSE(FileExists(Package()));
+    EXPECT_EQ(handOffs_, 0);
+    EXPECT_EQ(host_.messages.size(), 5u);
 }
 
 TEST_F(SelfUpdateTest, AnUnreachablePackageLeavesTheOldDownloadInPlace) {
@@ -262,7 +326,7 @@ TEST_F(SelfUpdateTest, AnUnreachablePackageLeavesTheOldDownloadInPlace) {
 TEST_F(SelfUpdateTest, AHandOffThatCannotStartLeavesTheProgramRunning) {
     handOffStarts_ = false;
     Announce("1.0.0.1");
-    WriteFileBytes(Package(), kPackageBytes);
+    WriteFileBytes(Package(), packageBytes_);
     EXPECT_FALSE(RunStartupUpdateCheck(environment_));
     RunManualUpdate(environment_);
     EXPECT_EQ(handOffs_, 2);
@@ -271,6 +335,30 @@ TEST_F(SelfUpdateTest, AHandOffThatCannotStartLeavesTheProgramRunning) {
     bool ended = false;
     EXPECT_FALSE(HandOffToUpdater(folder_.File(L"no such folder"), L"", [&] { ended = true; }));
     EXPECT_FALSE(ended);
+}
+
+// The updater copy is a new file of our own, whatever was planted under its name, and it inherits
+// the one handle it needs, with the rights it needs, and none of the others this process holds as
+// inheritable.
+TEST_F(SelfUpdateTest, TheUpdaterCopyGetsOnlyTheOldInstancesHandle) {
+    const std::wstring updater = UpdaterCopyPath(folder_.Path());
+    const std::wstring victim = folder_.File(L"victim");
+    WriteFileBytes(victim, "not to be written");
+    ASSERT_TRUE(CreateHardLinkW(updater.c_str(), victim.c_str(), nullptr));
+    SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+    ScopedHandle canary(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    SetEnvironmentVariableW(L"LUDORA_TEST_CANARY", std::to_wstring(reinterpret_cast<uintptr_t>(canary.get())).c_str());
+    const std::wstring probe = TestHelperPath(L"online/handoff_probe.exe");
+
+    bool ended = false;
+    EXPECT_TRUE(HandOffProgramToUpdater(probe, folder_.Path(), L"", [&] { ended = true; }));
+    SetEnvironmentVariableW(L"LUDORA_TEST_CANARY", nullptr);
+    EXPECT_TRUE(ended);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(updater + L".report"); }));
+    EXPECT_EQ(ReadFileBytes(updater + L".report"), std::to_string(GetCurrentProcessId()));
+    EXPECT_EQ(WaitForSingleObject(canary.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another handle leaked";
+    EXPECT_EQ(ReadFileBytes(updater), ReadFileBytes(probe));
+    EXPECT_EQ(ReadFileBytes(victim), "not to be written");
 }
 
 TEST_F(SelfUpdateTest, TheAutomaticCheckLeavesARunningUsersCheckAlone) {

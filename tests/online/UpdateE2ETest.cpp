@@ -33,6 +33,11 @@ void WriteSettings(const std::string& updateType) {
 // The main window of whichever process has one (the restarted program is not our child).
 HWND FindAnyMainWindow() { return FindWindowW(MainFrame::kWindowClassName, nullptr); }
 
+// An update package the build made from the program with the next version's resource (1.0.0.1).
+std::string UpdatePackageBytes(const wchar_t* name) {
+    return ReadFileBytes(HostPathToWindows(UPDATE_PACKAGES) + L"\\" + name);
+}
+
 class UpdateE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,8 +45,9 @@ protected:
         service_.Reset();
         originalBytes_ = ReadFileBytes(LudoraExePath());
         ASSERT_GT(originalBytes_.size(), 100000u);
-        // A real program whose bytes differ from the installed one: data after the image.
-        packageBytes_ = originalBytes_ + std::string("\0LUDORA-NEXT-VERSION", 20);
+        // The next version, signed by tools/sign-dev.sh as the build signs the program.
+        packageBytes_ = UpdatePackageBytes(L"signed.exe");
+        ASSERT_GT(packageBytes_.size(), 100000u);
         WriteFileBytes(program_, originalBytes_);
         service_.Answer("/files/Ludora.pak", packageBytes_, Raw());
     }
@@ -201,4 +207,37 @@ TEST_F(UpdateE2ETest, QuittingWhileAnUpdateRequestWaitsAndNewsRepliesArriveEndsC
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") >= 4; }, 15000));
     PostMessageW(window, WM_CLOSE, 1, 0);
     EXPECT_EQ(running.WaitForExit(20000), 0u);
+}
+
+// Whatever the service announces, only a package that the program's own publisher signed, unchanged
+// since and of the announced version, is installed; a program without a valid signature of its own
+// installs nothing. The program goes on running as it was, its file unchanged.
+TEST_F(UpdateE2ETest, APackageThatIsNotOursAsSignedAndAnnouncedIsNeverInstalled) {
+    struct Refusal {
+        const wchar_t* package;
+        const char* announced;
+        bool unsignedProgram;
+    };
+    for (const Refusal& refusal : {Refusal{L"other-signer.exe", "1.0.0.1", false},
+                                   Refusal{L"unsigned.exe", "1.0.0.1", false},
+                                   Refusal{L"changed-after-signing.exe", "1.0.0.1", false},
+                                   Refusal{L"signed.exe", "1.0.0.2", false},
+                                   Refusal{L"signed.exe", "1.0.0.1", true}}) {
+        const std::string what = std::string(refusal.package, refusal.package + wcslen(refusal.package)) + " as " +
+                                 refusal.announced + (refusal.unsignedProgram ? " to an unsigned program" : "");
+        const std::string package = UpdatePackageBytes(refusal.package);
+        const std::string program = refusal.unsignedProgram ? UpdatePackageBytes(L"unsigned.exe") : originalBytes_;
+        WriteSettings("0");
+        WriteFileBytes(program_, program);
+        WriteFileBytes(Package(), package);
+        service_.Reset();
+        service_.Answer("/files/Ludora.pak", package, Raw());
+        service_.Answer("getversion", Announcement(refusal.announced));
+        // The start-time check runs before the window is made: a hand-off would end the program first.
+        LudoraProcess running(L"", program_);
+        EXPECT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr) << what;
+        EXPECT_EQ(running.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << what;
+        EXPECT_TRUE(ReadFileBytes(program_) == program) << what;
+        EXPECT_FALSE(FileExists(UpdaterCopy())) << what;
+    }
 }

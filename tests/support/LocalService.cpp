@@ -192,6 +192,7 @@ bool LocalService::Answer(const std::string& key, const std::string& body, const
     if (how.hang) command += "&hang=1";
     if (how.once) command += "&once=1";
     if (how.raw) command += "&raw=1";
+    if (how.unsized) command += "&unsized=1";
     if (how.pieces > 1) command += "&pieces=" + std::to_string(how.pieces) + "&pause=" + std::to_string(how.pauseSeconds);
     return Control(command, body);
 }

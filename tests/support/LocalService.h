@@ -14,6 +14,7 @@ struct ServiceAnswer {
     bool raw = false;    // no placeholders
     int pieces = 1;      // the body sent in this many pieces...
     double pauseSeconds = 0;  // ...this long apart
+    bool unsized = false;     // no Content-Length: the body ends when the connection closes
 };
 
 // One request the service received.

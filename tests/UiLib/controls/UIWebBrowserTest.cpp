@@ -4,6 +4,8 @@
 
 #include <downloadmgr.h>
 #include <exdispid.h>
+#include <mshtmdid.h>
+#include <urlmon.h>
 
 #include <functional>
 #include <memory>
@@ -125,6 +127,32 @@ private:
 };
 
 IDispatch* Sink(CWebBrowserUI& browser) { return static_cast<IDispatch*>(&browser); }
+
+// Whether the browser lets a navigation to `url` go on, the way the platform browser asks.
+bool LetsThrough(CWebBrowserUI& browser, const wchar_t* url) {
+    EventArguments before;
+    before.Dispatch().Ref(url).Ref(nullptr).Ref(nullptr).Ref(nullptr).Ref(nullptr).Cancel();
+    return before.Fire(Sink(browser), DISPID_BEFORENAVIGATE2) == S_OK && before.cancel == VARIANT_FALSE;
+}
+
+// A browser control laid out in a window of its own, with the platform's browser object in it.
+struct HostedBrowser {
+    HostedBrowser() {
+        CDialogBuilder builder;
+        window.manager.AttachDialog(builder.Create(L"<Window><WebBrowser name=\"ie\" autonavi=\"false\"/></Window>",
+                                                   nullptr, nullptr, &window.manager));
+        browser = static_cast<CWebBrowserUI*>(window.manager.FindControl(L"ie"));
+        window.Show();
+        window.PumpUntil([&] { return browser && browser->IsCreated(); }, 2000);
+    }
+    ~HostedBrowser() {
+        window.manager.AttachDialog(std::make_unique<CControlUI>());
+        window.Pump();
+    }
+
+    ManagerWindow window{RECT{0, 0, 300, 200}};
+    CWebBrowserUI* browser = nullptr;
+};
 
 }  // namespace
 
@@ -388,5 +416,131 @@ TEST(WebBrowserHostTest, ANavigationKeepsItsHoldUntilTheDownloadIsOver) {
     CWebBrowserUI unhosted;
     std::weak_ptr<int> withoutBrowser = navigate(unhosted, slow);
     EXPECT_TRUE(withoutBrowser.expired()) << "no browser object, nothing downloads";
+    ::OleUninitialize();
+}
+
+// Web content runs inside an elevated program: a browser goes to the web and to its host's own
+// page only, and opens no window of its own, whatever its event handler answers. The platform
+// browser here has no HTML engine, so the page-side navigations are raised as its events.
+TEST(WebBrowserBoxTest, OnlyTheWebAndTheHostsOwnPageAreReachedAndNoWindowOpens) {
+    const wchar_t* offline = L"res://C:\\Program Files\\Ludora\\Ludora.exe/102";
+    CWebBrowserUI browser;
+    RecordingHandler handler;
+    browser.SetWebBrowserEventHandler(&handler);
+    browser.AllowPage(offline);
+
+    for (const wchar_t* allowed : {L"http://portal.example/", L"HTTPS://portal.example/news?id=1", L"about:blank",
+                                   offline, L"RES://c:\\program files\\ludora\\ludora.exe/102",
+                                   L"javascript:showTab(2)"})
+        EXPECT_TRUE(LetsThrough(browser, allowed)) << allowed;
+    for (const wchar_t* refused :
+         {L"file:///C:/Windows/win.ini", L"FILE://server/share/page.htm", L"\\\\server\\share\\page.htm",
+          L"//server/share/page.htm", L"C:\\Windows\\win.ini", L"res://ieframe.dll/navcancl.htm",
+          L"res://C:\\Program Files\\Ludora\\Ludora.exe/103", L"res://C:\\Other\\Ludora.exe/102", L"about:settings",
+          L"mailto:player@example.com", L"ms-settings:", L"mk:@MSITStore:C:\\help.chm::/a.htm", L"telnet://host",
+          L"vbscript:msgbox(1)", L"", L"http"})
+        EXPECT_FALSE(LetsThrough(browser, refused)) << refused;
+    EXPECT_EQ(handler.calls.size(), 22u) << "the handler hears of every navigation, refused ones too";
+
+    EventArguments newWindow3;
+    newWindow3.DispatchOut().Cancel().Long(6).Bstr(L"http://portal.example/").Bstr(L"http://portal.example/pop");
+    EXPECT_EQ(newWindow3.Fire(Sink(browser), DISPID_NEWWINDOW3), S_OK);
+    EXPECT_EQ(newWindow3.cancel, VARIANT_TRUE);
+    EXPECT_EQ(handler.calls.back(), L"newwindow:http://portal.example/pop:6") << "the handler may hand it on";
+    EventArguments newWindow2;
+    newWindow2.DispatchOut().Cancel();
+    EXPECT_EQ(newWindow2.Fire(Sink(browser), DISPID_NEWWINDOW2), S_OK);
+    EXPECT_EQ(newWindow2.cancel, VARIANT_TRUE);
+
+    // Without a handler the rules still hold.
+    browser.SetWebBrowserEventHandler(nullptr);
+    EXPECT_FALSE(LetsThrough(browser, L"file:///C:/Windows/win.ini"));
+    EXPECT_TRUE(LetsThrough(browser, L"http://portal.example/"));
+    EventArguments unhandled;
+    unhandled.DispatchOut().Cancel().Long(0).Bstr(L"").Bstr(L"http://portal.example/pop");
+    EXPECT_EQ(unhandled.Fire(Sink(browser), DISPID_NEWWINDOW3), S_OK);
+    EXPECT_EQ(unhandled.cancel, VARIANT_TRUE);
+
+    // The program's own navigations follow the same rules: a refused address never reaches the
+    // platform browser, which reports each navigation it starts.
+    ::OleInitialize(nullptr);
+    {
+        HostedBrowser hosted;
+        ASSERT_NE(hosted.browser->GetWebBrowser2(), nullptr);
+        RecordingHandler started;
+        hosted.browser->SetWebBrowserEventHandler(&started);
+        for (const wchar_t* refused : {L"file:///C:/Windows/win.ini", L"\\\\server\\share\\page.htm",
+                                       L"javascript:alert(1)", L"res://ieframe.dll/navcancl.htm"}) {
+            hosted.browser->NavigateUrl(refused);
+            hosted.browser->Navigate(refused, &started);
+            auto hold = std::make_shared<int>();
+            std::weak_ptr<int> held = hold;
+            hosted.browser->Navigate(refused, &started, std::move(hold));
+            EXPECT_TRUE(held.expired()) << "nothing loads, nothing is held";
+        }
+        hosted.browser->NavigateUrl(L"about:blank");
+        hosted.window.PumpUntil([&] { return !started.calls.empty(); }, 3000);
+        ASSERT_FALSE(started.calls.empty());
+        EXPECT_EQ(started.calls.front(), L"before:about:blank");
+    }
+    ::OleUninitialize();
+}
+
+// The platform browser asks its host's site for a security manager and for the download control;
+// the process's protections are on once a browser exists. Wine's browser has no HTML engine to
+// ask for itself: the test asks the site as the engine does.
+TEST(WebBrowserBoxTest, ThePagesGetNoActiveXNoDownloadsAndTheProcessIsLockedDown) {
+    ::OleInitialize(nullptr);
+    {
+        HostedBrowser hosted;
+        ASSERT_NE(hosted.browser->GetControl(), nullptr);
+        for (INTERNETFEATURELIST feature :
+             {FEATURE_LOCALMACHINE_LOCKDOWN, FEATURE_RESTRICT_ACTIVEXINSTALL, FEATURE_RESTRICT_FILEDOWNLOAD,
+              FEATURE_ZONE_ELEVATION, FEATURE_MIME_HANDLING, FEATURE_OBJECT_CACHING, FEATURE_DISABLE_MK_PROTOCOL,
+              FEATURE_SAFE_BINDTOOBJECT})
+            EXPECT_EQ(::CoInternetIsFeatureEnabled(feature, GET_FEATURE_FROM_PROCESS), S_OK) << feature;
+
+        ComPtr<IOleClientSite> site;
+        ASSERT_EQ(hosted.browser->GetControl()->GetClientSite(site.GetAddressOf()), S_OK);
+        ComPtr<IServiceProvider> services;
+        ASSERT_EQ(site.As(&services), S_OK);
+        ComPtr<IInternetSecurityManager> security;
+        ASSERT_EQ(services->QueryService(SID_SInternetSecurityManager, IID_IInternetSecurityManager,
+                                         reinterpret_cast<void**>(security.GetAddressOf())),
+                  S_OK);
+        const wchar_t* page = L"http://portal.example/";
+        for (DWORD refused : {URLACTION_ACTIVEX_RUN, URLACTION_ACTIVEX_OVERRIDE_OBJECT_SAFETY,
+                              URLACTION_DOWNLOAD_SIGNED_ACTIVEX, URLACTION_DOWNLOAD_UNSIGNED_ACTIVEX,
+                              URLACTION_SCRIPT_SAFE_ACTIVEX, URLACTION_SHELL_FILE_DOWNLOAD, URLACTION_SHELL_VERB,
+                              URLACTION_SHELL_EXECUTE_HIGHRISK, URLACTION_HTML_JAVA_RUN}) {
+            DWORD policy = URLPOLICY_ALLOW;
+            EXPECT_EQ(security->ProcessUrlAction(page, refused, reinterpret_cast<BYTE*>(&policy), sizeof(policy),
+                                                 nullptr, 0, PUAF_DEFAULT, 0),
+                      S_FALSE)
+                << std::hex << refused;
+            EXPECT_EQ(policy, static_cast<DWORD>(URLPOLICY_DISALLOW)) << std::hex << refused;
+        }
+        // Scripts, pictures and the pop-up blocker stay the zone's.
+        for (DWORD kept : {URLACTION_SCRIPT_RUN, URLACTION_HTML_META_REFRESH, URLACTION_SHELL_POPUPMGR}) {
+            DWORD policy = 0;
+            EXPECT_EQ(security->ProcessUrlAction(page, kept, reinterpret_cast<BYTE*>(&policy), sizeof(policy), nullptr,
+                                                 0, PUAF_DEFAULT, 0),
+                      INET_E_DEFAULT_ACTION)
+                << std::hex << kept;
+        }
+
+        ComPtr<IDispatch> ambient;
+        ASSERT_EQ(site.As(&ambient), S_OK);
+        VARIANT flags;
+        ::VariantInit(&flags);
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        ASSERT_EQ(ambient->Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &flags, nullptr,
+                                  nullptr),
+                  S_OK);
+        ASSERT_EQ(flags.vt, VT_I4);
+        const DWORD expected = DLCTL_DLIMAGES | DLCTL_NO_RUNACTIVEXCTLS | DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_JAVA;
+        EXPECT_EQ(static_cast<DWORD>(flags.lVal) & expected, expected);
+        EXPECT_EQ(flags.lVal & DLCTL_NO_SCRIPTS, 0) << "the pages' scripts run";
+    }
     ::OleUninitialize();
 }
