@@ -79,16 +79,18 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     DeleteFileW(KeptProgramPath(ProgramPath()).c_str());
 
     UiLib::CPaintManagerUI::SetInstance(instance);
-    const std::wstring dataFolder = GetDataFolder();
+    const DataFolder dataFolder = PrepareDataFolder();
     GameList games;
-    games.Load(dataFolder);
+    games.Load(dataFolder.path);
     PlayHistory history;
-    history.Load(dataFolder);
+    history.Load(dataFolder.path);
     auto settings = std::make_shared<SysSettings>();
-    settings->LoadSettings(dataFolder);
+    settings->LoadSettings(dataFolder.path);
     auto frame = std::make_unique<MainFrame>(games, history, settings, dataFolder, arguments);
 
-    StartupUpdateCheck(dataFolder, arguments);
+    // An update runs what lies in the data folder with administrator rights: never from a folder
+    // that someone else could have written.
+    if (dataFolder.safe) StartupUpdateCheck(dataFolder.path, arguments);
     ExitIfAlreadyRunning(arguments);
 
     // The native window owns the frame once it exists.

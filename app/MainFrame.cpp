@@ -73,7 +73,7 @@ private:
 }  // namespace
 
 MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
-                     std::wstring dataFolder, std::wstring commandLine)
+                     DataFolder dataFolder, std::wstring commandLine)
     : games_(games),
       history_(history),
       settings_(std::move(settings)),
@@ -116,7 +116,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
 
 void MainFrame::StartWorkers() {
     // Its thread would only wait through start-up: it starts when the timer comes.
-    ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
+    if (dataFolder_.safe) ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
     StartFetchThread(ServiceFetches());
 }
 
@@ -141,11 +141,12 @@ void MainFrame::AskNewsAgainAfter(unsigned long milliseconds) {
 UpdateEnvironment MainFrame::UpdateChecks() {
     UpdateEnvironment environment;
     environment.serviceHost = ManagementServiceHost();
-    environment.dataFolder = dataFolder_;
+    environment.dataFolder = dataFolder_.path;
     environment.busy = updateBusy_;
     environment.host = std::make_shared<MainWindowUpdateHost>(Tasks(), this);
     environment.autoDownload = [settings = settings_] { return ReplyNumber(settings->Snapshot().UpdateType) != 0; };
-    environment.handOff = [dataFolder = dataFolder_, commandLine = commandLine_, tasks = Tasks()](HANDLE /*package*/) {
+    environment.handOff = [dataFolder = dataFolder_.path, commandLine = commandLine_,
+                           tasks = Tasks()](HANDLE /*package*/) {
         return HandOffToUpdater(dataFolder, commandLine, [tasks] { tasks->Post([] { PostQuitMessage(0); }); });
     };
     return environment;
@@ -332,8 +333,12 @@ void MainFrame::ShowSettings() {
     if (myGamePage_ && history_.OrderByLastPlayed() != ordered) myGamePage_->ArrangeGameButtons();
 }
 
-// The check reports by itself; the menu returns at once.
-void MainFrame::CheckForUpdates() { StartManualUpdate(UpdateChecks()); }
+// The check reports by itself; the menu returns at once. The player who asks is told why there
+// is none; the automatic checks stay quiet.
+void MainFrame::CheckForUpdates() {
+    if (dataFolder_.safe) StartManualUpdate(UpdateChecks());
+    else ShowMyMessageBox(window_, L"数据文件夹不安全，已停用更新.", L"请重新安装软件后再试！", L"提示", CMyMessageBox::kIconWarning);
+}
 
 void MainFrame::ShowMainWindow() {
     if (::IsWindow(window_)) ::ShowWindow(window_, SW_SHOWNORMAL);

@@ -14,6 +14,7 @@
 #include "online/ManagementService.h"
 #include "online/PopWndUI.h"
 #include "online/SelfUpdate.h"
+#include "shared/DataFolder.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "shared/SysSettings.h"
 
@@ -31,7 +32,7 @@ public:
     static constexpr wchar_t kWindowTitle[] = L"Ludora";
     static constexpr UINT kTrayIconId = 101;
 
-    MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings, std::wstring dataFolder,
+    MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings, DataFolder dataFolder,
               std::wstring commandLine);
     ~MainFrame() override;
 
@@ -94,7 +95,8 @@ private:
     GameList& games_;
     PlayHistory& history_;
     std::shared_ptr<SysSettings> settings_;
-    const std::wstring dataFolder_;
+    // Without a safe data folder no update check runs.
+    const DataFolder dataFolder_;
     const std::wstring commandLine_;
     // Set while an update is being downloaded or handed off; shared with the update threads.
     std::shared_ptr<std::atomic<bool>> updateBusy_ = std::make_shared<std::atomic<bool>>(false);

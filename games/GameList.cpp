@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <tinyxml.h>
 
+#include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
 #include "games/InstalledGames.h"
@@ -61,21 +62,32 @@ void GameList::Load(const std::wstring& dataFolder) {
     DiscoverInstalledGames(*this);
     installedCount_ = games.size();
 
-    if (!PathFileExistsW(dataFolder.c_str())) CreateDirectoryW(dataFolder.c_str(), nullptr);
+    EnsureDataFolders(dataFolder);
     path_ = dataFolder + kFileName;
+    DataFilesLock files;
     if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
-
-    std::string bytes;
     // A file that cannot be read at all leaves the list without a document: additions are
     // refused with a message rather than written over a file that may still be intact.
-    if (!ReadWholeFile(path_, bytes)) return;
+    if (ParseFile()) ReadDocument();
+}
+
+bool GameList::ParseFile() {
+    std::string bytes;
+    if (!ReadWholeFile(path_, bytes)) return false;
     document_ = std::make_unique<TiXmlDocument>();
     document_->Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (document_->Error() || Root() == nullptr) {
+    fileUnreadable_ = document_->Error() || Root() == nullptr;
+    if (fileUnreadable_) document_ = NewUserGameDocument();
+    return true;
+}
+
+bool GameList::ReadFileAgain() {
+    if (!PathFileExistsW(path_.c_str())) {
         document_ = NewUserGameDocument();
-        fileUnreadable_ = true;
+        fileUnreadable_ = false;
+        return true;
     }
-    ReadDocument();
+    return ParseFile() && (!fileUnreadable_ || KeepUnreadableFile());
 }
 
 void GameList::ReadDocument() {
@@ -91,7 +103,8 @@ std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
 }
 
 bool GameList::AddUserGame(GameRecord record) {
-    if (!document_ || (fileUnreadable_ && !KeepUnreadableFile())) return false;
+    DataFilesLock files;
+    if (!ReadFileAgain()) return false;
     // Name and path are stored whole: a path cut short would name another file.
     auto* element = new TiXmlElement("Game");
     element->SetAttribute("name", WideToUtf8(record.name).c_str());
@@ -109,16 +122,18 @@ bool GameList::AddUserGame(GameRecord record) {
 }
 
 void GameList::RemoveUserGame(const GameRecord& game) {
+    DataFilesLock files;
+    if (!ReadFileAgain()) return;
     TiXmlElement* root = Root();
-    if (root == nullptr) return;
     TiXmlElement* element = root->FirstChildElement();
     while (element != nullptr && !ElementIsGame(*element, game)) element = element->NextSiblingElement();
-    if (element == nullptr) return;
-
-    root->RemoveChild(element);
-    Save();
-    // Installed games come first and may share the name; only a hand-added record goes.
-    for (auto record = games.begin() + installedCount_; record != games.end(); ++record) {
+    if (element != nullptr) {
+        root->RemoveChild(element);
+        Save();
+    }
+    // Gone from the file, by this change or another session's: gone from the list too. Installed
+    // games come first and may share the name; only a hand-added record goes.
+    for (auto record = games.begin() + static_cast<std::ptrdiff_t>(installedCount_); record != games.end(); ++record) {
         if (record->name == game.name && record->path == game.path) {
             games.erase(record);
             return;

@@ -12,7 +12,8 @@ class TiXmlElement;
 
 // Every game the manager shows, in display order: the installed games of the registry in
 // enumeration order, then the hand-added games of "UserGame.xml" in file order, then games added
-// while the program runs. The parsed file stays in memory and is written back on every change.
+// while the program runs. Every change reads the file again, under the lock that the Ludora of
+// every session takes, and writes it back with only that change made.
 class GameList {
 public:
     GameList();
@@ -47,6 +48,12 @@ public:
 
 private:
     void ReadDocument();
+    // Parses the file into the document; false, with the document as it was, when it cannot be
+    // read at all. One that does not parse gives an empty document and is marked unreadable.
+    bool ParseFile();
+    // The file as another session may have left it, read under the data files' lock before a
+    // change; a missing one starts empty. False when it must not be written over.
+    bool ReadFileAgain();
     TiXmlElement* Root() const;
     bool KeepUnreadableFile();
     bool Save();

@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "games/GameActions.h"
+#include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
 
@@ -74,8 +75,14 @@ void PlayHistory::Load(const std::wstring& dataFolder) {
     path_ = dataFolder + L"\\" + kFileName;
     entries_.clear();
     orderByLastPlayed_ = false;
+    DataFilesLock files;
+    mayWrite_ = ReadFileAgain();
+}
+
+bool PlayHistory::ReadFileAgain() {
+    if (!PathFileExistsW(path_.c_str())) return true;
     std::string bytes;
-    mayWrite_ = !PathFileExistsW(path_.c_str()) || (ReadWholeFile(path_, bytes) && Read(bytes)) || KeepUnreadableFile();
+    return (ReadWholeFile(path_, bytes) && Read(bytes)) || KeepUnreadableFile();
 }
 
 bool PlayHistory::Read(const std::string& bytes) {
@@ -85,6 +92,7 @@ bool PlayHistory::Read(const std::string& bytes) {
     if (document.Error() || !root || root->ValueTStr() != kRootName) return false;
     const char* order = root->Attribute("orderByLastPlayed");
     orderByLastPlayed_ = order && std::string(order) == "1";
+    entries_.clear();
     for (const TiXmlElement* game = root->FirstChildElement(kGameName); game;
          game = game->NextSiblingElement(kGameName)) {
         const char* path = game->Attribute("path");
@@ -124,22 +132,30 @@ PlayRecord PlayHistory::Find(const std::wstring& gamePath) const {
 }
 
 void PlayHistory::RecordStart(const std::wstring& gamePath, uint64_t startedUtc) {
-    Entry& entry = entries_[PathKey(gamePath)];
-    entry.path = gamePath;
-    entry.record.lastStarted = startedUtc;
-    Save();
+    Change([&] {
+        Entry& entry = entries_[PathKey(gamePath)];
+        entry.path = gamePath;
+        entry.record.lastStarted = startedUtc;
+    });
 }
 
 void PlayHistory::RecordPlayed(const std::wstring& gamePath, uint64_t seconds) {
-    Entry& entry = entries_[PathKey(gamePath)];
-    if (entry.path.empty()) entry.path = gamePath;
-    entry.record.secondsPlayed += seconds;
-    Save();
+    Change([&] {
+        Entry& entry = entries_[PathKey(gamePath)];
+        if (entry.path.empty()) entry.path = gamePath;
+        entry.record.secondsPlayed += seconds;
+    });
 }
 
 void PlayHistory::SetOrderByLastPlayed(bool on) {
     if (orderByLastPlayed_ == on) return;
-    orderByLastPlayed_ = on;
+    Change([&] { orderByLastPlayed_ = on; });
+}
+
+void PlayHistory::Change(const std::function<void()>& change) {
+    DataFilesLock files;
+    mayWrite_ = ReadFileAgain();
+    change();
     Save();
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,8 +19,10 @@ struct PlayRecord {
 
 // The games the player started from the program, in "PlayHistory.xml" of the data folder, keyed by
 // the game's executable path without regard to case. The file also holds whether the game column
-// is ordered by last played. It is written whole beside the old one and then put in its place; a
-// file that cannot be read is renamed aside, never written over. Used on the window thread only.
+// is ordered by last played. Each change reads the file again under the data files' lock, so that
+// another session's records stay, and writes it whole beside the old one, then puts it in its
+// place; a file that cannot be read is renamed aside, never written over. Used on the window
+// thread only.
 class PlayHistory {
 public:
     static constexpr const wchar_t* kFileName = L"PlayHistory.xml";
@@ -46,7 +49,13 @@ private:
         PlayRecord record;
     };
 
+    // Replaces what is in memory with the file's games and setting; false when it does not parse.
     bool Read(const std::string& bytes);
+    // The file as it is now, which the Ludora of another session may have changed; what is in
+    // memory stays when it is missing or unreadable. False when it may not be written over.
+    bool ReadFileAgain();
+    // Under the data files' lock: reads the file again, makes `change` and writes the file.
+    void Change(const std::function<void()>& change);
     bool KeepUnreadableFile();
     void Save() const;
 

@@ -57,6 +57,7 @@ void SysSettings::LoadSettings(const std::wstring& dataFolder) {
     std::lock_guard<std::mutex> hold(lock_);
     EnsureDataFolders(dataFolder);
     path_ = dataFolder + L"\\config.xml";
+    DataFilesLock files;
     if (!PathFileExistsW(path_.c_str())) CreateDefaultSettingsFile(path_);
     unreadable_ = !LoadDocument();
     ReadDocument();
@@ -106,11 +107,11 @@ void SysSettings::CreateDefaultSettingsFile(const std::wstring& path) {
 void SysSettings::SaveFields(
     std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (unreadable_) {
-        // Held at start, perhaps free now: its own values come first, then this change.
-        unreadable_ = !LoadDocument();
-        if (!unreadable_) ReadDocument();
-    }
+    DataFilesLock files;
+    // Another session may have saved since, or the file was held at start: what it holds now
+    // comes first, then this change.
+    unreadable_ = !LoadDocument();
+    if (!unreadable_) ReadDocument();
     for (const auto& value : values) values_.*value.first = *value.second;
     // Still unreadable: the change holds for this session, and the file keeps what it has.
     if (unreadable_) return;

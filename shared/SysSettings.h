@@ -19,7 +19,8 @@ struct SettingValues {
 
 // The user's settings and the pop-ups' bookkeeping, kept in "config.xml" in the data folder.
 // Shared by the window thread and the workers: one lock guards every read and save, and readers
-// take a copy of the values.
+// take a copy of the values. Each save reads the file again under the data files' lock and
+// changes only its own values, so that the Ludora of another session keeps its changes.
 class SysSettings {
 public:
     SettingValues Snapshot() const;
@@ -59,7 +60,8 @@ private:
     static const Field kFields[7];
 
     void ReadDocument();
-    // Loads the file; false when it is there but cannot be read (held by another program).
+    // Loads the file; false when it is there but cannot be read (held by another program, or too
+    // big to be read at all).
     bool LoadDocument();
     TiXmlElement* SettingElement();
     void SaveFields(std::initializer_list<std::pair<std::wstring SettingValues::*, const std::wstring*>> values);

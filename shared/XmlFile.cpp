@@ -21,7 +21,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
     ScopedHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
     if (!file) return false;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxXmlFileBytes) return false;
     bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < bytes.size()) {

@@ -3,14 +3,18 @@
 
 class TiXmlDocument;
 
-// Reads a whole file; false when it cannot be opened or read.
+// Bigger files than this are refused unread: none of the program's files comes near it, and a
+// planted giant would only cost memory and time.
+constexpr long long kMaxXmlFileBytes = 4 << 20;
+
+// Reads a whole file; false when it cannot be opened or read, or is bigger than kMaxXmlFileBytes.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes);
 
 // Writes `bytes` beside `path` and then replaces `path` in one step, so that a crash or a full
 // disk during the write leaves the old file intact.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 
-// Parses a UTF-8 XML file into `document`; false when it is missing or does not parse.
+// Parses a UTF-8 XML file into `document`; false when it is missing, too big or does not parse.
 bool LoadXmlDocument(TiXmlDocument& document, const std::wstring& path);
 
 // Prints `document` and replaces the file at `path` with it in one step.

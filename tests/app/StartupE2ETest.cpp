@@ -61,6 +61,59 @@ TEST(StartupE2E, FirstStartCreatesTheDataFolderAndSettings) {
     EXPECT_TRUE(FileExists(ProgramDataFolder() + L"\\config.xml"));
 }
 
+// Updates run what lies in the data folder with administrator rights: after a start only
+// administrators and the system may change it. Wine keeps Unix permission bits only (see
+// ExpectRights), always names the account that runs as the owner and makes no links: there the
+// test shows that Everyone loses the right to write, and the part on links does not run.
+TEST(StartupE2E, TheDataFolderIsLeftWritableByAdministratorsOnly) {
+    const std::wstring folder = ProgramDataFolder();
+    const std::wstring patchs = folder + L"\\Patchs";
+    const std::wstring config = folder + L"\\config.xml";
+    const std::wstring locked = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    const std::wstring inheriting = L"O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)";
+    auto startOnce = [] {
+        LudoraProcess program(L"AUTORUN");
+        ASSERT_NE(program.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    };
+
+    ClearProgramData();
+    startOnce();
+    ExpectRights(folder, locked);
+    ExpectRights(patchs, locked);
+
+    // Made by someone else, writable by everyone, with a file of theirs in it.
+    ClearProgramData();
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(patchs.c_str(), nullptr);
+    WriteFileBytes(config, "<SysSet><Setting UpdateType=\"1\"/></SysSet>");
+    for (const std::wstring& path : {folder, patchs, config}) {
+        ASSERT_TRUE(GrantEveryoneFullControl(path));
+        ASSERT_NE(SecuritySddl(path).find(L";;;WD)"), std::wstring::npos);
+    }
+    startOnce();
+    ExpectRights(folder, locked);
+    ExpectRights(patchs, locked);
+    ExpectRights(config, inheriting);
+
+    // A link in the folder's place is removed and the folder made anew; the link's target keeps
+    // what it had.
+    ClearProgramData();
+    TestFolder target;
+    WriteFileBytes(target.File(L"mine.txt"), "kept");
+    const DWORD linked = CreateSymbolicLinkW(folder.c_str(), target.Path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)
+                             ? GetFileAttributesW(folder.c_str())
+                             : INVALID_FILE_ATTRIBUTES;
+    if (linked != INVALID_FILE_ATTRIBUTES && (linked & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const std::wstring targetRights = SecuritySddl(target.Path());
+        startOnce();
+        EXPECT_EQ(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+        ExpectRights(folder, locked);
+        EXPECT_EQ(ReadFileBytes(target.File(L"mine.txt")), "kept");
+        EXPECT_FALSE(FileExists(target.File(L"config.xml")));
+        EXPECT_EQ(SecuritySddl(target.Path()), targetRights);
+    }
+}
+
 TEST(StartupE2E, ASecondStartExitsWithZeroAndNoWindow) {
     LudoraProcess first(L"AUTORUN");
     ASSERT_NE(first.WaitForWindow(MainFrame::kWindowClassName), nullptr);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "shared/TextConvert.h"
+#include "shared/XmlFile.h"
 #include "games/InstalledGames.h"
 #include "tests/games/InstalledGameKeys.h"
 #include "tests/support/LudoraProcess.h"
@@ -380,3 +381,46 @@ TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
 }
 
 }  // namespace
+
+// Two sessions of one PC, each with its own Ludora that read the file at its start: each adds its
+// own games at the same time, and each game stays, in the file and in its session's list.
+TEST_F(GameListTest, TwoSessionsAddingAtOnceKeepEachOthersGames) {
+    GameList first;
+    GameList second;
+    const size_t before = Load(first).size();
+    Load(second);
+    constexpr int kGamesEach = 10;
+    auto addGames = [](GameList& list, const std::wstring& session) {
+        for (int n = 0; n < kGamesEach; ++n) {
+            const std::wstring name = session + std::to_wstring(n);
+            EXPECT_TRUE(list.AddUserGame(UserGame(name, L"C:\\" + name + L".exe")));
+        }
+    };
+    std::thread firstSession([&] { addGames(first, L"first"); });
+    std::thread secondSession([&] { addGames(second, L"second"); });
+    firstSession.join();
+    secondSession.join();
+
+    GameList next;
+    std::vector<GameRecord> games = Load(next);
+    ASSERT_EQ(games.size(), before + 2 * kGamesEach);
+    for (const wchar_t* name : {L"first0", L"first9", L"second0", L"second9"}) EXPECT_TRUE(next.FindByName(name));
+
+    // A game the other session removed goes from this session's list too when removed here.
+    second.RemoveUserGame(UserGame(L"first0", L"C:\\first0.exe"));
+    first.RemoveUserGame(UserGame(L"first0", L"C:\\first0.exe"));
+    EXPECT_FALSE(first.FindByName(L"first0"));
+    EXPECT_EQ(FileGames().size(), before + 2 * kGamesEach - 1);
+}
+
+// A file far bigger than any list of games is not read; it is never written over either.
+TEST_F(GameListTest, AnOversizedFileIsRefusedAndKept) {
+    const std::string oversized = "<UserGame><Game name=\"Big\" path=\"" + std::string(kMaxXmlFileBytes, 'x') +
+                                  "\"/></UserGame>";
+    WriteFile(oversized);
+    GameList list;
+    EXPECT_TRUE(Load(list).empty());
+    EXPECT_FALSE(list.AddUserGame(UserGame(L"New", L"C:\\new.exe")));
+    list.RemoveUserGame(UserGame(L"Big", L""));
+    EXPECT_TRUE(ReadFileBytes(FilePath()) == oversized) << "the file is as it was";
+}

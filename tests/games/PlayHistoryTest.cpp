@@ -134,3 +134,23 @@ TEST(PlayHistoryTexts, LastPlayedAndTimePlayedReadNaturally) {
     EXPECT_EQ(PlayedTimeText(3600 + 23 * 60), L"游戏时长：1小时23分");
     EXPECT_EQ(PlayedTimeText(250 * 3600 + 60), L"游戏时长：250小时1分");
 }
+
+// The Ludora of another session of the PC records its games in the same file meanwhile: each
+// change here keeps them, and adds to the time played there.
+TEST_F(PlayHistoryTest, AnotherSessionsRecordsStay) {
+    PlayHistory here;
+    here.Load(folder_.Path());
+    PlayHistory there;
+    there.Load(folder_.Path());
+    const uint64_t started = Utc(Time(2026, 12, 8, 14, 3));
+    there.RecordStart(L"C:\\there.exe", started);
+    there.RecordPlayed(L"C:\\both.exe", 60);
+    here.RecordPlayed(L"C:\\both.exe", 30);
+    here.SetOrderByLastPlayed(true);
+
+    PlayHistory next;
+    next.Load(folder_.Path());
+    EXPECT_EQ(next.Find(L"C:\\there.exe").lastStarted, started);
+    EXPECT_EQ(next.Find(L"C:\\both.exe").secondsPlayed, 90u);
+    EXPECT_TRUE(next.OrderByLastPlayed());
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "online/PackageTrust.h"
@@ -19,6 +20,8 @@ const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersio
 const std::wstring kRunKey = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kPlayerGames[] = "<UserGames><Game Name=\"kept\"/></UserGames>";
 const char kPlayerSettings[] = "<Config><Setting AutoRun=\"1\"/></Config>";
+const char kPlayerHistory[] = "<PlayHistory orderByLastPlayed=\"1\"/>";
+const wchar_t kLockedFolder[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 std::wstring SystemFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
@@ -30,6 +33,7 @@ std::wstring InstallFolder() { return SystemFolder(CSIDL_PROGRAM_FILES) + L"\\Lu
 std::wstring InstalledProgram() { return InstallFolder() + L"\\Ludora.exe"; }
 std::wstring Uninstaller() { return InstallFolder() + L"\\uninstall.exe"; }
 std::wstring ShortcutFolder() { return SystemFolder(CSIDL_COMMON_PROGRAMS) + L"\\Ludora"; }
+std::wstring UpdateFolder() { return ProgramDataFolder() + L"\\Patchs"; }
 
 // Both wait at most a minute; the uninstaller, told its folder (`_?=`), runs where it is rather
 // than from a copy that returns at once, and so leaves itself behind.
@@ -62,11 +66,13 @@ protected:
         CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
         WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml", kPlayerGames);
         WriteFileBytes(ProgramDataFolder() + L"\\config.xml", kPlayerSettings);
+        WriteFileBytes(ProgramDataFolder() + L"\\PlayHistory.xml", kPlayerHistory);
     }
 
     static void ExpectPlayerFilesKept() {
         EXPECT_EQ(ReadFileBytes(ProgramDataFolder() + L"\\UserGame.xml"), kPlayerGames);
         EXPECT_EQ(ReadFileBytes(ProgramDataFolder() + L"\\config.xml"), kPlayerSettings);
+        EXPECT_EQ(ReadFileBytes(ProgramDataFolder() + L"\\PlayHistory.xml"), kPlayerHistory);
     }
 };
 
@@ -122,6 +128,13 @@ TEST_F(InstallerTest, UninstallEndsTheProgramRemovesItsTracesAndKeepsThePlayersF
     ASSERT_NE(started.WaitForWindow(MainFrame::kWindowClassName), nullptr);
     ASSERT_TRUE(SysSettings::SetAutoRunRegistration(true, InstalledProgram()));
     PlacePlayerFiles();
+    // What updates leave: a package, the updater copy, unfinished downloads, the program replaced
+    // last and an unfinished copy of a new one.
+    const std::vector<std::wstring> leftovers = {
+        UpdateFolder() + L"\\Ludora.pak", UpdateFolder() + L"\\Ludora.tmp",
+        UpdateFolder() + L"\\Ludora.pak.0123456789abcdef.part", InstalledProgram() + L".old",
+        InstalledProgram() + L".fedcba9876543210.part"};
+    for (const std::wstring& leftover : leftovers) WriteFileBytes(leftover, "left over");
 
     ASSERT_EQ(Uninstall(), 0u);
     EXPECT_NE(started.WaitForExit(5000), static_cast<DWORD>(STILL_ACTIVE)) << "the running program was ended";
@@ -131,5 +144,41 @@ TEST_F(InstallerTest, UninstallEndsTheProgramRemovesItsTracesAndKeepsThePlayersF
     EXPECT_FALSE(ReadMachineString(kUninstallKey, L"DisplayName", data));
     EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
     EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+    for (const std::wstring& leftover : leftovers) EXPECT_FALSE(FileExists(leftover)) << std::string(leftover.begin(), leftover.end());
+    EXPECT_FALSE(FileExists(UpdateFolder()));
     ExpectPlayerFilesKept();
+}
+
+// The installer makes the data folder, and an install folder the player chose outside Program
+// Files, writable by administrators only, and makes them and the files in them so again when
+// someone opened them to everyone (ExpectRights says what Wine shows). It runs system tools from the system folder,
+// never one that someone put beside it in the folder it was downloaded to; under Wine the
+// installer's tool runner does not pick the planted one even by bare name, so there this part
+// shows nothing.
+TEST_F(InstallerTest, ItsFoldersAreLockedAndNoToolBesideTheInstallerRuns) {
+    ExpectRights(ProgramDataFolder(), kLockedFolder);
+    ExpectRights(UpdateFolder(), kLockedFolder);
+
+    PlacePlayerFiles();
+    const std::wstring settings = ProgramDataFolder() + L"\\config.xml";
+    for (const std::wstring& path : {ProgramDataFolder(), UpdateFolder(), settings}) {
+        ASSERT_TRUE(GrantEveryoneFullControl(path));
+        ASSERT_NE(SecuritySddl(path).find(L";;;WD)"), std::wstring::npos);
+    }
+    TestFolder downloads;
+    const std::wstring chosen = downloads.File(L"Ludora");
+    ASSERT_TRUE(CreateDirectoryW(chosen.c_str(), nullptr));
+    ASSERT_TRUE(GrantEveryoneFullControl(chosen));
+    const std::wstring setup = downloads.File(L"LudoraSetup.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(LUDORA_SETUP_EXE).c_str(), setup.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(TestHelperPath(L"app/record_start.exe").c_str(), downloads.File(L"taskkill.exe").c_str(), FALSE));
+    ASSERT_EQ(LudoraProcess(L"/S /D=" + chosen, setup).WaitForExit(60000), 0u);
+
+    EXPECT_FALSE(FileExists(downloads.File(L"taskkill.exe.started"))) << "the planted taskkill.exe ran";
+    ExpectRights(ProgramDataFolder(), kLockedFolder);
+    ExpectRights(UpdateFolder(), kLockedFolder);
+    ExpectRights(settings, L"O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)");
+    ExpectPlayerFilesKept();
+    EXPECT_TRUE(FileExists(chosen + L"\\Ludora.exe"));
+    ExpectRights(chosen, kLockedFolder);
 }

@@ -174,6 +174,22 @@ TEST_F(UpdateE2ETest, AnAnnouncedOwnVersionDoesNothing) {
     EXPECT_EQ(ReadFileBytes(program_), originalBytes_);
 }
 
+// An update runs what lies in "Patchs" with administrator rights: with a data folder that cannot
+// be made safe (here a file stands in the place of "Patchs"), no check asks for one.
+TEST_F(UpdateE2ETest, NoUpdateCheckWithoutASafeDataFolder) {
+    WriteSettings("1");
+    const std::wstring patchs = ProgramDataFolder() + L"\\Patchs";
+    ASSERT_TRUE(RemoveDirectoryW(patchs.c_str()));
+    WriteFileBytes(patchs, "not a folder");
+    service_.Answer("getversion", Announcement("1.0.0.1"));
+    LudoraProcess running(L"", program_);
+    ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") >= 1; }, 15000));
+    // The automatic check would ask two seconds after the first paint; give it time to show up.
+    Sleep(4000);
+    EXPECT_EQ(service_.CountRequests("act=getversion"), 0);
+}
+
 // The worker threads own what they use: ending the program while the automatic check waits for
 // the service and news replies stream to the window ends it cleanly.
 TEST_F(UpdateE2ETest, QuittingWhileAnUpdateRequestWaitsAndNewsRepliesArriveEndsCleanly) {

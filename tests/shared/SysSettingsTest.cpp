@@ -234,3 +234,27 @@ TEST_F(SysSettingsTest, WithoutATaskSchedulerTheRunValueAnswers) {
     EXPECT_FALSE(SysSettings::SetAutoRunRegistration(false, none));
     EXPECT_FALSE(SysSettings::IsAutoRunRegistered(none));
 }
+
+// The Ludora of another session of the PC saves its own value meanwhile: a save here keeps it.
+// A file too big to be a settings file is not read and never written over.
+TEST_F(SysSettingsTest, AnotherSessionsSaveStaysAndAnOversizedFileIsKept) {
+    SysSettings here;
+    here.LoadSettings(folder.Path());
+    SysSettings there;
+    there.LoadSettings(folder.Path());
+    there.SaveAdTime(L"20261208");
+    here.SaveNewsTime(L"20261209");
+    SysSettings next;
+    next.LoadSettings(folder.Path());
+    EXPECT_EQ(next.Snapshot().AdTime, L"20261208");
+    EXPECT_EQ(next.Snapshot().NewsTime, L"20261209");
+
+    const std::string oversized =
+        "<SysSet><Setting IsColse=\"1\" NewsUrl=\"" + std::string(kMaxXmlFileBytes, 'x') + "\" /></SysSet>";
+    WriteConfig(oversized);
+    SysSettings refusing;
+    refusing.LoadSettings(folder.Path());
+    EXPECT_EQ(refusing.Snapshot().IsColse, L"0") << "not read: the defaults hold";
+    refusing.SaveAdTime(L"20261210");
+    EXPECT_TRUE(ReadFileBytes(ConfigPath()) == oversized) << "the file is as it was";
+}

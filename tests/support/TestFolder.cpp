@@ -1,6 +1,10 @@
 #include "tests/support/TestFolder.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <fstream>
@@ -66,4 +70,57 @@ std::wstring HostPathToWindows(const std::wstring& unixPath) {
         if (c == L'/') c = L'\\';
     }
     return path;
+}
+
+std::wstring SecuritySddl(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return L"(unreadable)";
+    LPWSTR text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text,
+                                                         nullptr);
+    std::wstring sddl = text ? text : L"";
+    LocalFree(text);
+    LocalFree(descriptor);
+    return sddl;
+}
+
+bool PlatformKeepsFileRights() {
+    static const bool keeps = [] {
+        TestFolder probe;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;BA)", SDDL_REVISION_1, &descriptor, nullptr);
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+        CreateDirectoryW(probe.File(L"probe").c_str(), &attributes);
+        LocalFree(descriptor);
+        return SecuritySddl(probe.File(L"probe")).find(L";;;BA)") != std::wstring::npos;
+    }();
+    return keeps;
+}
+
+void ExpectRights(const std::wstring& path, const std::wstring& expected) {
+    const std::wstring rights = SecuritySddl(path);
+    if (PlatformKeepsFileRights()) {
+        EXPECT_EQ(rights, expected) << std::string(path.begin(), path.end());
+    } else {
+        EXPECT_EQ(rights.find(L";;;WD)"), std::wstring::npos)
+            << std::string(path.begin(), path.end()) << ": " << std::string(rights.begin(), rights.end());
+    }
+}
+
+bool GrantEveryoneFullControl(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        return false;
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    const DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
+                                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                               nullptr, nullptr, dacl, nullptr);
+    LocalFree(descriptor);
+    return result == ERROR_SUCCESS;
 }
