@@ -5,6 +5,7 @@
 #include <mshtml.h>
 #include <mshtmdid.h>
 
+#include "UiLib/Utils/ComObject.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/core/UIManager.h"
 
@@ -28,24 +29,11 @@ constexpr DWORD kShowScriptError = 40;
 constexpr UINT kLoadingHoldTimer = 1;
 
 // Hands the browser's downloads to the control, which asks the event handler.
-class DownloadManager : public IDownloadManager {
+class DownloadManager : public CComObject<IDownloadManager> {
 public:
-    explicit DownloadManager(std::shared_ptr<CWebBrowserUI*> owner) : owner_(std::move(owner)) {}
+    explicit DownloadManager(std::shared_ptr<CWebBrowserUI*> owner)
+        : CComObject(kDownloadManager), owner_(std::move(owner)) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != kDownloadManager) return E_NOINTERFACE;
-        *object = static_cast<IDownloadManager*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG left = ::InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return left;
-    }
     STDMETHODIMP Download(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags, BINDINFO* info,
                           LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) override {
         // The browser may hold this object after the control is gone: then there is nobody to ask.
@@ -55,9 +43,6 @@ public:
     }
 
 private:
-    virtual ~DownloadManager() = default;
-
-    LONG refs_ = 1;
     std::shared_ptr<CWebBrowserUI*> owner_;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "UiLib/Utils/ComObject.h"
 #include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
@@ -59,22 +60,10 @@ bool IsRefusedAction(DWORD action) {
            inRange(URLACTION_SHELL_MIN, URLACTION_SHELL_MAX) || Contains(kRefusedActions, action);
 }
 
-class WebSecurityManager : public IInternetSecurityManager {
+class WebSecurityManager : public CComObject<IInternetSecurityManager> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IInternetSecurityManager) return E_NOINTERFACE;
-        *object = static_cast<IInternetSecurityManager*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG left = ::InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return left;
-    }
+    WebSecurityManager() : CComObject(IID_IInternetSecurityManager) {}
+
 
     STDMETHODIMP ProcessUrlAction(LPCWSTR, DWORD action, BYTE* policy, DWORD policySize, BYTE*, DWORD, DWORD,
                                   DWORD) override {
@@ -105,11 +94,6 @@ public:
         if (mappings) *mappings = nullptr;
         return INET_E_DEFAULT_ACTION;
     }
-
-private:
-    virtual ~WebSecurityManager() = default;
-
-    LONG refs_ = 1;
 };
 
 // The browser's library is loaded with the first browser, not at start, and only from the system
