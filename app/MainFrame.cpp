@@ -116,7 +116,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
 
 void MainFrame::StartWorkers() {
     // Its thread would only wait through start-up: it starts when the timer comes.
-    if (dataFolder_.safe) ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
+    ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
     StartFetchThread(ServiceFetches());
 }
 
@@ -334,10 +334,15 @@ void MainFrame::ShowSettings() {
 }
 
 // The check reports by itself; the menu returns at once. The player who asks is told why there
-// is none; the automatic checks stay quiet.
+// is none.
 void MainFrame::CheckForUpdates() {
     if (dataFolder_.safe) StartManualUpdate(UpdateChecks());
-    else ShowMyMessageBox(window_, L"数据文件夹不安全，已停用更新.", L"请重新安装软件后再试！", L"提示", CMyMessageBox::kIconWarning);
+    else TellUpdatesAreOff();
+}
+
+// Reinstalling makes the folder safe again.
+void MainFrame::TellUpdatesAreOff() {
+    ShowMyMessageBox(window_, L"数据文件夹不安全，已停用更新.", L"请重新安装软件后再试！", L"提示", CMyMessageBox::kIconWarning);
 }
 
 void MainFrame::ShowMainWindow() {
@@ -384,7 +389,9 @@ LRESULT MainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
 LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (message == WM_TIMER && wParam == kAutoUpdateTimer) {
         ::KillTimer(window_, kAutoUpdateTimer);
-        StartAutoUpdate(UpdateChecks());
+        // Without a safe folder the player is told once, when the check would have run.
+        if (dataFolder_.safe) StartAutoUpdate(UpdateChecks());
+        else TellUpdatesAreOff();
         return 0;
     }
     if (message == WM_TIMER && wParam == kNewsFetchTimer) {

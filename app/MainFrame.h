@@ -91,6 +91,7 @@ private:
     void OpenGameMenu(UiLib::CControlUI* button, POINT at);
     bool OnMenuButtonClick(void* param);
     void OpenTrayMenu();
+    void TellUpdatesAreOff();
 
     GameList& games_;
     PlayHistory& history_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainFrame.h"
+#include "shared/MyMessageBox.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/ProgramWindows.h"
@@ -185,8 +186,10 @@ TEST_F(UpdateE2ETest, NoUpdateCheckWithoutASafeDataFolder) {
     LudoraProcess running(L"", program_);
     ASSERT_NE(running.WaitForWindow(MainFrame::kWindowClassName), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return service_.CountRequests("type=news") >= 1; }, 15000));
-    // The automatic check would ask two seconds after the first paint; give it time to show up.
-    Sleep(4000);
+    // The automatic check would ask two seconds after the first paint: the player is told instead.
+    EXPECT_NE(WaitForShownWindow(running.Id(), CMyMessageBox::kWindowClassName), nullptr);
+    Sleep(1000);
+    EXPECT_EQ(VisibleWindows(running.Id(), CMyMessageBox::kWindowClassName).size(), 1u) << "said once";
     EXPECT_EQ(service_.CountRequests("act=getversion"), 0);
 }
 
