@@ -1,8 +1,7 @@
 #include "shared/TempFile.h"
 
-#include <ntsecapi.h>
-
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cwchar>
 #include <vector>
@@ -11,14 +10,24 @@ namespace {
 
 constexpr int kNameAttempts = 8;
 
-std::wstring RandomSuffix() {
-    uint32_t bits[2] = {};
-    if (!RtlGenRandom(bits, sizeof(bits))) {
-        bits[0] = GetCurrentProcessId();
-        bits[1] = static_cast<uint32_t>(GetTickCount64());
-    }
+// Mixes its input into 64 bits that look unrelated to it (the finaliser of splitmix64).
+uint64_t Mix(uint64_t value) {
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ull;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebull;
+    return value ^ (value >> 31);
+}
+
+// Unique within the machine: process, thread, a counter and the clock. A name that a squatter
+// guessed only costs another attempt, since CREATE_NEW never opens it; a source of secure random
+// numbers would cost start-up the loading of the system's cryptography libraries.
+std::wstring UniqueSuffix() {
+    static std::atomic<uint32_t> counter{0};
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const uint64_t who = (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | GetCurrentThreadId();
+    const uint64_t bits = Mix(Mix(who ^ static_cast<uint64_t>(now.QuadPart)) + counter.fetch_add(1));
     wchar_t text[24] = {};
-    swprintf(text, 24, L".%08x%08x.part", bits[0], bits[1]);
+    swprintf(text, 24, L".%016llx.part", static_cast<unsigned long long>(bits));
     return text;
 }
 
@@ -38,7 +47,7 @@ bool WriteAllBytes(HANDLE file, const void* bytes, size_t size) {
 
 std::optional<TempFile> TempFile::CreateBeside(const std::wstring& target) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::wstring path = target + RandomSuffix();
+        std::wstring path = target + UniqueSuffix();
         ScopedHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                                                         nullptr));

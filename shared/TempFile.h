@@ -7,8 +7,9 @@
 #include "shared/ScopedHandle.h"
 
 // A new file beside a target, written whole and then moved over the target in one step. Its name
-// is unpredictable and it is made with CREATE_NEW without following a reparse point, so that a file
-// or link that someone planted under a name we would use is never opened, kept or written through.
+// is unique and hard to guess, and it is made with CREATE_NEW without following a reparse point, so
+// that a file or link that someone planted under a name we would use is never opened, kept or
+// written through.
 // Unless it replaced its target, it is removed when its owner goes away.
 class TempFile {
 public:
