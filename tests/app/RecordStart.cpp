@@ -11,7 +11,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     int size = WideCharToMultiByte(CP_UTF8, 0, arguments, -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(size > 0 ? size - 1 : 0, '\0');
     if (size > 1) WideCharToMultiByte(CP_UTF8, 0, arguments, -1, &utf8[0], size, nullptr, nullptr);
-    HANDLE file = CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    // A test that polls the record may hold it open for a moment.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 250 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        if (attempt > 0) Sleep(20);
+        file = CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    }
     DWORD written = 0;
     WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     CloseHandle(file);
