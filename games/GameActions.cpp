@@ -2,18 +2,12 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
 
 namespace {
 
 bool FileExists(const std::wstring& path) { return !path.empty() && PathFileExistsW(path.c_str()) != FALSE; }
 
 }  // namespace
-
-std::wstring NativePath(std::wstring path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
 
 std::wstring PathKey(const std::wstring& path) {
     std::wstring key = NativePath(path);

@@ -10,8 +10,6 @@
 // What the player can do with one game, apart from its button: start it, open its folder, run
 // its uninstaller and wait for it.
 
-// "/" separators become "\".
-std::wstring NativePath(std::wstring path);
 // One spelling for every way of writing the same path: native separators, lower case.
 std::wstring PathKey(const std::wstring& path);
 // The folder of a native path: the text before its last "\", with a drive's root kept whole

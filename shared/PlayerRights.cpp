@@ -19,11 +19,6 @@ constexpr ASSOCF kAssociationIsProtocol = 0x00001000;  // ASSOCF_IS_PROTOCOL
 
 bool FileExists(const std::wstring& path) { return !path.empty() && PathFileExistsW(path.c_str()) != FALSE; }
 
-std::wstring WithBackslashes(std::wstring path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
 std::wstring TrimLeft(const std::wstring& text) {
     size_t start = text.find_first_not_of(L" \t");
     return start == std::wstring::npos ? std::wstring() : text.substr(start);
@@ -271,7 +266,7 @@ std::wstring FillCommand(const std::wstring& command, const std::wstring& target
 
 StartedProgram StartCommand(const std::wstring& command, const std::wstring& folder) {
     CommandParts parts = SplitCommand(command);
-    const std::wstring executable = SystemProgram(WithBackslashes(parts.executable));
+    const std::wstring executable = SystemProgram(NativePath(parts.executable));
     if (executable.empty()) return StartedProgram{nullptr, ERROR_FILE_NOT_FOUND};
     return StartAsPlayer(executable, parts.arguments, folder);
 }
@@ -329,6 +324,11 @@ std::wstring OneArgumentLink(const std::wstring& url) {
 
 }  // namespace
 
+std::wstring NativePath(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
 CommandParts SplitCommand(const std::wstring& command) {
     std::wstring text = TrimLeft(command);
     if (!text.empty() && text[0] == L'"') {
@@ -343,7 +343,7 @@ CommandParts SplitCommand(const std::wstring& command) {
     ends.push_back(text.size());
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
         std::wstring candidate = text.substr(0, *end);
-        if (FileExists(WithBackslashes(candidate))) return CommandParts{candidate, TrimLeft(text.substr(*end))};
+        if (FileExists(NativePath(candidate))) return CommandParts{candidate, TrimLeft(text.substr(*end))};
     }
     size_t blank = text.find(L' ');
     if (blank == std::wstring::npos) return CommandParts{text, std::wstring()};

@@ -9,6 +9,9 @@
 // administrator rights; what it starts for the player runs with the player's normal rights, as if
 // the player had started it from the desktop.
 
+// "/" separators become "\".
+std::wstring NativePath(std::wstring path);
+
 // A command line split into the executable it starts and the arguments it gives it.
 struct CommandParts {
     std::wstring executable;
