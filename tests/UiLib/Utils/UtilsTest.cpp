@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/Utils/PtrArray.h"
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/Utils/StringMap.h"
 
 using namespace UiLib;
@@ -96,4 +98,40 @@ TEST(AttributeValue, NumbersListsColoursAndBooleans) {
     EXPECT_FALSE(ParseBoolValue(L"TRUE"));
     EXPECT_FALSE(ParseBoolValue(L"1"));
     EXPECT_EQ(ParseIntValue(L"12px"), 12);
+}
+
+TEST(SignalTest, SubscriptionsDisconnectWhicheverSideGoesFirst) {
+    std::vector<int> calls;
+    auto signal = std::make_unique<CSignal<int>>();
+    CSubscription first = signal->Connect([&](int value) { calls.push_back(value); });
+    {
+        CSubscription scoped = signal->Connect([&](int value) { calls.push_back(value * 10); });
+        signal->Emit(1);
+    }
+    signal->Emit(2);
+    EXPECT_EQ(calls, (std::vector<int>{1, 10, 2}));
+
+    CSubscription moved = std::move(first);
+    EXPECT_FALSE(first.IsConnected());
+    signal.reset();  // the subscriber outlives the signal
+    moved.Reset();
+    EXPECT_FALSE(moved.IsConnected());
+}
+
+TEST(SignalTest, HandlersMayDisconnectDuringAnEmission) {
+    CSignal<> signal;
+    std::vector<char> calls;
+    CSubscription second;
+    CSubscription added;
+    CSubscription first = signal.Connect([&] {
+        calls.push_back('a');
+        second.Reset();  // removed before its turn: not called by this emission
+        added = signal.Connect([&] { calls.push_back('c'); });
+    });
+    second = signal.Connect([&] { calls.push_back('b'); });
+    signal.Emit();
+    EXPECT_EQ(calls, (std::vector<char>{'a'}));
+    first.Reset();
+    signal.Emit();
+    EXPECT_EQ(calls, (std::vector<char>{'a', 'c'}));
 }
