@@ -274,6 +274,20 @@ void CScrollBarUI::DoEvent(UiEvent& event) {
 
 const CAttributeTable& CScrollBarUI::GetAttributeTable() const { return Attributes(); }
 
+template <CScrollBarUI::Part part, CScrollBarUI::PartState state>
+void CScrollBarUI::SetPartImageAttribute(CScrollBarUI& bar, const std::wstring& image) {
+    bar.SetPartImage(part, state, image);
+}
+
+template <CScrollBarUI::Part part>
+void CScrollBarUI::AddPartImages(CAttributeTable& table) {
+    const std::wstring name = kPartNames[part];
+    table.Add<CScrollBarUI>(name + kStateNames[kNormal], &SetPartImageAttribute<part, kNormal>);
+    table.Add<CScrollBarUI>(name + kStateNames[kHot], &SetPartImageAttribute<part, kHot>);
+    table.Add<CScrollBarUI>(name + kStateNames[kPushed], &SetPartImageAttribute<part, kPushed>);
+    table.Add<CScrollBarUI>(name + kStateNames[kDisabled], &SetPartImageAttribute<part, kDisabled>);
+}
+
 const CAttributeTable& CScrollBarUI::Attributes() {
     using C = CScrollBarUI;
     using V = const std::wstring&;
@@ -287,13 +301,11 @@ const CAttributeTable& CScrollBarUI::Attributes() {
             {L"showbutton2", [](C& c, V v) { c.SetShowButton2(ParseBoolValue(v)); }},
         });
         // One image per part and state: "thumbhotimage", "bknormalimage", ...
-        for (int part = 0; part < kPartCount; ++part) {
-            for (int state = 0; state < kStateCount; ++state) {
-                built.Add<C>(std::wstring(kPartNames[part]) + kStateNames[state], [part, state](C& c, V v) {
-                    c.SetPartImage(static_cast<Part>(part), static_cast<PartState>(state), v);
-                });
-            }
-        }
+        AddPartImages<kButton1>(built);
+        AddPartImages<kButton2>(built);
+        AddPartImages<kThumb>(built);
+        AddPartImages<kRail>(built);
+        AddPartImages<kBackground>(built);
         return built;
     }();
     return table;

@@ -62,6 +62,11 @@ public:
     void PaintStatusImage(HDC dc) override;
 
 private:
+    template <Part part, PartState state>
+    static void SetPartImageAttribute(CScrollBarUI& bar, const std::wstring& image);
+    template <Part part>
+    static void AddPartImages(CAttributeTable& table);
+
     // A span along the bar, across its whole width.
     RECT Span(LONG from, LONG to) const;
     // Places the buttons and the thumb in the bar's rectangle for the current range and position.

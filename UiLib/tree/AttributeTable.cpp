@@ -6,22 +6,23 @@
 
 namespace UiLib {
 
-const CAttributeTable::Setter* CAttributeTable::Find(const std::wstring& name) const {
-    for (const CAttributeTable* table = this; table; table = table->parent_) {
-        auto found = table->setters_.find(name);
-        if (found != table->setters_.end()) return &found->second;
-    }
-    return nullptr;
-}
+void CAttributeTable::AddErased(const std::wstring& name, ErasedFunction set) { setters_[name] = set; }
 
 bool CAttributeTable::Apply(CControlUI& control, const std::wstring& name, const std::wstring& value) const {
-    const Setter* setter = Find(name);
-    if (!setter) return false;
-    (*setter)(control, value);
-    return true;
+    for (const CAttributeTable* table = this; table; table = table->parent_) {
+        auto found = table->setters_.find(name);
+        if (found == table->setters_.end()) continue;
+        table->call_(found->second, table->after_, control, value);
+        return true;
+    }
+    return false;
 }
 
-bool CAttributeTable::Knows(const std::wstring& name) const { return Find(name) != nullptr; }
+bool CAttributeTable::Knows(const std::wstring& name) const {
+    for (const CAttributeTable* table = this; table; table = table->parent_)
+        if (table->setters_.count(name)) return true;
+    return false;
+}
 
 std::vector<std::wstring> CAttributeTable::Names() const {
     std::vector<std::wstring> names;

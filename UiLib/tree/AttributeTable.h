@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <unordered_map>
@@ -13,12 +12,13 @@ class CControlUI;
 // value, and the table of the parent class behind them for every name the class does not set itself.
 class CAttributeTable {
 public:
-    using Setter = std::function<void(CControlUI&, const std::wstring&)>;
+    template <typename Control>
+    using Setter = void (*)(Control& control, const std::wstring& value);
 
     template <typename Control>
     struct Entry {
         const wchar_t* name;
-        void (*set)(Control& control, const std::wstring& value);
+        Setter<Control> set;
     };
 
     // The setters take the class itself, so that they read like its own member functions. `after`,
@@ -26,24 +26,15 @@ public:
     template <typename Control>
     static CAttributeTable Of(const CAttributeTable* parent, std::initializer_list<Entry<Control>> entries,
                               void (*after)(Control& control) = nullptr) {
-        CAttributeTable table(parent);
-        for (const Entry<Control>& entry : entries) {
-            auto set = entry.set;
-            if (after) table.Add<Control>(entry.name, [set, after](Control& control, const std::wstring& value) {
-                set(control, value);
-                after(control);
-            });
-            else table.Add<Control>(entry.name, set);
-        }
+        CAttributeTable table(parent, &Call<Control>, reinterpret_cast<ErasedFunction>(after));
+        for (const Entry<Control>& entry : entries) table.Add<Control>(entry.name, entry.set);
         return table;
     }
 
-    // For names made up from parts ("thumbhotimage"): added one by one while the table is built.
+    // For names made up from parts ("thumbhotimage"), added while the table of `Control` is built.
     template <typename Control>
-    void Add(const std::wstring& name, std::function<void(Control&, const std::wstring&)> set) {
-        setters_[name] = [set = std::move(set)](CControlUI& control, const std::wstring& value) {
-            set(static_cast<Control&>(control), value);
-        };
+    void Add(const std::wstring& name, Setter<Control> set) {
+        AddErased(name, reinterpret_cast<ErasedFunction>(set));
     }
 
     // Sets `name` on `control`, whose class has this table; false when no class in the chain knows it.
@@ -53,11 +44,26 @@ public:
     std::vector<std::wstring> Names() const;
 
 private:
-    explicit CAttributeTable(const CAttributeTable* parent) : parent_(parent) {}
-    const Setter* Find(const std::wstring& name) const;
+    // Every function pointer converts to this type and back unchanged; the table of one class
+    // keeps its setters so, and only Call<Control> of that class turns them back.
+    using ErasedFunction = void (*)();
+    using Caller = void (*)(ErasedFunction set, ErasedFunction after, CControlUI& control, const std::wstring& value);
+
+    template <typename Control>
+    static void Call(ErasedFunction set, ErasedFunction after, CControlUI& control, const std::wstring& value) {
+        Control& typed = static_cast<Control&>(control);
+        reinterpret_cast<Setter<Control>>(set)(typed, value);
+        if (after) reinterpret_cast<void (*)(Control&)>(after)(typed);
+    }
+
+    CAttributeTable(const CAttributeTable* parent, Caller call, ErasedFunction after)
+        : parent_(parent), call_(call), after_(after) {}
+    void AddErased(const std::wstring& name, ErasedFunction set);
 
     const CAttributeTable* parent_;
-    std::unordered_map<std::wstring, Setter> setters_;
+    Caller call_;
+    ErasedFunction after_;
+    std::unordered_map<std::wstring, ErasedFunction> setters_;
 };
 
 // Debug builds tell the debugger of a name the class does not know (usually a misspelt attribute
