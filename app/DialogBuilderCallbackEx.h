@@ -11,8 +11,8 @@ namespace UiLib {
 class CPaintManagerUI;
 }  // namespace UiLib
 
-// The application's own layout tags: "MyGameWnd" (the my-games page) and "IEWndUI" (a web tab).
-// Tags are compared exactly; any other tag is left to the framework.
+// The my-games page's layout tag "MyGameWnd", for the page that is built with what it shows (the
+// web tab's "IEWndUI" is registered by its own floor). Tags are compared exactly.
 class CDialogBuilderCallbackEx : public UiLib::IDialogBuilderCallback {
 public:
     // The pages build their own content into `manager`, the window being built; the my-games page

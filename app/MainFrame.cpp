@@ -241,7 +241,7 @@ void MainFrame::AddWebPages() {
     auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr;
     if (tabLayout == nullptr) return;
     for (const wchar_t* page : kWebPages) {
-        auto webPage = std::make_unique<CMyIEWndUI>(&paintManager_);
+        auto webPage = std::make_unique<CMyIEWndUI>();
         CMyIEWndUI* added = webPage.get();
         if (!tabLayout->Add(std::move(webPage))) continue;
         added->SetStartPage(page);

@@ -8,6 +8,7 @@
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UINotify.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 using namespace UiLib;
 
@@ -37,9 +38,15 @@ CControlUI* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
     return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UiLib::UIFIND_ALL);
 }
 
-CMyIEWndUI::CMyIEWndUI(CPaintManagerUI* manager) {
+UILIB_REGISTER_CONTROL(L"IEWndUI", CMyIEWndUI);
+
+CMyIEWndUI::CMyIEWndUI() = default;
+
+// The tab builds its content from its window's skin once it joins that window.
+void CMyIEWndUI::DoInit() {
+    if (content_) return;
     CDialogBuilder builder;
-    std::unique_ptr<CControlUI> content = builder.Create(L"IEWndUI.xml", nullptr, nullptr, manager);
+    std::unique_ptr<CControlUI> content = builder.Create(L"IEWndUI.xml", nullptr, nullptr, GetManager());
     if (!content) {
         RemoveAll();
         return;

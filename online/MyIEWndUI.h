@@ -7,7 +7,6 @@
 #include "UiLib/layouts/UIContainer.h"
 
 namespace UiLib {
-class CPaintManagerUI;
 class CWebBrowserUI;
 }  // namespace UiLib
 
@@ -15,8 +14,10 @@ class CWebBrowserUI;
 // are replaced by the offline page stored in the program file.
 class CMyIEWndUI : public UiLib::CContainerUI, public UiLib::CWebBrowserEventHandler {
 public:
-    explicit CMyIEWndUI(UiLib::CPaintManagerUI* manager);
+    CMyIEWndUI();
     ~CMyIEWndUI() override;
+
+    void DoInit() override;
 
     // Navigates the tab's browser, creating it first when needed; nothing without a browser.
     void NavigateTab(const std::wstring& url);

@@ -22,4 +22,10 @@ bool ParseBoolValue(const wchar_t* text);
 // A decimal number; anything unreadable is 0.
 long ParseIntValue(const wchar_t* text);
 
+inline RECT ParseRectValue(const std::wstring& text) { return ParseRectValue(text.c_str()); }
+inline SIZE ParseSizeValue(const std::wstring& text) { return ParseSizeValue(text.c_str()); }
+inline UiColor ParseColorValue(const std::wstring& text) { return ParseColorValue(text.c_str()); }
+inline bool ParseBoolValue(const std::wstring& text) { return ParseBoolValue(text.c_str()); }
+inline long ParseIntValue(const std::wstring& text) { return ParseIntValue(text.c_str()); }
+
 }  // namespace UiLib

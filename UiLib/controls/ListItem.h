@@ -59,10 +59,13 @@ public:
         if (owner_) owner_->DoEvent(event);
         else Base::DoEvent(event);
     }
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override {
-        if (name == L"selected") Select(true);
-        else Base::SetAttribute(name, value);
+    // "selected" selects the item whatever its value says.
+    static const CAttributeTable& Attributes() {
+        static const CAttributeTable table = CAttributeTable::Of<CListItem>(
+            &Base::Attributes(), {{L"selected", [](CListItem& item, const std::wstring&) { item.Select(true); }}});
+        return table;
     }
+    const CAttributeTable& GetAttributeTable() const override { return Attributes(); }
     // The own background image is part of the item background.
     void PaintBkImage(HDC) override {}
 

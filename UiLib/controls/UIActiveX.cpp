@@ -9,8 +9,12 @@
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/IContainerUI.h"
 #include "UiLib/Utils/LibraryFunction.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ActiveX", CActiveXUI);
+
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -233,15 +237,17 @@ void CActiveXUI::DoPaint(HDC dc, const RECT& paint) {
     site_->GetViewObject()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, &bounds, nullptr, 0);
 }
 
-void CActiveXUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    if (name == L"clsid")
-        CreateControl(value);
-    else if (name == L"modulename")
-        SetModuleName(value);
-    else if (name == L"delaycreate")
-        SetDelayCreate(value == L"true");
-    else
-        CControlUI::SetAttribute(name, value);
+const CAttributeTable& CActiveXUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CActiveXUI::Attributes() {
+    using C = CActiveXUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CControlUI::Attributes(), {
+        {L"clsid", [](C& c, V v) { c.CreateControl(v); }},
+        {L"modulename", [](C& c, V v) { c.SetModuleName(v); }},
+        {L"delaycreate", [](C& c, V v) { c.SetDelayCreate(v == L"true"); }},
+    });
+    return table;
 }
 
 LRESULT CActiveXUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {

@@ -28,7 +28,8 @@ public:
     void SetVisible(bool visible = true) override;
     void SetInternVisible(bool visible = true) override;
     void DoPaint(HDC dc, const RECT& paint) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     // Releases the control and its site.

@@ -4,8 +4,11 @@
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/layouts/UITabLayout.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Button", CButtonUI);
 
 CButtonUI::CButtonUI() { textStyle_ = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
 
@@ -125,24 +128,27 @@ void CButtonUI::SetHotTextColor(UiColor color) { hotTextColor_ = color; }
 void CButtonUI::SetPushedTextColor(UiColor color) { pushedTextColor_ = color; }
 void CButtonUI::SetFocusedTextColor(UiColor color) { focusedTextColor_ = color; }
 
-void CButtonUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"normalimage") SetNormalImage(value);
-    else if (name == L"hotimage") SetHotImage(value);
-    else if (name == L"pushedimage") SetPushedImage(value);
-    else if (name == L"focusedimage") SetFocusedImage(value);
-    else if (name == L"disabledimage") SetDisabledImage(value);
-    else if (name == L"foreimage") SetForeImage(value);
-    else if (name == L"hotforeimage") SetHotForeImage(value);
-    else if (name == L"hotbkcolor") SetHotBkColor(ParseColorValue(v));
-    else if (name == L"hottextcolor") SetHotTextColor(ParseColorValue(v));
-    else if (name == L"pushedtextcolor") SetPushedTextColor(ParseColorValue(v));
-    else if (name == L"focusedtextcolor") SetFocusedTextColor(ParseColorValue(v));
-    else if (name == L"bindtablayoutname") BindTabLayoutName(value);
-    else if (name == L"bindtabindex") BindTabIndex(static_cast<int>(ParseIntValue(v)));
-    // The calendar pop-up ("calendarname", ...) is not part of this framework; those names
-    // fall through and are ignored like every unknown one.
-    else CLabelUI::SetAttribute(name, value);
+const CAttributeTable& CButtonUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CButtonUI::Attributes() {
+    using C = CButtonUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CLabelUI::Attributes(), {
+        {L"normalimage", [](C& c, V v) { c.SetNormalImage(v); }},
+        {L"hotimage", [](C& c, V v) { c.SetHotImage(v); }},
+        {L"pushedimage", [](C& c, V v) { c.SetPushedImage(v); }},
+        {L"focusedimage", [](C& c, V v) { c.SetFocusedImage(v); }},
+        {L"disabledimage", [](C& c, V v) { c.SetDisabledImage(v); }},
+        {L"foreimage", [](C& c, V v) { c.SetForeImage(v); }},
+        {L"hotforeimage", [](C& c, V v) { c.SetHotForeImage(v); }},
+        {L"hotbkcolor", [](C& c, V v) { c.SetHotBkColor(ParseColorValue(v)); }},
+        {L"hottextcolor", [](C& c, V v) { c.SetHotTextColor(ParseColorValue(v)); }},
+        {L"pushedtextcolor", [](C& c, V v) { c.SetPushedTextColor(ParseColorValue(v)); }},
+        {L"focusedtextcolor", [](C& c, V v) { c.SetFocusedTextColor(ParseColorValue(v)); }},
+        {L"bindtablayoutname", [](C& c, V v) { c.BindTabLayoutName(v); }},
+        {L"bindtabindex", [](C& c, V v) { c.BindTabIndex(static_cast<int>(ParseIntValue(v))); }},
+    });
+    return table;
 }
 
 UINT CButtonUI::PaintState() const { return IsEnabled() ? buttonState_ : buttonState_ | UISTATE_DISABLED; }

@@ -1,6 +1,10 @@
 #include "UiLib/controls/UICheckBox.h"
 
+#include "UiLib/tree/ControlRegistry.h"
+
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"CheckBox", CCheckBoxUI);
 
 const wchar_t* CCheckBoxUI::GetClass() const { return L"CheckBoxUI"; }
 

@@ -8,8 +8,12 @@
 #include "UiLib/core/RenderClip.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Control", CControlUI);
+
 namespace {
 
 bool HasRoundCorners(SIZE round) { return round.cx > 0 || round.cy > 0; }
@@ -263,91 +267,79 @@ void CControlUI::DoEvent(UiEvent& event) {
 }
 
 void CControlUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"pos") {
-        RECT r = ParseRectValue(v);
-        SetFixedXY(SIZE{r.left >= 0 ? r.left : r.right, r.top >= 0 ? r.top : r.bottom});
-        SetFixedWidth(r.right - r.left);
-        SetFixedHeight(r.bottom - r.top);
-    } else if (name == L"relativepos") {
-        RECT r = ParseRectValue(v);
-        SetRelativePos(SIZE{r.left, r.top}, SIZE{r.right, r.bottom});
-    } else if (name == L"padding") {
-        SetPadding(ParseRectValue(v));
-    } else if (name == L"bkcolor" || name == L"bkcolor1") {
-        SetBkColor(ParseColorValue(v));
-    } else if (name == L"bkcolor2") {
-        SetBkColor2(ParseColorValue(v));
-    } else if (name == L"bkcolor3") {
-        SetBkColor3(ParseColorValue(v));
-    } else if (name == L"disabledbkcolor") {
-        SetDisabledBkColor(ParseColorValue(v));
-    } else if (name == L"bordercolor") {
-        SetBorderColor(ParseColorValue(v));
-    } else if (name == L"focusbordercolor") {
-        SetFocusBorderColor(ParseColorValue(v));
-    } else if (name == L"colorhsl") {
-        SetColorHSL(ParseBoolValue(v));
-    } else if (name == L"bordersize") {
-        if (value.find(L',') != std::wstring::npos) SetBorderSize(ParseRectValue(v));
-        else SetBorderSize(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"leftbordersize" || name == L"topbordersize" || name == L"rightbordersize" ||
-               name == L"bottombordersize") {
-        long size = ParseIntValue(v);
-        if (size < 0) return;
-        RECT sizes = borderSizes_;
-        LONG& side = name[0] == L'l' ? sizes.left : name[0] == L't' ? sizes.top : name[0] == L'r' ? sizes.right
-                                                                                                 : sizes.bottom;
-        side = size;
-        SetBorderSize(sizes);
-    } else if (name == L"borderstyle") {
-        long style = ParseIntValue(v);
-        if (style >= 0) SetBorderStyle(static_cast<int>(style));
-    } else if (name == L"borderround") {
-        SetBorderRound(ParseSizeValue(v));
-    } else if (name == L"bkimage") {
-        SetBkImage(value);
-    } else if (name == L"width") {
-        SetFixedWidth(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"height") {
-        SetFixedHeight(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"minwidth") {
-        SetMinWidth(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"minheight") {
-        SetMinHeight(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"maxwidth") {
-        SetMaxWidth(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"maxheight") {
-        SetMaxHeight(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"name") {
-        SetName(value);
-    } else if (name == L"text") {
-        SetText(value);
-    } else if (name == L"tooltip") {
-        SetToolTip(value);
-    } else if (name == L"userdata") {
-        SetUserData(value);
-    } else if (name == L"enabled") {
-        SetEnabled(ParseBoolValue(v));
-    } else if (name == L"mouse") {
-        SetMouseEnabled(ParseBoolValue(v));
-    } else if (name == L"keyboard") {
-        SetKeyboardEnabled(ParseBoolValue(v));
-    } else if (name == L"visible") {
-        SetVisible(ParseBoolValue(v));
-    } else if (name == L"random") {
-        SetIrregular(ParseBoolValue(v));
-    } else if (name == L"float") {
-        SetFloat(ParseBoolValue(v));
-    } else if (name == L"menu") {
-        SetContextMenuUsed(ParseBoolValue(v));
-    } else if (name == L"shortcut") {
-        SetShortcut(value.empty() ? 0 : value[0]);
-    } else if (name == L"style") {
-        ApplyStyle(value, manager_);
-    } else if (name == L"virtualwnd") {
-        SetVirtualWnd(value);
-    }
+    if (!GetAttributeTable().Apply(*this, name, value)) ReportUnknownAttribute(GetClass(), name);
+}
+
+const CAttributeTable& CControlUI::GetAttributeTable() const { return Attributes(); }
+
+// One side of the border; a negative size leaves the border as it is.
+void CControlUI::SetBorderSide(LONG RECT::*side, const std::wstring& value) {
+    long size = ParseIntValue(value);
+    if (size < 0) return;
+    RECT sizes = borderSizes_;
+    sizes.*side = size;
+    SetBorderSize(sizes);
+}
+
+const CAttributeTable& CControlUI::Attributes() {
+    using C = CControlUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(nullptr, {
+        {L"pos", [](C& c, V v) {
+             RECT r = ParseRectValue(v);
+             c.SetFixedXY(SIZE{r.left >= 0 ? r.left : r.right, r.top >= 0 ? r.top : r.bottom});
+             c.SetFixedWidth(r.right - r.left);
+             c.SetFixedHeight(r.bottom - r.top);
+         }},
+        {L"relativepos", [](C& c, V v) {
+             RECT r = ParseRectValue(v);
+             c.SetRelativePos(SIZE{r.left, r.top}, SIZE{r.right, r.bottom});
+         }},
+        {L"padding", [](C& c, V v) { c.SetPadding(ParseRectValue(v)); }},
+        {L"bkcolor", [](C& c, V v) { c.SetBkColor(ParseColorValue(v)); }},
+        {L"bkcolor1", [](C& c, V v) { c.SetBkColor(ParseColorValue(v)); }},
+        {L"bkcolor2", [](C& c, V v) { c.SetBkColor2(ParseColorValue(v)); }},
+        {L"bkcolor3", [](C& c, V v) { c.SetBkColor3(ParseColorValue(v)); }},
+        {L"disabledbkcolor", [](C& c, V v) { c.SetDisabledBkColor(ParseColorValue(v)); }},
+        {L"bordercolor", [](C& c, V v) { c.SetBorderColor(ParseColorValue(v)); }},
+        {L"focusbordercolor", [](C& c, V v) { c.SetFocusBorderColor(ParseColorValue(v)); }},
+        {L"colorhsl", [](C& c, V v) { c.SetColorHSL(ParseBoolValue(v)); }},
+        {L"bordersize", [](C& c, V v) {
+             if (v.find(L',') != std::wstring::npos) c.SetBorderSize(ParseRectValue(v));
+             else c.SetBorderSize(static_cast<int>(ParseIntValue(v)));
+         }},
+        {L"leftbordersize", [](C& c, V v) { c.SetBorderSide(&RECT::left, v); }},
+        {L"topbordersize", [](C& c, V v) { c.SetBorderSide(&RECT::top, v); }},
+        {L"rightbordersize", [](C& c, V v) { c.SetBorderSide(&RECT::right, v); }},
+        {L"bottombordersize", [](C& c, V v) { c.SetBorderSide(&RECT::bottom, v); }},
+        {L"borderstyle", [](C& c, V v) {
+             long style = ParseIntValue(v);
+             if (style >= 0) c.SetBorderStyle(static_cast<int>(style));
+         }},
+        {L"borderround", [](C& c, V v) { c.SetBorderRound(ParseSizeValue(v)); }},
+        {L"bkimage", [](C& c, V v) { c.SetBkImage(v); }},
+        {L"width", [](C& c, V v) { c.SetFixedWidth(static_cast<int>(ParseIntValue(v))); }},
+        {L"height", [](C& c, V v) { c.SetFixedHeight(static_cast<int>(ParseIntValue(v))); }},
+        {L"minwidth", [](C& c, V v) { c.SetMinWidth(static_cast<int>(ParseIntValue(v))); }},
+        {L"minheight", [](C& c, V v) { c.SetMinHeight(static_cast<int>(ParseIntValue(v))); }},
+        {L"maxwidth", [](C& c, V v) { c.SetMaxWidth(static_cast<int>(ParseIntValue(v))); }},
+        {L"maxheight", [](C& c, V v) { c.SetMaxHeight(static_cast<int>(ParseIntValue(v))); }},
+        {L"name", [](C& c, V v) { c.SetName(v); }},
+        {L"text", [](C& c, V v) { c.SetText(v); }},
+        {L"tooltip", [](C& c, V v) { c.SetToolTip(v); }},
+        {L"userdata", [](C& c, V v) { c.SetUserData(v); }},
+        {L"enabled", [](C& c, V v) { c.SetEnabled(ParseBoolValue(v)); }},
+        {L"mouse", [](C& c, V v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
+        {L"keyboard", [](C& c, V v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},
+        {L"visible", [](C& c, V v) { c.SetVisible(ParseBoolValue(v)); }},
+        {L"random", [](C& c, V v) { c.SetIrregular(ParseBoolValue(v)); }},
+        {L"float", [](C& c, V v) { c.SetFloat(ParseBoolValue(v)); }},
+        {L"menu", [](C& c, V v) { c.SetContextMenuUsed(ParseBoolValue(v)); }},
+        {L"shortcut", [](C& c, V v) { c.SetShortcut(v.empty() ? 0 : v[0]); }},
+        {L"style", [](C& c, V v) { c.ApplyStyle(v, c.manager_); }},
+        {L"virtualwnd", [](C& c, V v) { c.SetVirtualWnd(v); }},
+    });
+    return table;
 }
 
 void CControlUI::ApplyAttributeList(const std::wstring& list) {

@@ -7,6 +7,7 @@
 #include "UiLib/Utils/UiColor.h"
 #include "UiLib/core/GdiObject.h"
 #include "UiLib/core/UIEvent.h"
+#include "UiLib/tree/AttributeTable.h"
 
 namespace UiLib {
 
@@ -131,7 +132,11 @@ public:
     virtual void Event(UiEvent& event);
     virtual void DoEvent(UiEvent& event);
 
-    virtual void SetAttribute(const std::wstring& name, const std::wstring& value);
+    // Sets one attribute through the table of the control's class.
+    void SetAttribute(const std::wstring& name, const std::wstring& value);
+    // The attributes of this class; a class with attributes of its own overrides both with its table.
+    static const CAttributeTable& Attributes();
+    virtual const CAttributeTable& GetAttributeTable() const;
     virtual SIZE EstimateSize(SIZE available);
 
     virtual void DoPaint(HDC dc, const RECT& paint);
@@ -186,6 +191,7 @@ public:
     IDelegate OnNotify;
 
 protected:
+    void SetBorderSide(LONG RECT::*side, const std::wstring& value);
     // Whether `point` hits this control (its rectangle, or its region when irregular).
     bool HitTest(POINT point) const;
     // Builds the hit region from the background image: every run of non-black pixels.

@@ -5,8 +5,11 @@
 #include "UiLib/controls/UIState.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Edit", CEditUI);
 
 CEditUI::CEditUI() { textPadding_ = RECT{4, 3, 4, 3}; }
 
@@ -181,22 +184,25 @@ void CEditUI::DoEvent(UiEvent& event) {
     CLabelUI::DoEvent(event);
 }
 
-void CEditUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"readonly") SetReadOnly(ParseBoolValue(v));
-    else if (name == L"numberonly") SetNumberOnly(ParseBoolValue(v));
-    else if (name == L"password") SetPasswordMode(ParseBoolValue(v));
-    else if (name == L"maxchar") SetMaxChar(static_cast<int>(ParseIntValue(v)));
-    else if (name == L"normalimage") normalImage_ = value;
-    else if (name == L"hotimage") hotImage_ = value;
-    else if (name == L"focusedimage") focusedImage_ = value;
-    else if (name == L"disabledimage") disabledImage_ = value;
-    else if (name == L"tipvalue") SetTipValue(value);
-    else if (name == L"tipvaluecolor") SetTipValueColor(ParseColorValue(v));
-    else if (name == L"nativebkcolor") SetNativeEditBkColor(ParseColorValue(v));
-    // Input validation by timer and pattern ("enabletimer", "regularcheck", ...) is not part of
-    // this framework; those names fall through and are ignored.
-    else CLabelUI::SetAttribute(name, value);
+const CAttributeTable& CEditUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CEditUI::Attributes() {
+    using C = CEditUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CLabelUI::Attributes(), {
+        {L"readonly", [](C& c, V v) { c.SetReadOnly(ParseBoolValue(v)); }},
+        {L"numberonly", [](C& c, V v) { c.SetNumberOnly(ParseBoolValue(v)); }},
+        {L"password", [](C& c, V v) { c.SetPasswordMode(ParseBoolValue(v)); }},
+        {L"maxchar", [](C& c, V v) { c.SetMaxChar(static_cast<int>(ParseIntValue(v))); }},
+        {L"normalimage", [](C& c, V v) { c.normalImage_ = v; }},
+        {L"hotimage", [](C& c, V v) { c.hotImage_ = v; }},
+        {L"focusedimage", [](C& c, V v) { c.focusedImage_ = v; }},
+        {L"disabledimage", [](C& c, V v) { c.disabledImage_ = v; }},
+        {L"tipvalue", [](C& c, V v) { c.SetTipValue(v); }},
+        {L"tipvaluecolor", [](C& c, V v) { c.SetTipValueColor(ParseColorValue(v)); }},
+        {L"nativebkcolor", [](C& c, V v) { c.SetNativeEditBkColor(ParseColorValue(v)); }},
+    });
+    return table;
 }
 
 bool CEditUI::DrawStateImage(HDC dc, std::wstring& image) {

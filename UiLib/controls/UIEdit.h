@@ -57,7 +57,8 @@ public:
     void EndEdit();
 
     void DoEvent(UiEvent& event) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC dc) override;
     void PaintText(HDC dc) override;
 

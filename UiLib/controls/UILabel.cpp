@@ -3,8 +3,12 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Label", CLabelUI);
+
 namespace {
 
 constexpr UINT kHorizontalFlags = DT_CENTER | DT_RIGHT;
@@ -79,27 +83,23 @@ void CLabelUI::ApplyAlign(const std::wstring& value) {
     Invalidate();
 }
 
-void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"align") {
-        ApplyAlign(value);
-    } else if (name == L"endellipsis") {
-        SetTextStyle(ParseBoolValue(v) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS);
-    } else if (name == L"font") {
-        SetFont(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"textcolor") {
-        SetTextColor(ParseColorValue(v));
-    } else if (name == L"disabledtextcolor") {
-        SetDisabledTextColor(ParseColorValue(v));
-    } else if (name == L"textpadding") {
-        SetTextPadding(ParseRectValue(v));
-    } else if (name == L"showhtml") {
-        SetShowHtml(ParseBoolValue(v));
-    } else {
-        // The GDI+ text effects ("enabledeffect", "strokecolor", ...) are not drawn by this
-        // framework; like every unknown name they fall through to the base and are ignored.
-        CControlUI::SetAttribute(name, value);
-    }
+const CAttributeTable& CLabelUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CLabelUI::Attributes() {
+    using C = CLabelUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CControlUI::Attributes(), {
+        {L"align", [](C& c, V v) { c.ApplyAlign(v); }},
+        {L"endellipsis", [](C& c, V v) {
+             c.SetTextStyle(ParseBoolValue(v) ? c.textStyle_ | DT_END_ELLIPSIS : c.textStyle_ & ~DT_END_ELLIPSIS);
+         }},
+        {L"font", [](C& c, V v) { c.SetFont(static_cast<int>(ParseIntValue(v))); }},
+        {L"textcolor", [](C& c, V v) { c.SetTextColor(ParseColorValue(v)); }},
+        {L"disabledtextcolor", [](C& c, V v) { c.SetDisabledTextColor(ParseColorValue(v)); }},
+        {L"textpadding", [](C& c, V v) { c.SetTextPadding(ParseRectValue(v)); }},
+        {L"showhtml", [](C& c, V v) { c.SetShowHtml(ParseBoolValue(v)); }},
+    });
+    return table;
 }
 
 UiColor CLabelUI::NormalTextColor() const {

@@ -26,7 +26,8 @@ public:
 
     SIZE EstimateSize(SIZE available) override;
     void DoEvent(UiEvent& event) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     void PaintText(HDC dc) override;
 
 protected:

@@ -6,8 +6,12 @@
 #include "UiLib/controls/UIListBody.h"
 #include "UiLib/controls/UIListHeader.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"List", CListUI);
+
 namespace {
 
 constexpr UINT kAlignFlags = DT_LEFT | DT_CENTER | DT_RIGHT;
@@ -277,46 +281,53 @@ void CListUI::DoEvent(UiEvent& event) {
     CVerticalLayoutUI::DoEvent(event);
 }
 
-void CListUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"header") header_->SetVisible(value != L"hidden");
-    else if (name == L"headerbkimage") header_->SetBkImage(value);
-    else if (name == L"scrollselect") SetScrollSelect(ParseBoolValue(v));
-    else if (name == L"multiexpanding") style_.multiExpand = ParseBoolValue(v);
-    else if (name == L"multipleitem") SetMultiSelect(ParseBoolValue(v));
-    else if (name == L"showvline") style_.showVLine = ParseBoolValue(v);
-    else if (name == L"showhline") style_.showHLine = ParseBoolValue(v);
-    else if (name == L"itemfont") style_.font = static_cast<int>(ParseIntValue(v));
-    else if (name == L"itemalign") {
-        style_.textStyle &= ~kAlignFlags;
-        if (value.find(L"center") != std::wstring::npos) style_.textStyle |= DT_CENTER;
-        else if (value.find(L"right") != std::wstring::npos) style_.textStyle |= DT_RIGHT;
-    } else if (name == L"itemendellipsis") {
-        style_.textStyle = ParseBoolValue(v) ? style_.textStyle | DT_END_ELLIPSIS : style_.textStyle & ~DT_END_ELLIPSIS;
-    } else if (name == L"itemtextpadding") style_.textPadding = ParseRectValue(v);
-    else if (name == L"itemcheckimgsize") style_.checkImageSize = ParseSizeValue(v);
-    else if (name == L"itemiconimgsize") style_.iconImageSize = ParseSizeValue(v);
-    else if (name == L"itemtextcolor") style_.textColor = ParseColorValue(v);
-    else if (name == L"itembkcolor") style_.bkColor = ParseColorValue(v);
-    else if (name == L"itembkimage") style_.bkImage = value;
-    else if (name == L"itemaltbk") style_.alternateBk = ParseBoolValue(v);
-    else if (name == L"itemselectedtextcolor") style_.selectedTextColor = ParseColorValue(v);
-    else if (name == L"itemselectedbkcolor") style_.selectedBkColor = ParseColorValue(v);
-    else if (name == L"itemselectedimage") style_.selectedImage = value;
-    else if (name == L"itemhottextcolor") style_.hotTextColor = ParseColorValue(v);
-    else if (name == L"itemhotbkcolor") style_.hotBkColor = ParseColorValue(v);
-    else if (name == L"itemhotimage") style_.hotImage = value;
-    else if (name == L"itemdisabledtextcolor") style_.disabledTextColor = ParseColorValue(v);
-    else if (name == L"itemdisabledbkcolor") style_.disabledBkColor = ParseColorValue(v);
-    else if (name == L"itemdisabledimage") style_.disabledImage = value;
-    else if (name == L"itemlinecolor") style_.lineColor = ParseColorValue(v);
-    else if (name == L"itemshowhtml") style_.showHtml = ParseBoolValue(v);
-    else if (name == L"vscrollbarstyle" || name == L"hscrollbarstyle") body_->SetAttribute(name, value);
-    else {
-        CVerticalLayoutUI::SetAttribute(name, value);
-        return;
-    }
-    Invalidate();
+const CAttributeTable& CListUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CListUI::Attributes() {
+    using C = CListUI;
+    using V = const std::wstring&;
+    // A change to any of the list's own attributes repaints it.
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CVerticalLayoutUI::Attributes(), {
+        {L"header", [](C& c, V v) { c.header_->SetVisible(v != L"hidden"); }},
+        {L"headerbkimage", [](C& c, V v) { c.header_->SetBkImage(v); }},
+        {L"scrollselect", [](C& c, V v) { c.SetScrollSelect(ParseBoolValue(v)); }},
+        {L"multiexpanding", [](C& c, V v) { c.style_.multiExpand = ParseBoolValue(v); }},
+        {L"multipleitem", [](C& c, V v) { c.SetMultiSelect(ParseBoolValue(v)); }},
+        {L"showvline", [](C& c, V v) { c.style_.showVLine = ParseBoolValue(v); }},
+        {L"showhline", [](C& c, V v) { c.style_.showHLine = ParseBoolValue(v); }},
+        {L"itemfont", [](C& c, V v) { c.style_.font = static_cast<int>(ParseIntValue(v)); }},
+        {L"itemalign", [](C& c, V v) {
+             c.style_.textStyle &= ~kAlignFlags;
+             if (v.find(L"center") != std::wstring::npos) c.style_.textStyle |= DT_CENTER;
+             else if (v.find(L"right") != std::wstring::npos) c.style_.textStyle |= DT_RIGHT;
+         }},
+        {L"itemendellipsis", [](C& c, V v) {
+             UINT& style = c.style_.textStyle;
+             style = ParseBoolValue(v) ? style | DT_END_ELLIPSIS : style & ~DT_END_ELLIPSIS;
+         }},
+        {L"itemtextpadding", [](C& c, V v) { c.style_.textPadding = ParseRectValue(v); }},
+        {L"itemcheckimgsize", [](C& c, V v) { c.style_.checkImageSize = ParseSizeValue(v); }},
+        {L"itemiconimgsize", [](C& c, V v) { c.style_.iconImageSize = ParseSizeValue(v); }},
+        {L"itemtextcolor", [](C& c, V v) { c.style_.textColor = ParseColorValue(v); }},
+        {L"itembkcolor", [](C& c, V v) { c.style_.bkColor = ParseColorValue(v); }},
+        {L"itembkimage", [](C& c, V v) { c.style_.bkImage = v; }},
+        {L"itemaltbk", [](C& c, V v) { c.style_.alternateBk = ParseBoolValue(v); }},
+        {L"itemselectedtextcolor", [](C& c, V v) { c.style_.selectedTextColor = ParseColorValue(v); }},
+        {L"itemselectedbkcolor", [](C& c, V v) { c.style_.selectedBkColor = ParseColorValue(v); }},
+        {L"itemselectedimage", [](C& c, V v) { c.style_.selectedImage = v; }},
+        {L"itemhottextcolor", [](C& c, V v) { c.style_.hotTextColor = ParseColorValue(v); }},
+        {L"itemhotbkcolor", [](C& c, V v) { c.style_.hotBkColor = ParseColorValue(v); }},
+        {L"itemhotimage", [](C& c, V v) { c.style_.hotImage = v; }},
+        {L"itemdisabledtextcolor", [](C& c, V v) { c.style_.disabledTextColor = ParseColorValue(v); }},
+        {L"itemdisabledbkcolor", [](C& c, V v) { c.style_.disabledBkColor = ParseColorValue(v); }},
+        {L"itemdisabledimage", [](C& c, V v) { c.style_.disabledImage = v; }},
+        {L"itemlinecolor", [](C& c, V v) { c.style_.lineColor = ParseColorValue(v); }},
+        {L"itemshowhtml", [](C& c, V v) { c.style_.showHtml = ParseBoolValue(v); }},
+        // The list's scroll bars are its body's.
+        {L"vscrollbarstyle", [](C& c, V v) { c.body_->SetAttribute(L"vscrollbarstyle", v); }},
+        {L"hscrollbarstyle", [](C& c, V v) { c.body_->SetAttribute(L"hscrollbarstyle", v); }},
+    }, [](C& c) { c.Invalidate(); });
+    return table;
 }
 
 }  // namespace UiLib

@@ -60,7 +60,8 @@ public:
 
     void SetPos(RECT rect) override;
     void DoEvent(UiEvent& event) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
 
 private:
     // The first visible, enabled item from `index` on in the given direction, or -1.

@@ -1,6 +1,10 @@
 #include "UiLib/controls/UIListContainerElement.h"
 
+#include "UiLib/tree/ControlRegistry.h"
+
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ListContainerElement", CListContainerElementUI);
 
 const wchar_t* CListContainerElementUI::GetClass() const { return L"ListContainerElementUI"; }
 

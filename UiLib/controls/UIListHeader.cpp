@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ListHeader", CListHeaderUI);
 
 const wchar_t* CListHeaderUI::GetClass() const { return L"ListHeaderUI"; }
 

@@ -3,8 +3,12 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ListHeaderItem", CListHeaderItemUI);
+
 namespace {
 
 constexpr UINT kHorizontalFlags = DT_CENTER | DT_RIGHT;
@@ -50,28 +54,32 @@ void CListHeaderItemUI::DoEvent(UiEvent& event) {
     }
 }
 
-void CListHeaderItemUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"font") font_ = static_cast<int>(ParseIntValue(v));
-    else if (name == L"textcolor") textColor_ = ParseColorValue(v);
-    else if (name == L"textpadding") textPadding_ = ParseRectValue(v);
-    else if (name == L"showhtml") showHtml_ = ParseBoolValue(v);
-    else if (name == L"sepwidth") sepWidth_ = static_cast<int>(ParseIntValue(v));
-    else if (name == L"normalimage") normalImage_ = value;
-    else if (name == L"hotimage") hotImage_ = value;
-    else if (name == L"pushedimage") pushedImage_ = value;
-    else if (name == L"sepimage") sepImage_ = value;
-    else if (name == L"align") {
-        textStyle_ &= ~kHorizontalFlags;
-        if (value == L"center") textStyle_ |= DT_CENTER;
-        else if (value == L"right") textStyle_ |= DT_RIGHT;
-    } else if (name == L"endellipsis") {
-        textStyle_ = ParseBoolValue(v) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS;
-    } else {
-        CControlUI::SetAttribute(name, value);
-        return;
-    }
-    Invalidate();
+const CAttributeTable& CListHeaderItemUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CListHeaderItemUI::Attributes() {
+    using C = CListHeaderItemUI;
+    using V = const std::wstring&;
+    // A change to any of the item's own attributes repaints it.
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CControlUI::Attributes(), {
+        {L"font", [](C& c, V v) { c.font_ = static_cast<int>(ParseIntValue(v)); }},
+        {L"textcolor", [](C& c, V v) { c.textColor_ = ParseColorValue(v); }},
+        {L"textpadding", [](C& c, V v) { c.textPadding_ = ParseRectValue(v); }},
+        {L"showhtml", [](C& c, V v) { c.showHtml_ = ParseBoolValue(v); }},
+        {L"sepwidth", [](C& c, V v) { c.sepWidth_ = static_cast<int>(ParseIntValue(v)); }},
+        {L"normalimage", [](C& c, V v) { c.normalImage_ = v; }},
+        {L"hotimage", [](C& c, V v) { c.hotImage_ = v; }},
+        {L"pushedimage", [](C& c, V v) { c.pushedImage_ = v; }},
+        {L"sepimage", [](C& c, V v) { c.sepImage_ = v; }},
+        {L"align", [](C& c, V v) {
+             c.textStyle_ &= ~kHorizontalFlags;
+             if (v == L"center") c.textStyle_ |= DT_CENTER;
+             else if (v == L"right") c.textStyle_ |= DT_RIGHT;
+         }},
+        {L"endellipsis", [](C& c, V v) {
+             c.textStyle_ = ParseBoolValue(v) ? c.textStyle_ | DT_END_ELLIPSIS : c.textStyle_ & ~DT_END_ELLIPSIS;
+         }},
+    }, [](C& c) { c.Invalidate(); });
+    return table;
 }
 
 void CListHeaderItemUI::PaintStatusImage(HDC dc) {

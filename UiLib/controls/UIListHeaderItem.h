@@ -18,7 +18,8 @@ public:
     // The fixed height, or the font's height plus 14.
     SIZE EstimateSize(SIZE available) override;
     void DoEvent(UiEvent& event) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC dc) override;
     void PaintText(HDC dc) override;
 

@@ -2,8 +2,11 @@
 
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ListLabelElement", CListLabelElementUI);
 
 const wchar_t* CListLabelElementUI::GetClass() const { return L"ListLabelElementUI"; }
 

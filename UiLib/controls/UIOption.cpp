@@ -3,8 +3,11 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Option", COptionUI);
 
 COptionUI::COptionUI() = default;
 
@@ -73,15 +76,20 @@ void COptionUI::SetSelectedTextColor(UiColor color) {
     Invalidate();
 }
 
-void COptionUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"group") SetGroup(value);
-    else if (name == L"selected") Selected(ParseBoolValue(v));
-    else if (name == L"selectedimage") SetSelectedImage(value);
-    else if (name == L"selectedhotimage") SetSelectedHotImage(value);
-    else if (name == L"selectedbkcolor") SetSelectedBkColor(ParseColorValue(v));
-    else if (name == L"selectedtextcolor") SetSelectedTextColor(ParseColorValue(v));
-    else CButtonUI::SetAttribute(name, value);
+const CAttributeTable& COptionUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& COptionUI::Attributes() {
+    using C = COptionUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CButtonUI::Attributes(), {
+        {L"group", [](C& c, V v) { c.SetGroup(v); }},
+        {L"selected", [](C& c, V v) { c.Selected(ParseBoolValue(v)); }},
+        {L"selectedimage", [](C& c, V v) { c.SetSelectedImage(v); }},
+        {L"selectedhotimage", [](C& c, V v) { c.SetSelectedHotImage(v); }},
+        {L"selectedbkcolor", [](C& c, V v) { c.SetSelectedBkColor(ParseColorValue(v)); }},
+        {L"selectedtextcolor", [](C& c, V v) { c.SetSelectedTextColor(ParseColorValue(v)); }},
+    });
+    return table;
 }
 
 UINT COptionUI::PaintState() const { return CButtonUI::PaintState() & ~UISTATE_PUSHED; }

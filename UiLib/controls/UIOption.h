@@ -34,7 +34,8 @@ public:
     UiColor GetSelectedTextColor() const { return selectedTextColor_; }
     void SetSelectedTextColor(UiColor color);
 
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC dc) override;
 
 protected:

@@ -1,6 +1,10 @@
 #include "UiLib/controls/UIRadioBox.h"
 
+#include "UiLib/tree/ControlRegistry.h"
+
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"RadioBox", CRadioBoxUI);
 
 const wchar_t* CRadioBoxUI::GetClass() const { return L"RadioBoxUI"; }
 

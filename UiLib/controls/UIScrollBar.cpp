@@ -8,8 +8,12 @@
 #include "UiLib/controls/UIState.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"ScrollBar", CScrollBarUI);
+
 namespace {
 
 constexpr const wchar_t* kPartNames[] = {L"button1", L"button2", L"thumb", L"rail", L"bk"};
@@ -268,24 +272,43 @@ void CScrollBarUI::DoEvent(UiEvent& event) {
     CControlUI::DoEvent(event);
 }
 
-void CScrollBarUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    for (int part = 0; part < kPartCount; ++part) {
-        const size_t prefix = std::wcslen(kPartNames[part]);
-        if (name.compare(0, prefix, kPartNames[part]) != 0) continue;
-        for (int state = 0; state < kStateCount; ++state) {
-            if (name.compare(prefix, std::wstring::npos, kStateNames[state]) != 0) continue;
-            SetPartImage(static_cast<Part>(part), static_cast<PartState>(state), value);
-            return;
-        }
-    }
-    if (name == L"hor") SetHorizontal(ParseBoolValue(v));
-    else if (name == L"linesize") SetLineSize(static_cast<int>(ParseIntValue(v)));
-    else if (name == L"range") SetScrollRange(static_cast<int>(ParseIntValue(v)));
-    else if (name == L"value") SetScrollPos(static_cast<int>(ParseIntValue(v)));
-    else if (name == L"showbutton1") SetShowButton1(ParseBoolValue(v));
-    else if (name == L"showbutton2") SetShowButton2(ParseBoolValue(v));
-    else CControlUI::SetAttribute(name, value);
+const CAttributeTable& CScrollBarUI::GetAttributeTable() const { return Attributes(); }
+
+template <CScrollBarUI::Part part, CScrollBarUI::PartState state>
+void CScrollBarUI::SetPartImageAttribute(CScrollBarUI& bar, const std::wstring& image) {
+    bar.SetPartImage(part, state, image);
+}
+
+template <CScrollBarUI::Part part>
+void CScrollBarUI::AddPartImages(CAttributeTable& table) {
+    const std::wstring name = kPartNames[part];
+    table.Add<CScrollBarUI>(name + kStateNames[kNormal], &SetPartImageAttribute<part, kNormal>);
+    table.Add<CScrollBarUI>(name + kStateNames[kHot], &SetPartImageAttribute<part, kHot>);
+    table.Add<CScrollBarUI>(name + kStateNames[kPushed], &SetPartImageAttribute<part, kPushed>);
+    table.Add<CScrollBarUI>(name + kStateNames[kDisabled], &SetPartImageAttribute<part, kDisabled>);
+}
+
+const CAttributeTable& CScrollBarUI::Attributes() {
+    using C = CScrollBarUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = [] {
+        CAttributeTable built = CAttributeTable::Of<C>(&CControlUI::Attributes(), {
+            {L"hor", [](C& c, V v) { c.SetHorizontal(ParseBoolValue(v)); }},
+            {L"linesize", [](C& c, V v) { c.SetLineSize(static_cast<int>(ParseIntValue(v))); }},
+            {L"range", [](C& c, V v) { c.SetScrollRange(static_cast<int>(ParseIntValue(v))); }},
+            {L"value", [](C& c, V v) { c.SetScrollPos(static_cast<int>(ParseIntValue(v))); }},
+            {L"showbutton1", [](C& c, V v) { c.SetShowButton1(ParseBoolValue(v)); }},
+            {L"showbutton2", [](C& c, V v) { c.SetShowButton2(ParseBoolValue(v)); }},
+        });
+        // One image per part and state: "thumbhotimage", "bknormalimage", ...
+        AddPartImages<kButton1>(built);
+        AddPartImages<kButton2>(built);
+        AddPartImages<kThumb>(built);
+        AddPartImages<kRail>(built);
+        AddPartImages<kBackground>(built);
+        return built;
+    }();
+    return table;
 }
 
 std::wstring& CScrollBarUI::ImageFor(Part part, UINT state) {

@@ -57,10 +57,16 @@ public:
 
     void SetPos(RECT rect) override;
     void DoEvent(UiEvent& event) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
     void PaintStatusImage(HDC dc) override;
 
 private:
+    template <Part part, PartState state>
+    static void SetPartImageAttribute(CScrollBarUI& bar, const std::wstring& image);
+    template <Part part>
+    static void AddPartImages(CAttributeTable& table);
+
     // A span along the bar, across its whole width.
     RECT Span(LONG from, LONG to) const;
     // Places the buttons and the thumb in the bar's rectangle for the current range and position.

@@ -5,8 +5,11 @@
 #include "UiLib/core/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Text", CTextUI);
 
 CTextUI::CTextUI() {
     textStyle_ = DT_WORDBREAK;

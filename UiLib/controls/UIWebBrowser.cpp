@@ -8,8 +8,12 @@
 #include "UiLib/Utils/ComObject.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"WebBrowser", CWebBrowserUI);
+
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -86,13 +90,16 @@ void* CWebBrowserUI::GetInterface(const std::wstring& name) {
     return CActiveXUI::GetInterface(name);
 }
 
-void CWebBrowserUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    if (name == L"homepage")
-        SetHomePage(value);
-    else if (name == L"autonavi")
-        SetAutoNavigation(value == L"true");
-    else
-        CActiveXUI::SetAttribute(name, value);
+const CAttributeTable& CWebBrowserUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CWebBrowserUI::Attributes() {
+    using C = CWebBrowserUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CActiveXUI::Attributes(), {
+        {L"homepage", [](C& c, V v) { c.SetHomePage(v); }},
+        {L"autonavi", [](C& c, V v) { c.SetAutoNavigation(v == L"true"); }},
+    });
+    return table;
 }
 
 bool CWebBrowserUI::ActivateControl() {

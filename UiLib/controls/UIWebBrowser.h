@@ -31,7 +31,8 @@ public:
 
     const wchar_t* GetClass() const override;
     void* GetInterface(const std::wstring& name) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
 
     void DoEvent(UiEvent& event) override;
     bool ActivateControl() override;

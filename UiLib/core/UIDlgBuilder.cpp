@@ -6,9 +6,9 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
-#include "UiLib/core/UIControlFactory.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
 namespace {
@@ -213,7 +213,7 @@ CControlUI* CDialogBuilder::ParseInclude(CSkinMarkupNode node, CPaintManagerUI* 
 }
 
 std::unique_ptr<CControlUI> CDialogBuilder::CreateControl(const wchar_t* tag) {
-    std::unique_ptr<CControlUI> control = CControlFactory::CreateControl(CControlFactory::ClassNameForTag(tag));
+    std::unique_ptr<CControlUI> control = CControlRegistry::Create(tag);
     if (!control && callback_) control = callback_->CreateControlForTag(tag);
     return control;
 }

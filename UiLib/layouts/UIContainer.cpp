@@ -5,8 +5,12 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/RenderClip.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"Container", CContainerUI);
+
 namespace {
 
 bool IsVisibleBar(const std::unique_ptr<CScrollBarUI>& bar) { return bar && bar->IsVisible(); }
@@ -427,27 +431,27 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& paint) {
     }
 }
 
-void CContainerUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    const wchar_t* v = value.c_str();
-    if (name == L"inset") {
-        SetInset(ParseRectValue(v));
-    } else if (name == L"childpadding") {
-        SetChildPadding(static_cast<int>(ParseIntValue(v)));
-    } else if (name == L"mousechild") {
-        SetMouseChildEnabled(ParseBoolValue(v));
-    } else if (name == L"vscrollbar") {
-        EnableScrollBar(ParseBoolValue(v), horizontalScrollBar_ != nullptr);
-    } else if (name == L"vscrollbarstyle") {
-        EnableScrollBar(true, horizontalScrollBar_ != nullptr);
-        verticalScrollBar_->ApplyAttributeList(value);
-    } else if (name == L"hscrollbar") {
-        EnableScrollBar(verticalScrollBar_ != nullptr, ParseBoolValue(v));
-    } else if (name == L"hscrollbarstyle") {
-        EnableScrollBar(verticalScrollBar_ != nullptr, true);
-        horizontalScrollBar_->ApplyAttributeList(value);
-    } else {
-        CControlUI::SetAttribute(name, value);
-    }
+const CAttributeTable& CContainerUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CContainerUI::Attributes() {
+    using C = CContainerUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CControlUI::Attributes(), {
+        {L"inset", [](C& c, V v) { c.SetInset(ParseRectValue(v)); }},
+        {L"childpadding", [](C& c, V v) { c.SetChildPadding(static_cast<int>(ParseIntValue(v))); }},
+        {L"mousechild", [](C& c, V v) { c.SetMouseChildEnabled(ParseBoolValue(v)); }},
+        {L"vscrollbar", [](C& c, V v) { c.EnableScrollBar(ParseBoolValue(v), c.horizontalScrollBar_ != nullptr); }},
+        {L"vscrollbarstyle", [](C& c, V v) {
+             c.EnableScrollBar(true, c.horizontalScrollBar_ != nullptr);
+             c.verticalScrollBar_->ApplyAttributeList(v);
+         }},
+        {L"hscrollbar", [](C& c, V v) { c.EnableScrollBar(c.verticalScrollBar_ != nullptr, ParseBoolValue(v)); }},
+        {L"hscrollbarstyle", [](C& c, V v) {
+             c.EnableScrollBar(c.verticalScrollBar_ != nullptr, true);
+             c.horizontalScrollBar_->ApplyAttributeList(v);
+         }},
+    });
+    return table;
 }
 
 }  // namespace UiLib

@@ -68,7 +68,8 @@ public:
     void DoEvent(UiEvent& event) override;
     void SetPos(RECT rect) override;
     void DoPaint(HDC dc, const RECT& paint) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
 
 protected:
     // Places the float child at `index` by its fixed position and size.

@@ -2,8 +2,11 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/layouts/BoxLayout.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"HorizontalLayout", CHorizontalLayoutUI);
 
 const wchar_t* CHorizontalLayoutUI::GetClass() const { return L"HorizontalLayoutUI"; }
 
@@ -28,10 +31,16 @@ void CHorizontalLayoutUI::SetPos(RECT rect) {
     ProcessScrollBar(inner, 0, 0);
 }
 
-void CHorizontalLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    if (name == L"sepwidth") SetSepWidth(static_cast<int>(ParseIntValue(value.c_str())));
-    else if (name == L"sepimm") SetSepImmMode(ParseBoolValue(value.c_str()));
-    else CContainerUI::SetAttribute(name, value);
+const CAttributeTable& CHorizontalLayoutUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CHorizontalLayoutUI::Attributes() {
+    using C = CHorizontalLayoutUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CContainerUI::Attributes(), {
+        {L"sepwidth", [](C& c, V v) { c.SetSepWidth(static_cast<int>(ParseIntValue(v))); }},
+        {L"sepimm", [](C& c, V v) { c.SetSepImmMode(ParseBoolValue(v)); }},
+    });
+    return table;
 }
 
 }  // namespace UiLib

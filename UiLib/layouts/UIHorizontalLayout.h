@@ -10,7 +10,8 @@ public:
     void* GetInterface(const std::wstring& name) override;
 
     void SetPos(RECT rect) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
 
     // A resize strip of this size at the far edge (negative: at the left edge).
     int GetSepWidth() const { return separator_; }

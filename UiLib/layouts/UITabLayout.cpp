@@ -4,8 +4,11 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"TabLayout", CTabLayoutUI);
 
 const wchar_t* CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
 
@@ -105,13 +108,18 @@ void CTabLayoutUI::SetPos(RECT rect) {
     }
 }
 
-void CTabLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    if (name == L"selectedid") {
-        long index = ParseIntValue(value.c_str());
-        if (index >= 0) SelectItem(static_cast<int>(index));
-        return;
-    }
-    CContainerUI::SetAttribute(name, value);
+const CAttributeTable& CTabLayoutUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CTabLayoutUI::Attributes() {
+    using C = CTabLayoutUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CContainerUI::Attributes(), {
+        {L"selectedid", [](C& c, V v) {
+             long index = ParseIntValue(v);
+             if (index >= 0) c.SelectItem(static_cast<int>(index));
+         }},
+    });
+    return table;
 }
 
 }  // namespace UiLib

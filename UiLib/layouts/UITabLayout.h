@@ -19,7 +19,8 @@ public:
     virtual bool SelectItem(int index);
 
     void SetPos(RECT rect) override;
-    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    static const CAttributeTable& Attributes();
+    const CAttributeTable& GetAttributeTable() const override;
 
 private:
     int currentSelection_ = -1;

@@ -2,8 +2,11 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/layouts/BoxLayout.h"
+#include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
+
+UILIB_REGISTER_CONTROL(L"VerticalLayout", CVerticalLayoutUI);
 
 const wchar_t* CVerticalLayoutUI::GetClass() const { return L"VerticalLayoutUI"; }
 
@@ -27,10 +30,16 @@ void CVerticalLayoutUI::SetPos(RECT rect) {
     ProcessScrollBar(inner, 0, required);
 }
 
-void CVerticalLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
-    if (name == L"sepheight") SetSepHeight(static_cast<int>(ParseIntValue(value.c_str())));
-    else if (name == L"sepimm") SetSepImmMode(ParseBoolValue(value.c_str()));
-    else CContainerUI::SetAttribute(name, value);
+const CAttributeTable& CVerticalLayoutUI::GetAttributeTable() const { return Attributes(); }
+
+const CAttributeTable& CVerticalLayoutUI::Attributes() {
+    using C = CVerticalLayoutUI;
+    using V = const std::wstring&;
+    static const CAttributeTable table = CAttributeTable::Of<C>(&CContainerUI::Attributes(), {
+        {L"sepheight", [](C& c, V v) { c.SetSepHeight(static_cast<int>(ParseIntValue(v))); }},
+        {L"sepimm", [](C& c, V v) { c.SetSepImmMode(ParseBoolValue(v)); }},
+    });
+    return table;
 }
 
 }  // namespace UiLib

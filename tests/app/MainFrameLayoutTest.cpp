@@ -12,6 +12,7 @@
 #include "UiLib/core/UIResource.h"
 #include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UITabLayout.h"
+#include "UiLib/tree/ControlRegistry.h"
 #include "app/DialogBuilderCallbackEx.h"
 #include "games/GameList.h"
 #include "games/MyGameWndUI.h"
@@ -156,7 +157,8 @@ TEST_F(MainFrameLayoutTest, TheMyGamesPageFillsTheFirstPageAndScrollsItsGamesWit
     }
 }
 
-TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
+// The web tab's tag is registered by its floor, the my-games page's answered by the callback.
+TEST(ApplicationTags, NameExactlyTheApplicationsTwoControls) {
     CPaintManagerUI manager;
     GameList games;
     PlayHistory history;
@@ -164,11 +166,15 @@ TEST(DialogBuilderCallbackEx, KnowsExactlyTheApplicationsTwoTags) {
     std::unique_ptr<CControlUI> page = callback.CreateControlForTag(L"MyGameWnd");
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->GetInterface(L"MyGameWnd"), nullptr);
-    std::unique_ptr<CControlUI> web = callback.CreateControlForTag(L"IEWndUI");
+    std::unique_ptr<CControlUI> web = CControlRegistry::Create(L"IEWndUI");
     ASSERT_NE(web, nullptr);
     EXPECT_NE(dynamic_cast<CMyIEWndUI*>(web.get()), nullptr);
-    for (const wchar_t* other : {L"mygamewnd", L"IEWnd", L"", L"Button"})
-        EXPECT_EQ(callback.CreateControlForTag(other), nullptr);
+    for (const wchar_t* other : {L"mygamewnd", L"IEWnd", L"iewndui", L""}) {
+        EXPECT_EQ(callback.CreateControlForTag(other), nullptr) << other;
+        EXPECT_EQ(CControlRegistry::Create(other), nullptr) << other;
+    }
+    EXPECT_EQ(callback.CreateControlForTag(L"Button"), nullptr);
+    EXPECT_EQ(callback.CreateControlForTag(L"IEWndUI"), nullptr);
     EXPECT_EQ(callback.CreateControlForTag(nullptr), nullptr);
 }
 

@@ -11,6 +11,7 @@
 
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIResource.h"
+#include "UiLib/layouts/UIVerticalLayout.h"
 #include "online/MyIEWndUI.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/support/LudoraProcess.h"
@@ -87,9 +88,12 @@ protected:
     static void TearDownTestSuite() { ::OleUninitialize(); }
 
     void SetUp() override {
-        auto built = std::make_unique<ObservedTab>(&window.manager);
+        // The tab builds its content when it joins the window, as a child like the main window's tabs.
+        auto root = std::make_unique<CVerticalLayoutUI>();
+        auto built = std::make_unique<ObservedTab>();
         tab = built.get();
-        window.manager.AttachDialog(std::move(built));
+        root->Add(std::move(built));
+        window.manager.AttachDialog(std::move(root));
         browser = static_cast<CWebBrowserUI*>(window.manager.FindControl(L"ie8"));
         back = window.manager.FindControl(L"goback");
         forward = window.manager.FindControl(L"goforward");

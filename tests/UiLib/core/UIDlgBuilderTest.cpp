@@ -2,17 +2,18 @@
 // real window's paint manager.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
-#include "UiLib/core/UIControlFactory.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIContainer.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/tree/ControlRegistry.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/support/TestFolder.h"
@@ -79,18 +80,22 @@ std::unique_ptr<CControlUI> Build(const std::wstring& layout, CPaintManagerUI* m
     return builder.Create(CDialogBuilder::Layout(layout), nullptr, callback, manager);
 }
 
-TEST(ControlFactoryTest, TagsNameTheRegisteredClasses) {
-    EXPECT_EQ(CControlFactory::ClassNameForTag(L"HorizontalLayout"), "CHorizontalLayoutUI");
-    EXPECT_EQ(CControlFactory::ClassNameForTag(L"按钮"), "");
-    for (const char* name : {"CControlUI", "CContainerUI", "CVerticalLayoutUI", "CHorizontalLayoutUI", "CTabLayoutUI",
-                             "CButtonUI", "COptionUI", "CCheckBoxUI", "CRadioBoxUI", "CLabelUI", "CTextUI", "CEditUI",
-                             "CScrollBarUI"}) {
-        std::unique_ptr<CControlUI> control = CControlFactory::CreateControl(name);
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ("C" + std::string(control->GetClass(), control->GetClass() + wcslen(control->GetClass())), name);
+// Every framework control registers its tag from its own file, and the tag makes the class named
+// after it ("Button" makes "ButtonUI"); nothing else is made.
+TEST(ControlRegistryTest, TagsMakeTheClassesNamedAfterThem) {
+    const std::vector<std::wstring> tags = CControlRegistry::Tags();
+    for (const wchar_t* tag : {L"Control", L"Container", L"VerticalLayout", L"HorizontalLayout", L"TabLayout", L"Button",
+                               L"Option", L"CheckBox", L"RadioBox", L"Label", L"Text", L"Edit", L"ScrollBar",
+                               L"ActiveX", L"WebBrowser", L"List", L"ListHeader", L"ListHeaderItem",
+                               L"ListContainerElement", L"ListLabelElement", L"Progress"}) {
+        EXPECT_NE(std::find(tags.begin(), tags.end(), tag), tags.end()) << tag;
+        std::unique_ptr<CControlUI> control = CControlRegistry::Create(tag);
+        ASSERT_NE(control, nullptr) << tag;
+        EXPECT_EQ(std::wstring(control->GetClass()), std::wstring(tag) + L"UI");
     }
-    EXPECT_EQ(CControlFactory::CreateControl("CActiveXCtrl"), nullptr);
-    EXPECT_EQ(CControlFactory::CreateControl("CBogusUI"), nullptr);
+    for (const std::wstring& tag : tags) EXPECT_NE(CControlRegistry::Create(tag), nullptr) << tag;
+    for (const wchar_t* unknown : {L"ActiveXCtrl", L"Bogus", L"button", L"ButtonUI", L"按钮", L""})
+        EXPECT_EQ(CControlRegistry::Create(unknown), nullptr) << unknown;
 }
 
 TEST(DialogBuilderTest, ResourceTagsFillTheManager) {
