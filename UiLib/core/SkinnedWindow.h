@@ -38,7 +38,8 @@ enum class MissingLayout {
     EndProcess,   // the player is told and the process ends with exit code 1
 };
 
-// Everything in which one skinned window differs from another.
+// Everything in which one skinned window differs from another. The callback, notifier and filter
+// are not owned: they live as long as the window (most often they are the window object itself).
 struct SkinnedWindowSpec {
     CDialogBuilder::Layout layout = CDialogBuilder::Layout(L"");
     // The module resource type of a numbered layout (null: the builder's default).
