@@ -41,9 +41,8 @@ constexpr UINT_PTR kAdvertTimer = 0x4C57;
 // The next news request starts on this.
 constexpr UINT_PTR kNewsFetchTimer = 0x4C58;
 
-// Without its caption and maximise box; children and siblings are not painted over.
+// The skin draws the caption; the window has no maximise box.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
-constexpr LONG kAddedStyle = 0x06000000;
 
 bool IsNamed(const CControlUI* control, const wchar_t* name) { return control && control->GetName() == name; }
 
@@ -74,11 +73,30 @@ private:
 
 MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
                      DataFolder dataFolder, std::wstring commandLine)
-    : games_(games),
+    : CSkinnedWindow(WindowSpec(*this)),
+      games_(games),
       history_(history),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
-      commandLine_(std::move(commandLine)) {}
+      commandLine_(std::move(commandLine)),
+      builderCallback_(&paintManager_, games_, history_, Tasks()) {}
+
+// Without its skin the window stays empty but the program goes on.
+SkinnedWindowSpec MainFrame::WindowSpec(MainFrame& frame) {
+    SkinnedWindowSpec spec;
+    spec.layout = CDialogBuilder::Layout(L"MainFrame.xml");
+    spec.builderCallback = &frame.builderCallback_;
+    spec.classStyle = CS_DBLCLKS;
+    spec.removedStyle = kRemovedStyle;
+    spec.captionClicks = CaptionClicks::ButtonsAndOptions;
+    spec.selectSkin = [] {
+        CPaintManagerUI::SetResourcePath((CPaintManagerUI::GetInstancePath() + L"skin\\").c_str());
+        return CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(SkinnedDialogFrame::kProgramSkinResource),
+                                                         L"ZIPRES");
+    };
+    spec.notifier = &frame;
+    return spec;
+}
 
 MainFrame::~MainFrame() = default;
 
@@ -88,30 +106,19 @@ HWND MainFrame::CreateMainWindow() {
     return window;
 }
 
-LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
-    LONG style = static_cast<LONG>(GetWindowLongPtrW(window_, GWL_STYLE));
-    SetWindowLongPtrW(window_, GWL_STYLE, (style & ~kRemovedStyle) | kAddedStyle);
-    paintManager_.Init(window_);
-    // Without its skin the window stays empty but the program goes on.
-    if (SelectSkinSource()) {
-        CDialogBuilderCallbackEx callback(&paintManager_, games_, history_, Tasks());
-        CDialogBuilder builder;
-        if (std::unique_ptr<CControlUI> root =
-                builder.Create(CDialogBuilder::Layout(GetSkinFile()), nullptr, &callback, &paintManager_)) {
-            paintManager_.AttachDialog(std::move(root));
-            paintManager_.AddNotifier(this);
-            FindControls();
-            ShowVersionLabel(VersionText());
-            if (myGamePage_) myGamePage_->BuildGameButtons();
-        }
-    }
+void MainFrame::InitWindow() {
+    FindControls();
+    ShowVersionLabel(VersionText());
+    if (myGamePage_) myGamePage_->BuildGameButtons();
+}
+
+void MainFrame::OnCreated() {
     // The workers compete with the first paint for the processor; they start right after it. The
     // window's icons, which the window system converts for the task bar, come with them.
     paintManager_.RunSoon([this] {
         SetWindowIcons();
         StartWorkers();
     });
-    return 0;
 }
 
 void MainFrame::StartWorkers() {
@@ -365,28 +372,26 @@ void MainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     else if (lParam == WM_RBUTTONUP) OpenTrayMenu();
 }
 
-LRESULT MainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handled) {
+void MainFrame::FillMaximizedSize(MINMAXINFO& info) const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMaxPosition = POINT{0, 0};
-    info->ptMaxSize = POINT{monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
-    handled = false;
-    return 0;
-}
-
-LRESULT MainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
-    // Alt+F4 and the taskbar's close end the program whatever the close button does.
-    if ((wParam & 0xFFF0) == SC_CLOSE) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    handled = false;
-    return 0;
+    info.ptMaxPosition = POINT{0, 0};
+    info.ptMaxSize = POINT{monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
 }
 
 LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_GETMINMAXINFO) {
+        // The paint manager adds the tracking sizes of the layout.
+        FillMaximizedSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+        handled = false;
+        return 0;
+    }
+    // Alt+F4 and the taskbar's close end the program whatever the close button does.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
     if (message == WM_TIMER && wParam == kAutoUpdateTimer) {
         ::KillTimer(window_, kAutoUpdateTimer);
         // Without a safe folder the player is told once, when the check would have run.
@@ -412,7 +417,7 @@ LRESULT MainFrame::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void MainFrame::OnFinalMessage(HWND window) {
-    WindowImplBase::OnFinalMessage(window);
+    CSkinnedWindow::OnFinalMessage(window);
     // The window that owns this object deletes it next; the program ends with it.
     PostQuitMessage(0);
 }

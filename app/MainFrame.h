@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/core/WindowImplBase.h"
+#include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UINotify.h"
+#include "app/DialogBuilderCallbackEx.h"
 #include "app/MainCommands.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
@@ -26,7 +28,7 @@ class CMyIEWndUI;
 // it the game list, the play history, the settings, the data folder and the start command line;
 // the native window deletes the object when it is destroyed. Its worker threads reach it only
 // through its task queue.
-class MainFrame final : public UiLib::WindowImplBase, public IMainCommands {
+class MainFrame final : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public IMainCommands {
 public:
     static constexpr wchar_t kWindowClassName[] = L"LudoraMainFrame";
     static constexpr wchar_t kWindowTitle[] = L"Ludora";
@@ -57,17 +59,13 @@ protected:
 
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
     void OnFinalMessage(HWND window) override;
-    std::wstring GetSkinFolder() override { return L"skin\\"; }
-    std::wstring GetSkinFile() override { return L"MainFrame.xml"; }
-    UiLib::UILIB_RESOURCETYPE GetResourceType() const override { return UiLib::UILIB_ZIPRESOURCE; }
-    LPCWSTR GetResourceID() const override { return MAKEINTRESOURCEW(SkinnedDialogFrame::kProgramSkinResource); }
-    UiLib::CaptionClicks GetCaptionClicks() const override { return UiLib::CaptionClicks::ButtonsAndOptions; }
-    LRESULT OnGetMinMaxInfo(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void InitWindow() override;
+    void OnCreated() override;
 
 private:
+    static UiLib::SkinnedWindowSpec WindowSpec(MainFrame& frame);
+    void FillMaximizedSize(MINMAXINFO& info) const;
     void SetWindowIcons();
     void FindControls();
     void AddWebPages();
@@ -99,6 +97,8 @@ private:
     // Without a safe data folder no update check runs.
     const DataFolder dataFolder_;
     const std::wstring commandLine_;
+    // Builds the application's own tags of the layout.
+    CDialogBuilderCallbackEx builderCallback_;
     // Set while an update is being downloaded or handed off; shared with the update threads.
     std::shared_ptr<std::atomic<bool>> updateBusy_ = std::make_shared<std::atomic<bool>>(false);
     PopupReply pendingNews_;

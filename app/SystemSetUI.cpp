@@ -5,7 +5,6 @@
 
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIOption.h"
-#include "UiLib/core/UIDlgBuilder.h"
 #include "games/PlayHistory.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "shared/SysSettings.h"
@@ -27,36 +26,22 @@ void Select(COptionUI* option) {
 }  // namespace
 
 CSystemSetUI::CSystemSetUI(SysSettings& settings, PlayHistory& history, IScheduledTasks& tasks)
-    : settings_(settings), history_(history), tasks_(tasks) {}
+    : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(kLayout, WS_CAPTION | WS_SYSMENU, CaptionClicks::Buttons)),
+      settings_(settings),
+      history_(history),
+      tasks_(tasks) {
+    Spec().notifier = this;
+    Spec().preMessageFilter = this;
+}
 
 void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings, PlayHistory& history) {
     SkinnedDialogFrame::RunModal(std::make_unique<CSystemSetUI>(settings, history, SystemScheduledTasks()), parent,
                                  kCreateStyle);
 }
 
-LRESULT CSystemSetUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) return OnCreate();
-    LRESULT result = 0;
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, UiLib::CaptionClicks::Buttons,
-                                          message, wParam, lParam, result))
-        return result;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return CWindowWnd::HandleMessage(message, wParam, lParam);
-}
-
-LRESULT CSystemSetUI::OnCreate() {
-    ::SetWindowLongPtrW(window_, GWL_STYLE, SkinnedDialogFrame::FramelessStyle(window_, WS_CAPTION | WS_SYSMENU));
-    paintManager_.Init(window_);
-    paintManager_.AddPreMessageFilter(this);
-    if (!SkinnedDialogFrame::SelectProgramSkin()) return 0;
-    CDialogBuilder builder;
-    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayout), nullptr, nullptr, &paintManager_);
-    if (!root) return 0;
-    paintManager_.AttachDialog(std::move(root));
-    paintManager_.AddNotifier(this);
+void CSystemSetUI::InitWindow() {
     FindControls();
     ShowSettings();
-    return 0;
 }
 
 void CSystemSetUI::FindControls() {
@@ -118,9 +103,4 @@ bool CSystemSetUI::OnOk(void* param) {
 bool CSystemSetUI::OnCancel(void* param) {
     if (static_cast<UiNotify*>(param)->sType == L"click") Close(kResultCancel);
     return true;
-}
-
-void CSystemSetUI::OnFinalMessage(HWND) {
-    paintManager_.RemovePreMessageFilter(this);
-    paintManager_.RemoveNotifier(this);
 }

@@ -1,10 +1,9 @@
 #pragma once
 #include <windows.h>
 
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
-#include "UiLib/core/UIWindowWnd.h"
 
 class PlayHistory;
 class SysSettings;
@@ -20,7 +19,7 @@ class CButtonUI;
 // by last played, which is kept in the play history. It writes the settings only on "ok". The
 // start-with-Windows box shows whether the program really is registered, not what was last asked
 // for. The object deletes itself once its native window is gone.
-class CSystemSetUI : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class CSystemSetUI : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
     static constexpr const wchar_t* kLayout = L"SystemSet.xml";
@@ -38,15 +37,11 @@ public:
     void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
-    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
-
 protected:
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage(HWND window) override;
+    void InitWindow() override;
 
 private:
-    LRESULT OnCreate();
     void FindControls();
     void ShowSettings();
     bool OnOk(void* param);
@@ -57,7 +52,6 @@ private:
     IScheduledTasks& tasks_;
     // Whether the program started with Windows when the dialog opened.
     bool autoRunShown_ = false;
-    UiLib::CPaintManagerUI paintManager_;
     UiLib::COptionUI* autorun_ = nullptr;
     UiLib::COptionUI* totray_ = nullptr;
     UiLib::COptionUI* toclose_ = nullptr;

@@ -7,7 +7,6 @@
 
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
-#include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/Utils/LibraryFunction.h"
 #include "shared/SkinnedDialogFrame.h"
 #include "shared/TextConvert.h"
@@ -44,40 +43,25 @@ bool ShowOpenFileDialog(OPENFILENAMEW& request) {
 
 }  // namespace
 
-AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab) : games_(games), tab_(tab) {}
+AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab)
+    : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(kLayout, WS_CAPTION, CaptionClicks::ButtonsOptionsAndText)),
+      games_(games),
+      tab_(tab) {
+    Spec().notifier = this;
+    Spec().preMessageFilter = this;
+}
 
 void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab) {
     SkinnedDialogFrame::RunModal(std::make_unique<AddGameManualWnd>(games, tab), owner, kCreateStyle);
 }
 
-LRESULT AddGameManualWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) return OnCreate();
-    LRESULT result = 0;
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_,
-                                          UiLib::CaptionClicks::ButtonsOptionsAndText, message, wParam,
-                                          lParam, result))
-        return result;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return CWindowWnd::HandleMessage(message, wParam, lParam);
-}
-
-LRESULT AddGameManualWnd::OnCreate() {
-    ::SetWindowLongPtrW(window_, GWL_STYLE, SkinnedDialogFrame::FramelessStyle(window_, WS_CAPTION));
-    paintManager_.Init(window_);
-    paintManager_.AddPreMessageFilter(this);
-    if (!SkinnedDialogFrame::SelectProgramSkin()) return 0;
-    CDialogBuilder builder;
-    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayout), nullptr, nullptr, &paintManager_);
-    if (!root) return 0;
-    paintManager_.AttachDialog(std::move(root));
-    paintManager_.AddNotifier(this);
+void AddGameManualWnd::InitWindow() {
     gameName_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"gamename"));
     exePath_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"exepath"));
     ok_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"ok"));
     browser_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"browser"));
     if (browser_) browser_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnBrowse);
     if (ok_) ok_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnOk);
-    return 0;
 }
 
 void AddGameManualWnd::Notify(UiNotify& msg) {
@@ -124,11 +108,6 @@ bool AddGameManualWnd::OnOk(void* param) {
     }
     Close(kResultOk);
     return true;
-}
-
-void AddGameManualWnd::OnFinalMessage(HWND) {
-    paintManager_.RemovePreMessageFilter(this);
-    paintManager_.RemoveNotifier(this);
 }
 
 std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {

@@ -4,10 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
-#include "UiLib/core/UIWindowWnd.h"
 #include "shared/MyMessageBox.h"
 
 class GameList;
@@ -21,7 +20,7 @@ class CEditUI;
 // The modal dialog in which the user adds a game by hand: an executable and a name. On "ok" it
 // checks both, stores the game in the game list, gives it a button on the my-games tab and
 // closes. The object deletes itself once its native window is gone.
-class AddGameManualWnd : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class AddGameManualWnd : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"AddGameManualWnd";
     static constexpr const wchar_t* kLayout = L"AddGameManualUI.xml";
@@ -51,21 +50,16 @@ public:
     void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
-    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
-
 protected:
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage(HWND window) override;
+    void InitWindow() override;
 
 private:
-    LRESULT OnCreate();
     bool OnBrowse(void* param);
     bool OnOk(void* param);
 
     GameList& games_;
     IGameButtonHost* tab_;
-    UiLib::CPaintManagerUI paintManager_;
     UiLib::CEditUI* gameName_ = nullptr;
     UiLib::CEditUI* exePath_ = nullptr;
     UiLib::CButtonUI* ok_ = nullptr;

@@ -6,7 +6,6 @@
 
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
-#include "UiLib/core/UIDlgBuilder.h"
 #include "shared/PlayerRights.h"
 #include "shared/SkinnedDialogFrame.h"
 
@@ -14,7 +13,6 @@ using namespace UiLib;
 
 namespace {
 
-constexpr DWORD kClipStyles = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 // A page the player clicked starts loading well within this time of the click.
 constexpr DWORD kClickWindowMs = 2000;
 
@@ -34,24 +32,18 @@ void OpenInDefaultBrowser(const std::wstring& url) {
 
 }  // namespace
 
-CWebPopupWnd::CWebPopupWnd(WebPopupStyle style) : openInBrowser(&OpenInDefaultBrowser), style_(style) {}
+CWebPopupWnd::CWebPopupWnd(WebPopupStyle style)
+    : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(style.layout, static_cast<LONG>(style.removedStyle),
+                                                       CaptionClicks::Buttons)),
+      openInBrowser(&OpenInDefaultBrowser),
+      style_(style) {
+    Spec().notifier = this;
+    Spec().preMessageFilter = this;
+}
 
-LRESULT CWebPopupWnd::OnCreate() {
-    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
-    ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>((style & ~style_.removedStyle) | kClipStyles));
-    paintManager_.Init(window_);
-    paintManager_.AddPreMessageFilter(this);
-    if (SkinnedDialogFrame::SelectProgramSkin()) {
-        CDialogBuilder builder;
-        if (std::unique_ptr<CControlUI> root =
-                builder.Create(CDialogBuilder::Layout(style_.layout), nullptr, nullptr, &paintManager_)) {
-            paintManager_.AttachDialog(std::move(root));
-            paintManager_.AddNotifier(this);
-        }
-    }
+void CWebPopupWnd::OnCreated() {
     OnAfterCreate();
     ::SetTimer(window_, kShowTimer, style_.showDelayMs, nullptr);
-    return 0;
 }
 
 bool CWebPopupWnd::OnTimer(UINT_PTR id) {
@@ -68,16 +60,17 @@ bool CWebPopupWnd::OnTimer(UINT_PTR id) {
     return true;
 }
 
-LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWebPopupWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate();
     case WM_TIMER:
         if (OnTimer(wParam)) return 0;
         break;
     case WM_KEYDOWN:
         // Enter and Escape would close or activate the window itself; the page keeps its keys.
         if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+        break;
+    case WM_NCHITTEST:
+        OnPointerOver();
         break;
     case WM_SETCURSOR:
         // Sent for the pointer over the window's children too, with the mouse message behind it.
@@ -94,13 +87,8 @@ LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     default:
         break;
     }
-    LRESULT result = 0;
-    if (message == WM_NCHITTEST) OnPointerOver();
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, CaptionClicks::Buttons, message, wParam, lParam,
-                                          result))
-        return result;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return CWindowWnd::HandleMessage(message, wParam, lParam);
+    handled = false;
+    return 0;
 }
 
 LRESULT CWebPopupWnd::MessageHandler(UINT, WPARAM, LPARAM, bool&) { return 0; }
@@ -109,11 +97,10 @@ void CWebPopupWnd::Notify(UiNotify& msg) {
     if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"close") CloseSoon();
 }
 
-void CWebPopupWnd::OnFinalMessage(HWND) {
+void CWebPopupWnd::OnFinalMessage(HWND window) {
     // The browser outlives this object by a little while its control goes: it reports no more.
     if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
-    paintManager_.RemovePreMessageFilter(this);
-    paintManager_.RemoveNotifier(this);
+    CSkinnedWindow::OnFinalMessage(window);
 }
 
 CWebBrowserUI* CWebPopupWnd::Browser() const {

@@ -5,10 +5,9 @@
 #include <string>
 
 #include "UiLib/controls/WebBrowserEventHandler.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
-#include "UiLib/core/UIWindowWnd.h"
 #include "shared/BackgroundWork.h"
 
 namespace UiLib {
@@ -27,7 +26,7 @@ struct WebPopupStyle {
 // A small skinned window around one web page, created hidden, shown by itself after a delay on a
 // window timer of its own. Only the top-level document counts: frames neither load nor fail the
 // window. Create it with CWindowWnd::CreateOwned; its window owns it.
-class CWebPopupWnd : public UiLib::CWindowWnd,
+class CWebPopupWnd : public UiLib::CSkinnedWindow,
                      public UiLib::INotifyUI,
                      public UiLib::IMessageFilterUI,
                      public UiLib::CWebBrowserEventHandler {
@@ -40,7 +39,6 @@ public:
     // Makes the window's browser show a page, creating the browser first when needed. A web page
     // loads in its turn on the network lane, after the requests queued before it.
     void Navigate(const std::wstring& url);
-    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
     bool IsShown() const { return shown_; }
 
     void Notify(UiLib::UiNotify& msg) override;
@@ -59,7 +57,8 @@ protected:
 
     explicit CWebPopupWnd(WebPopupStyle style);
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnCreated() override;
     void OnFinalMessage(HWND window) override;
 
     // The window is about to be shown, and has just been shown.
@@ -77,10 +76,7 @@ protected:
 
     void CloseSoon() { Close(1); }
 
-    UiLib::CPaintManagerUI paintManager_;
-
 private:
-    LRESULT OnCreate();
     bool OnTimer(UINT_PTR id);
     UiLib::CWebBrowserUI* Browser() const;
     bool IsTopLevel(IDispatch* dispatch) const;

@@ -3,17 +3,12 @@
 #include <memory>
 
 #include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "shared/SkinnedDialogFrame.h"
 
 using namespace UiLib;
 
 namespace {
-
-// The style once the native frame is gone: no caption, children and siblings clipped.
-constexpr DWORD kClearCaptionMask = 0xFF3FFFFF;
-constexpr DWORD kClipStyles = 0x06000000;
 
 // Without its layout the box could show nothing: the system's box says the same instead, and its
 // IDOK and IDCANCEL are the box's own results.
@@ -28,43 +23,28 @@ int ShowSystemMessageBox(HWND owner, const std::wstring& text1, const std::wstri
 
 }  // namespace
 
+// The title bar's buttons take clicks; the rest of the band drags the box. The layout uses none of
+// the application's own tags, so no builder callback is needed.
 CMyMessageBox::CMyMessageBox(std::wstring text1, std::wstring text2, std::wstring caption, int icon)
-    : text1_(std::move(text1)), text2_(std::move(text2)), caption_(std::move(caption)), icon_(icon) {}
+    : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(kLayoutFile, WS_CAPTION, CaptionClicks::Buttons)),
+      text1_(std::move(text1)),
+      text2_(std::move(text2)),
+      caption_(std::move(caption)),
+      icon_(icon) {
+    Spec().refresh = FrameRefresh::InPlace;
+    // The box may be the first skinned window of the process; without the program's archive it
+    // still tries the skin configured before.
+    Spec().selectSkin = [] {
+        SkinnedDialogFrame::SelectProgramSkin();
+        return true;
+    };
+    Spec().notifier = this;
+    Spec().preMessageFilter = this;
+}
 
 std::wstring CMyMessageBox::IconImage(int icon) { return L"sysset\\msg" + std::to_wstring(icon) + L".png"; }
 
-LRESULT CMyMessageBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) return OnCreate();
-    LRESULT result = 0;
-    // The title bar's buttons take clicks; the rest of the band drags the box.
-    if (SkinnedDialogFrame::HandleMessage(window_, paintManager_, UiLib::CaptionClicks::Buttons,
-                                          message, wParam, lParam, result))
-        return result;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return CWindowWnd::HandleMessage(message, wParam, lParam);
-}
-
-LRESULT CMyMessageBox::OnCreate() {
-    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
-    ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>((style & kClearCaptionMask) | kClipStyles));
-    ::SetWindowPos(window_, nullptr, 0, 0, 0, 0,
-                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    paintManager_.Init(window_);
-    paintManager_.AddPreMessageFilter(this);
-    // The box may be the first skinned window of the process.
-    SkinnedDialogFrame::SelectProgramSkin();
-    // The layout uses none of the application's own tags, so no builder callback is needed.
-    CDialogBuilder builder;
-    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(kLayoutFile), nullptr, nullptr,
-                                                      &paintManager_);
-    if (!root) return 0;
-    paintManager_.AttachDialog(std::move(root));
-    paintManager_.AddNotifier(this);
-    FillControls();
-    return 0;
-}
-
-void CMyMessageBox::FillControls() {
+void CMyMessageBox::InitWindow() {
     auto setText = [this](const wchar_t* name, const std::wstring& text) {
         if (CControlUI* control = paintManager_.FindControl(name)) control->SetText(text);
     };
@@ -90,11 +70,6 @@ LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool&
         handled = true;
     }
     return 0;
-}
-
-void CMyMessageBox::OnFinalMessage(HWND) {
-    paintManager_.RemovePreMessageFilter(this);
-    paintManager_.RemoveNotifier(this);
 }
 
 int ShowMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,

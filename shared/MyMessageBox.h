@@ -3,14 +3,13 @@
 
 #include <string>
 
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
-#include "UiLib/core/UIWindowWnd.h"
 
 // The program's own modal message box: a caption, an icon chosen by number, two lines of text and
 // the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Its window owns it.
-class CMyMessageBox : public UiLib::CWindowWnd, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class CMyMessageBox : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
 public:
     static constexpr wchar_t kWindowClassName[] = L"MyMessageBox";
     static constexpr wchar_t kLayoutFile[] = L"MyMessageBox.xml";
@@ -26,9 +25,6 @@ public:
 
     CMyMessageBox(std::wstring text1, std::wstring text2, std::wstring caption, int icon);
 
-    UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
-    // False when the skin had no usable "MyMessageBox.xml": the window is then empty.
-    bool HasLayout() const { return paintManager_.GetRoot() != nullptr; }
     // The picture of an icon number.
     static std::wstring IconImage(int icon);
 
@@ -37,14 +33,10 @@ public:
 
 protected:
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage(HWND window) override;
+    // Fills the controls.
+    void InitWindow() override;
 
 private:
-    LRESULT OnCreate();
-    void FillControls();
-
-    UiLib::CPaintManagerUI paintManager_;
     std::wstring text1_;
     std::wstring text2_;
     std::wstring caption_;

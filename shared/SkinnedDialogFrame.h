@@ -3,28 +3,23 @@
 
 #include <memory>
 
-#include "UiLib/core/CaptionHitTest.h"
-#include "UiLib/core/UIWindowWnd.h"
+#include "UiLib/core/SkinnedWindow.h"
 
-// The frame rules shared by the program's skinned dialogs: the skin draws the whole window, the
-// caption band drags it, and the layout's round corners cut its region.
+// What the program's skinned dialogs share: the program's skin, a frame the skin draws, and modal
+// showing over an owner.
 namespace SkinnedDialogFrame {
 
 // The program's skin archive: module resource 130 of type "ZIPRES".
 constexpr int kProgramSkinResource = 130;
 
-// Handles the frame messages (WM_SIZE, WM_NCCALCSIZE, WM_NCPAINT, WM_NCHITTEST, WM_NCACTIVATE).
-// True with `result` when the message is answered; false when it goes on to the paint manager
-// and the default procedure (WM_SIZE always goes on after the region is set).
-bool HandleMessage(HWND window, UiLib::CPaintManagerUI& manager, UiLib::CaptionClicks clicks, UINT message, WPARAM wParam,
-                   LPARAM lParam, LRESULT& result);
-
 // Registers the program's skin archive unless one is registered
 // already; false when the program carries none.
 bool SelectProgramSkin();
 
-// The style of a dialog once `removed` bits of its native frame are gone.
-LONG FramelessStyle(HWND window, LONG removed);
+// A dialog of the program's skin: the layout file, the native frame bits its skin replaces and
+// the controls of its caption band that take clicks. Without the skin, or when the layout cannot
+// be built, the dialog stays empty.
+UiLib::SkinnedWindowSpec ProgramDialog(const wchar_t* layout, LONG removedStyle, UiLib::CaptionClicks clicks);
 
 // Creates a dialog over `owner` (its window then owns it), centres it and runs it modally; the
 // close result, or 0 when no window came to be.

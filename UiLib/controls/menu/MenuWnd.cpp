@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "UiLib/controls/menu/MenuBuilderCallback.h"
 #include "UiLib/controls/menu/MenuElementUI.h"
 #include "UiLib/controls/menu/MenuUI.h"
 #include "UiLib/core/UIDlgBuilder.h"
@@ -26,15 +25,29 @@ SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom 
 
 }  // namespace
 
-CMenuWnd::CMenuWnd(HWND parent) : parent_(parent), chain_(std::make_shared<CMenuChain>()) {}
+CMenuWnd::CMenuWnd(HWND parent)
+    : CSkinnedWindow(MenuSpec(*this)),
+      parent_(parent),
+      chain_(std::make_shared<CMenuChain>()),
+      builderCallback_(chain_) {}
 
-CMenuWnd::CMenuWnd(std::shared_ptr<CMenuChain> chain) : chain_(std::move(chain)) {}
+CMenuWnd::CMenuWnd(std::shared_ptr<CMenuChain> chain)
+    : CSkinnedWindow(MenuSpec(*this)), chain_(std::move(chain)), builderCallback_(chain_) {}
+
+// A menu keeps the system's frame handling; one whose layout cannot be built closes at once.
+SkinnedWindowSpec CMenuWnd::MenuSpec(CMenuWnd& menu) {
+    SkinnedWindowSpec spec;
+    spec.classStyle = CS_DBLCLKS;
+    spec.frame = FrameKind::Native;
+    spec.builderCallback = &menu.builderCallback_;
+    spec.missingLayout = MissingLayout::CloseWindow;
+    spec.notifier = &menu;
+    return spec;
+}
 
 CMenuWnd::~CMenuWnd() { chain_->Leave(this); }
 
 const wchar_t* CMenuWnd::GetWindowClassName() const { return L"MenuWnd"; }
-std::wstring CMenuWnd::GetSkinFolder() { return std::wstring(); }
-std::wstring CMenuWnd::GetSkinFile() { return source_; }
 void CMenuWnd::OnItemClick(const std::wstring&) {}
 void CMenuWnd::OnMenuInit() {}
 
@@ -47,11 +60,19 @@ HWND CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wch
     if (type) type_ = type;
     source_ = source;
     chain_->Join(this);
+    if (owner) {
+        // A sub-menu is built from its owner's entries, without the native caption.
+        Spec().removedStyle = WS_CAPTION;
+        Spec().refresh = FrameRefresh::FitToClient;
+    } else {
+        Spec().layout = CDialogBuilder::Layout(source_);
+        Spec().resourceType = type_.empty() ? nullptr : type_.c_str();
+    }
 
     HWND parent = owner && owner->GetManager() ? owner->GetManager()->GetPaintWindow() : parent_;
     // A window that failed after WM_NCCREATE has deleted this menu already.
     if (!Create(parent, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, RECT{})) return nullptr;
-    if (buildFailed_) return window_;
+    if (!HasLayout()) return window_;
     HWND topLevel = window_;
     while (HWND up = ::GetParent(topLevel)) topLevel = up;
     ::ShowWindow(window_, SW_SHOW);
@@ -60,20 +81,16 @@ HWND CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wch
     return window_;
 }
 
-LRESULT CMenuWnd::CreateRootMenu() {
-    paintManager_.Init(window_);
-    CDialogBuilder builder;
-    CMenuBuilderCallback callback(chain_);
-    const wchar_t* type = type_.empty() ? nullptr : type_.c_str();
-    std::unique_ptr<CControlUI> root = builder.Create(CDialogBuilder::Layout(source_), type, &callback, &paintManager_);
-    if (!root) {
-        // Nothing to show: the window goes again at once.
-        buildFailed_ = true;
-        ::PostMessageW(window_, WM_CLOSE, 1, 0);
-        return 0;
-    }
-    paintManager_.AttachDialog(std::move(root));
+std::unique_ptr<CControlUI> CMenuWnd::BuildLayout() {
+    return owner_ ? BuildSubMenuLayout() : CSkinnedWindow::BuildLayout();
+}
 
+void CMenuWnd::InitWindow() {
+    if (owner_) PlaceSubMenu();
+    else PlaceRootMenu();
+}
+
+void CMenuWnd::PlaceRootMenu() {
     const SIZE work = SizeOf(WorkAreaOf(window_));
     const SIZE size = paintManager_.GetRoot()->EstimateSize(work);
     paintManager_.SetInitSize(size.cx, size.cy);
@@ -97,20 +114,9 @@ LRESULT CMenuWnd::CreateRootMenu() {
     ::SetForegroundWindow(window_);
     ::MoveWindow(window_, rect.left, rect.top, size.cx, size.cy, FALSE);
     ::SetWindowPos(window_, HWND_TOPMOST, rect.left, rect.top, size.cx, size.cy, SWP_SHOWWINDOW);
-    paintManager_.AddNotifier(this);
-    return 0;
 }
 
-LRESULT CMenuWnd::CreateSubMenu() {
-    LONG style = static_cast<LONG>(::GetWindowLongPtrW(window_, GWL_STYLE));
-    style = (style & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    ::SetWindowLongPtrW(window_, GWL_STYLE, style);
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    ::SetWindowPos(window_, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
-                   SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    paintManager_.Init(window_);
+std::unique_ptr<CControlUI> CMenuWnd::BuildSubMenuLayout() {
     CPaintManagerUI* ownerManager = owner_->GetManager();
     paintManager_.SetResourceParent(ownerManager);
     auto layout = std::make_unique<CMenuUI>();
@@ -124,8 +130,10 @@ LRESULT CMenuWnd::CreateSubMenu() {
     layout->SetBorderSize(0);
     layout->EnableScrollBar(true, false);
     for (auto& item : owner_->TakeSubItems()) layout->Add(std::move(item));
-    paintManager_.AttachDialog(std::move(layout));
+    return layout;
+}
 
+void CMenuWnd::PlaceSubMenu() {
     const RECT work = WorkAreaOf(window_);
     SIZE size{0, 0};
     for (int i = 0; i < layout_->GetCount(); ++i) {
@@ -135,13 +143,11 @@ LRESULT CMenuWnd::CreateSubMenu() {
     }
     size.cx += 4;
     size.cy += 4;
-    RECT rect = PlaceSubMenu(size, work);
+    RECT rect = SubMenuRect(size, work);
     ::MoveWindow(window_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-    paintManager_.AddNotifier(this);
-    return 0;
 }
 
-RECT CMenuWnd::PlaceSubMenu(SIZE size, const RECT& work) const {
+RECT CMenuWnd::SubMenuRect(SIZE size, const RECT& work) const {
     HWND ownerWindow = owner_->GetManager()->GetPaintWindow();
     RECT item = owner_->GetPos();
     RECT parent{};
@@ -197,7 +203,6 @@ void CMenuWnd::Notify(UiNotify& msg) {
     } else if (msg.sType == L"windowinit") {
         OnMenuInit();
     }
-    WindowImplBase::Notify(msg);
 }
 
 void CMenuWnd::PostItemClick(const std::wstring& name) {
@@ -207,10 +212,8 @@ void CMenuWnd::PostItemClick(const std::wstring& name) {
     if (root) root->Tasks()->Post([root, name] { root->OnItemClick(name); });
 }
 
-LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     switch (message) {
-    case WM_CREATE:
-        return owner_ ? CreateSubMenu() : CreateRootMenu();
     case WM_KILLFOCUS:
         if (!chain_->Contains(reinterpret_cast<HWND>(wParam))) {
             chain_->CloseAll();
@@ -234,9 +237,8 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    LRESULT result = 0;
-    if (paintManager_.MessageHandler(message, wParam, lParam, result)) return result;
-    return CallPreviousProc(message, wParam, lParam);
+    handled = false;
+    return 0;
 }
 
 void CMenuWnd::OnFinalMessage(HWND window) {
@@ -249,7 +251,7 @@ void CMenuWnd::OnFinalMessage(HWND window) {
         owner_->ClearHot();
         owner_->Invalidate();
     }
-    WindowImplBase::OnFinalMessage(window);
+    CSkinnedWindow::OnFinalMessage(window);
 }
 
 }  // namespace UiLib

@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "UiLib/controls/menu/MenuBuilderCallback.h"
 #include "UiLib/controls/menu/MenuChain.h"
-#include "UiLib/core/WindowImplBase.h"
+#include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UINotify.h"
 
 namespace UiLib {
 
@@ -19,7 +21,7 @@ class CMenuUI;
 // through CWindowWnd::CreateOwned with Init, so that its window owns it:
 //     CWindowWnd::CreateOwned(std::make_unique<CMyMenu>(parent),
 //                             [&](CMyMenu& menu) { return menu.Init(nullptr, layout, type, alignment, point); });
-class CMenuWnd : public WindowImplBase {
+class CMenuWnd : public CSkinnedWindow, public INotifyUI {
 public:
     // Alignment flags: the right edge, or the bottom edge, lies at the base point.
     static constexpr DWORD kAlignRight = 0x08;
@@ -49,27 +51,30 @@ public:
 
 protected:
     const wchar_t* GetWindowClassName() const override;
-    std::wstring GetSkinFolder() override;
-    std::wstring GetSkinFile() override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    std::unique_ptr<CControlUI> BuildLayout() override;
+    void InitWindow() override;
     void OnFinalMessage(HWND window) override;
 
 private:
-    LRESULT CreateRootMenu();
-    LRESULT CreateSubMenu();
+    static SkinnedWindowSpec MenuSpec(CMenuWnd& menu);
+    std::unique_ptr<CControlUI> BuildSubMenuLayout();
+    void PlaceRootMenu();
+    void PlaceSubMenu();
     // The rectangle of a sub-menu of that size beside its owner entry.
-    RECT PlaceSubMenu(SIZE size, const RECT& work) const;
+    RECT SubMenuRect(SIZE size, const RECT& work) const;
     void PostItemClick(const std::wstring& name);
 
     HWND parent_ = nullptr;
     std::shared_ptr<CMenuChain> chain_;
+    // Builds the menu tags of a root menu's layout.
+    CMenuBuilderCallback builderCallback_;
     POINT base_{};
     std::wstring source_;
     std::wstring type_;
     CMenuElementUI* owner_ = nullptr;
     CMenuUI* layout_ = nullptr;
     DWORD alignment_ = 0;
-    bool buildFailed_ = false;
 };
 
 }  // namespace UiLib

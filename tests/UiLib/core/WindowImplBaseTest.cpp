@@ -95,13 +95,8 @@ protected:
     std::wstring GetZIPFileName() const override { return zipFile; }
     LPCWSTR GetResourceID() const override { return resourceId; }
     void InitWindow() override { initialised = true; }
-    LRESULT OnClose(UINT, WPARAM wParam, LPARAM, bool& handled) override {
-        closeCode = wParam;
-        handled = false;
-        return 0;
-    }
-
     LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
+        if (message == WM_CLOSE) closeCode = wParam;
         handled = message == kProbeMessage;
         if (handled) {
             ownerEnabledInLoop = ::IsWindowEnabled(owner) != FALSE;

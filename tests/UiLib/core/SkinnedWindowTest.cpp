@@ -1,0 +1,208 @@
+// The one skinned window: its frame kinds, what a missing skin or layout does, and registrations
+// with its paint manager that go with the window. Real windows, real messages.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "UiLib/controls/UIControl.h"
+#include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/core/UINotify.h"
+
+using namespace UiLib;
+
+namespace {
+
+const wchar_t* const kCaptionLayout =
+    L"<Window size=\"300,200\" caption=\"0,0,0,40\" roundcorner=\"12,12\"><VerticalLayout>"
+    L"<HorizontalLayout height=\"40\"><Button name=\"button\" width=\"50\"/><Option name=\"option\" width=\"50\"/>"
+    L"<Control name=\"plain\"/></HorizontalLayout><Control/></VerticalLayout></Window>";
+const wchar_t* const kBrokenLayout = L"<Window><Control";
+
+class SpecWindow : public CSkinnedWindow {
+public:
+    explicit SpecWindow(SkinnedWindowSpec spec) : CSkinnedWindow(std::move(spec)) {}
+
+    // Shown without activation: destroying an active window makes the display server wait.
+    HWND CreateShown() {
+        HWND window = Create(nullptr, L"spec", WS_POPUP | WS_CAPTION, 0, 100, 100, 300, 200);
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
+        // The first paint lays the controls out.
+        ::UpdateWindow(window);
+        return window;
+    }
+    void Pump() {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    LRESULT HitTestOn(const wchar_t* name) {
+        RECT rect = paintManager_.FindControl(name)->GetPos();
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(window_, &point);
+        return ::SendMessageW(window_, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+    }
+    bool HasRegion() {
+        HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+        int kind = ::GetWindowRgn(window_, region);
+        ::DeleteObject(region);
+        return kind != ERROR && kind != NULLREGION;
+    }
+    POINT MaximisedSize() {
+        MINMAXINFO info{};
+        info.ptMaxSize = POINT{1, 1};
+        ::SendMessageW(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        return info.ptMaxSize;
+    }
+
+    int inits = 0;
+    int creations = 0;
+    WPARAM closeCode = 0;
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return L"UiLibSpecWindow"; }
+    void InitWindow() override { ++inits; }
+    void OnCreated() override { ++creations; }
+    LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
+        if (message == WM_CLOSE) closeCode = wParam;
+        handled = false;
+        return 0;
+    }
+};
+
+SkinnedWindowSpec SpecOf(const wchar_t* layout, FrameKind frame) {
+    SkinnedWindowSpec spec;
+    spec.layout = CDialogBuilder::Layout(layout);
+    spec.frame = frame;
+    if (frame != FrameKind::Native) spec.removedStyle = WS_CAPTION;
+    return spec;
+}
+
+LONG StyleOf(HWND window) { return ::GetWindowLongW(window, GWL_STYLE); }
+
+struct Recorder : INotifyUI, IMessageFilterUI {
+    void Notify(UiNotify& msg) override {
+        if (msg.sType == L"custom") ++notified;
+    }
+    LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool&) override {
+        if (message == WM_KEYDOWN || message == WM_APP) ++filtered;
+        return 0;
+    }
+    int notified = 0;
+    int filtered = 0;
+};
+
+}  // namespace
+
+TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    // Native: the system's frame stays, the caption band is client area, no region is cut.
+    SpecWindow native(SpecOf(kCaptionLayout, FrameKind::Native));
+    HWND handle = native.CreateShown();
+    ASSERT_TRUE(native.HasLayout());
+    EXPECT_NE(StyleOf(handle) & WS_CAPTION, 0);
+    EXPECT_EQ(native.HitTestOn(L"plain"), HTCLIENT);
+    EXPECT_FALSE(native.HasRegion());
+
+    // Skinned: no native caption, the band drags but for the controls that take clicks, round
+    // corners; maximising is left alone.
+    SkinnedWindowSpec skinnedSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    skinnedSpec.refresh = FrameRefresh::InPlace;
+    SpecWindow skinned(std::move(skinnedSpec));
+    handle = skinned.CreateShown();
+    EXPECT_EQ(StyleOf(handle) & WS_CAPTION, 0);
+    EXPECT_NE(StyleOf(handle) & WS_CLIPCHILDREN, 0);
+    RECT client{}, bounds{};
+    ::GetClientRect(handle, &client);
+    ::GetWindowRect(handle, &bounds);
+    EXPECT_EQ(client.bottom, bounds.bottom - bounds.top) << "the whole window is client area";
+    EXPECT_EQ(skinned.HitTestOn(L"button"), HTCLIENT);
+    EXPECT_EQ(skinned.HitTestOn(L"option"), HTCAPTION);
+    EXPECT_EQ(skinned.HitTestOn(L"plain"), HTCAPTION);
+    EXPECT_TRUE(skinned.HasRegion());
+    EXPECT_EQ(skinned.MaximisedSize().x, 1);
+
+    // Maximizable: options in the band take clicks here; maximised it fills the work area, and
+    // the system's close closes the window through WM_CLOSE.
+    SkinnedWindowSpec maximizableSpec = SpecOf(kCaptionLayout, FrameKind::SkinnedMaximizable);
+    maximizableSpec.captionClicks = CaptionClicks::ButtonsAndOptions;
+    SpecWindow maximizable(std::move(maximizableSpec));
+    handle = maximizable.CreateShown();
+    EXPECT_EQ(maximizable.HitTestOn(L"option"), HTCLIENT);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(maximizable.MaximisedSize().x, work.right - work.left);
+    maximizable.closeCode = 99;
+    ::SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(::IsWindow(handle));
+    EXPECT_EQ(maximizable.closeCode, 0u);
+}
+
+// The window base's choice, ending the process, is checked with a helper process beside the
+// window base's tests.
+TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    SkinnedWindowSpec noSkinSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    noSkinSpec.selectSkin = [] { return false; };
+    noSkinSpec.missingLayout = MissingLayout::CloseWindow;
+    SpecWindow noSkin(std::move(noSkinSpec));
+    HWND noSkinHandle = noSkin.CreateShown();
+
+    SpecWindow empty(SpecOf(kBrokenLayout, FrameKind::Skinned));
+    HWND emptyHandle = empty.CreateShown();
+
+    SkinnedWindowSpec closingSpec = SpecOf(kBrokenLayout, FrameKind::Native);
+    closingSpec.missingLayout = MissingLayout::CloseWindow;
+    SpecWindow closing(std::move(closingSpec));
+    HWND closingHandle = closing.CreateShown();
+    ASSERT_NE(closingHandle, nullptr);
+    closing.Pump();
+
+    // A missing skin leaves the window empty whatever the policy; the layout is never built.
+    EXPECT_TRUE(::IsWindow(noSkinHandle));
+    EXPECT_FALSE(noSkin.HasLayout());
+    EXPECT_EQ(noSkin.inits, 0);
+    EXPECT_EQ(noSkin.creations, 1);
+    EXPECT_TRUE(::IsWindow(emptyHandle));
+    EXPECT_FALSE(empty.HasLayout());
+    EXPECT_EQ(empty.inits, 0);
+    EXPECT_EQ(empty.creations, 1);
+    EXPECT_FALSE(::IsWindow(closingHandle));
+    EXPECT_EQ(closing.closeCode, 1u);
+    EXPECT_EQ(closing.creations, 1);
+}
+
+TEST(SkinnedWindowTest, RegistrationsGoWithTheWindow) {
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    Recorder recorder;
+    SkinnedWindowSpec spec = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    spec.notifier = &recorder;
+    spec.preMessageFilter = &recorder;
+    SpecWindow window(std::move(spec));
+    HWND handle = window.CreateShown();
+    CPaintManagerUI& manager = window.GetPaintManager();
+    CControlUI* root = manager.GetRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(window.inits, 1);
+
+    manager.SendNotify(root, L"custom");
+    MSG key{handle, WM_KEYDOWN, 'A', 0, 0, {}};
+    CPaintManagerUI::TranslateMessage(&key);
+    EXPECT_EQ(recorder.notified, 1);
+    EXPECT_EQ(recorder.filtered, 1);
+
+    // A message filter registered by hand goes with its subscription.
+    {
+        CSubscription filter = RegisterMessageFilter(manager, &recorder);
+        ::SendMessageW(handle, WM_APP, 0, 0);
+        EXPECT_EQ(recorder.filtered, 2);
+    }
+    ::SendMessageW(handle, WM_APP, 0, 0);
+    EXPECT_EQ(recorder.filtered, 2);
+
+    ::DestroyWindow(handle);
+    manager.SendNotify(root, L"custom");
+    LRESULT result = 0;
+    manager.PreMessageHandler(WM_KEYDOWN, 'A', 0, result);
+    EXPECT_EQ(recorder.notified, 1);
+    EXPECT_EQ(recorder.filtered, 2);
+}
