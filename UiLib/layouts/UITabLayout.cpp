@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
 
 namespace UiLib {
 
