@@ -1,9 +1,9 @@
 #include "UiLib/controls/UIButton.h"
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 

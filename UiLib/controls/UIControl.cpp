@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/ImageDrawParams.h"
 #include "UiLib/core/RenderClip.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 namespace {

@@ -1,10 +1,10 @@
 #include "UiLib/controls/UIEdit.h"
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIEditWnd.h"
 #include "UiLib/controls/UIState.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 

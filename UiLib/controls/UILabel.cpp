@@ -1,9 +1,9 @@
 #include "UiLib/controls/UILabel.h"
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 namespace {

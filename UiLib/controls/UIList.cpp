@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIListBody.h"
 #include "UiLib/controls/UIListHeader.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 namespace {

@@ -1,8 +1,8 @@
 #include "UiLib/controls/UIOption.h"
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 

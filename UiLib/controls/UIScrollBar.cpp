@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cwchar>
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIState.h"
 #include "UiLib/layouts/UIContainer.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 namespace {

@@ -5,9 +5,9 @@
 #include <mshtml.h>
 #include <mshtmdid.h>
 
+#include "UiLib/Utils/ComObject.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/ComObject.h"
 
 namespace UiLib {
 namespace {

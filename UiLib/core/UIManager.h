@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "UiLib/Utils/PtrArray.h"
+#include "UiLib/Utils/StringMap.h"
+#include "UiLib/Utils/UiColor.h"
 #include "UiLib/core/DibSection.h"
 #include "UiLib/core/GdiObject.h"
 #include "UiLib/core/ScopedDC.h"
@@ -20,9 +23,6 @@
 #include "UiLib/core/UITrayIcon.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/PtrArray.h"
-#include "UiLib/Utils/StringMap.h"
-#include "UiLib/Utils/UiColor.h"
 
 namespace UiLib {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
+#include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/RenderClip.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/AttributeValue.h"
 
 namespace UiLib {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "UiLib/tree/ControlHost.h"
 #include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 

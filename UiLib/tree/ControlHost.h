@@ -75,7 +75,7 @@ public:
 
 protected:
     CControlHost() = default;
-    ~CControlHost() = default;
+    virtual ~CControlHost() = default;
 };
 
 }  // namespace UiLib
