@@ -13,6 +13,8 @@ public:
     static constexpr const wchar_t* kNeutralIcon = L"gameicon.png";
 
     const wchar_t* GetClass() const override { return L"GameButtonUI"; }
+    // Only a plain option takes clicks in a caption band.
+    UiLib::UiCaptionRole GetCaptionRole() const override { return UiLib::UiCaptionRole::None; }
 
     // The icon is kept by the icon cache; `known` is false while it is still being read, when
     // nothing is drawn in its place.

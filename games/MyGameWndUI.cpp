@@ -96,7 +96,7 @@ void CMyGameWndUI::BuildGameButtons() {
     FilterGames();
     ArrangeGameButtons();
     // The icons are read once the window has first been painted, which they are no part of.
-    if (CPaintManagerUI* manager = GetManager()) manager->RunSoon([this, paths] { LoadIcons(paths); });
+    if (CControlHost* manager = GetManager()) manager->RunSoon([this, paths] { LoadIcons(paths); });
 }
 
 void CMyGameWndUI::ArrangeGameButtons() {

@@ -4,7 +4,7 @@
 #include "UiLib/controls/IListUI.h"
 #include "UiLib/controls/ListItemSupport.h"
 #include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 

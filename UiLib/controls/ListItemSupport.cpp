@@ -1,8 +1,8 @@
 #include "UiLib/controls/ListItemSupport.h"
 
 #include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 namespace {
@@ -45,7 +45,7 @@ UiColor ListItemTextColor(const ListItemStyle& style, bool enabled, bool selecte
 }
 
 bool HandleListItemEvent(CControlUI& item, IListItemUI& listItem, UiEvent& event, UINT& state) {
-    CPaintManagerUI* manager = item.GetManager();
+    CControlHost* manager = item.GetManager();
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN:

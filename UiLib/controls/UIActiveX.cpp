@@ -6,8 +6,8 @@
 
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/controls/UIActiveXWnd.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/tree/ControlRegistry.h"
 

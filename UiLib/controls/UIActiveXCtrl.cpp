@@ -4,7 +4,7 @@
 #include "UiLib/controls/UIActiveXEnum.h"
 #include "UiLib/controls/UIActiveXFrameWnd.h"
 #include "UiLib/controls/UIActiveXWnd.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 

@@ -1,9 +1,9 @@
 #include "UiLib/controls/UIButton.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
 #include "UiLib/layouts/UITabLayout.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -27,7 +27,7 @@ bool CButtonUI::Activate() {
     if (!CLabelUI::Activate()) return false;
     if (!manager_) return true;
     // The click handler may remove this button: take what is needed afterwards first.
-    CPaintManagerUI* manager = manager_;
+    CControlHost* manager = manager_;
     const std::wstring tabName = bindTabLayoutName_;
     const int tabIndex = bindTabIndex_;
     manager->SendNotify(this, L"click");

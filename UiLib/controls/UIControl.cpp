@@ -6,8 +6,9 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/ImageDrawParams.h"
 #include "UiLib/core/RenderClip.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -45,9 +46,9 @@ UINT CControlUI::GetControlFlags() const { return 0; }
 
 bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
-CPaintManagerUI* CControlUI::GetManager() const { return manager_; }
+CControlHost* CControlUI::GetManager() const { return manager_; }
 
-void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+void CControlUI::SetManager(CControlHost* manager, CControlUI* parent, bool init) {
     manager_ = manager;
     parent_ = parent;
     if (init && parent_) Init();
@@ -206,7 +207,7 @@ void CControlUI::SetFloat(bool floating) {
 const std::wstring& CControlUI::GetStyleName() const { return styleName_; }
 
 // Named style sets are not part of this program's skin; the name is kept for style changes.
-void CControlUI::ApplyStyle(const std::wstring& styleName, CPaintManagerUI*) { styleName_ = styleName; }
+void CControlUI::ApplyStyle(const std::wstring& styleName, CControlHost*) { styleName_ = styleName; }
 
 CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UINT flags) {
     if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
@@ -406,6 +407,8 @@ void CControlUI::PaintBkImage(HDC dc) {
     if (!DrawImage(dc, bkImage_)) bkImage_.clear();
 }
 
+CSkinResources* CControlUI::SkinResources() const { return manager_ ? &manager_->GetResources() : nullptr; }
+
 void CControlUI::PaintIcon(HDC dc) {
     CIconHandle icon(static_cast<HICON>(::LoadImageW(nullptr, bkImage_.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     if (icon.Get()) ::DrawIconEx(dc, rcItem_.left, rcItem_.top, icon.Get(), 54, 54, 0, nullptr, DI_NORMAL);
@@ -417,7 +420,7 @@ void CControlUI::BuildRegionFromImage() {
     CImageStringParser parser(rcItem_, nullptr);
     parser.Parse(bkImage_);
     const ImageDrawParams& params = parser.Params();
-    const TImageInfo* image = manager_->GetImageEx(params.name, params.resourceType, params.mask);
+    const TImageInfo* image = manager_->GetResources().GetImageEx(params.name, params.resourceType, params.mask);
     if (!image) return;
     const std::vector<uint32_t> pixels = ReadPixels(*image);
     if (pixels.empty()) return;
@@ -509,7 +512,7 @@ void CControlUI::NeedParentUpdate() {
 }
 
 bool CControlUI::DrawImage(HDC dc, const std::wstring& image, const std::wstring& modifier) {
-    return CSkinRenderer::DrawImageString(dc, manager_, rcItem_, rcPaint_, image, modifier);
+    return CSkinRenderer::DrawImageString(dc, SkinResources(), rcItem_, rcPaint_, image, modifier);
 }
 
 template <typename Value>

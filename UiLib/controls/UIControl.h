@@ -11,7 +11,8 @@
 
 namespace UiLib {
 
-class CPaintManagerUI;
+class CControlHost;
+class CSkinResources;
 class CControlUI;
 
 // Flags of FindControl.
@@ -29,6 +30,10 @@ enum UiControlFlags : UINT {
     UIFLAG_TABSTOP = 1,
     UIFLAG_SETCURSOR = 2,
 };
+
+// What a control is in the caption band of its window: the band drags the window but for the
+// controls of the roles that the window lets take clicks there.
+enum class UiCaptionRole { None, Button, Option, Text };
 
 // Called for each control a search visits; a non-null result ends the search with it.
 using FindControlProc = CControlUI*(CALLBACK*)(CControlUI* control, void* data);
@@ -58,10 +63,13 @@ public:
     virtual const wchar_t* GetClass() const;
     virtual void* GetInterface(const std::wstring& name);
     virtual UINT GetControlFlags() const;
+    virtual UiCaptionRole GetCaptionRole() const { return UiCaptionRole::None; }
+    // True for static text: its Alt shortcut activates the next control that takes one.
+    virtual bool HandsShortcutOn() const { return false; }
 
     virtual bool Activate();
-    virtual CPaintManagerUI* GetManager() const;
-    virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);
+    virtual CControlHost* GetManager() const;
+    virtual void SetManager(CControlHost* manager, CControlUI* parent, bool init = true);
     virtual CControlUI* GetParent() const;
 
     virtual std::wstring GetText() const;
@@ -122,7 +130,7 @@ public:
     virtual void SetFloat(bool floating = true);
 
     virtual const std::wstring& GetStyleName() const;
-    virtual void ApplyStyle(const std::wstring& styleName, CPaintManagerUI* manager);
+    virtual void ApplyStyle(const std::wstring& styleName, CControlHost* manager);
 
     virtual CControlUI* FindControl(FindControlProc proc, void* data, UINT flags);
 
@@ -202,8 +210,10 @@ protected:
     template <typename Value>
     void SetPaintValue(Value& field, Value value);
     void PaintIcon(HDC dc);
+    // What the control draws with: its host's skin resources, none without a host.
+    CSkinResources* SkinResources() const;
 
-    CPaintManagerUI* manager_ = nullptr;
+    CControlHost* manager_ = nullptr;
     CControlUI* parent_ = nullptr;
     std::wstring name_;
     std::wstring text_;

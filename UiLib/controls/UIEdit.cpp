@@ -3,8 +3,8 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIEditWnd.h"
 #include "UiLib/controls/UIState.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "UiLib/controls/UIEdit.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIResource.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 namespace {
@@ -19,7 +21,7 @@ constexpr UINT kReflectedColorStatic = kReflectBase + WM_CTLCOLORSTATIC;
 WNDPROC g_systemEditProc = nullptr;
 
 HINSTANCE ModuleInstance() {
-    HINSTANCE instance = CPaintManagerUI::GetInstance();
+    HINSTANCE instance = CResourceConfig::GetInstance();
     return instance ? instance : ::GetModuleHandleW(nullptr);
 }
 
@@ -57,7 +59,7 @@ RECT CEditWnd::CalculatePos() const {
     rect.right -= padding.right;
     rect.bottom -= padding.bottom;
     // Centred on one line of the control's font when the area is taller.
-    const LONG lineHeight = owner_->GetManager()->GetFontInfo(owner_->GetFont()).tm.tmHeight;
+    const LONG lineHeight = owner_->GetManager()->GetResources().GetFontInfo(owner_->GetFont()).tm.tmHeight;
     if (lineHeight < rect.bottom - rect.top) {
         rect.top += (rect.bottom - rect.top - lineHeight) / 2;
         rect.bottom = rect.top + lineHeight;
@@ -66,7 +68,7 @@ RECT CEditWnd::CalculatePos() const {
 }
 
 bool CEditWnd::Create() {
-    CPaintManagerUI* manager = owner_->GetManager();
+    CControlHost* manager = owner_->GetManager();
     if (!manager || !manager->GetPaintWindow() || !RegisterSuperclass()) return false;
     DWORD style = WS_CHILD | ES_AUTOHSCROLL;
     if (owner_->IsPasswordMode()) style |= ES_PASSWORD;
@@ -75,7 +77,8 @@ bool CEditWnd::Create() {
     hwnd_ = ::CreateWindowExW(0, kClassName, nullptr, style, rect.left, rect.top, rect.right - rect.left,
                               rect.bottom - rect.top, manager->GetPaintWindow(), nullptr, ModuleInstance(), this);
     if (!hwnd_) return false;
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(manager->GetFont(owner_->GetFont())), TRUE);
+    HFONT font = manager->GetResources().GetFont(owner_->GetFont());
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     ::SendMessageW(hwnd_, EM_LIMITTEXT, owner_->GetMaxChar(), 0);
     if (owner_->IsPasswordMode()) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, owner_->GetPasswordChar(), 0);
     ::SetWindowTextW(hwnd_, owner_->GetText().c_str());
@@ -163,7 +166,7 @@ void CEditWnd::OnTextChanged() {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd_)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     owner_->TakeNativeText(text);
-    if (CPaintManagerUI* manager = owner_->GetManager()) manager->SendNotify(owner_, L"textchanged");
+    if (CControlHost* manager = owner_->GetManager()) manager->SendNotify(owner_, L"textchanged");
 }
 
 LRESULT CEditWnd::OnColor(HDC dc) {

@@ -1,8 +1,9 @@
 #include "UiLib/controls/UILabel.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -60,7 +61,7 @@ void CLabelUI::SetShowHtml(bool show) {
 
 SIZE CLabelUI::EstimateSize(SIZE) {
     if (fixed_.cy != 0 || !manager_) return fixed_;
-    return SIZE{fixed_.cx, manager_->GetFontInfo(font_).tm.tmHeight + 4};
+    return SIZE{fixed_.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + 4};
 }
 
 void CLabelUI::DoEvent(UiEvent& event) {
@@ -105,10 +106,10 @@ const CAttributeTable& CLabelUI::Attributes() {
 UiColor CLabelUI::NormalTextColor() const {
     if (!IsEnabled()) {
         if (disabledTextColor_ != 0) return disabledTextColor_;
-        return manager_ ? manager_->GetDefaultDisabledColor() : 0;
+        return manager_ ? manager_->GetResources().GetDefaultDisabledColor() : 0;
     }
     if (textColor_ != 0) return textColor_;
-    return manager_ ? manager_->GetDefaultFontColor() : 0;
+    return manager_ ? manager_->GetResources().GetDefaultFontColor() : 0;
 }
 
 void CLabelUI::DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT style) {
@@ -117,9 +118,10 @@ void CLabelUI::DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT 
               rcItem_.bottom - textPadding_.bottom};
     if (showHtml_) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text, color, nullptr, nullptr, links, style);
+        CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text, color, nullptr, nullptr, links, style,
+                                      manager_->GetMousePos());
     } else {
-        CSkinRenderer::DrawText(dc, manager_, rect, text, color, font_, style);
+        CSkinRenderer::DrawText(dc, SkinResources(), rect, text, color, font_, style);
     }
 }
 

@@ -9,6 +9,8 @@ public:
     CLabelUI();
 
     const wchar_t* GetClass() const override;
+    // Static text: its Alt shortcut activates the control after it.
+    bool HandsShortcutOn() const override { return true; }
     void* GetInterface(const std::wstring& name) override;
 
     UINT GetTextStyle() const { return textStyle_; }

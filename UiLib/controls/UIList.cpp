@@ -5,7 +5,7 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIListBody.h"
 #include "UiLib/controls/UIListHeader.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

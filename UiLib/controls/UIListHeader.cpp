@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "UiLib/core/UIManager.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -20,7 +21,7 @@ SIZE CListHeaderUI::EstimateSize(SIZE available) {
     SIZE size{0, fixed_.cy};
     if (size.cy == 0 && manager_) {
         for (int i = 0; i < GetCount(); ++i) size.cy = std::max(size.cy, GetItemAt(i)->EstimateSize(available).cy);
-        size.cy = std::max<LONG>(size.cy, manager_->GetDefaultFontInfo().tm.tmHeight + 6);
+        size.cy = std::max<LONG>(size.cy, manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + 6);
     }
     for (int i = 0; i < GetCount(); ++i) size.cx += GetItemAt(i)->EstimateSize(available).cx;
     return size;

@@ -1,8 +1,9 @@
 #include "UiLib/controls/UIListHeaderItem.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -24,7 +25,7 @@ void* CListHeaderItemUI::GetInterface(const std::wstring& name) {
 
 SIZE CListHeaderItemUI::EstimateSize(SIZE) {
     if (fixed_.cy != 0 || !manager_) return fixed_;
-    return SIZE{fixed_.cx, manager_->GetFontInfo(font_).tm.tmHeight + 14};
+    return SIZE{fixed_.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + 14};
 }
 
 void CListHeaderItemUI::DoEvent(UiEvent& event) {
@@ -91,19 +92,20 @@ void CListHeaderItemUI::PaintStatusImage(HDC dc) {
     RECT sep = rcItem_;
     if (sepWidth_ > 0) sep.left = sep.right - sepWidth_;
     else sep.right = sep.left - sepWidth_;
-    CSkinRenderer::DrawImageString(dc, manager_, sep, rcPaint_, sepImage_);
+    CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_);
 }
 
 void CListHeaderItemUI::PaintText(HDC dc) {
     if (text_.empty() || !manager_) return;
-    UiColor color = textColor_ != 0 ? textColor_ : manager_->GetDefaultFontColor();
+    UiColor color = textColor_ != 0 ? textColor_ : manager_->GetResources().GetDefaultFontColor();
     RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
               rcItem_.bottom - textPadding_.bottom};
     if (showHtml_) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, color, nullptr, nullptr, links, textStyle_);
+        CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, color, nullptr, nullptr, links, textStyle_,
+                                      manager_->GetMousePos());
     } else {
-        CSkinRenderer::DrawText(dc, manager_, rect, text_, color, font_, textStyle_);
+        CSkinRenderer::DrawText(dc, SkinResources(), rect, text_, color, font_, textStyle_);
     }
 }
 

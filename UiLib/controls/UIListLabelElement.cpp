@@ -1,7 +1,8 @@
 #include "UiLib/controls/UIListLabelElement.h"
 
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -19,7 +20,7 @@ SIZE CListLabelElementUI::EstimateSize(SIZE) {
     SIZE size = fixed_;
     if (size.cy == 0 && owner_ && manager_) {
         const ListItemStyle& style = *owner_->GetListInfo();
-        size.cy = manager_->GetFontInfo(style.font).tm.tmHeight + 8 + style.textPadding.top +
+        size.cy = manager_->GetResources().GetFontInfo(style.font).tm.tmHeight + 8 + style.textPadding.top +
                   style.textPadding.bottom;
     }
     return size;
@@ -39,10 +40,10 @@ void CListLabelElementUI::DrawItemText(HDC dc, const RECT& item) {
               item.right - style.textPadding.right, item.bottom - style.textPadding.bottom};
     if (style.showHtml) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, color, nullptr, nullptr, links,
-                                      DT_SINGLELINE | style.textStyle);
+        CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, color, nullptr, nullptr, links,
+                                      DT_SINGLELINE | style.textStyle, manager_->GetMousePos());
     } else {
-        CSkinRenderer::DrawText(dc, manager_, rect, text_, color, style.font, DT_SINGLELINE | style.textStyle);
+        CSkinRenderer::DrawText(dc, SkinResources(), rect, text_, color, style.font, DT_SINGLELINE | style.textStyle);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "UiLib/controls/UIOption.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -23,7 +23,7 @@ void* COptionUI::GetInterface(const std::wstring& name) {
     return CButtonUI::GetInterface(name);
 }
 
-void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+void COptionUI::SetManager(CControlHost* manager, CControlUI* parent, bool init) {
     if (manager_ && manager_ != manager && !group_.empty()) manager_->RemoveOptionGroup(group_, this);
     CButtonUI::SetManager(manager, parent, init);
     if (init && manager_ && !group_.empty()) manager_->AddOptionGroup(group_, this);

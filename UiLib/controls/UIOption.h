@@ -11,9 +11,10 @@ public:
     ~COptionUI() override;
 
     const wchar_t* GetClass() const override;
+    UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Option; }
     void* GetInterface(const std::wstring& name) override;
 
-    void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
+    void SetManager(CControlHost* manager, CControlUI* parent, bool init = true) override;
     // Sends "click", then selects a grouped option or toggles one without a group.
     bool Activate() override;
 

@@ -7,6 +7,8 @@ namespace UiLib {
 class CRadioBoxUI : public COptionUI {
 public:
     const wchar_t* GetClass() const override;
+    // Only a plain option takes clicks in a caption band.
+    UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::None; }
     void* GetInterface(const std::wstring& name) override;
 };
 

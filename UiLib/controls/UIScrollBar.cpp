@@ -6,8 +6,8 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIState.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -33,10 +33,10 @@ SIZE CTextUI::EstimateSize(SIZE available) {
     CWindowDC dc(manager_->GetPaintWindow());
     if (showHtml_) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc.Get(), manager_, rect, text_, 0, nullptr, nullptr, links,
+        CSkinRenderer::DrawMarkupText(dc.Get(), SkinResources(), rect, text_, 0, nullptr, nullptr, links,
                                       DT_CALCRECT | textStyle_);
     } else {
-        CSkinRenderer::DrawText(dc.Get(), manager_, rect, text_, 0, font_, DT_CALCRECT | textStyle_);
+        CSkinRenderer::DrawText(dc.Get(), SkinResources(), rect, text_, 0, font_, DT_CALCRECT | textStyle_);
     }
     SIZE size{rect.right - rect.left + textPadding_.left + textPadding_.right,
               rect.bottom - rect.top + textPadding_.top + textPadding_.bottom};
@@ -115,11 +115,11 @@ void CTextUI::PaintText(HDC dc) {
               rcItem_.bottom - textPadding_.bottom};
     if (showHtml_) {
         linkCount_ = kMaxLinks;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, NormalTextColor(), linkRects_.data(),
-                                      linkTargets_.data(), linkCount_, textStyle_);
+        CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, NormalTextColor(), linkRects_.data(),
+                                      linkTargets_.data(), linkCount_, textStyle_, manager_->GetMousePos());
     } else {
         linkCount_ = 0;
-        CSkinRenderer::DrawText(dc, manager_, rect, text_, NormalTextColor(), font_, textStyle_);
+        CSkinRenderer::DrawText(dc, SkinResources(), rect, text_, NormalTextColor(), font_, textStyle_);
     }
 }
 

@@ -13,6 +13,7 @@ public:
     CTextUI();
 
     const wchar_t* GetClass() const override;
+    UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Text; }
     void* GetInterface(const std::wstring& name) override;
     UINT GetControlFlags() const override;
 

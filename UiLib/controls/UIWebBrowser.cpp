@@ -7,7 +7,7 @@
 
 #include "UiLib/Utils/ComObject.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

@@ -1,7 +1,5 @@
 #include "UiLib/core/CaptionHitTest.h"
 
-#include <cwchar>
-
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIManager.h"
 
@@ -9,12 +7,11 @@ namespace UiLib {
 namespace {
 
 bool TakesClicks(const CControlUI& control, CaptionClicks clicks) {
-    const wchar_t* className = control.GetClass();
-    auto is = [className](const wchar_t* name) { return std::wcscmp(className, name) == 0; };
-    switch (clicks) {
-    case CaptionClicks::Buttons: return is(L"ButtonUI");
-    case CaptionClicks::ButtonsAndOptions: return is(L"ButtonUI") || is(L"OptionUI");
-    case CaptionClicks::ButtonsOptionsAndText: return is(L"ButtonUI") || is(L"OptionUI") || is(L"TextUI");
+    switch (control.GetCaptionRole()) {
+    case UiCaptionRole::Button: return true;
+    case UiCaptionRole::Option: return clicks != CaptionClicks::Buttons;
+    case UiCaptionRole::Text: return clicks == CaptionClicks::ButtonsOptionsAndText;
+    case UiCaptionRole::None: return false;
     }
     return false;
 }

@@ -7,9 +7,9 @@ class CPaintManagerUI;
 
 // Which controls in a window's caption band take clicks instead of dragging the window.
 enum class CaptionClicks {
-    Buttons,                 // "ButtonUI"
-    ButtonsAndOptions,       // "ButtonUI" and "OptionUI"
-    ButtonsOptionsAndText,   // "ButtonUI", "OptionUI" and "TextUI"
+    Buttons,                 // buttons
+    ButtonsAndOptions,       // buttons and options
+    ButtonsOptionsAndText,   // buttons, options and wrapping text
 };
 
 // The answer to WM_NCHITTEST at a point in screen coordinates: HTCAPTION on the caption band of

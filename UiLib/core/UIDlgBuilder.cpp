@@ -221,7 +221,7 @@ std::unique_ptr<CControlUI> CDialogBuilder::CreateControl(const wchar_t* tag) {
 void CDialogBuilder::ApplyAttributes(CSkinMarkupNode node, CControlUI* control, CPaintManagerUI* manager) {
     // The control reaches the manager's fonts and images while its attributes are applied; the
     // manager it already had (none, unless the parent is part of a live tree) is restored after.
-    CPaintManagerUI* attached = control->GetManager();
+    CControlHost* attached = control->GetManager();
     if (manager) {
         control->SetManager(manager, control->GetParent(), false);
         std::wstring defaults = manager->GetDefaultAttributeList(node.GetName());

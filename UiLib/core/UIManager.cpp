@@ -103,14 +103,9 @@ uint16_t CurrentKeyState() {
     return state;
 }
 
-bool IsStaticText(const CControlUI* control) {
-    const std::wstring className = control->GetClass();
-    return className == L"LabelUI" || className == L"TextUI";
-}
-
 // The control a label's shortcut leads to: the next one that is neither text nor a container.
 bool TakesShortcutOfLabel(CControlUI* control) {
-    return !IsStaticText(control) && control->GetInterface(L"IContainer") == nullptr;
+    return !control->HandsShortcutOn() && control->GetInterface(L"IContainer") == nullptr;
 }
 
 // The manager of the window a message belongs to: a child window's message goes to the manager of
@@ -126,15 +121,7 @@ CPaintManagerUI* ManagerOfWindow(HWND window) {
 
 }  // namespace
 
-CPaintManagerUI::CPaintManagerUI() {
-    LOGFONTW logFont{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    std::wstring face = CResourceConfig::GetDefaultFontName();
-    if (face.empty()) face = logFont.lfFaceName;
-    int size = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
-    defaultFont_ = CreateFontInfo(face, size, logFont.lfWeight >= FW_BOLD, logFont.lfUnderline != 0,
-                                  logFont.lfItalic != 0);
-}
+CPaintManagerUI::CPaintManagerUI() = default;
 
 CPaintManagerUI::~CPaintManagerUI() {
     RemoveAllTimers();
@@ -423,113 +410,9 @@ void CPaintManagerUI::RunDelayedCleanup() {
     }
 }
 
-std::unique_ptr<TFontInfo> CPaintManagerUI::CreateFontInfo(const std::wstring& face, int size, bool bold,
-                                                            bool underline, bool italic) {
-    LOGFONTW logFont{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    logFont.lfHeight = -size;
-    if (bold) logFont.lfWeight += FW_BOLD;
-    logFont.lfUnderline = underline ? TRUE : FALSE;
-    logFont.lfItalic = italic ? TRUE : FALSE;
-    auto info = std::make_unique<TFontInfo>();
-    info->font.Reset(::CreateFontIndirectW(&logFont));
-    info->faceName = face;
-    info->size = size;
-    info->bold = bold;
-    info->underline = underline;
-    info->italic = italic;
-    return info;
+void CPaintManagerUI::ShareResources(std::shared_ptr<CSkinResources> resources) {
+    if (resources) resources_ = std::move(resources);
 }
-
-HFONT CPaintManagerUI::AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
-    std::unique_ptr<TFontInfo> info = CreateFontInfo(face, size, bold, underline, italic);
-    HFONT font = info->font.Get();
-    if (!font) return nullptr;
-    fonts_.push_back(std::move(info));
-    return font;
-}
-
-HFONT CPaintManagerUI::GetFont(int index) {
-    if (index >= 0 && index < FontCount()) return fonts_[index]->font.Get();
-    CPaintManagerUI* topmost = this;
-    while (topmost->resourceParent_) topmost = topmost->resourceParent_;
-    return topmost->defaultFont_->font.Get();
-}
-
-void CPaintManagerUI::SetResourceParent(CPaintManagerUI* parent) {
-    // A manager never inherits from itself, directly or through its own children.
-    for (CPaintManagerUI* ancestor = parent; ancestor; ancestor = ancestor->resourceParent_)
-        if (ancestor == this) return;
-    resourceParent_ = parent;
-}
-
-HFONT CPaintManagerUI::FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const {
-    for (const auto& info : fonts_) {
-        if (info->size == size && info->bold == bold && info->underline == underline && info->italic == italic &&
-            lstrcmpiW(info->faceName.c_str(), face.c_str()) == 0)
-            return info->font.Get();
-    }
-    return resourceParent_ ? resourceParent_->FindFont(face, size, bold, underline, italic) : nullptr;
-}
-
-TFontInfo& CPaintManagerUI::MeasuredFont(TFontInfo& info) {
-    if (info.measured) return info;
-    CWindowDC dc(window_);
-    CSelectObject select(dc.Get(), info.font.Get());
-    ::GetTextMetricsW(dc.Get(), &info.tm);
-    info.measured = true;
-    return info;
-}
-
-const TFontInfo& CPaintManagerUI::GetFontInfo(int index) {
-    if (index >= 0 && index < FontCount()) return MeasuredFont(*fonts_[index]);
-    CPaintManagerUI* topmost = this;
-    while (topmost->resourceParent_) topmost = topmost->resourceParent_;
-    return topmost->GetDefaultFontInfo();
-}
-
-const TFontInfo& CPaintManagerUI::GetFontInfo(HFONT font) {
-    for (auto& info : fonts_)
-        if (info->font.Get() == font) return MeasuredFont(*info);
-    if (defaultFont_->font.Get() != font && resourceParent_) return resourceParent_->GetFontInfo(font);
-    return GetDefaultFontInfo();
-}
-
-const TFontInfo& CPaintManagerUI::GetDefaultFontInfo() { return MeasuredFont(*defaultFont_); }
-
-void CPaintManagerUI::SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
-    std::unique_ptr<TFontInfo> info = CreateFontInfo(face, size, bold, underline, italic);
-    if (info->font) defaultFont_ = std::move(info);
-}
-
-const TImageInfo* CPaintManagerUI::GetImage(const std::wstring& name) {
-    std::unique_ptr<TImageInfo>* entry = images_.Find(name);
-    return entry ? entry->get() : nullptr;
-}
-
-const TImageInfo* CPaintManagerUI::GetImageEx(const std::wstring& name, const std::wstring& resourceType,
-                                              UiColor mask) {
-    if (const TImageInfo* image = GetImage(name)) return image;
-    return AddImage(name, resourceType, mask);
-}
-
-const TImageInfo* CPaintManagerUI::AddImage(const std::wstring& name, const std::wstring& resourceType,
-                                            UiColor mask) {
-    if (name.empty()) return nullptr;
-    std::unique_ptr<TImageInfo> image =
-        LoadImageRecord(name, resourceType.empty() ? nullptr : resourceType.c_str(), mask);
-    if (!image) return nullptr;
-    image->resourceType = resourceType;
-    image->mask = mask;
-    if (const TImageInfo* existing = GetImage(name)) return existing;
-    const TImageInfo* added = image.get();
-    images_.Insert(name, std::move(image));
-    return added;
-}
-
-void CPaintManagerUI::RemoveAllImages() { images_.RemoveAll(); }
 
 bool CPaintManagerUI::AddOptionGroup(const std::wstring& group, CControlUI* option) {
     if (group.empty() || !option) return false;
@@ -555,16 +438,6 @@ void CPaintManagerUI::RemoveOptionGroup(const std::wstring& group, CControlUI* o
 }
 
 void CPaintManagerUI::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
-
-void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list) {
-    defaultAttributes_.Insert(controlName, list);
-}
-
-std::wstring CPaintManagerUI::GetDefaultAttributeList(const std::wstring& controlName) {
-    const std::wstring* list = defaultAttributes_.Find(controlName);
-    if (list) return *list;
-    return resourceParent_ ? resourceParent_->GetDefaultAttributeList(controlName) : std::wstring();
-}
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddOnce(preMessageFilters_, filter); }
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) { return RemoveItem(preMessageFilters_, filter); }
@@ -625,7 +498,7 @@ bool CPaintManagerUI::ActivateShortcut(wchar_t ch) {
             break;
         }
         if (!control->GetShortcut() || static_cast<wchar_t>(std::towupper(control->GetShortcut())) != wanted) continue;
-        if (IsStaticText(control)) {
+        if (control->HandsShortcutOn()) {
             labelMatched = true;
             continue;
         }

@@ -21,28 +21,19 @@
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UITrayIcon.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {
 
 class CControlUI;
 class CSkinArchive;
 
-// One font of a window: the handle with its description and, once measured, its metrics.
-struct TFontInfo {
-    CFontHandle font;
-    std::wstring faceName;
-    int size = 0;
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-    TEXTMETRICW tm{};
-    bool measured = false;
-};
-
 // The manager of one skinned window: turns the window's messages into control events, lays the
 // control tree out and paints it double-buffered, and keeps the name map, focus, notifications,
-// fonts, default colours and attribute lists, the image cache, timers and the window attributes.
-class CPaintManagerUI {
+// timers and the window attributes. It hosts the window's controls and draws with the resources
+// of its skin.
+class CPaintManagerUI : public CControlHost {
 public:
     // Native timer identifiers start from this counter.
     static constexpr UINT kTimerCounterStart = 4096;
@@ -74,7 +65,7 @@ public:
 
     // Remembers the window, takes its DC and joins the process-wide list of managers.
     void Init(HWND window);
-    HWND GetPaintWindow() const { return window_; }
+    HWND GetPaintWindow() const override { return window_; }
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
     // The band of rows the window is double-buffered through (invalid before the first paint).
     const CDibSection& GetOffscreenSurface() const { return offscreen_; }
@@ -82,22 +73,22 @@ public:
     void SetOffscreenPaint(bool on) { offscreenPaint_ = on; }
     HWND GetTooltipWindow() const { return toolTip_.Get(); }
     // Invalidates part of the window without erasing; nothing without a window.
-    void Invalidate(const RECT& rect);
+    void Invalidate(const RECT& rect) override;
 
     // Takes the root of the control tree; the previous root goes to the delayed clean-up.
     bool AttachDialog(std::unique_ptr<CControlUI> root);
     CControlUI* GetRoot() const { return root_.get(); }
     // Gives a subtree this manager (initialising it) and enters its named controls.
-    bool InitControls(CControlUI* control, CControlUI* parent = nullptr);
+    bool InitControls(CControlUI* control, CControlUI* parent = nullptr) override;
     // Forgets every reference to a control that is being destroyed.
-    void ReapObjects(CControlUI* control);
+    void ReapObjects(CControlUI* control) override;
 
-    CControlUI* FindControl(const std::wstring& name);
+    CControlUI* FindControl(const std::wstring& name) override;
     CControlUI* FindControl(POINT point) const;
     CControlUI* FindSubControlByName(CControlUI* parent, const std::wstring& name) const;
 
     // Layout state: a control asks for a layout pass; UpdateLayout runs it.
-    void NeedUpdate() { updateNeeded_ = true; }
+    void NeedUpdate() override { updateNeeded_ = true; }
     bool IsUpdateNeeded() const { return updateNeeded_; }
     // Lays the tree out if needed: the root gets `client` when it needs it (and the paint surfaces
     // start afresh), otherwise every control that still needs an update is laid out again in its
@@ -117,11 +108,11 @@ public:
     // The managers of every window that exists, in the order they were initialised.
     static const std::vector<CPaintManagerUI*>& GetPaintManagers();
 
-    CControlUI* GetFocus() const { return focus_; }
-    void SetFocus(CControlUI* control);
+    CControlUI* GetFocus() const override { return focus_; }
+    void SetFocus(CControlUI* control) override;
     bool IsFocusNeeded() const { return focusNeeded_; }
     // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
-    bool SetNextTabControl(bool forward = true);
+    bool SetNextTabControl(bool forward = true) override;
 
     // Activates the visible, enabled control whose shortcut is `ch`; a matching label hands the
     // match on to the next control after it.
@@ -131,8 +122,8 @@ public:
     void ReleaseCapture();
     bool IsCaptured() const { return mouseCapture_; }
 
-    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
-    bool KillTimer(CControlUI* control, UINT timerId);
+    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse) override;
+    bool KillTimer(CControlUI* control, UINT timerId) override;
     void KillTimers(CControlUI* control);
     void RemoveAllTimers();
     // The control and local identifier of a native timer of this window.
@@ -140,73 +131,83 @@ public:
 
     bool AddNotifier(INotifyUI* notifier);
     bool RemoveNotifier(INotifyUI* notifier);
-    bool AddPreMessageFilter(IMessageFilterUI* filter);
-    bool RemovePreMessageFilter(IMessageFilterUI* filter);
-    bool AddMessageFilter(IMessageFilterUI* filter);
-    bool RemoveMessageFilter(IMessageFilterUI* filter);
-    bool AddTranslateAccelerator(ITranslateAccelerator* accelerator);
-    bool RemoveTranslateAccelerator(ITranslateAccelerator* accelerator);
+    bool AddPreMessageFilter(IMessageFilterUI* filter) override;
+    bool RemovePreMessageFilter(IMessageFilterUI* filter) override;
+    bool AddMessageFilter(IMessageFilterUI* filter) override;
+    bool RemoveMessageFilter(IMessageFilterUI* filter) override;
+    bool AddTranslateAccelerator(ITranslateAccelerator* accelerator) override;
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) override;
     // Controls whose post-paint runs after the whole tree has been painted.
     bool AddPostPaint(CControlUI* control);
     bool RemovePostPaint(CControlUI* control);
     void SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
-                    bool async = false);
-    void SendNotify(UiNotify& msg, bool async = false);
+                    bool async = false) override;
+    void SendNotify(UiNotify& msg, bool async = false) override;
     // Hands every queued notification to its receivers, oldest first.
     void DeliverQueuedNotifications();
-    void UsedVirtualWnd(bool used) { usedVirtualWnd_ = used; }
-    POINT GetMousePos() const { return lastMousePos_; }
+    void UsedVirtualWnd(bool used) override { usedVirtualWnd_ = used; }
+    POINT GetMousePos() const override { return lastMousePos_; }
     void SetMousePos(POINT point) { lastMousePos_ = point; }
 
     // Detaches a control and deletes it when the window handles the clean-up message.
-    void AddDelayedCleanup(std::unique_ptr<CControlUI> control);
+    void AddDelayedCleanup(std::unique_ptr<CControlUI> control) override;
     void RunDelayedCleanup();
     size_t DelayedCleanupCount() const { return delayedCleanup_.Count(); }
 
-    // The manager whose default font, fonts and default attribute lists serve this one where it
-    // has none of its own (a pop-up menu takes its window's).
-    CPaintManagerUI* GetResourceParent() const { return resourceParent_; }
-    void SetResourceParent(CPaintManagerUI* parent);
+    // The skin's fonts, images, default attribute lists and colours: a window's own until it shares
+    // another's (a pop-up menu shares its window's).
+    CSkinResources& GetResources() override { return *resources_; }
+    const std::shared_ptr<CSkinResources>& GetSharedResources() const { return resources_; }
+    void ShareResources(std::shared_ptr<CSkinResources> resources);
 
-    HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
-    // The custom font of that index, or for an index out of range the default font of the topmost
-    // resource parent.
-    HFONT GetFont(int index);
-    HFONT FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const;
-    int FontCount() const { return static_cast<int>(fonts_.size()); }
-    const TFontInfo& GetFontInfo(int index);
-    const TFontInfo& GetFontInfo(HFONT font);
-    const TFontInfo& GetDefaultFontInfo();
-    void SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
-
-    UiColor GetDefaultDisabledColor() const { return disabledColor_; }
-    void SetDefaultDisabledColor(UiColor color) { disabledColor_ = color; }
-    UiColor GetDefaultFontColor() const { return fontColor_; }
-    void SetDefaultFontColor(UiColor color) { fontColor_ = color; }
-    UiColor GetDefaultLinkFontColor() const { return linkColor_; }
-    void SetDefaultLinkFontColor(UiColor color) { linkColor_ = color; }
-    UiColor GetDefaultLinkHoverFontColor() const { return linkHoverColor_; }
-    void SetDefaultLinkHoverFontColor(UiColor color) { linkHoverColor_ = color; }
-    UiColor GetDefaultSelectedBkColor() const { return selectedColor_; }
-    void SetDefaultSelectedBkColor(UiColor color) { selectedColor_ = color; }
-
-    // The image cache, keyed by the name as the skin writes it.
-    const TImageInfo* GetImage(const std::wstring& name);
+    // Forwards to the skin's resources.
+    HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
+        return resources_->AddFont(face, size, bold, underline, italic);
+    }
+    HFONT GetFont(int index) { return resources_->GetFont(index); }
+    HFONT FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const {
+        return resources_->FindFont(face, size, bold, underline, italic);
+    }
+    int FontCount() const { return resources_->FontCount(); }
+    const TFontInfo& GetFontInfo(int index) { return resources_->GetFontInfo(index); }
+    const TFontInfo& GetFontInfo(HFONT font) { return resources_->GetFontInfo(font); }
+    const TFontInfo& GetDefaultFontInfo() { return resources_->GetDefaultFontInfo(); }
+    void SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
+        resources_->SetDefaultFont(face, size, bold, underline, italic);
+    }
+    UiColor GetDefaultDisabledColor() const { return resources_->GetDefaultDisabledColor(); }
+    void SetDefaultDisabledColor(UiColor color) { resources_->SetDefaultDisabledColor(color); }
+    UiColor GetDefaultFontColor() const { return resources_->GetDefaultFontColor(); }
+    void SetDefaultFontColor(UiColor color) { resources_->SetDefaultFontColor(color); }
+    UiColor GetDefaultLinkFontColor() const { return resources_->GetDefaultLinkFontColor(); }
+    void SetDefaultLinkFontColor(UiColor color) { resources_->SetDefaultLinkFontColor(color); }
+    UiColor GetDefaultLinkHoverFontColor() const { return resources_->GetDefaultLinkHoverFontColor(); }
+    void SetDefaultLinkHoverFontColor(UiColor color) { resources_->SetDefaultLinkHoverFontColor(color); }
+    UiColor GetDefaultSelectedBkColor() const { return resources_->GetDefaultSelectedBkColor(); }
+    void SetDefaultSelectedBkColor(UiColor color) { resources_->SetDefaultSelectedBkColor(color); }
+    const TImageInfo* GetImage(const std::wstring& name) { return resources_->GetImage(name); }
     const TImageInfo* GetImageEx(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
-                                 UiColor mask = 0);
+                                 UiColor mask = 0) {
+        return resources_->GetImageEx(name, resourceType, mask);
+    }
     const TImageInfo* AddImage(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
-                               UiColor mask = 0);
-    void RemoveAllImages();
+                               UiColor mask = 0) {
+        return resources_->AddImage(name, resourceType, mask);
+    }
+    void RemoveAllImages() { resources_->RemoveAllImages(); }
+    void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list) {
+        resources_->AddDefaultAttributeList(controlName, list);
+    }
+    std::wstring GetDefaultAttributeList(const std::wstring& controlName) {
+        return resources_->GetDefaultAttributeList(controlName);
+    }
 
     // Option groups: the options sharing a group name, in the order they joined. Adding an option
     // that is already in the group fails; a group that loses its last option is dropped.
-    bool AddOptionGroup(const std::wstring& group, CControlUI* option);
-    const CPtrArray<CControlUI*>* GetOptionGroup(const std::wstring& group);
-    void RemoveOptionGroup(const std::wstring& group, CControlUI* option);
+    bool AddOptionGroup(const std::wstring& group, CControlUI* option) override;
+    const CPtrArray<CControlUI*>* GetOptionGroup(const std::wstring& group) override;
+    void RemoveOptionGroup(const std::wstring& group, CControlUI* option) override;
     void RemoveAllOptionGroups();
-
-    void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list);
-    std::wstring GetDefaultAttributeList(const std::wstring& controlName);
 
     // Window attributes of the layout, read by the window base class and the message handler.
     SIZE GetInitSize() const { return initSize_; }
@@ -237,7 +238,7 @@ public:
     void AddTrayIconSoon(UINT id, HICON icon);
     // Runs `task` on the window's thread once nothing more urgent waits: after the paints that are
     // due, at once for a hidden window. Tasks of a window destroyed first never run.
-    void RunSoon(std::function<void()> task);
+    void RunSoon(std::function<void()> task) override;
 
 private:
     struct TimerInfo {
@@ -282,12 +283,8 @@ private:
     void HideToolTip();
     UINT HoverTime() const;
     UINT NextTimerId();
-    TFontInfo& MeasuredFont(TFontInfo& info);
-    static std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
-                                                     bool italic);
 
     HWND window_ = nullptr;
-    CPaintManagerUI* resourceParent_ = nullptr;
     std::unique_ptr<CWindowDC> windowDC_;
     std::unique_ptr<CMemoryDC> offscreenDC_;
     CDibSection offscreen_;
@@ -324,8 +321,6 @@ private:
     UINT timerCounter_ = kTimerCounterStart;
 
     CStringMap<CControlUI*> nameMap_;
-    CStringMap<std::unique_ptr<TImageInfo>> images_;
-    CStringMap<std::wstring> defaultAttributes_;
     CStringMap<CPtrArray<CControlUI*>> optionGroups_;
     std::vector<TimerInfo> timers_;
     CPtrArray<INotifyUI*> notifiers_;
@@ -335,17 +330,11 @@ private:
     CPtrArray<CControlUI*> postPaint_;
     std::deque<UiNotify> asyncNotify_;
     CPtrArray<std::unique_ptr<CControlUI>> delayedCleanup_;
-    std::vector<std::unique_ptr<TFontInfo>> fonts_;
-    std::unique_ptr<TFontInfo> defaultFont_;
 
     CTrayIcon trayIcon_;
     std::vector<std::function<void()>> soonTasks_;
 
-    UiColor disabledColor_ = 0xFFA7A6AA;
-    UiColor fontColor_ = 0xFF000000;
-    UiColor linkColor_ = 0xFF0000FF;
-    UiColor linkHoverColor_ = 0xFFD3215F;
-    UiColor selectedColor_ = 0xFFBAE4FF;
+    std::shared_ptr<CSkinResources> resources_ = std::make_shared<CSkinResources>();
 };
 
 }  // namespace UiLib

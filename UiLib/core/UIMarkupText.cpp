@@ -6,8 +6,8 @@
 
 #include "UiLib/core/ImageDrawParams.h"
 #include "UiLib/core/RenderClip.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
 
 namespace UiLib {
 namespace {
@@ -72,19 +72,19 @@ bool ReadTag(const std::wstring& text, size_t pos, Tag& tag) {
 // Lays out and draws one markup text.
 class MarkupText {
 public:
-    MarkupText(HDC dc, CPaintManagerUI* manager, const RECT& rect, UiColor color, UINT style)
-        : dc_(dc), manager_(manager), rect_(rect), style_(style), singleLine_((style & DT_SINGLELINE) != 0) {
-        fonts_.push_back(manager->GetDefaultFontInfo().font.Get());
+    MarkupText(HDC dc, CSkinResources& resources, const RECT& rect, UiColor color, UINT style)
+        : dc_(dc), resources_(resources), rect_(rect), style_(style), singleLine_((style & DT_SINGLELINE) != 0) {
+        fonts_.push_back(resources.GetDefaultFontInfo().font.Get());
         colors_.push_back(color);
         indents_.push_back(0);
         lines_.emplace_back();
     }
 
     void Parse(const std::wstring& text);
-    void Finish(RECT& rect, RECT* linkRects, std::wstring* linkTargets, int& linkCount);
+    void Finish(RECT& rect, RECT* linkRects, std::wstring* linkTargets, int& linkCount, POINT mouse);
 
 private:
-    const TFontInfo& CurrentFontInfo() { return manager_->GetFontInfo(fonts_.back()); }
+    const TFontInfo& CurrentFontInfo() { return resources_.GetFontInfo(fonts_.back()); }
     void ApplyTag(const Tag& tag, const std::wstring& text, size_t& pos);
     void PushStyledFont(bool bold, bool italic, bool underline);
     void PushFont(const std::wstring& argument);
@@ -96,10 +96,10 @@ private:
     void TrimLineFor(const std::wstring& tail);
     void NewLine();
     int LineRoom() const { return rect_.right - rect_.left - lines_.back().indent; }
-    void Draw(const std::vector<RECT>& linkRects);
+    void Draw(const std::vector<RECT>& linkRects, POINT mouse);
 
     HDC dc_;
-    CPaintManagerUI* manager_;
+    CSkinResources& resources_;
     RECT rect_;
     UINT style_;
     bool singleLine_;
@@ -193,14 +193,14 @@ void MarkupText::PushStyledFont(bool bold, bool italic, bool underline) {
     bold = bold || info.bold;
     italic = italic || info.italic;
     underline = underline || info.underline;
-    HFONT font = manager_->FindFont(info.faceName, info.size, bold, underline, italic);
-    if (!font) font = manager_->AddFont(info.faceName, info.size, bold, underline, italic);
+    HFONT font = resources_.FindFont(info.faceName, info.size, bold, underline, italic);
+    if (!font) font = resources_.AddFont(info.faceName, info.size, bold, underline, italic);
     fonts_.push_back(font ? font : fonts_.back());
 }
 
 void MarkupText::PushFont(const std::wstring& argument) {
     if (!argument.empty() && std::iswdigit(argument[0])) {
-        fonts_.push_back(manager_->GetFont(static_cast<int>(wcstol(argument.c_str(), nullptr, 10))));
+        fonts_.push_back(resources_.GetFont(static_cast<int>(wcstol(argument.c_str(), nullptr, 10))));
         return;
     }
     // face size [bold] [underline] [italic]
@@ -215,8 +215,8 @@ void MarkupText::PushFont(const std::wstring& argument) {
         fonts_.push_back(fonts_.back());
         return;
     }
-    HFONT font = manager_->FindFont(face, size, bold, underline, italic);
-    if (!font) font = manager_->AddFont(face, size, bold, underline, italic);
+    HFONT font = resources_.FindFont(face, size, bold, underline, italic);
+    if (!font) font = resources_.AddFont(face, size, bold, underline, italic);
     fonts_.push_back(font ? font : fonts_.back());
 }
 
@@ -238,7 +238,7 @@ void MarkupText::AddImage(const std::wstring& argument) {
             index = std::clamp(static_cast<int>(wcstol(end, nullptr, 10)), 0, count - 1);
         }
     }
-    piece.image = manager_->GetImageEx(name);
+    piece.image = resources_.GetImageEx(name);
     if (!piece.image) return;
     int partWidth = piece.image->width / count;
     piece.imageSource = RECT{partWidth * index, 0, partWidth * (index + 1), piece.image->height};
@@ -364,7 +364,7 @@ void MarkupText::NewLine() {
     pendingMove_ = 0;
 }
 
-void MarkupText::Finish(RECT& rect, RECT* linkRects, std::wstring* linkTargets, int& linkCount) {
+void MarkupText::Finish(RECT& rect, RECT* linkRects, std::wstring* linkTargets, int& linkCount, POINT mouse) {
     Line& last = lines_.back();
     if (last.pieces.empty() && lines_.size() > 1) lines_.pop_back();
     else if (last.height == 0) last.height = CurrentFontInfo().tm.tmHeight;
@@ -406,12 +406,11 @@ void MarkupText::Finish(RECT& rect, RECT* linkRects, std::wstring* linkTargets, 
         top += line.height;
     }
     linkCount = recorded;
-    Draw(std::vector<RECT>(linkRects, linkRects + recorded));
+    Draw(std::vector<RECT>(linkRects, linkRects + recorded), mouse);
 }
 
-void MarkupText::Draw(const std::vector<RECT>& linkRects) {
-    POINT mouse = manager_->GetMousePos();
-    bool hotLink = std::any_of(linkRects.begin(), linkRects.end(),
+void MarkupText::Draw(const std::vector<RECT>& linkRects, POINT mouse) {
+        bool hotLink = std::any_of(linkRects.begin(), linkRects.end(),
                                [&](const RECT& r) { return ::PtInRect(&r, mouse) != FALSE; });
     int oldMode = ::SetBkMode(dc_, TRANSPARENT);
     CRenderClip clip(dc_, rect_);
@@ -423,14 +422,15 @@ void MarkupText::Draw(const std::vector<RECT>& linkRects) {
                                          piece.image->alpha);
                 continue;
             }
-            if (piece.selected) CSkinRenderer::DrawColor(dc_, box, manager_->GetDefaultSelectedBkColor());
+            if (piece.selected) CSkinRenderer::DrawColor(dc_, box, resources_.GetDefaultSelectedBkColor());
             UiColor color = piece.color;
             HFONT font = piece.font;
             if (piece.link >= 0) {
-                color = hotLink ? manager_->GetDefaultLinkHoverFontColor() : manager_->GetDefaultLinkFontColor();
-                const TFontInfo& info = manager_->GetFontInfo(font);
-                HFONT underlined = manager_->FindFont(info.faceName, info.size, info.bold, true, info.italic);
-                if (!underlined) underlined = manager_->AddFont(info.faceName, info.size, info.bold, true, info.italic);
+                color = hotLink ? resources_.GetDefaultLinkHoverFontColor() : resources_.GetDefaultLinkFontColor();
+                const TFontInfo& info = resources_.GetFontInfo(font);
+                HFONT underlined = resources_.FindFont(info.faceName, info.size, info.bold, true, info.italic);
+                if (!underlined)
+                    underlined = resources_.AddFont(info.faceName, info.size, info.bold, true, info.italic);
                 if (underlined) font = underlined;
             }
             ::SetTextColor(dc_, ToColorRef(color));
@@ -443,17 +443,17 @@ void MarkupText::Draw(const std::vector<RECT>& linkRects) {
 
 }  // namespace
 
-void CSkinRenderer::DrawMarkupText(HDC dc, CPaintManagerUI* manager, RECT& rect, const std::wstring& text,
+void CSkinRenderer::DrawMarkupText(HDC dc, CSkinResources* resources, RECT& rect, const std::wstring& text,
                                    UiColor color, RECT* linkRects, std::wstring* linkTargets, int& linkCount,
-                                   UINT style) {
-    if (text.empty() || !manager || ::IsRectEmpty(&rect)) {
+                                   UINT style, POINT mouse) {
+    if (text.empty() || !resources || ::IsRectEmpty(&rect)) {
         linkCount = 0;
         return;
     }
     if (!linkRects || !linkTargets) linkCount = 0;
-    MarkupText markup(dc, manager, rect, color, style);
+    MarkupText markup(dc, *resources, rect, color, style);
     markup.Parse(text);
-    markup.Finish(rect, linkRects, linkTargets, linkCount);
+    markup.Finish(rect, linkRects, linkTargets, linkCount, mouse);
 }
 
 }  // namespace UiLib

@@ -6,7 +6,7 @@
 #include "UiLib/core/GdiObject.h"
 #include "UiLib/core/ImageDrawParams.h"
 #include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/render/SkinResources.h"
 #include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
@@ -197,11 +197,11 @@ void DrawBorderPieces(const PieceCopier& copy, const RECT& dest, const RECT& sou
         if (piece.present && Meets(piece.d, paint)) copy(piece.d, piece.s);
 }
 
-// One image of an image string, fetched from the manager's cache.
-bool DrawOneImage(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+// One image of an image string, fetched from the skin's cache.
+bool DrawOneImage(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
                   const ImageDrawParams& params) {
     if (params.name.empty()) return false;
-    const TImageInfo* image = manager->GetImageEx(params.name, params.resourceType, params.mask);
+    const TImageInfo* image = resources->GetImageEx(params.name, params.resourceType, params.mask);
     if (!image) return false;
     RECT source = params.source;
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0)
@@ -326,9 +326,9 @@ void CSkinRenderer::DrawRoundRect(HDC dc, const RECT& rect, int width, int ellip
     ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, ellipseWidth, ellipseHeight);
 }
 
-void CSkinRenderer::DrawText(HDC dc, CPaintManagerUI* manager, RECT& rect, const std::wstring& text,
+void CSkinRenderer::DrawText(HDC dc, CSkinResources* resources, RECT& rect, const std::wstring& text,
                              UiColor color, int font, UINT style) {
-    if (text.empty() || !manager) return;
+    if (text.empty() || !resources) return;
     // Font 10 is the skin's centred, wrapping caption font whatever the caller asks.
     constexpr UINT kFont10Style = DT_CENTER | DT_BOTTOM | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL |
                                   DT_END_ELLIPSIS;
@@ -336,20 +336,20 @@ void CSkinRenderer::DrawText(HDC dc, CPaintManagerUI* manager, RECT& rect, const
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = ::SetTextColor(dc, ToColorRef(color));
     {
-        CSelectObject select(dc, manager->GetFont(font));
+        CSelectObject select(dc, resources->GetFont(font));
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, style | DT_NOPREFIX);
     }
     ::SetTextColor(dc, oldColor);
     ::SetBkMode(dc, oldMode);
 }
 
-bool CSkinRenderer::DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+bool CSkinRenderer::DrawImageString(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
                                     const std::wstring& image, const std::wstring& modifier) {
-    if (!manager) return false;
+    if (!resources) return false;
     if (image.empty()) return true;
     bool drawn = true;
     auto draw = [&](const ImageDrawParams& params) {
-        if (!DrawOneImage(dc, manager, item, paint, params)) drawn = false;
+        if (!DrawOneImage(dc, resources, item, paint, params)) drawn = false;
     };
     CImageStringParser parser(item, draw);
     parser.Parse(image);

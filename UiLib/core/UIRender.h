@@ -7,7 +7,7 @@
 
 namespace UiLib {
 
-class CPaintManagerUI;
+class CSkinResources;
 
 // AlphaBlend's signature; the framework's own blend has the same one.
 using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
@@ -25,19 +25,21 @@ public:
     static void DrawRoundRect(HDC dc, const RECT& rect, int width, int ellipseWidth, int ellipseHeight,
                               UiColor color);
 
-    // Plain text in the manager's font of that index (the default font when out of range).
-    static void DrawText(HDC dc, CPaintManagerUI* manager, RECT& rect, const std::wstring& text, UiColor color,
+    // Plain text in the skin's font of that index (the default font when out of range); nothing
+    // without resources.
+    static void DrawText(HDC dc, CSkinResources* resources, RECT& rect, const std::wstring& text, UiColor color,
                          int font, UINT style);
     // Text with brace tags ({b}, {c #RRGGBB}, {a target}, ...). Link rectangles and targets are
     // recorded into the arrays, at most `linkCount` of them; `linkCount` returns how many.
-    // With DT_CALCRECT nothing is drawn and `rect` returns the extent of the text.
-    static void DrawMarkupText(HDC dc, CPaintManagerUI* manager, RECT& rect, const std::wstring& text,
+    // With DT_CALCRECT nothing is drawn and `rect` returns the extent of the text. The links are
+    // drawn hot while `mouse` is over one of them.
+    static void DrawMarkupText(HDC dc, CSkinResources* resources, RECT& rect, const std::wstring& text,
                                UiColor color, RECT* linkRects, std::wstring* linkTargets, int& linkCount,
-                               UINT style);
+                               UINT style, POINT mouse = POINT{-1, -1});
 
     // Draws an image attribute string (with an optional modifier string that overrides it).
     // False when an image it names cannot be loaded.
-    static bool DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+    static bool DrawImageString(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
                                 const std::wstring& image, const std::wstring& modifier = std::wstring());
 
     // Nine-grid drawing of `source` of a bitmap into `dest`, only where it meets `paint`.

@@ -7,7 +7,7 @@ class CControlUI;
 
 // The child list of a container. Adding hands the child over to the container; removing hands it
 // back (null when it was not a child), and dropping what came back deletes it. A control removed
-// while one of its own events runs goes to CPaintManagerUI::AddDelayedCleanup instead.
+// while one of its own events runs goes to its host's AddDelayedCleanup instead.
 class IContainerUI {
 public:
     virtual CControlUI* GetItemAt(int index) const = 0;

@@ -4,7 +4,8 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/core/RenderClip.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
@@ -120,7 +121,7 @@ void CContainerUI::SetMouseEnabled(bool enabled) {
     CControlUI::SetMouseEnabled(enabled);
 }
 
-void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+void CContainerUI::SetManager(CControlHost* manager, CControlUI* parent, bool init) {
     for (const auto& child : items_) child->SetManager(manager, this, init);
     if (verticalScrollBar_) verticalScrollBar_->SetManager(manager, this, init);
     if (horizontalScrollBar_) horizontalScrollBar_->SetManager(manager, this, init);
@@ -337,7 +338,7 @@ void CContainerUI::ScrollBy(int cx, int cy) {
 
 int CContainerUI::LineHeight() const {
     if (!manager_) return 8;
-    return manager_->GetDefaultFontInfo().tm.tmHeight + 8;
+    return manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + 8;
 }
 
 void CContainerUI::LineUp() { ScrollBy(0, -LineHeight()); }
@@ -387,7 +388,8 @@ void CContainerUI::EnableScrollBar(bool vertical, bool horizontal) {
         bar->SetOwner(this);
         bar->SetManager(manager_, this, false);
         if (manager_) {
-            std::wstring defaults = manager_->GetDefaultAttributeList(isHorizontal ? L"HScrollBar" : L"VScrollBar");
+            std::wstring defaults =
+                manager_->GetResources().GetDefaultAttributeList(isHorizontal ? L"HScrollBar" : L"VScrollBar");
             if (!defaults.empty()) bar->ApplyAttributeList(defaults);
         }
     };

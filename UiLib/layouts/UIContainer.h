@@ -63,7 +63,7 @@ public:
     void SetVisible(bool visible = true) override;
     void SetInternVisible(bool visible = true) override;
     void SetMouseEnabled(bool enabled = true) override;
-    void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
+    void SetManager(CControlHost* manager, CControlUI* parent, bool init = true) override;
     CControlUI* FindControl(FindControlProc proc, void* data, UINT flags) override;
     void DoEvent(UiEvent& event) override;
     void SetPos(RECT rect) override;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

@@ -133,9 +133,10 @@ void CMenuElementUI::DrawItemText(HDC dc, const RECT& item) {
     UINT textStyle = DT_SINGLELINE | style.textStyle;
     if (style.showHtml) {
         int links = 0;
-        CSkinRenderer::DrawMarkupText(dc, manager_, rect, text_, color, nullptr, nullptr, links, textStyle);
+        CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, color, nullptr, nullptr, links, textStyle,
+                                      manager_->GetMousePos());
     } else {
-        CSkinRenderer::DrawText(dc, manager_, rect, text_, color, style.font, textStyle);
+        CSkinRenderer::DrawText(dc, SkinResources(), rect, text_, color, style.font, textStyle);
     }
 }
 
@@ -156,9 +157,10 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
         UINT textStyle = DT_SINGLELINE | DT_CALCRECT | (style.textStyle & ~(DT_RIGHT | DT_CENTER));
         if (style.showHtml) {
             int links = 0;
-            CSkinRenderer::DrawMarkupText(screen.Get(), manager_, text, text_, 0, nullptr, nullptr, links, textStyle);
+            CSkinRenderer::DrawMarkupText(screen.Get(), SkinResources(), text, text_, 0, nullptr, nullptr, links,
+                                          textStyle);
         } else {
-            CSkinRenderer::DrawText(screen.Get(), manager_, text, text_, 0, style.font, textStyle);
+            CSkinRenderer::DrawText(screen.Get(), SkinResources(), text, text_, 0, style.font, textStyle);
         }
         size.cx = text.right - text.left + style.textPadding.left + style.textPadding.right + 20;
         size.cy = text.bottom - text.top + style.textPadding.top + style.textPadding.bottom;

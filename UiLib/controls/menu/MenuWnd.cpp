@@ -117,13 +117,14 @@ void CMenuWnd::PlaceRootMenu() {
 }
 
 std::unique_ptr<CControlUI> CMenuWnd::BuildSubMenuLayout() {
-    CPaintManagerUI* ownerManager = owner_->GetManager();
-    paintManager_.SetResourceParent(ownerManager);
+    // A sub-menu draws with the fonts and default lists of the menu it opens from.
+    CControlHost* ownerManager = owner_->GetManager();
+    paintManager_.ShareResources(ownerManager->GetResources().shared_from_this());
     auto layout = std::make_unique<CMenuUI>();
     layout_ = layout.get();
     layout->SetManager(&paintManager_, nullptr, false);
     layout->SetChain(chain_);
-    std::wstring defaults = ownerManager->GetDefaultAttributeList(L"Menu");
+    std::wstring defaults = paintManager_.GetDefaultAttributeList(L"Menu");
     if (!defaults.empty()) layout->ApplyAttributeList(defaults);
     layout->SetBkColor(kSubMenuBackground);
     layout->SetBorderColor(kSubMenuBorder);

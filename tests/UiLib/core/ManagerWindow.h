@@ -47,7 +47,7 @@ class ClickProbe : public EventLog {
 public:
     ClickProbe() : EventLog(UiLib::UIFLAG_TABSTOP | UiLib::UIFLAG_SETCURSOR) {}
 
-    const wchar_t* GetClass() const override { return L"ButtonUI"; }
+    UiLib::UiCaptionRole GetCaptionRole() const override { return UiLib::UiCaptionRole::Button; }
     bool Activate() override {
         if (!UiLib::CControlUI::Activate()) return false;
         manager_->SendNotify(this, L"click");
@@ -69,7 +69,7 @@ private:
 // Static text: its shortcut leads to the control after it.
 class LabelProbe : public EventLog {
 public:
-    const wchar_t* GetClass() const override { return L"LabelUI"; }
+    bool HandsShortcutOn() const override { return true; }
 };
 
 // Records notifications; an optional hook runs inside Notify.

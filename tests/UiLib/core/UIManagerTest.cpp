@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "UiLib/controls/UIButton.h"
+#include "UiLib/controls/UILabel.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/UiLib/support/TestCanvas.h"
@@ -630,23 +631,39 @@ TEST(ManagerClose, ClosingEndsHoverAndPressAndHandsTheFocusToTheOwner) {
     EXPECT_FALSE(::IsWindow(dialog.Get())) << "the window closes as usual";
 }
 
-TEST(ManagerResources, AResourceParentLendsItsFontsAndDefaultLists) {
-    CPaintManagerUI window;
+// A pop-up (a sub-menu) shares the resources of the window it opens from: the window's default
+// font, fonts by index and handle, attribute lists and colours are its own, and they stay while
+// either of the two uses them.
+TEST(ManagerResources, APopUpSharesTheResourcesOfItsWindowWhileEitherLives) {
+    auto window = std::make_unique<CPaintManagerUI>();
     CPaintManagerUI menu;
-    window.SetDefaultFont(L"Arial", 17, false, false, false);
-    HFONT bold = window.AddFont(L"Arial", 14, true, false, false);
-    window.AddDefaultAttributeList(L"Button", L"height=\"30\"");
-    menu.SetResourceParent(&window);
-    EXPECT_EQ(menu.GetFont(-1), window.GetFont(-1)) << "the topmost parent's default font";
+    window->SetDefaultFont(L"Arial", 17, false, false, false);
+    HFONT bold = window->AddFont(L"Arial", 14, true, false, false);
+    window->AddDefaultAttributeList(L"Button", L"height=\"30\"");
+    window->SetDefaultLinkFontColor(0xFF00FF00);
+    menu.ShareResources(window->GetSharedResources());
+    EXPECT_EQ(menu.GetFont(-1), window->GetFont(-1)) << "the window's default font";
     EXPECT_EQ(menu.GetFontInfo(-1).size, 17);
+    EXPECT_EQ(menu.GetFont(0), bold) << "and its fonts by index";
     EXPECT_EQ(menu.FindFont(L"arial", 14, true, false, false), bold);
     EXPECT_EQ(menu.GetFontInfo(bold).bold, true);
     EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"30\"");
-    menu.AddDefaultAttributeList(L"Button", L"height=\"20\"");
-    EXPECT_EQ(menu.GetDefaultAttributeList(L"Button"), L"height=\"20\"") << "its own list comes first";
+    EXPECT_EQ(menu.GetDefaultLinkFontColor(), 0xFF00FF00u);
 
-    window.SetResourceParent(&menu);
-    EXPECT_EQ(window.GetResourceParent(), nullptr) << "no cycle";
+    auto label = std::make_unique<CLabelUI>();
+    label->SetFont(0);
+    CLabelUI* labelRaw = label.get();
+    menu.AttachDialog(std::move(label));
+    EXPECT_EQ(labelRaw->EstimateSize(SIZE{100, 100}).cy, window->GetFontInfo(0).tm.tmHeight + 4)
+        << "a control of the pop-up measures with the window's font";
+
+    std::weak_ptr<CSkinResources> shared = window->GetSharedResources();
+    window.reset();
+    ASSERT_FALSE(shared.expired()) << "the pop-up still uses them";
+    EXPECT_EQ(menu.GetFontInfo(0).size, 14);
+    menu.ShareResources(std::make_shared<CSkinResources>());
+    EXPECT_TRUE(shared.expired()) << "gone with the last user";
+    EXPECT_EQ(menu.FontCount(), 0);
 }
 
 }  // namespace

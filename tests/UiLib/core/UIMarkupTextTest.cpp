@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIRender.h"
+#include "UiLib/render/SkinResources.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/UiLib/support/TestCanvas.h"
@@ -16,13 +16,13 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 
 class MarkupTextTest : public ::testing::Test {
 protected:
-    MarkupTextTest() { manager.SetDefaultFont(L"Arial", 16, false, false, false); }
+    MarkupTextTest() { skin.SetDefaultFont(L"Arial", 16, false, false, false); }
 
     // Draws and returns how many pixels are not white.
     int Ink(TestCanvas& canvas, const std::wstring& text, UINT style = DT_LEFT | DT_TOP) {
         RECT rect = canvas.Bounds();
         int links = 0;
-        CSkinRenderer::DrawMarkupText(canvas.DC(), &manager, rect, text, 0xFF000000, nullptr, nullptr, links, style);
+        CSkinRenderer::DrawMarkupText(canvas.DC(), &skin, rect, text, 0xFF000000, nullptr, nullptr, links, style);
         int ink = 0;
         for (int y = 0; y < canvas.Bounds().bottom; ++y)
             for (int x = 0; x < canvas.Bounds().right; ++x) ink += canvas.Rgb(x, y) != kWhite;
@@ -33,12 +33,12 @@ protected:
         TestCanvas canvas(1, 1);
         RECT rect{0, 0, width, 400};
         int links = 0;
-        CSkinRenderer::DrawMarkupText(canvas.DC(), &manager, rect, text, 0xFF000000, nullptr, nullptr, links,
+        CSkinRenderer::DrawMarkupText(canvas.DC(), &skin, rect, text, 0xFF000000, nullptr, nullptr, links,
                                       style | DT_CALCRECT);
         return SIZE{rect.right - rect.left, rect.bottom - rect.top};
     }
 
-    CPaintManagerUI manager;
+    CSkinResources skin;
 };
 
 bool HasColour(const TestCanvas& canvas, bool (*wanted)(uint32_t)) {
@@ -63,10 +63,10 @@ TEST_F(MarkupTextTest, BoldUsesTheBoldVariantOfTheCurrentFont) {
     int plainInk = Ink(plain, L"WWWW");
     int boldInk = Ink(bold, L"{b}WWWW{/b}");
     EXPECT_GT(boldInk, plainInk);
-    EXPECT_NE(manager.FindFont(L"Arial", 16, true, false, false), nullptr) << "the bold font was added once";
-    int fonts = manager.FontCount();
+    EXPECT_NE(skin.FindFont(L"Arial", 16, true, false, false), nullptr) << "the bold font was added once";
+    int fonts = skin.FontCount();
     Ink(bold, L"{b}W{/b}");
-    EXPECT_EQ(manager.FontCount(), fonts) << "and found the next time";
+    EXPECT_EQ(skin.FontCount(), fonts) << "and found the next time";
 }
 
 TEST_F(MarkupTextTest, LineBreaksParagraphsAndWrapping) {
@@ -97,7 +97,7 @@ TEST_F(MarkupTextTest, LinksAreRecordedUpToTheGivenCount) {
     RECT linkRects[1];
     std::wstring targets[1];
     int count = 1;
-    CSkinRenderer::DrawMarkupText(canvas.DC(), &manager, rect, L"see {a http://x}here{/a} and {a y}there{/a}",
+    CSkinRenderer::DrawMarkupText(canvas.DC(), &skin, rect, L"see {a http://x}here{/a} and {a y}there{/a}",
                                   0xFF000000, linkRects, targets, count, DT_LEFT | DT_SINGLELINE);
     ASSERT_EQ(count, 1);
     EXPECT_EQ(targets[0], L"http://x");
@@ -146,7 +146,7 @@ TEST_F(MarkupTextTest, RandomMarkupNeverBreaksTheRenderer) {
         RECT links[2];
         std::wstring targets[2];
         int count = 2;
-        CSkinRenderer::DrawMarkupText(canvas.DC(), &manager, rect, text, 0xFF000000, links, targets, count,
+        CSkinRenderer::DrawMarkupText(canvas.DC(), &skin, rect, text, 0xFF000000, links, targets, count,
                                       mutator.Next() & 0xFFFF);
         ASSERT_LE(count, 2);
     }

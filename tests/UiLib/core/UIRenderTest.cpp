@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "UiLib/core/RenderClip.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/render/SkinResources.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/UiLib/support/TestCanvas.h"
@@ -40,11 +40,11 @@ protected:
     }
 
     bool Draw(TestCanvas& canvas, const RECT& item, const std::wstring& image) {
-        return CSkinRenderer::DrawImageString(canvas.DC(), &manager, item, canvas.Bounds(), image);
+        return CSkinRenderer::DrawImageString(canvas.DC(), &resources, item, canvas.Bounds(), image);
     }
 
     SkinFolder skin;
-    CPaintManagerUI manager;
+    CSkinResources resources;
 };
 
 }  // namespace
@@ -226,7 +226,7 @@ TEST_F(RenderTest, SourceRectangleWithMagentaMask) {
     EXPECT_EQ(canvas.Rgb(8, 15), kGreen);
     EXPECT_EQ(canvas.Rgb(8, 8), kBlue);
     EXPECT_EQ(canvas.Rgb(2, 2), kBlue);
-    const TImageInfo* image = manager.GetImage(L"scrollbar.bmp");
+    const TImageInfo* image = resources.GetImage(L"scrollbar.bmp");
     ASSERT_NE(image, nullptr);
     EXPECT_TRUE(image->alpha) << "masked pixels make the image one with alpha";
 }
@@ -249,7 +249,7 @@ TEST_F(RenderTest, TranslucentImagePixelsBlend) {
 // fresh GDI objects give, colour after colour and picture after picture.
 TEST_F(RenderTest, ReusedSourceObjectsDrawExactlyWhatFreshOnesDraw) {
     skin.AddPng(L"glass.png", 2, 2, {0x80FF0000, 0xFF00FF00, 0x400000FF, 0x00000000});
-    const TImageInfo* glass = manager.GetImageEx(L"glass.png");
+    const TImageInfo* glass = resources.GetImageEx(L"glass.png");
     ASSERT_NE(glass, nullptr);
     const UiColor colours[] = {0x80FF0000, 0x4000FF00, 0xC00000FF, 0x20FFFFFF};
     TestCanvas ours(64, 16, 0x336699);
@@ -292,12 +292,12 @@ TEST_F(RenderTest, DestinationIsRelativeToTheItemAndCutToIt) {
 TEST_F(RenderTest, PaintRectangleLimitsDrawing) {
     skin.AddPng(L"red.png", 1, 1, {0xFFFF0000});
     TestCanvas canvas(20, 20);
-    ASSERT_TRUE(CSkinRenderer::DrawImageString(canvas.DC(), &manager, canvas.Bounds(), RECT{0, 0, 10, 10},
+    ASSERT_TRUE(CSkinRenderer::DrawImageString(canvas.DC(), &resources, canvas.Bounds(), RECT{0, 0, 10, 10},
                                                L"file='red.png' corner='0,0,0,0'"));
     // A stretched image is drawn whole when it meets the paint area; a same-size copy is cut.
     skin.AddPng(L"same.png", 20, 20, std::vector<uint32_t>(400, 0xFF0000FF));
     TestCanvas exact(20, 20);
-    ASSERT_TRUE(CSkinRenderer::DrawImageString(exact.DC(), &manager, exact.Bounds(), RECT{0, 0, 10, 10},
+    ASSERT_TRUE(CSkinRenderer::DrawImageString(exact.DC(), &resources, exact.Bounds(), RECT{0, 0, 10, 10},
                                                L"same.png"));
     EXPECT_EQ(exact.Rgb(5, 5), kBlue);
     EXPECT_EQ(exact.Rgb(15, 15), kWhite);
@@ -312,7 +312,7 @@ TEST_F(RenderTest, SeveralImagesInOneStringAndModifierOverrides) {
     EXPECT_EQ(canvas.Rgb(15, 5), kBlue);
 
     canvas.Fill(kWhite);
-    ASSERT_TRUE(CSkinRenderer::DrawImageString(canvas.DC(), &manager, canvas.Bounds(), canvas.Bounds(),
+    ASSERT_TRUE(CSkinRenderer::DrawImageString(canvas.DC(), &resources, canvas.Bounds(), canvas.Bounds(),
                                                L"file='r.png'", L"dest='5,0,6,10'"));
     EXPECT_EQ(canvas.Rgb(5, 5), kRed);
     EXPECT_EQ(canvas.Rgb(7, 5), kWhite);
@@ -332,21 +332,21 @@ TEST_F(RenderTest, MissingOrMalformedImagesFailWithoutDrawing) {
 
 TEST_F(RenderTest, TwoReferencesToOneNameShareOneRecord) {
     skin.AddPng(L"one.png", 1, 1, {0xFFFF0000});
-    const TImageInfo* first = manager.GetImageEx(L"one.png");
+    const TImageInfo* first = resources.GetImageEx(L"one.png");
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(manager.GetImageEx(L"one.png"), first);
-    EXPECT_EQ(manager.AddImage(L"one.png"), first) << "the existing record stays";
-    const TImageInfo* other = manager.GetImageEx(L"./one.png");
+    EXPECT_EQ(resources.GetImageEx(L"one.png"), first);
+    EXPECT_EQ(resources.AddImage(L"one.png"), first) << "the existing record stays";
+    const TImageInfo* other = resources.GetImageEx(L"./one.png");
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other, first) << "another spelling is decoded again";
-    manager.RemoveAllImages();
-    EXPECT_EQ(manager.GetImage(L"one.png"), nullptr);
+    resources.RemoveAllImages();
+    EXPECT_EQ(resources.GetImage(L"one.png"), nullptr);
 }
 
 TEST_F(RenderTest, PlainTextUsesTheManagersFonts) {
     TestCanvas canvas(120, 40);
     RECT rect{0, 0, 120, 40};
-    CSkinRenderer::DrawText(canvas.DC(), &manager, rect, L"HHHH", 0xFF000000, 0, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    CSkinRenderer::DrawText(canvas.DC(), &resources, rect, L"HHHH", 0xFF000000, 0, DT_SINGLELINE | DT_LEFT | DT_TOP);
     // Antialiased text: count the pixels that are clearly ink.
     int dark = 0;
     for (int y = 0; y < 40; ++y)
@@ -358,18 +358,18 @@ TEST_F(RenderTest, PlainTextUsesTheManagersFonts) {
     EXPECT_EQ(canvas.Rgb(110, 35), kWhite);
 
     RECT measured{0, 0, 500, 100};
-    manager.AddFont(L"Arial", 40, false, false, false);
-    CSkinRenderer::DrawText(canvas.DC(), &manager, measured, L"HHHH", 0xFF000000, 0, DT_SINGLELINE | DT_CALCRECT);
+    resources.AddFont(L"Arial", 40, false, false, false);
+    CSkinRenderer::DrawText(canvas.DC(), &resources, measured, L"HHHH", 0xFF000000, 0, DT_SINGLELINE | DT_CALCRECT);
     RECT small{0, 0, 500, 100};
-    CSkinRenderer::DrawText(canvas.DC(), &manager, small, L"HHHH", 0xFF000000, 7, DT_SINGLELINE | DT_CALCRECT);
+    CSkinRenderer::DrawText(canvas.DC(), &resources, small, L"HHHH", 0xFF000000, 7, DT_SINGLELINE | DT_CALCRECT);
     EXPECT_GT(measured.bottom - measured.top, small.bottom - small.top) << "an index out of range uses the default font";
 }
 
 TEST_F(RenderTest, FontTenIsAlwaysCentredAndWrapped) {
-    for (int i = 0; i < 11; ++i) manager.AddFont(L"Arial", 12, false, false, false);
+    for (int i = 0; i < 11; ++i) resources.AddFont(L"Arial", 12, false, false, false);
     TestCanvas canvas(200, 100);
     RECT rect{0, 0, 200, 100};
-    CSkinRenderer::DrawText(canvas.DC(), &manager, rect, L"II", 0xFF000000, 10, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    CSkinRenderer::DrawText(canvas.DC(), &resources, rect, L"II", 0xFF000000, 10, DT_LEFT | DT_TOP | DT_SINGLELINE);
     int left = 200, right = 0;
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 200; ++x)
@@ -382,8 +382,8 @@ TEST_F(RenderTest, FontTenIsAlwaysCentredAndWrapped) {
 
     RECT narrow{0, 0, 60, 100};
     RECT oneLine = narrow;
-    CSkinRenderer::DrawText(canvas.DC(), &manager, oneLine, L"word", 0xFF000000, 10, DT_SINGLELINE | DT_CALCRECT);
-    CSkinRenderer::DrawText(canvas.DC(), &manager, narrow, L"word word word word", 0xFF000000, 10,
+    CSkinRenderer::DrawText(canvas.DC(), &resources, oneLine, L"word", 0xFF000000, 10, DT_SINGLELINE | DT_CALCRECT);
+    CSkinRenderer::DrawText(canvas.DC(), &resources, narrow, L"word word word word", 0xFF000000, 10,
                             DT_SINGLELINE | DT_CALCRECT);
     EXPECT_GT(narrow.bottom - narrow.top, oneLine.bottom - oneLine.top) << "word-wrapped";
 }
@@ -400,7 +400,7 @@ TEST_F(RenderTest, RandomImageStringsNeverBreakTheRenderer) {
         std::wstring image(bytes.begin(), bytes.end());
         RECT item{static_cast<LONG>(mutator.Next() % 50) - 10, static_cast<LONG>(mutator.Next() % 40) - 10,
                   static_cast<LONG>(mutator.Next() % 60), static_cast<LONG>(mutator.Next() % 50)};
-        CSkinRenderer::DrawImageString(canvas.DC(), &manager, item, canvas.Bounds(), image);
+        CSkinRenderer::DrawImageString(canvas.DC(), &resources, item, canvas.Bounds(), image);
     }
     // Still drawing correctly afterwards.
     canvas.Fill(kWhite);

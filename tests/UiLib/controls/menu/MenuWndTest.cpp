@@ -239,6 +239,9 @@ TEST_F(MenuWndTest, ASubMenuOpensBesideItsItemAndAClickInItReachesTheRootAndClos
     EXPECT_EQ(subRect.bottom - subRect.top, 2 * CMenuElementUI::kDefaultHeight + 4);
     EXPECT_TRUE(Find(sub, L"sub1")->IsVisible());
     EXPECT_EQ(static_cast<CMenuElementUI*>(Find(root, L"more"))->GetSubMenuWindow(), sub);
+    EXPECT_EQ(sub->GetPaintManager().GetSharedResources(), root->GetPaintManager().GetSharedResources())
+        << "the sub-menu draws with the fonts and default lists of the root menu";
+    EXPECT_EQ(sub->GetPaintManager().GetFontInfo(0).faceName, L"宋体");
 
     Click(sub, L"sub2");
     ASSERT_TRUE(AllClosed());

@@ -1,0 +1,124 @@
+#include "UiLib/render/SkinResources.h"
+
+#include "UiLib/core/ScopedDC.h"
+#include "UiLib/core/UIResource.h"
+
+namespace UiLib {
+
+CSkinResources::CSkinResources() {
+    LOGFONTW logFont{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    std::wstring face = CResourceConfig::GetDefaultFontName();
+    if (face.empty()) face = logFont.lfFaceName;
+    int size = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
+    defaultFont_ = CreateFontInfo(face, size, logFont.lfWeight >= FW_BOLD, logFont.lfUnderline != 0,
+                                  logFont.lfItalic != 0);
+}
+
+std::unique_ptr<TFontInfo> CSkinResources::CreateFontInfo(const std::wstring& face, int size, bool bold,
+                                                          bool underline, bool italic) {
+    LOGFONTW logFont{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfHeight = -size;
+    if (bold) logFont.lfWeight += FW_BOLD;
+    logFont.lfUnderline = underline ? TRUE : FALSE;
+    logFont.lfItalic = italic ? TRUE : FALSE;
+    auto info = std::make_unique<TFontInfo>();
+    info->font.Reset(::CreateFontIndirectW(&logFont));
+    info->faceName = face;
+    info->size = size;
+    info->bold = bold;
+    info->underline = underline;
+    info->italic = italic;
+    return info;
+}
+
+TFontInfo& CSkinResources::MeasuredFont(TFontInfo& info) {
+    if (info.measured) return info;
+    // A skin's windows share one screen, so its DC measures for all of them.
+    CWindowDC dc(nullptr);
+    CSelectObject select(dc.Get(), info.font.Get());
+    ::GetTextMetricsW(dc.Get(), &info.tm);
+    info.measured = true;
+    return info;
+}
+
+HFONT CSkinResources::AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
+    std::unique_ptr<TFontInfo> info = CreateFontInfo(face, size, bold, underline, italic);
+    HFONT font = info->font.Get();
+    if (!font) return nullptr;
+    fonts_.push_back(std::move(info));
+    return font;
+}
+
+HFONT CSkinResources::GetFont(int index) {
+    if (index >= 0 && index < FontCount()) return fonts_[index]->font.Get();
+    return defaultFont_->font.Get();
+}
+
+HFONT CSkinResources::FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const {
+    for (const auto& info : fonts_) {
+        if (info->size == size && info->bold == bold && info->underline == underline && info->italic == italic &&
+            lstrcmpiW(info->faceName.c_str(), face.c_str()) == 0)
+            return info->font.Get();
+    }
+    return nullptr;
+}
+
+const TFontInfo& CSkinResources::GetFontInfo(int index) {
+    if (index >= 0 && index < FontCount()) return MeasuredFont(*fonts_[index]);
+    return GetDefaultFontInfo();
+}
+
+const TFontInfo& CSkinResources::GetFontInfo(HFONT font) {
+    for (auto& info : fonts_)
+        if (info->font.Get() == font) return MeasuredFont(*info);
+    return GetDefaultFontInfo();
+}
+
+const TFontInfo& CSkinResources::GetDefaultFontInfo() { return MeasuredFont(*defaultFont_); }
+
+void CSkinResources::SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) {
+    std::unique_ptr<TFontInfo> info = CreateFontInfo(face, size, bold, underline, italic);
+    if (info->font) defaultFont_ = std::move(info);
+}
+
+const TImageInfo* CSkinResources::GetImage(const std::wstring& name) {
+    std::unique_ptr<TImageInfo>* entry = images_.Find(name);
+    return entry ? entry->get() : nullptr;
+}
+
+const TImageInfo* CSkinResources::GetImageEx(const std::wstring& name, const std::wstring& resourceType,
+                                             UiColor mask) {
+    if (const TImageInfo* image = GetImage(name)) return image;
+    return AddImage(name, resourceType, mask);
+}
+
+const TImageInfo* CSkinResources::AddImage(const std::wstring& name, const std::wstring& resourceType,
+                                           UiColor mask) {
+    if (name.empty()) return nullptr;
+    std::unique_ptr<TImageInfo> image =
+        LoadImageRecord(name, resourceType.empty() ? nullptr : resourceType.c_str(), mask);
+    if (!image) return nullptr;
+    image->resourceType = resourceType;
+    image->mask = mask;
+    if (const TImageInfo* existing = GetImage(name)) return existing;
+    const TImageInfo* added = image.get();
+    images_.Insert(name, std::move(image));
+    return added;
+}
+
+void CSkinResources::RemoveAllImages() { images_.RemoveAll(); }
+
+void CSkinResources::AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list) {
+    defaultAttributes_.Insert(controlName, list);
+}
+
+std::wstring CSkinResources::GetDefaultAttributeList(const std::wstring& controlName) {
+    const std::wstring* list = defaultAttributes_.Find(controlName);
+    return list ? *list : std::wstring();
+}
+
+}  // namespace UiLib

@@ -1,0 +1,89 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UiLib/Utils/StringMap.h"
+#include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/GdiObject.h"
+#include "UiLib/core/UIImage.h"
+
+namespace UiLib {
+
+// One font of a skin: the handle with its description and, once measured, its metrics.
+struct TFontInfo {
+    CFontHandle font;
+    std::wstring faceName;
+    int size = 0;
+    bool bold = false;
+    bool underline = false;
+    bool italic = false;
+    TEXTMETRICW tm{};
+    bool measured = false;
+};
+
+// What the windows of one skin draw with: its fonts (the default one and the custom ones by index),
+// the image cache, the default attribute lists per control and the default colours. A window that
+// opens on behalf of another (a sub-menu) shares that window's object, so it lives while either
+// window uses it.
+class CSkinResources : public std::enable_shared_from_this<CSkinResources> {
+public:
+    // Starts with the system's GUI font (under the configured default face name, if any).
+    CSkinResources();
+    CSkinResources(const CSkinResources&) = delete;
+    CSkinResources& operator=(const CSkinResources&) = delete;
+
+    HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
+    // The custom font of that index, or for an index out of range the default font.
+    HFONT GetFont(int index);
+    HFONT FindFont(const std::wstring& face, int size, bool bold, bool underline, bool italic) const;
+    int FontCount() const { return static_cast<int>(fonts_.size()); }
+    const TFontInfo& GetFontInfo(int index);
+    // The font of that handle; the default font for one that is not the skin's.
+    const TFontInfo& GetFontInfo(HFONT font);
+    const TFontInfo& GetDefaultFontInfo();
+    void SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
+
+    UiColor GetDefaultDisabledColor() const { return disabledColor_; }
+    void SetDefaultDisabledColor(UiColor color) { disabledColor_ = color; }
+    UiColor GetDefaultFontColor() const { return fontColor_; }
+    void SetDefaultFontColor(UiColor color) { fontColor_ = color; }
+    UiColor GetDefaultLinkFontColor() const { return linkColor_; }
+    void SetDefaultLinkFontColor(UiColor color) { linkColor_ = color; }
+    UiColor GetDefaultLinkHoverFontColor() const { return linkHoverColor_; }
+    void SetDefaultLinkHoverFontColor(UiColor color) { linkHoverColor_ = color; }
+    UiColor GetDefaultSelectedBkColor() const { return selectedColor_; }
+    void SetDefaultSelectedBkColor(UiColor color) { selectedColor_ = color; }
+
+    // The image cache, keyed by the name as the skin writes it.
+    const TImageInfo* GetImage(const std::wstring& name);
+    const TImageInfo* GetImageEx(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
+                                 UiColor mask = 0);
+    const TImageInfo* AddImage(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
+                               UiColor mask = 0);
+    void RemoveAllImages();
+
+    // The attribute list every control of that tag starts from.
+    void AddDefaultAttributeList(const std::wstring& controlName, const std::wstring& list);
+    std::wstring GetDefaultAttributeList(const std::wstring& controlName);
+
+private:
+    static std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
+                                                     bool italic);
+    static TFontInfo& MeasuredFont(TFontInfo& info);
+
+    std::vector<std::unique_ptr<TFontInfo>> fonts_;
+    std::unique_ptr<TFontInfo> defaultFont_;
+    CStringMap<std::unique_ptr<TImageInfo>> images_;
+    CStringMap<std::wstring> defaultAttributes_;
+
+    UiColor disabledColor_ = 0xFFA7A6AA;
+    UiColor fontColor_ = 0xFF000000;
+    UiColor linkColor_ = 0xFF0000FF;
+    UiColor linkHoverColor_ = 0xFFD3215F;
+    UiColor selectedColor_ = 0xFFBAE4FF;
+};
+
+}  // namespace UiLib
