@@ -1,8 +1,6 @@
 #pragma once
 #include <windows.h>
-#include <commctrl.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,15 +10,23 @@
 #include "UiLib/Utils/PtrArray.h"
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/BandedPaint.h"
+#include "UiLib/core/DeferredWork.h"
 #include "UiLib/core/DibSection.h"
+#include "UiLib/core/FocusNavigator.h"
 #include "UiLib/core/GdiObject.h"
+#include "UiLib/core/MessageFilters.h"
+#include "UiLib/core/Notifications.h"
+#include "UiLib/core/OptionGroups.h"
 #include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/core/TimerTable.h"
+#include "UiLib/core/ToolTip.h"
 #include "UiLib/core/UIEvent.h"
 #include "UiLib/core/UIImage.h"
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UITrayIcon.h"
+#include "UiLib/core/WindowChrome.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
 
@@ -29,14 +35,15 @@ namespace UiLib {
 class CControlUI;
 class CSkinArchive;
 
-// The manager of one skinned window: turns the window's messages into control events, lays the
-// control tree out and paints it double-buffered, and keeps the name map, focus, notifications,
-// timers and the window attributes. It hosts the window's controls and draws with the resources
-// of its skin.
+// The manager of one skinned window: the host of its control tree. It turns the window's messages
+// into control events (hover, capture, wheel, cursor, keys), keeps the name map, lays the tree out
+// and paints it; focus, timers, notifications, the tooltip, the window's chrome, filters and the
+// message loop are its collaborators' (their functions here forward to them). It draws with the
+// resources of its skin, which the windows of one skin share.
 class CPaintManagerUI : public CControlHost {
 public:
     // Native timer identifiers start from this counter.
-    static constexpr UINT kTimerCounterStart = 4096;
+    static constexpr UINT kTimerCounterStart = CTimerTable::kCounterStart;
     // Posted to the window to delete controls whose removal was deferred.
     static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
     // Posted by the dialog builder when a style set becomes active: every control re-applies its style.
@@ -68,10 +75,10 @@ public:
     HWND GetPaintWindow() const override { return window_; }
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
     // The band of rows the window is double-buffered through (invalid before the first paint).
-    const CDibSection& GetOffscreenSurface() const { return offscreen_; }
+    const CDibSection& GetOffscreenSurface() const { return bands_.Surface(); }
     bool IsOffscreenPaint() const { return offscreenPaint_; }
     void SetOffscreenPaint(bool on) { offscreenPaint_ = on; }
-    HWND GetTooltipWindow() const { return toolTip_.Get(); }
+    HWND GetTooltipWindow() const { return toolTip_.Window(); }
     // Invalidates part of the window without erasing; nothing without a window.
     void Invalidate(const RECT& rect) override;
 
@@ -108,9 +115,9 @@ public:
     // The managers of every window that exists, in the order they were initialised.
     static const std::vector<CPaintManagerUI*>& GetPaintManagers();
 
-    CControlUI* GetFocus() const override { return focus_; }
+    CControlUI* GetFocus() const override { return focus_.GetFocus(); }
     void SetFocus(CControlUI* control) override;
-    bool IsFocusNeeded() const { return focusNeeded_; }
+    bool IsFocusNeeded() const { return focus_.IsFocusNeeded(); }
     // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
     bool SetNextTabControl(bool forward = true) override;
 
@@ -210,24 +217,24 @@ public:
     void RemoveAllOptionGroups();
 
     // Window attributes of the layout, read by the window base class and the message handler.
-    SIZE GetInitSize() const { return initSize_; }
+    SIZE GetInitSize() const { return chrome_.GetInitSize(); }
     // Stores the initial size; a window without a root control yet is resized at once.
     void SetInitSize(int cx, int cy);
-    RECT GetSizeBox() const { return sizeBox_; }
-    void SetSizeBox(const RECT& sizeBox) { sizeBox_ = sizeBox; }
-    RECT GetCaptionRect() const { return caption_; }
-    void SetCaptionRect(const RECT& caption) { caption_ = caption; }
-    SIZE GetRoundCorner() const { return roundCorner_; }
-    void SetRoundCorner(int cx, int cy) { roundCorner_ = SIZE{cx, cy}; }
-    SIZE GetMinInfo() const { return minInfo_; }
-    void SetMinInfo(int cx, int cy) { minInfo_ = SIZE{cx, cy}; }
-    SIZE GetMaxInfo() const { return maxInfo_; }
-    void SetMaxInfo(int cx, int cy) { maxInfo_ = SIZE{cx, cy}; }
+    RECT GetSizeBox() const { return chrome_.GetSizeBox(); }
+    void SetSizeBox(const RECT& sizeBox) { chrome_.SetSizeBox(sizeBox); }
+    RECT GetCaptionRect() const { return chrome_.GetCaptionRect(); }
+    void SetCaptionRect(const RECT& caption) { chrome_.SetCaptionRect(caption); }
+    SIZE GetRoundCorner() const { return chrome_.GetRoundCorner(); }
+    void SetRoundCorner(int cx, int cy) { chrome_.SetRoundCorner(cx, cy); }
+    SIZE GetMinInfo() const { return chrome_.GetMinInfo(); }
+    void SetMinInfo(int cx, int cy) { chrome_.SetMinInfo(cx, cy); }
+    SIZE GetMaxInfo() const { return chrome_.GetMaxInfo(); }
+    void SetMaxInfo(int cx, int cy) { chrome_.SetMaxInfo(cx, cy); }
     bool IsShowUpdateRect() const { return showUpdateRect_; }
     void SetShowUpdateRect(bool show) { showUpdateRect_ = show; }
-    bool IsBackgroundTransparent() const { return alphaBackground_; }
-    void SetBackgroundTransparent(bool on) { alphaBackground_ = on; }
-    int GetTransparent() const { return opacity_; }
+    bool IsBackgroundTransparent() const { return chrome_.IsBackgroundTransparent(); }
+    void SetBackgroundTransparent(bool on) { chrome_.SetBackgroundTransparent(on); }
+    int GetTransparent() const { return chrome_.GetTransparent(); }
     // Whole-window opacity: 0..255 makes the window layered with that alpha, anything else plain.
     void SetTransparent(int opacity);
 
@@ -240,28 +247,16 @@ public:
     // due, at once for a hidden window. Tasks of a window destroyed first never run.
     void RunSoon(std::function<void()> task) override;
 
-private:
-    struct TimerInfo {
-        CControlUI* sender;
-        UINT localId;
-        HWND window;
-        UINT nativeId;
-        bool killed;
-    };
+    // Who sees the window's messages before its controls (the message loop asks them).
+    const CMessageFilters& Filters() const { return filters_; }
 
+private:
     using MessageResult = std::pair<bool, LRESULT>;
 
-    void DeliverNotification(UiNotify& msg);
-    bool OfferToFilters(const CPtrArray<IMessageFilterUI*>& filters, UINT message, WPARAM wParam, LPARAM lParam,
-                        LRESULT& result);
     UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
     MessageResult OnPaint();
-    void RunSoonTasks();
     void LayOutAndFocus(const RECT& client);
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
-    bool HasOffscreenBand(HDC screen, const RECT& client);
-    void CaptureBackground(HDC screen, const RECT& client, const RECT& area);
-    void PaintBand(HDC screen, const RECT& client, const RECT& band);
     void PaintClientInto(HDC dc, LPARAM flags);
     MessageResult OnSize();
     MessageResult OnMouseMove(LPARAM lParam, WPARAM wParam);
@@ -273,66 +268,45 @@ private:
     MessageResult OnMouseWheel(WPARAM wParam, LPARAM lParam);
     MessageResult OnSetCursor(WPARAM wParam, LPARAM lParam);
     MessageResult OnKey(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSysKey(WPARAM wParam, LPARAM lParam);
     MessageResult OnTimer(WPARAM wParam, LPARAM lParam);
     MessageResult OnGetMinMaxInfo(LPARAM lParam);
     MessageResult OnClose();
     MessageResult OnStyleChanged();
     MessageResult Reflect(UINT message, WPARAM wParam, LPARAM lParam);
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    void ShowToolTip(CControlUI* control);
-    void HideToolTip();
-    UINT HoverTime() const;
-    UINT NextTimerId();
 
     HWND window_ = nullptr;
     std::unique_ptr<CWindowDC> windowDC_;
-    std::unique_ptr<CMemoryDC> offscreenDC_;
-    CDibSection offscreen_;
-    std::unique_ptr<CMemoryDC> backgroundDC_;
-    CDibSection background_;
+    CBandedPaint bands_;
     bool offscreenPaint_ = true;
-    bool alphaBackground_ = false;
     bool showUpdateRect_ = false;
-    int opacity_ = 255;
+    CWindowChrome chrome_;
 
-    CScopedWindow toolTip_;
-    TOOLINFOW toolInfo_{};
-    std::wstring toolTipText_;
+    CToolTip toolTip_;
     bool mouseTracking_ = false;
     bool mouseCapture_ = false;
 
-    SIZE initSize_{};
-    SIZE minInfo_{};
-    SIZE maxInfo_{};
-    RECT sizeBox_{};
-    RECT caption_{};
-    SIZE roundCorner_{};
-
     std::unique_ptr<CControlUI> root_;
-    CControlUI* focus_ = nullptr;
+    CFocusNavigator focus_{*this};
     CControlUI* hover_ = nullptr;
     CControlUI* click_ = nullptr;
     CControlUI* keyControl_ = nullptr;
     POINT lastMousePos_{-1, -1};
     bool firstLayout_ = true;
     bool updateNeeded_ = false;
-    bool focusNeeded_ = false;
     bool usedVirtualWnd_ = false;
-    UINT timerCounter_ = kTimerCounterStart;
 
     CStringMap<CControlUI*> nameMap_;
-    CStringMap<CPtrArray<CControlUI*>> optionGroups_;
-    std::vector<TimerInfo> timers_;
-    CPtrArray<INotifyUI*> notifiers_;
-    CPtrArray<IMessageFilterUI*> preMessageFilters_;
-    CPtrArray<IMessageFilterUI*> messageFilters_;
-    CPtrArray<ITranslateAccelerator*> accelerators_;
+    COptionGroups optionGroups_;
+    CTimerTable timers_;
+    CNotifications notifications_;
+    CMessageFilters filters_;
     CPtrArray<CControlUI*> postPaint_;
-    std::deque<UiNotify> asyncNotify_;
-    CPtrArray<std::unique_ptr<CControlUI>> delayedCleanup_;
+    CDelayedCleanup delayedCleanup_;
 
     CTrayIcon trayIcon_;
-    std::vector<std::function<void()>> soonTasks_;
+    CSoonTasks soonTasks_;
 
     std::shared_ptr<CSkinResources> resources_ = std::make_shared<CSkinResources>();
 };

@@ -1,0 +1,27 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "UiLib/core/ScopedWindow.h"
+
+namespace UiLib {
+
+// The tooltip of one window: a common-controls tooltip made when the first tip is shown.
+class CToolTip {
+public:
+    HWND Window() const { return window_.Get(); }
+    // How long the mouse rests before a tip shows (the tooltip's own delay once it exists).
+    UINT HoverTime() const;
+    // Shows `text` for the area of `owner`'s client that the pointer rests on.
+    void Show(HWND owner, const std::wstring& text, const RECT& area);
+    void Hide();
+
+private:
+    CScopedWindow window_;
+    TOOLINFOW info_{};
+    std::wstring text_;
+};
+
+}  // namespace UiLib

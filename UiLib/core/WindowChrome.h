@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+
+namespace UiLib {
+
+// The frame a layout gives its window: initial size, the draggable caption, the size box, round
+// corners, the tracking limits, whole-window opacity and a background that shows through.
+class CWindowChrome {
+public:
+    SIZE GetInitSize() const { return initSize_; }
+    // Stores the initial size and, with `resizeNow`, gives it to `window` at once.
+    void SetInitSize(HWND window, int cx, int cy, bool resizeNow);
+    RECT GetSizeBox() const { return sizeBox_; }
+    void SetSizeBox(const RECT& sizeBox) { sizeBox_ = sizeBox; }
+    RECT GetCaptionRect() const { return caption_; }
+    void SetCaptionRect(const RECT& caption) { caption_ = caption; }
+    SIZE GetRoundCorner() const { return roundCorner_; }
+    void SetRoundCorner(int cx, int cy) { roundCorner_ = SIZE{cx, cy}; }
+    SIZE GetMinInfo() const { return minInfo_; }
+    void SetMinInfo(int cx, int cy) { minInfo_ = SIZE{cx, cy}; }
+    SIZE GetMaxInfo() const { return maxInfo_; }
+    void SetMaxInfo(int cx, int cy) { maxInfo_ = SIZE{cx, cy}; }
+    bool IsBackgroundTransparent() const { return alphaBackground_; }
+    void SetBackgroundTransparent(bool on) { alphaBackground_ = on; }
+    int GetTransparent() const { return opacity_; }
+    // 0..255 makes `window` (when there is one) layered with that alpha, anything else plain.
+    void SetTransparent(HWND window, int opacity);
+    // Narrows what the system offers for WM_GETMINMAXINFO to the layout's limits (0: no limit).
+    void LimitTracking(MINMAXINFO& info) const;
+
+private:
+    SIZE initSize_{};
+    SIZE minInfo_{};
+    SIZE maxInfo_{};
+    RECT sizeBox_{};
+    RECT caption_{};
+    SIZE roundCorner_{};
+    bool alphaBackground_ = false;
+    int opacity_ = 255;
+};
+
+}  // namespace UiLib
