@@ -6,7 +6,8 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/render/SkinResources.h"
+#include "UiLib/tree/ControlHost.h"
 #include "UiLib/layouts/IContainerUI.h"
 #include "UiLib/tree/ControlRegistry.h"
 
@@ -22,72 +23,26 @@ bool IsResourceTag(const wchar_t* tag) {
     return false;
 }
 
-void AddImageTag(CSkinMarkupNode node, CPaintManagerUI* manager) {
+void AddImageTag(CSkinMarkupNode node, CControlHost* manager) {
     std::wstring name = node.GetAttributeValue(L"name");
     if (name.empty()) return;
-    manager->AddImage(name, node.GetAttributeValue(L"restype"), ParseColorValue(node.GetAttributeValue(L"mask")));
+    manager->GetResources().AddImage(name, node.GetAttributeValue(L"restype"), ParseColorValue(node.GetAttributeValue(L"mask")));
 }
 
-void AddFontTag(CSkinMarkupNode node, CPaintManagerUI* manager) {
+void AddFontTag(CSkinMarkupNode node, CControlHost* manager) {
     std::wstring face = node.GetAttributeValue(L"name");
     if (face.empty()) return;
     int size = node.HasAttribute(L"size") ? ParseIntValue(node.GetAttributeValue(L"size")) : 12;
     bool bold = ParseBoolValue(node.GetAttributeValue(L"bold"));
     bool underline = ParseBoolValue(node.GetAttributeValue(L"underline"));
     bool italic = ParseBoolValue(node.GetAttributeValue(L"italic"));
-    manager->AddFont(face, size, bold, underline, italic);
-    if (ParseBoolValue(node.GetAttributeValue(L"default"))) manager->SetDefaultFont(face, size, bold, underline, italic);
+    manager->GetResources().AddFont(face, size, bold, underline, italic);
+    if (ParseBoolValue(node.GetAttributeValue(L"default"))) manager->GetResources().SetDefaultFont(face, size, bold, underline, italic);
 }
 
-void AddDefaultTag(CSkinMarkupNode node, CPaintManagerUI* manager) {
+void AddDefaultTag(CSkinMarkupNode node, CControlHost* manager) {
     std::wstring tag = node.GetAttributeValue(L"name");
-    if (!tag.empty()) manager->AddDefaultAttributeList(tag, node.GetAttributeValue(L"value"));
-}
-
-void CreateTrayIcon(CPaintManagerUI* manager, long id) {
-    if (id < 1) return;
-    HICON icon = ::LoadIconW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(id));
-    if (icon) manager->AddTrayIconSoon(static_cast<UINT>(id), icon);
-}
-
-void ApplyWindowAttribute(CPaintManagerUI* manager, const std::wstring& name, const wchar_t* value) {
-    if (name == L"size") {
-        SIZE size = ParseSizeValue(value);
-        manager->SetInitSize(size.cx, size.cy);
-    } else if (name == L"sizebox") {
-        manager->SetSizeBox(ParseRectValue(value));
-    } else if (name == L"caption") {
-        manager->SetCaptionRect(ParseRectValue(value));
-    } else if (name == L"roundcorner") {
-        SIZE corner = ParseSizeValue(value);
-        manager->SetRoundCorner(corner.cx, corner.cy);
-    } else if (name == L"mininfo") {
-        SIZE size = ParseSizeValue(value);
-        manager->SetMinInfo(size.cx, size.cy);
-    } else if (name == L"maxinfo") {
-        SIZE size = ParseSizeValue(value);
-        manager->SetMaxInfo(size.cx, size.cy);
-    } else if (name == L"showdirty") {
-        manager->SetShowUpdateRect(ParseBoolValue(value));
-    } else if (name == L"alpha") {
-        manager->SetTransparent(ParseIntValue(value));
-    } else if (name == L"bktrans") {
-        manager->SetBackgroundTransparent(ParseBoolValue(value));
-    } else if (name == L"disabledfontcolor") {
-        manager->SetDefaultDisabledColor(ParseColorValue(value));
-    } else if (name == L"defaultfontcolor") {
-        manager->SetDefaultFontColor(ParseColorValue(value));
-    } else if (name == L"linkfontcolor") {
-        manager->SetDefaultLinkFontColor(ParseColorValue(value));
-    } else if (name == L"linkhoverfontcolor") {
-        manager->SetDefaultLinkHoverFontColor(ParseColorValue(value));
-    } else if (name == L"selectedcolor") {
-        manager->SetDefaultSelectedBkColor(ParseColorValue(value));
-    } else if (name == L"trayiconid") {
-        CreateTrayIcon(manager, ParseIntValue(value));
-    } else if (name == L"traytiptext") {
-        manager->GetTrayIcon().SetTip(value);
-    }
+    if (!tag.empty()) manager->GetResources().AddDefaultAttributeList(tag, node.GetAttributeValue(L"value"));
 }
 
 }  // namespace
@@ -110,30 +65,30 @@ bool CDialogBuilder::Load(const Layout& layout, const wchar_t* resourceType) {
 }
 
 std::unique_ptr<CControlUI> CDialogBuilder::Create(const Layout& layout, const wchar_t* resourceType,
-                                                   IDialogBuilderCallback* callback, CPaintManagerUI* manager) {
+                                                   IDialogBuilderCallback* callback, CControlHost* manager) {
     if (!Load(layout, resourceType)) return nullptr;
     return Create(callback, manager);
 }
 
 CControlUI* CDialogBuilder::CreateInto(CControlUI* parent, const Layout& layout, const wchar_t* resourceType,
-                                       IDialogBuilderCallback* callback, CPaintManagerUI* manager) {
+                                       IDialogBuilderCallback* callback, CControlHost* manager) {
     if (!Load(layout, resourceType)) return nullptr;
     return CreateInto(parent, callback, manager);
 }
 
-std::unique_ptr<CControlUI> CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager) {
+std::unique_ptr<CControlUI> CDialogBuilder::Create(IDialogBuilderCallback* callback, CControlHost* manager) {
     std::unique_ptr<CControlUI> root;
     Build(callback, manager, Level{nullptr, &root, 0});
     return root;
 }
 
 CControlUI* CDialogBuilder::CreateInto(CControlUI* parent, IDialogBuilderCallback* callback,
-                                       CPaintManagerUI* manager) {
+                                       CControlHost* manager) {
     if (!parent) return nullptr;
     return Build(callback, manager, Level{parent, nullptr, 0});
 }
 
-CControlUI* CDialogBuilder::Build(IDialogBuilderCallback* callback, CPaintManagerUI* manager, const Level& level) {
+CControlUI* CDialogBuilder::Build(IDialogBuilderCallback* callback, CControlHost* manager, const Level& level) {
     callback_ = callback;
     CSkinMarkupNode root = markup_.GetRoot();
     if (!root.IsValid()) return nullptr;
@@ -144,7 +99,7 @@ CControlUI* CDialogBuilder::Build(IDialogBuilderCallback* callback, CPaintManage
     return ParseChildren(root, manager, level);
 }
 
-void CDialogBuilder::ApplyResourceTags(CSkinMarkupNode root, CPaintManagerUI* manager) {
+void CDialogBuilder::ApplyResourceTags(CSkinMarkupNode root, CControlHost* manager) {
     for (CSkinMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
         const wchar_t* tag = node.GetName();
         if (IsNamed(tag, L"Image")) AddImageTag(node, manager);
@@ -153,12 +108,12 @@ void CDialogBuilder::ApplyResourceTags(CSkinMarkupNode root, CPaintManagerUI* ma
     }
 }
 
-void CDialogBuilder::ApplyWindowAttributes(CSkinMarkupNode root, CPaintManagerUI* manager) {
+void CDialogBuilder::ApplyWindowAttributes(CSkinMarkupNode root, CControlHost* manager) {
     int count = root.GetAttributeCount();
-    for (int i = 0; i < count; ++i) ApplyWindowAttribute(manager, root.GetAttributeName(i), root.GetAttributeValue(i));
+    for (int i = 0; i < count; ++i) manager->SetWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
 }
 
-CControlUI* CDialogBuilder::ParseChildren(CSkinMarkupNode parentNode, CPaintManagerUI* manager, const Level& level) {
+CControlUI* CDialogBuilder::ParseChildren(CSkinMarkupNode parentNode, CControlHost* manager, const Level& level) {
     if (level.depth > kMaxDepth) return nullptr;
     CControlUI* first = nullptr;
     for (CSkinMarkupNode node = parentNode.GetChild(); node.IsValid(); node = node.GetSibling()) {
@@ -190,7 +145,7 @@ CControlUI* CDialogBuilder::ParseChildren(CSkinMarkupNode parentNode, CPaintMana
     return first;
 }
 
-CControlUI* CDialogBuilder::ParseInclude(CSkinMarkupNode node, CPaintManagerUI* manager, const Level& level) {
+CControlUI* CDialogBuilder::ParseInclude(CSkinMarkupNode node, CControlHost* manager, const Level& level) {
     if (!node.HasAttributes()) return nullptr;
     long count = node.HasAttribute(L"count") ? ParseIntValue(node.GetAttributeValue(L"count")) : 1;
     std::wstring source = node.GetAttributeValue(L"source");
@@ -218,13 +173,13 @@ std::unique_ptr<CControlUI> CDialogBuilder::CreateControl(const wchar_t* tag) {
     return control;
 }
 
-void CDialogBuilder::ApplyAttributes(CSkinMarkupNode node, CControlUI* control, CPaintManagerUI* manager) {
+void CDialogBuilder::ApplyAttributes(CSkinMarkupNode node, CControlUI* control, CControlHost* manager) {
     // The control reaches the manager's fonts and images while its attributes are applied; the
     // manager it already had (none, unless the parent is part of a live tree) is restored after.
     CControlHost* attached = control->GetManager();
     if (manager) {
         control->SetManager(manager, control->GetParent(), false);
-        std::wstring defaults = manager->GetDefaultAttributeList(node.GetName());
+        std::wstring defaults = manager->GetResources().GetDefaultAttributeList(node.GetName());
         if (!defaults.empty()) control->ApplyAttributeList(defaults);
     }
     int count = node.GetAttributeCount();

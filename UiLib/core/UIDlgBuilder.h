@@ -9,7 +9,7 @@
 namespace UiLib {
 
 class CControlUI;
-class CPaintManagerUI;
+class CControlHost;
 class IDialogBuilderCallback;
 
 // Turns one skin layout into a tree of controls for one window: the window settings of the
@@ -41,13 +41,13 @@ public:
 
     // Loads and builds a tree that belongs to the caller: the first control of the top level.
     std::unique_ptr<CControlUI> Create(const Layout& layout, const wchar_t* resourceType,
-                                       IDialogBuilderCallback* callback, CPaintManagerUI* manager);
+                                       IDialogBuilderCallback* callback, CControlHost* manager);
     // Loads and builds into `parent`, which owns what is built; returns the first control added.
     CControlUI* CreateInto(CControlUI* parent, const Layout& layout, const wchar_t* resourceType,
-                           IDialogBuilderCallback* callback, CPaintManagerUI* manager);
+                           IDialogBuilderCallback* callback, CControlHost* manager);
     // The same from the document already loaded.
-    std::unique_ptr<CControlUI> Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager);
-    CControlUI* CreateInto(CControlUI* parent, IDialogBuilderCallback* callback, CPaintManagerUI* manager);
+    std::unique_ptr<CControlUI> Create(IDialogBuilderCallback* callback, CControlHost* manager);
+    CControlUI* CreateInto(CControlUI* parent, IDialogBuilderCallback* callback, CControlHost* manager);
 
     CSkinMarkup& GetMarkup() { return markup_; }
     const wchar_t* GetLastErrorMessage() const { return markup_.GetLastErrorMessage(); }
@@ -62,13 +62,13 @@ private:
         int depth = 0;
     };
 
-    CControlUI* Build(IDialogBuilderCallback* callback, CPaintManagerUI* manager, const Level& level);
-    void ApplyResourceTags(CSkinMarkupNode root, CPaintManagerUI* manager);
-    void ApplyWindowAttributes(CSkinMarkupNode root, CPaintManagerUI* manager);
-    CControlUI* ParseChildren(CSkinMarkupNode node, CPaintManagerUI* manager, const Level& level);
-    CControlUI* ParseInclude(CSkinMarkupNode node, CPaintManagerUI* manager, const Level& level);
+    CControlUI* Build(IDialogBuilderCallback* callback, CControlHost* manager, const Level& level);
+    void ApplyResourceTags(CSkinMarkupNode root, CControlHost* manager);
+    void ApplyWindowAttributes(CSkinMarkupNode root, CControlHost* manager);
+    CControlUI* ParseChildren(CSkinMarkupNode node, CControlHost* manager, const Level& level);
+    CControlUI* ParseInclude(CSkinMarkupNode node, CControlHost* manager, const Level& level);
     std::unique_ptr<CControlUI> CreateControl(const wchar_t* tag);
-    void ApplyAttributes(CSkinMarkupNode node, CControlUI* control, CPaintManagerUI* manager);
+    void ApplyAttributes(CSkinMarkupNode node, CControlUI* control, CControlHost* manager);
 
     CSkinMarkup markup_;
     IDialogBuilderCallback* callback_ = nullptr;

@@ -72,6 +72,12 @@ public:
 
     // Runs `task` on the window's thread once nothing more urgent waits.
     virtual void RunSoon(std::function<void()> task) = 0;
+    // An attribute of a layout's <Window> root (size, caption, corners, opacity, default colours,
+    // tray icon); a host without a window of its own has none to set.
+    virtual void SetWindowAttribute(const std::wstring& name, const wchar_t* value) {
+        static_cast<void>(name);
+        static_cast<void>(value);
+    }
 
 protected:
     CControlHost() = default;
