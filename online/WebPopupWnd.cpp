@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
@@ -47,6 +48,7 @@ LRESULT CWebPopupWnd::OnCreate() {
                 builder.Create(CDialogBuilder::Layout(style_.layout), nullptr, nullptr, &paintManager_)) {
             paintManager_.AttachDialog(std::move(root));
             paintManager_.AddNotifier(this);
+            OnButtonClick(L"close", [this] { CloseSoon(); });
         }
     }
     OnAfterCreate();
@@ -105,8 +107,10 @@ LRESULT CWebPopupWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT CWebPopupWnd::MessageHandler(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
-void CWebPopupWnd::Notify(UiNotify& msg) {
-    if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"close") CloseSoon();
+void CWebPopupWnd::OnButtonClick(const wchar_t* name, std::function<void()> handler) {
+    // A window whose layout is missing has no buttons to click.
+    if (!paintManager_.GetRoot()) return;
+    if (auto* button = paintManager_.FindControl<CButtonUI>(name)) buttonClicks_.push_back(button->OnClick(std::move(handler)));
 }
 
 void CWebPopupWnd::OnFinalMessage(HWND) {
@@ -117,8 +121,9 @@ void CWebPopupWnd::OnFinalMessage(HWND) {
 }
 
 CWebBrowserUI* CWebPopupWnd::Browser() const {
-    CControlUI* control = const_cast<CPaintManagerUI&>(paintManager_).FindControl(style_.browser);
-    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+    auto& manager = const_cast<CPaintManagerUI&>(paintManager_);
+    // A window whose layout is missing has no browser.
+    return manager.GetRoot() ? manager.FindControl<CWebBrowserUI>(style_.browser) : nullptr;
 }
 
 void CWebPopupWnd::Navigate(const std::wstring& url) {

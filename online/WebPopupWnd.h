@@ -3,7 +3,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIMessageFilter.h"
@@ -43,7 +45,8 @@ public:
     UiLib::CPaintManagerUI& GetPaintManager() { return paintManager_; }
     bool IsShown() const { return shown_; }
 
-    void Notify(UiLib::UiNotify& msg) override;
+    // The notifications of the controls that have no typed callback, the focus among them.
+    void Notify(UiLib::UiNotify&) override {}
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
                           VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) override;
@@ -76,6 +79,8 @@ protected:
     virtual void OnAfterCreate() {}
 
     void CloseSoon() { Close(1); }
+    // Runs `handler` on each click of the layout's button `name`, as long as the window lives.
+    void OnButtonClick(const wchar_t* name, std::function<void()> handler);
 
     UiLib::CPaintManagerUI paintManager_;
 
@@ -92,4 +97,5 @@ private:
     bool firstLoad_ = true;
     DWORD lastClickTick_ = 0;
     bool clicked_ = false;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
@@ -59,7 +60,7 @@ LRESULT CMyMessageBox::OnCreate() {
                                                       &paintManager_);
     if (!root) return 0;
     paintManager_.AttachDialog(std::move(root));
-    paintManager_.AddNotifier(this);
+    SubscribeToButtons();
     FillControls();
     return 0;
 }
@@ -74,11 +75,14 @@ void CMyMessageBox::FillControls() {
     if (CControlUI* icon = paintManager_.FindControl(L"icon")) icon->SetBkImage(IconImage(icon_));
 }
 
-void CMyMessageBox::Notify(UiNotify& msg) {
-    if (msg.sType != L"click" || msg.pSender == nullptr) return;
-    const std::wstring& name = msg.pSender->GetName();
-    if (name == L"ok") Close(kResultOk);
-    else if (name == L"cancel" || name == L"close") Close(kResultCancel);
+void CMyMessageBox::SubscribeToButtons() {
+    auto onClick = [this](const wchar_t* name, UINT result) {
+        if (auto* button = paintManager_.FindControl<CButtonUI>(name))
+            buttonClicks_.push_back(button->OnClick([this, result] { Close(result); }));
+    };
+    onClick(L"ok", kResultOk);
+    onClick(L"cancel", kResultCancel);
+    onClick(L"close", kResultCancel);
 }
 
 LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
@@ -94,7 +98,6 @@ LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool&
 
 void CMyMessageBox::OnFinalMessage(HWND) {
     paintManager_.RemovePreMessageFilter(this);
-    paintManager_.RemoveNotifier(this);
 }
 
 int ShowMyMessageBox(HWND owner, const std::wstring& text1, const std::wstring& text2, const std::wstring& caption,

@@ -21,6 +21,7 @@
 #include "UiLib/core/UIMessageFilter.h"
 #include "UiLib/core/UINotify.h"
 #include "UiLib/core/UITrayIcon.h"
+#include "UiLib/tree/ControlLookup.h"
 
 namespace UiLib {
 
@@ -93,6 +94,11 @@ public:
     void ReapObjects(CControlUI* control);
 
     CControlUI* FindControl(const std::wstring& name);
+    // The control of that name as a T; a missing name or another type is reported as a miss.
+    template <typename T>
+    T* FindControl(const std::wstring& name) {
+        return ControlAs<T>(FindControl(name), name);
+    }
     CControlUI* FindControl(POINT point) const;
     CControlUI* FindSubControlByName(CControlUI* parent, const std::wstring& name) const;
 

@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/menu/MenuChain.h"
 #include "UiLib/core/WindowImplBase.h"
 
@@ -44,6 +46,10 @@ public:
 
     // The name of a clicked entry anywhere in the chain; called on the root menu.
     virtual void OnItemClick(const std::wstring& name);
+    // The same, for whoever opened the root menu: called just before OnItemClick.
+    [[nodiscard]] CSubscription OnItemClicked(std::function<void(const std::wstring& name)> handler) {
+        return itemClicked_.Connect(std::move(handler));
+    }
     // The menu's layout is attached and laid out for the first time.
     virtual void OnMenuInit();
 
@@ -60,6 +66,7 @@ private:
     // The rectangle of a sub-menu of that size beside its owner entry.
     RECT PlaceSubMenu(SIZE size, const RECT& work) const;
     void PostItemClick(const std::wstring& name);
+    void TakeItemClick(const std::wstring& name);
 
     HWND parent_ = nullptr;
     std::shared_ptr<CMenuChain> chain_;
@@ -70,6 +77,7 @@ private:
     CMenuUI* layout_ = nullptr;
     DWORD alignment_ = 0;
     bool buildFailed_ = false;
+    CSignal<const std::wstring&> itemClicked_;
 };
 
 }  // namespace UiLib
