@@ -60,7 +60,10 @@ public:
     void Emit(Args... args) const {
         if (IsEmpty()) return;
         const Slots snapshot = *slots_;  // handlers may change the list while they run
+        // A handler may end the signal's owner, and the signal with it: then nobody else is called.
+        const std::weak_ptr<Slots> alive = slots_;
         for (const auto& slot : snapshot) {
+            if (alive.expired()) return;
             if (slot->connected) slot->handler(args...);
         }
     }

@@ -200,16 +200,13 @@ void CMenuWnd::Notify(UiNotify& msg) {
     WindowImplBase::Notify(msg);
 }
 
-void CMenuWnd::TakeItemClick(const std::wstring& name) {
-    itemClicked_.Emit(name);
-    OnItemClick(name);
-}
-
 void CMenuWnd::PostItemClick(const std::wstring& name) {
     auto* root = dynamic_cast<CMenuWnd*>(chain_->Root());
     // The click is taken once this menu's own message is done; a root that is gone by then
-    // takes nothing.
-    if (root) root->Tasks()->Post([root, name] { root->TakeItemClick(name); });
+    // takes nothing, and one that a subscriber ends (the main window quitting) takes no more.
+    if (!root) return;
+    root->Tasks()->Post([root, name] { root->itemClicked_.Emit(name); });
+    root->Tasks()->Post([root, name] { root->OnItemClick(name); });
 }
 
 LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

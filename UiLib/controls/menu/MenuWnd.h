@@ -66,7 +66,6 @@ private:
     // The rectangle of a sub-menu of that size beside its owner entry.
     RECT PlaceSubMenu(SIZE size, const RECT& work) const;
     void PostItemClick(const std::wstring& name);
-    void TakeItemClick(const std::wstring& name);
 
     HWND parent_ = nullptr;
     std::shared_ptr<CMenuChain> chain_;
