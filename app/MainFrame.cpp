@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "BuildConfig.h"
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIOption.h"
+#include "UiLib/controls/menu/MenuWnd.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/layouts/UITabLayout.h"
@@ -233,24 +235,33 @@ void MainFrame::SetWindowIcons() {
 }
 
 void MainFrame::FindControls() {
-    menuButton_ = paintManager_.FindControl(L"menubtn");
-    if (menuButton_ != nullptr) menuButton_->OnNotify += MakeDelegate(this, &MainFrame::OnMenuButtonClick);
+    menuButton_ = paintManager_.FindControl<CButtonUI>(L"menubtn");
     versionLabelControl_ = paintManager_.FindControl(L"vertext");
     // The option "mygame" shares the page's name; the page is the one that knows its interface.
-    CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
-    auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr;
-    CControlUI* firstPage = tabLayout && tabLayout->GetCount() > 0 ? tabLayout->GetItemAt(0) : nullptr;
+    tabs_ = paintManager_.FindControl<CTabLayoutUI>(L"tabswitch");
+    CControlUI* firstPage = tabs_ && tabs_->GetCount() > 0 ? tabs_->GetItemAt(0) : nullptr;
     myGamePage_ = firstPage ? static_cast<CMyGameWndUI*>(firstPage->GetInterface(L"MyGameWnd")) : nullptr;
+    SubscribeToControls();
+}
+
+void MainFrame::SubscribeToControls() {
+    auto onClick = [this](const wchar_t* name, std::function<void()> handler) {
+        if (auto* button = paintManager_.FindControl<CButtonUI>(name))
+            controlSubscriptions_.push_back(button->OnClick(std::move(handler)));
+    };
+    onClick(L"closebtn", [this] { OnCloseButton(); });
+    onClick(L"minbtn", [this] { SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0); });
+    onClick(L"moregame", [this] { ShowHotGames(); });
+    onClick(L"menubtn", [this] { OpenSystemMenu(); });
+    if (tabs_) controlSubscriptions_.push_back(tabs_->OnTabSelected([this](int tab) { OpenWebPageOfTab(tab); }));
 }
 
 void MainFrame::AddWebPages() {
-    CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
-    auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr;
-    if (tabLayout == nullptr) return;
+    if (tabs_ == nullptr) return;
     for (const wchar_t* page : kWebPages) {
         auto webPage = std::make_unique<CMyIEWndUI>();
         CMyIEWndUI* added = webPage.get();
-        if (!tabLayout->Add(std::move(webPage))) continue;
+        if (!tabs_->Add(std::move(webPage))) continue;
         added->SetStartPage(page);
         webPages_.push_back(added);
     }
@@ -273,12 +284,6 @@ void MainFrame::Notify(UiNotify& msg) {
             AddWebPages();
             if (myGamePage_) myGamePage_->AddBrowser();
         });
-    } else if (msg.sType == L"click") {
-        if (IsNamed(msg.pSender, L"closebtn")) OnCloseButton();
-        else if (IsNamed(msg.pSender, L"minbtn")) SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        else if (IsNamed(msg.pSender, L"moregame")) ShowHotGames();
-    } else if (msg.sType == L"tabselect" && IsNamed(msg.pSender, L"tabswitch")) {
-        OpenWebPageOfTab(static_cast<int>(msg.wParam));
     } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
         if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
     } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {
@@ -287,10 +292,8 @@ void MainFrame::Notify(UiNotify& msg) {
 }
 
 void MainFrame::ShowHotGames() {
-    if (auto* hot = dynamic_cast<COptionUI*>(paintManager_.FindControl(L"hotgame"))) hot->Selected(true);
-    CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
-    if (auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr)
-        tabLayout->SelectItem(1);
+    if (auto* hot = paintManager_.FindControl<COptionUI>(L"hotgame")) hot->Selected(true);
+    if (tabs_) tabs_->SelectItem(1);
 }
 
 void MainFrame::OpenGameMenu(CControlUI* button, POINT at) {
@@ -310,24 +313,23 @@ void MainFrame::OnCloseButton() {
     else ::ShowWindow(window_, SW_HIDE);
 }
 
-bool MainFrame::OnMenuButtonClick(void* param) {
-    auto* msg = static_cast<UiNotify*>(param);
-    if (msg == nullptr || msg->sType != L"click") return true;
+void MainFrame::OpenSystemMenu() {
     // Just below the button, which touches the top edge.
     RECT button = menuButton_->GetPos();
     POINT base{button.left, button.bottom - button.top};
     ClientToScreen(window_, &base);
-    CWindowWnd::CreateOwned(std::make_unique<CSystemMenuUI>(window_, *this), [&](CSystemMenuUI& menu) {
-        return menu.Init(nullptr, CSystemMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
+    CWindowWnd::CreateOwned(std::make_unique<CMenuWnd>(window_), [&](CMenuWnd& menu) {
+        systemMenuClicks_ = menu.OnItemClicked([this](const std::wstring& item) { RunSystemMenuItem(*this, item); });
+        return menu.Init(nullptr, kSystemMenuLayout, L"xml", CMenuWnd::kDefaultAlignment, base);
     });
-    return true;
 }
 
 void MainFrame::OpenTrayMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    CWindowWnd::CreateOwned(std::make_unique<CTrayMenuUI>(window_, *this), [&](CTrayMenuUI& menu) {
-        return menu.Init(nullptr, CTrayMenuUI::kLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
+    CWindowWnd::CreateOwned(std::make_unique<CMenuWnd>(window_), [&](CMenuWnd& menu) {
+        trayMenuClicks_ = menu.OnItemClicked([this](const std::wstring& item) { RunTrayMenuItem(*this, item); });
+        return menu.Init(nullptr, kTrayMenuLayout, L"xml", CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom, cursor);
     });
 }
 

@@ -23,6 +23,10 @@
 class CMyGameWndUI;
 class CMyIEWndUI;
 
+namespace UiLib {
+class CTabLayoutUI;
+}  // namespace UiLib
+
 // The one main window of the program, drawn from the skin's "MainFrame.xml": title buttons, five
 // navigation options over the tab pages, the version label, the tray icon. The entry point gives
 // it the game list, the play history, the settings, the data folder and the start command line;
@@ -68,6 +72,7 @@ private:
     void FillMaximizedSize(MINMAXINFO& info) const;
     void SetWindowIcons();
     void FindControls();
+    void SubscribeToControls();
     void AddWebPages();
     void OpenWebPageOfTab(int tab);
     void StartWorkers();
@@ -87,7 +92,7 @@ private:
     void ShowHotGames();
     // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
     void OpenGameMenu(UiLib::CControlUI* button, POINT at);
-    bool OnMenuButtonClick(void* param);
+    void OpenSystemMenu();
     void OpenTrayMenu();
     void TellUpdatesAreOff();
 
@@ -105,6 +110,10 @@ private:
     PopupReply pendingAdvert_;
     UiLib::CControlUI* versionLabelControl_ = nullptr;
     UiLib::CControlUI* menuButton_ = nullptr;
+    UiLib::CTabLayoutUI* tabs_ = nullptr;
     CMyGameWndUI* myGamePage_ = nullptr;
     std::vector<CMyIEWndUI*> webPages_;  // owned by the tab layout, in tab order from tab 1
+    std::vector<UiLib::CSubscription> controlSubscriptions_;
+    UiLib::CSubscription systemMenuClicks_;
+    UiLib::CSubscription trayMenuClicks_;
 };

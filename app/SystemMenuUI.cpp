@@ -1,7 +1,7 @@
 #include "app/SystemMenuUI.h"
 
-void CSystemMenuUI::OnItemClick(const std::wstring& name) {
-    if (name == L"systemset") commands_.ShowSettings();
-    else if (name == L"checkupdate") commands_.CheckForUpdates();
-    else if (name == L"quit") commands_.Quit();
+void RunSystemMenuItem(IMainCommands& commands, const std::wstring& item) {
+    if (item == L"systemset") commands.ShowSettings();
+    else if (item == L"checkupdate") commands.CheckForUpdates();
+    else if (item == L"quit") commands.Quit();
 }

@@ -1,6 +1,5 @@
 #include "app/SystemSetUI.h"
 
-#include <cwchar>
 #include <memory>
 
 #include "UiLib/controls/UIButton.h"
@@ -30,7 +29,6 @@ CSystemSetUI::CSystemSetUI(SysSettings& settings, PlayHistory& history, ISchedul
       settings_(settings),
       history_(history),
       tasks_(tasks) {
-    Spec().notifier = this;
     Spec().preMessageFilter = this;
 }
 
@@ -45,8 +43,11 @@ void CSystemSetUI::InitWindow() {
 }
 
 void CSystemSetUI::FindControls() {
-    auto option = [this](const wchar_t* name) { return dynamic_cast<COptionUI*>(paintManager_.FindControl(name)); };
-    auto button = [this](const wchar_t* name) { return dynamic_cast<CButtonUI*>(paintManager_.FindControl(name)); };
+    auto option = [this](const wchar_t* name) { return paintManager_.FindControl<COptionUI>(name); };
+    auto onClick = [this](const wchar_t* name, std::function<void()> handler) {
+        if (auto* button = paintManager_.FindControl<CButtonUI>(name))
+            buttonClicks_.push_back(button->OnClick(std::move(handler)));
+    };
     autorun_ = option(L"autorun");
     totray_ = option(L"totray");
     toclose_ = option(L"toclose");
@@ -54,10 +55,9 @@ void CSystemSetUI::FindControls() {
     autoupdate_ = option(L"autoupdate");
     noauto_ = option(L"noauto");
     orderByLastPlayed_ = option(L"orderbylastplayed");
-    ok_ = button(L"ok");
-    cancel_ = button(L"cancel");
-    if (ok_) ok_->OnNotify += MakeDelegate(this, &CSystemSetUI::OnOk);
-    if (cancel_) cancel_->OnNotify += MakeDelegate(this, &CSystemSetUI::OnCancel);
+    onClick(L"ok", [this] { OnOk(); });
+    onClick(L"cancel", [this] { Close(kResultCancel); });
+    onClick(L"close", [this] { Close(kResultOk); });
 }
 
 void CSystemSetUI::ShowSettings() {
@@ -68,11 +68,6 @@ void CSystemSetUI::ShowSettings() {
     if (IsOn(values.IsShow)) Select(showmsg_);
     Select(IsOn(values.UpdateType) ? autoupdate_ : noauto_);
     if (history_.OrderByLastPlayed()) Select(orderByLastPlayed_);
-}
-
-void CSystemSetUI::Notify(UiNotify& msg) {
-    if (_wcsicmp(msg.sType.c_str(), L"click") != 0 || !msg.pSender) return;
-    if (msg.pSender->GetName() == L"close") Close(kResultOk);
 }
 
 LRESULT CSystemSetUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
@@ -87,8 +82,7 @@ LRESULT CSystemSetUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& 
     return 0;
 }
 
-bool CSystemSetUI::OnOk(void* param) {
-    if (static_cast<UiNotify*>(param)->sType != L"click") return true;
+void CSystemSetUI::OnOk() {
     bool autoRun = IsSelected(autorun_);
     if (autoRun != autoRunShown_) autoRun = SysSettings::SetAutoRunRegistration(autoRun, tasks_);
     std::wstring isColse = AsSetting(IsSelected(toclose_));
@@ -97,10 +91,4 @@ bool CSystemSetUI::OnOk(void* param) {
     settings_.SaveGeneralSettings(AsSetting(autoRun), isColse, isShow, updateType);
     history_.SetOrderByLastPlayed(IsSelected(orderByLastPlayed_));
     Close(kResultOk);
-    return true;
-}
-
-bool CSystemSetUI::OnCancel(void* param) {
-    if (static_cast<UiNotify*>(param)->sType == L"click") Close(kResultCancel);
-    return true;
 }

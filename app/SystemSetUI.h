@@ -1,9 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
 
 class PlayHistory;
 class SysSettings;
@@ -19,7 +22,7 @@ class CButtonUI;
 // by last played, which is kept in the play history. It writes the settings only on "ok". The
 // start-with-Windows box shows whether the program really is registered, not what was last asked
 // for. The object deletes itself once its native window is gone.
-class CSystemSetUI : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class CSystemSetUI : public UiLib::CSkinnedWindow, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"SystemSetWnd";
     static constexpr const wchar_t* kLayout = L"SystemSet.xml";
@@ -34,7 +37,6 @@ public:
     // menus call this for their "systemset" item.
     static void ShowModalOver(HWND parent, SysSettings& settings, PlayHistory& history);
 
-    void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 protected:
@@ -44,8 +46,7 @@ protected:
 private:
     void FindControls();
     void ShowSettings();
-    bool OnOk(void* param);
-    bool OnCancel(void* param);
+    void OnOk();
 
     SysSettings& settings_;
     PlayHistory& history_;
@@ -59,6 +60,5 @@ private:
     UiLib::COptionUI* autoupdate_ = nullptr;
     UiLib::COptionUI* noauto_ = nullptr;
     UiLib::COptionUI* orderByLastPlayed_ = nullptr;
-    UiLib::CButtonUI* ok_ = nullptr;
-    UiLib::CButtonUI* cancel_ = nullptr;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };

@@ -1,7 +1,7 @@
 #include "app/TrayMenuUI.h"
 
-void CTrayMenuUI::OnItemClick(const std::wstring& name) {
-    if (name == L"showmain" || name == L"systemset") commands_.ShowMainWindow();
-    if (name == L"systemset") commands_.ShowSettings();
-    else if (name == L"quit") commands_.Quit();
+void RunTrayMenuItem(IMainCommands& commands, const std::wstring& item) {
+    if (item == L"showmain" || item == L"systemset") commands.ShowMainWindow();
+    if (item == L"systemset") commands.ShowSettings();
+    else if (item == L"quit") commands.Quit();
 }

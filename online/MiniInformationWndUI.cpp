@@ -1,6 +1,5 @@
 #include "online/MiniInformationWndUI.h"
 
-#include "UiLib/controls/UIControl.h"
 #include "online/ManagementService.h"
 #include "shared/SysSettings.h"
 
@@ -15,7 +14,10 @@ CMiniInformationWndUI::CMiniInformationWndUI(SysSettings& settings, UINT showDel
     : CWebPopupWnd(WebPopupStyle{L"MiniInformationWndUI.xml", L"ie10", showDelayMs, kRemovedStyle}),
       settings_(settings) {}
 
-void CMiniInformationWndUI::OnAfterCreate() { SetIcon(kIconId); }
+void CMiniInformationWndUI::OnAfterCreate() {
+    SetIcon(kIconId);
+    OnButtonClick(L"mini", [this] { ::SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0); });
+}
 
 void CMiniInformationWndUI::NavigateInfo(const std::wstring& url) {
     if (url != kBlankPage) pageRequested_ = true;
@@ -28,10 +30,4 @@ void CMiniInformationWndUI::OnPageLoaded(const std::wstring&) {
     if (!pageRequested_) return;
     const std::wstring today = TodayStamp();
     if (settings_.Snapshot().NewsTime != today) settings_.SaveNewsTime(today);
-}
-
-void CMiniInformationWndUI::Notify(UiLib::UiNotify& msg) {
-    if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"mini")
-        ::SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    CWebPopupWnd::Notify(msg);
 }

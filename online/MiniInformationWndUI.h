@@ -20,7 +20,6 @@ public:
 
     // Shows the page; what loads at the top level after it counts as the page, redirects included.
     void NavigateInfo(const std::wstring& url);
-    void Notify(UiLib::UiNotify& msg) override;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }

@@ -1,13 +1,13 @@
 #include "online/MyIEWndUI.h"
 
-#include <exdisp.h>
-
 #include <cwchar>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UINotify.h"
+#include "UiLib/tree/ControlLookup.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 using namespace UiLib;
@@ -33,9 +33,10 @@ CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
 
 }  // namespace
 
-CControlUI* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
-    if (!content_) return nullptr;
-    return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UiLib::UIFIND_ALL);
+template <typename T>
+T* CMyIEWndUI::FindSubControl(const wchar_t* name) const {
+    CControlUI* found = content_ ? content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL) : nullptr;
+    return ControlAs<T>(found, name);
 }
 
 UILIB_REGISTER_CONTROL(L"IEWndUI", CMyIEWndUI);
@@ -53,12 +54,9 @@ void CMyIEWndUI::DoInit() {
     }
     content_ = content.get();
     Add(std::move(content));
-    Subscribe(L"goback", &CMyIEWndUI::OnGoBack);
-    Subscribe(L"goforward", &CMyIEWndUI::OnGoForward);
-    Subscribe(L"gorefresh", &CMyIEWndUI::OnRefresh);
-    Subscribe(L"gostop", &CMyIEWndUI::OnStop);
-    backButton_ = FindSubControl(L"goback");
-    forwardButton_ = FindSubControl(L"goforward");
+    SubscribeToButtons();
+    backButton_ = FindSubControl<CButtonUI>(L"goback");
+    forwardButton_ = FindSubControl<CButtonUI>(L"goforward");
     // The browser may be created by its first layout, before the first NavigateTab: it reports
     // to this tab from the start. Beyond the web it may show the offline page, and only that.
     if (CWebBrowserUI* browser = Browser()) {
@@ -72,14 +70,23 @@ CMyIEWndUI::~CMyIEWndUI() {
     if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
 }
 
-void CMyIEWndUI::Subscribe(const wchar_t* name, bool (CMyIEWndUI::*handler)(void*)) {
-    if (CControlUI* button = FindSubControl(name)) button->OnNotify += MakeDelegate(this, handler);
+void CMyIEWndUI::SubscribeToButtons() {
+    OnButtonClick(L"goback", [](IWebBrowser2& web) { web.GoBack(); });
+    OnButtonClick(L"goforward", [](IWebBrowser2& web) { web.GoForward(); });
+    OnButtonClick(L"gorefresh", [](IWebBrowser2& web) { web.Refresh(); });
+    OnButtonClick(L"gostop", [](IWebBrowser2& web) { web.Stop(); });
 }
 
-CWebBrowserUI* CMyIEWndUI::Browser() const {
-    CControlUI* control = content_ ? FindSubControl(L"ie8") : nullptr;
-    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+void CMyIEWndUI::OnButtonClick(const wchar_t* name, std::function<void(IWebBrowser2& web)> call) {
+    auto* button = FindSubControl<CButtonUI>(name);
+    if (!button) return;
+    buttonClicks_.push_back(button->OnClick([this, call = std::move(call)] {
+        CWebBrowserUI* browser = Browser();
+        if (browser && browser->GetWebBrowser2()) call(*browser->GetWebBrowser2());
+    }));
 }
+
+CWebBrowserUI* CMyIEWndUI::Browser() const { return content_ ? FindSubControl<CWebBrowserUI>(L"ie8") : nullptr; }
 
 void CMyIEWndUI::NavigateTab(const std::wstring& url) {
     if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this);
@@ -121,29 +128,4 @@ void CMyIEWndUI::OnNavigateError(IDispatch* dispatch, VARIANT* url, VARIANT*, VA
 void CMyIEWndUI::OnCommandStateChange(long command, VARIANT_BOOL enable) {
     CControlUI* button = command == CSC_NAVIGATEBACK ? backButton_ : command == CSC_NAVIGATEFORWARD ? forwardButton_ : nullptr;
     if (button) button->SetEnabled(enable != VARIANT_FALSE);
-}
-
-template <typename Call>
-bool CMyIEWndUI::OnButton(void* param, const wchar_t* name, Call call) {
-    auto* msg = static_cast<UiNotify*>(param);
-    if (!msg || msg->sType != L"click" || !msg->pSender || msg->pSender->GetName() != name) return true;
-    CWebBrowserUI* browser = Browser();
-    if (browser && browser->GetWebBrowser2()) call(browser->GetWebBrowser2());
-    return true;
-}
-
-bool CMyIEWndUI::OnGoBack(void* param) {
-    return OnButton(param, L"goback", [](IWebBrowser2* web) { web->GoBack(); });
-}
-
-bool CMyIEWndUI::OnGoForward(void* param) {
-    return OnButton(param, L"goforward", [](IWebBrowser2* web) { web->GoForward(); });
-}
-
-bool CMyIEWndUI::OnRefresh(void* param) {
-    return OnButton(param, L"gorefresh", [](IWebBrowser2* web) { web->Refresh(); });
-}
-
-bool CMyIEWndUI::OnStop(void* param) {
-    return OnButton(param, L"gostop", [](IWebBrowser2* web) { web->Stop(); });
 }

@@ -1,8 +1,12 @@
 #pragma once
 #include <windows.h>
+#include <exdisp.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/layouts/UIContainer.h"
 
@@ -35,20 +39,18 @@ public:
     void OnCommandStateChange(long command, VARIANT_BOOL enable) override;
 
 private:
-    UiLib::CControlUI* FindSubControl(const wchar_t* name) const;
+    // The control `name` of this tab's own layout (every web tab has the same names).
+    template <typename T>
+    T* FindSubControl(const wchar_t* name) const;
     UiLib::CWebBrowserUI* Browser() const;
-    void Subscribe(const wchar_t* name, bool (CMyIEWndUI::*handler)(void*));
-    bool OnGoBack(void* param);
-    bool OnGoForward(void* param);
-    bool OnRefresh(void* param);
-    bool OnStop(void* param);
-    // Runs `call` on the browser when `param` is a click of the button `name`.
-    template <typename Call>
-    bool OnButton(void* param, const wchar_t* name, Call call);
+    void SubscribeToButtons();
+    // Each click of the button `name` runs `call` on the browser, when there is one.
+    void OnButtonClick(const wchar_t* name, std::function<void(IWebBrowser2& web)> call);
 
     UiLib::CControlUI* content_ = nullptr;
     UiLib::CControlUI* backButton_ = nullptr;
     UiLib::CControlUI* forwardButton_ = nullptr;
     std::wstring failedUrl_;
     std::wstring startPage_;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };

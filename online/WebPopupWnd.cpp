@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "shared/PlayerRights.h"
@@ -42,6 +43,7 @@ CWebPopupWnd::CWebPopupWnd(WebPopupStyle style)
 }
 
 void CWebPopupWnd::OnCreated() {
+    OnButtonClick(L"close", [this] { CloseSoon(); });
     OnAfterCreate();
     ::SetTimer(window_, kShowTimer, style_.showDelayMs, nullptr);
 }
@@ -93,8 +95,10 @@ LRESULT CWebPopupWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CWebPopupWnd::MessageHandler(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
-void CWebPopupWnd::Notify(UiNotify& msg) {
-    if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"close") CloseSoon();
+void CWebPopupWnd::OnButtonClick(const wchar_t* name, std::function<void()> handler) {
+    // A window whose layout is missing has no buttons to click.
+    if (!paintManager_.GetRoot()) return;
+    if (auto* button = paintManager_.FindControl<CButtonUI>(name)) buttonClicks_.push_back(button->OnClick(std::move(handler)));
 }
 
 void CWebPopupWnd::OnFinalMessage(HWND window) {
@@ -104,8 +108,9 @@ void CWebPopupWnd::OnFinalMessage(HWND window) {
 }
 
 CWebBrowserUI* CWebPopupWnd::Browser() const {
-    CControlUI* control = const_cast<CPaintManagerUI&>(paintManager_).FindControl(style_.browser);
-    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+    auto& manager = const_cast<CPaintManagerUI&>(paintManager_);
+    // A window whose layout is missing has no browser.
+    return manager.GetRoot() ? manager.FindControl<CWebBrowserUI>(style_.browser) : nullptr;
 }
 
 void CWebPopupWnd::Navigate(const std::wstring& url) {

@@ -3,7 +3,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIMessageFilter.h"
@@ -41,7 +43,8 @@ public:
     void Navigate(const std::wstring& url);
     bool IsShown() const { return shown_; }
 
-    void Notify(UiLib::UiNotify& msg) override;
+    // The notifications of the controls that have no typed callback, the focus among them.
+    void Notify(UiLib::UiNotify&) override {}
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnBeforeNavigate(IDispatch* dispatch, VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
                           VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) override;
@@ -75,6 +78,8 @@ protected:
     virtual void OnAfterCreate() {}
 
     void CloseSoon() { Close(1); }
+    // Runs `handler` on each click of the layout's button `name`, as long as the window lives.
+    void OnButtonClick(const wchar_t* name, std::function<void()> handler);
 
 private:
     bool OnTimer(UINT_PTR id);
@@ -88,4 +93,5 @@ private:
     bool firstLoad_ = true;
     DWORD lastClickTick_ = 0;
     bool clicked_ = false;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };

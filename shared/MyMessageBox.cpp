@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/UIResource.h"
 #include "shared/SkinnedDialogFrame.h"
@@ -38,13 +39,17 @@ CMyMessageBox::CMyMessageBox(std::wstring text1, std::wstring text2, std::wstrin
         SkinnedDialogFrame::SelectProgramSkin();
         return true;
     };
-    Spec().notifier = this;
     Spec().preMessageFilter = this;
 }
 
 std::wstring CMyMessageBox::IconImage(int icon) { return L"sysset\\msg" + std::to_wstring(icon) + L".png"; }
 
 void CMyMessageBox::InitWindow() {
+    SubscribeToButtons();
+    FillControls();
+}
+
+void CMyMessageBox::FillControls() {
     auto setText = [this](const wchar_t* name, const std::wstring& text) {
         if (CControlUI* control = paintManager_.FindControl(name)) control->SetText(text);
     };
@@ -54,11 +59,14 @@ void CMyMessageBox::InitWindow() {
     if (CControlUI* icon = paintManager_.FindControl(L"icon")) icon->SetBkImage(IconImage(icon_));
 }
 
-void CMyMessageBox::Notify(UiNotify& msg) {
-    if (msg.sType != L"click" || msg.pSender == nullptr) return;
-    const std::wstring& name = msg.pSender->GetName();
-    if (name == L"ok") Close(kResultOk);
-    else if (name == L"cancel" || name == L"close") Close(kResultCancel);
+void CMyMessageBox::SubscribeToButtons() {
+    auto onClick = [this](const wchar_t* name, UINT result) {
+        if (auto* button = paintManager_.FindControl<CButtonUI>(name))
+            buttonClicks_.push_back(button->OnClick([this, result] { Close(result); }));
+    };
+    onClick(L"ok", kResultOk);
+    onClick(L"cancel", kResultCancel);
+    onClick(L"close", kResultCancel);
 }
 
 LRESULT CMyMessageBox::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {

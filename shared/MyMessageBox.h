@@ -2,14 +2,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UIManager.h"
 #include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
 
 // The program's own modal message box: a caption, an icon chosen by number, two lines of text and
 // the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Its window owns it.
-class CMyMessageBox : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class CMyMessageBox : public UiLib::CSkinnedWindow, public UiLib::IMessageFilterUI {
 public:
     static constexpr wchar_t kWindowClassName[] = L"MyMessageBox";
     static constexpr wchar_t kLayoutFile[] = L"MyMessageBox.xml";
@@ -28,19 +30,22 @@ public:
     // The picture of an icon number.
     static std::wstring IconImage(int icon);
 
-    void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
-    // Fills the controls.
+    // Subscribes to the buttons and fills the controls.
     void InitWindow() override;
 
 private:
+    void FillControls();
+    void SubscribeToButtons();
+
     std::wstring text1_;
     std::wstring text2_;
     std::wstring caption_;
     int icon_;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };
 
 // Shows the skinned message box modally over `parent` (none when null), centred on it, and returns

@@ -35,17 +35,19 @@ private:
 
 // A typed event with any number of subscribers, called in the order they connected. A handler may
 // connect or disconnect others, or itself, while the signal is being emitted: a handler removed
-// during an emission is not called by it, one added during it is called from the next one.
+// during an emission is not called by it, one added during it is called from the next one. A
+// signal nobody ever connected to allocates nothing, so every control can carry its signals.
 template <typename... Args>
 class CSignal {
 public:
     using Handler = std::function<void(Args...)>;
 
-    CSignal() : slots_(std::make_shared<Slots>()) {}
+    CSignal() = default;
     CSignal(const CSignal&) = delete;
     CSignal& operator=(const CSignal&) = delete;
 
     [[nodiscard]] CSubscription Connect(Handler handler) {
+        if (!slots_) slots_ = std::make_shared<Slots>();
         auto slot = std::make_shared<Slot>(Slot{std::move(handler), true});
         slots_->push_back(slot);
         std::weak_ptr<Slots> slots = slots_;
@@ -56,13 +58,17 @@ public:
     }
 
     void Emit(Args... args) const {
+        if (IsEmpty()) return;
         const Slots snapshot = *slots_;  // handlers may change the list while they run
+        // A handler may end the signal's owner, and the signal with it: then nobody else is called.
+        const std::weak_ptr<Slots> alive = slots_;
         for (const auto& slot : snapshot) {
+            if (alive.expired()) return;
             if (slot->connected) slot->handler(args...);
         }
     }
 
-    bool IsEmpty() const { return slots_->empty(); }
+    bool IsEmpty() const { return !slots_ || slots_->empty(); }
 
 private:
     struct Slot {

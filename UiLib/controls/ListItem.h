@@ -38,8 +38,14 @@ public:
     // Sends "itemactivate" when visible and enabled.
     bool Activate() override {
         if (!Base::Activate()) return false;
-        if (this->manager_) this->manager_->SendNotify(this, L"itemactivate");
+        if (!this->manager_) return true;
+        activated_.Emit();
+        this->manager_->SendNotify(this, L"itemactivate");
         return true;
+    }
+    // Called where "itemactivate" goes out, just before it (double click, Return).
+    [[nodiscard]] CSubscription OnActivated(std::function<void()> handler) {
+        return activated_.Connect(std::move(handler));
     }
     void SetVisible(bool visible = true) override {
         Base::SetVisible(visible);
@@ -84,6 +90,9 @@ protected:
     int index_ = -1;
     bool selected_ = false;
     UINT state_ = 0;
+
+private:
+    CSignal<> activated_;
 };
 
 }  // namespace UiLib

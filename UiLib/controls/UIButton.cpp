@@ -30,6 +30,7 @@ bool CButtonUI::Activate() {
     CControlHost* manager = manager_;
     const std::wstring tabName = bindTabLayoutName_;
     const int tabIndex = bindTabIndex_;
+    clicked_.Emit();
     manager->SendNotify(this, L"click");
     if (tabName.empty() || tabIndex < 0) return true;
     if (CControlUI* control = manager->FindControl(tabName)) {

@@ -17,6 +17,8 @@ public:
 
     // Sends "click", then selects the page of the bound tab layout, if there is one.
     bool Activate() override;
+    // Called where "click" goes out, just before it.
+    [[nodiscard]] CSubscription OnClick(std::function<void()> handler) { return clicked_.Connect(std::move(handler)); }
     void SetEnabled(bool enabled = true) override;
     UINT GetButtonState() const { return buttonState_; }
 
@@ -86,6 +88,7 @@ private:
     UiColor focusedTextColor_ = 0;
     std::wstring bindTabLayoutName_;
     int bindTabIndex_ = -1;
+    CSignal<> clicked_;
 };
 
 }  // namespace UiLib

@@ -250,6 +250,7 @@ void CControlUI::DoEvent(UiEvent& event) {
         return;
     case UIEVENT_CONTEXTMENU:
         if (menuUsed_) {
+            menuRequested_.Emit(event.ptMouse);
             if (manager_) manager_->SendNotify(this, L"menu", event.wParam, event.lParam);
             return;
         }

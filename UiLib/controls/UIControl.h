@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "UiLib/Utils/EventSource.h"
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/Utils/UiColor.h"
 #include "UiLib/core/GdiObject.h"
 #include "UiLib/core/UIEvent.h"
@@ -198,6 +200,13 @@ public:
     IDelegate OnEvent;
     IDelegate OnNotify;
 
+    // The player asked for this control's context menu (right click, menu key, Shift+F10), at
+    // `at` in the window's client coordinates; only while the control uses context menus. Its
+    // "menu" notification goes out right after.
+    [[nodiscard]] CSubscription OnMenuRequest(std::function<void(POINT at)> handler) {
+        return menuRequested_.Connect(std::move(handler));
+    }
+
 protected:
     void SetBorderSide(LONG RECT::*side, const std::wstring& value);
     // Whether `point` hits this control (its rectangle, or its region when irregular).
@@ -233,6 +242,7 @@ protected:
     SIZE max_{9999, 9999};
     RelativePos relativePos_;
 
+    CSignal<POINT> menuRequested_;
     bool updateNeeded_ = true;
     bool menuUsed_ = false;
     bool visible_ = true;

@@ -56,6 +56,12 @@ public:
     bool IsEditing() const { return window_ != nullptr; }
     // Closes the native window; the text typed so far stays.
     void EndEdit();
+    // Called where "textchanged" goes out (the player changed the text), just before it.
+    [[nodiscard]] CSubscription OnTextChanged(std::function<void(const std::wstring& text)> handler) {
+        return textChanged_.Connect(std::move(handler));
+    }
+    // Called where "return" goes out (Return pressed while editing), just before it.
+    [[nodiscard]] CSubscription OnReturn(std::function<void()> handler) { return returned_.Connect(std::move(handler)); }
 
     void DoEvent(UiEvent& event) override;
     static const CAttributeTable& Attributes();
@@ -73,6 +79,8 @@ private:
     bool DrawStateImage(HDC dc, std::wstring& image);
 
     std::unique_ptr<CEditWnd> window_;
+    CSignal<const std::wstring&> textChanged_;
+    CSignal<> returned_;
     bool readOnly_ = false;
     bool numberOnly_ = false;
     bool password_ = false;

@@ -136,7 +136,8 @@ LRESULT CEditWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case kReflectedColorStatic:
         return OnColor(reinterpret_cast<HDC>(wParam));
     case WM_KEYDOWN:
-        NotifyKey(wParam == VK_RETURN ? L"return" : L"keypress", wParam);
+        if (wParam == VK_RETURN) NotifyReturn();
+        else NotifyKey(L"keypress", wParam);
         break;
     case WM_KEYUP:
         NotifyKey(L"keyup", wParam);
@@ -161,12 +162,24 @@ void CEditWnd::NotifyKey(const wchar_t* type, WPARAM key) {
     owner_->GetManager()->SendNotify(owner_, type, key);
 }
 
+void CEditWnd::NotifyReturn() {
+    // A handler may end the editing, and this window with it.
+    CEditUI* owner = owner_;
+    auto* manager = owner ? owner->GetManager() : nullptr;
+    if (!manager) return;
+    owner->returned_.Emit();
+    manager->SendNotify(owner, L"return", VK_RETURN);
+}
+
 void CEditWnd::OnTextChanged() {
     if (!initialised_ || !owner_) return;
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd_)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     owner_->TakeNativeText(text);
-    if (CControlHost* manager = owner_->GetManager()) manager->SendNotify(owner_, L"textchanged");
+    auto* manager = owner_->GetManager();
+    if (!manager) return;
+    owner_->textChanged_.Emit(text);
+    manager->SendNotify(owner_, L"textchanged");
 }
 
 LRESULT CEditWnd::OnColor(HDC dc) {

@@ -36,6 +36,7 @@ private:
     void OnTextChanged();
     LRESULT OnColor(HDC dc);
     void NotifyKey(const wchar_t* type, WPARAM key);
+    void NotifyReturn();
 
     CEditUI* owner_;
     HWND hwnd_ = nullptr;

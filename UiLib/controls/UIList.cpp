@@ -71,7 +71,9 @@ bool CListUI::SelectItem(int index, bool takeFocus) {
     if (std::find(selected_.begin(), selected_.end(), index) == selected_.end()) selected_.push_back(index);
     EnsureVisible(index);
     if (takeFocus) control->SetFocus();
-    if (manager_) manager_->SendNotify(this, L"itemselect", static_cast<WPARAM>(index), 0);
+    if (!manager_) return true;
+    itemSelected_.Emit(index);
+    manager_->SendNotify(this, L"itemselect", static_cast<WPARAM>(index), 0);
     return true;
 }
 

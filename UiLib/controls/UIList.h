@@ -25,6 +25,10 @@ public:
     ListItemStyle* GetListInfo() override { return &style_; }
     int GetCurSel() const override;
     bool SelectItem(int index, bool takeFocus = false) override;
+    // Called where "itemselect" goes out, just before it, with the index selected.
+    [[nodiscard]] CSubscription OnItemSelected(std::function<void(int index)> handler) {
+        return itemSelected_.Connect(std::move(handler));
+    }
     const std::vector<int>& GetSelectedItems() const { return selected_; }
     bool IsMultiSelect() const { return multiSelect_; }
     // Leaving multiple selection keeps only the current item selected.
@@ -81,6 +85,7 @@ private:
     bool multiSelect_ = false;
     bool scrollSelect_ = false;
     std::vector<int> selected_;
+    CSignal<int> itemSelected_;
     // The index being selected: the item's own call back into the list is already answered.
     int selecting_ = -1;
 };

@@ -49,6 +49,7 @@ void COptionUI::Selected(bool selected) {
     else buttonState_ &= ~UISTATE_SELECTED;
     if (manager_) {
         if (group_.empty()) {
+            selectedChanged_.Emit(selected);
             manager_->SendNotify(this, L"selectchanged");
         } else if (selected) {
             if (const CPtrArray<CControlUI*>* members = manager_->GetOptionGroup(group_)) {
@@ -57,6 +58,7 @@ void COptionUI::Selected(bool selected) {
                 for (CControlUI* other : others)
                     if (other != this) static_cast<COptionUI*>(other)->Selected(false);
             }
+            selectedChanged_.Emit(true);
             manager_->SendNotify(this, L"selectchanged");
         }
     }

@@ -25,6 +25,10 @@ public:
     // Selecting a grouped option deselects the rest of its group and sends "selectchanged"
     // once; an option without a group sends it on every change.
     virtual void Selected(bool selected);
+    // Called where "selectchanged" goes out, just before it, with the new state.
+    [[nodiscard]] CSubscription OnSelectedChanged(std::function<void(bool selected)> handler) {
+        return selectedChanged_.Connect(std::move(handler));
+    }
 
     const std::wstring& GetSelectedImage() const { return selectedImage_; }
     void SetSelectedImage(const std::wstring& image);
@@ -51,6 +55,7 @@ private:
     std::wstring selectedHotImage_;
     UiColor selectedBkColor_ = 0;
     UiColor selectedTextColor_ = 0;
+    CSignal<bool> selectedChanged_;
 };
 
 }  // namespace UiLib

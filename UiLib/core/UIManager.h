@@ -29,6 +29,7 @@
 #include "UiLib/core/WindowChrome.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
+#include "UiLib/tree/ControlLookup.h"
 
 namespace UiLib {
 
@@ -91,6 +92,11 @@ public:
     void ReapObjects(CControlUI* control) override;
 
     CControlUI* FindControl(const std::wstring& name) override;
+    // The control of that name as a T; a missing name or another type is reported as a miss.
+    template <typename T>
+    T* FindControl(const std::wstring& name) {
+        return ControlAs<T>(FindControl(name), name);
+    }
     CControlUI* FindControl(POINT point) const;
     CControlUI* FindSubControlByName(CControlUI* parent, const std::wstring& name) const;
 

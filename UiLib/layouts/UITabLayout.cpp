@@ -78,6 +78,7 @@ bool CTabLayoutUI::SelectItem(int index) {
     NeedParentUpdate();
     if (manager_) {
         manager_->SetNextTabControl();
+        tabSelected_.Emit(currentSelection_);
         manager_->SendNotify(this, L"tabselect", currentSelection_, old);
     }
     return true;

@@ -17,6 +17,10 @@ public:
     int GetCurSel() const { return currentSelection_; }
     // Shows page `index` and hides the others; notifies "tabselect" (new index, old index).
     virtual bool SelectItem(int index);
+    // Called where "tabselect" goes out, just before it, with the page now shown.
+    [[nodiscard]] CSubscription OnTabSelected(std::function<void(int index)> handler) {
+        return tabSelected_.Connect(std::move(handler));
+    }
 
     void SetPos(RECT rect) override;
     static const CAttributeTable& Attributes();
@@ -24,6 +28,7 @@ public:
 
 private:
     int currentSelection_ = -1;
+    CSignal<int> tabSelected_;
 };
 
 }  // namespace UiLib

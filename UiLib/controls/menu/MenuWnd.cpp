@@ -209,8 +209,10 @@ void CMenuWnd::Notify(UiNotify& msg) {
 void CMenuWnd::PostItemClick(const std::wstring& name) {
     auto* root = dynamic_cast<CMenuWnd*>(chain_->Root());
     // The click is taken once this menu's own message is done; a root that is gone by then
-    // takes nothing.
-    if (root) root->Tasks()->Post([root, name] { root->OnItemClick(name); });
+    // takes nothing, and one that a subscriber ends (the main window quitting) takes no more.
+    if (!root) return;
+    root->Tasks()->Post([root, name] { root->itemClicked_.Emit(name); });
+    root->Tasks()->Post([root, name] { root->OnItemClick(name); });
 }
 
 LRESULT CMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {

@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/menu/MenuBuilderCallback.h"
 #include "UiLib/controls/menu/MenuChain.h"
 #include "UiLib/core/SkinnedWindow.h"
@@ -46,6 +48,10 @@ public:
 
     // The name of a clicked entry anywhere in the chain; called on the root menu.
     virtual void OnItemClick(const std::wstring& name);
+    // The same, for whoever opened the root menu: called just before OnItemClick.
+    [[nodiscard]] CSubscription OnItemClicked(std::function<void(const std::wstring& name)> handler) {
+        return itemClicked_.Connect(std::move(handler));
+    }
     // The menu's layout is attached and laid out for the first time.
     virtual void OnMenuInit();
 
@@ -75,6 +81,7 @@ private:
     CMenuElementUI* owner_ = nullptr;
     CMenuUI* layout_ = nullptr;
     DWORD alignment_ = 0;
+    CSignal<const std::wstring&> itemClicked_;
 };
 
 }  // namespace UiLib

@@ -135,3 +135,15 @@ TEST(SignalTest, HandlersMayDisconnectDuringAnEmission) {
     signal.Emit();
     EXPECT_EQ(calls, (std::vector<char>{'a', 'c'}));
 }
+
+TEST(SignalTest, AHandlerThatEndsTheSignalEndsTheEmission) {
+    auto signal = std::make_unique<CSignal<>>();
+    std::vector<char> calls;
+    CSubscription ending = signal->Connect([&] {
+        calls.push_back('a');
+        signal.reset();  // as a window that closes on a click takes its buttons with it
+    });
+    CSubscription later = signal->Connect([&] { calls.push_back('b'); });
+    signal->Emit();
+    EXPECT_EQ(calls, std::vector<char>{'a'});
+}

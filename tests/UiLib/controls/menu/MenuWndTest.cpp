@@ -224,6 +224,10 @@ TEST_F(MenuWndTest, AClickedItemReachesTheRootMenuWithItsNameThenEveryMenuCloses
 
 TEST_F(MenuWndTest, ASubMenuOpensBesideItsItemAndAClickInItReachesTheRootAndClosesBoth) {
     CMenuWnd* root = Open(POINT{300, 200});
+    // Whoever opened the menu hears of the click first; the subscription outlives the menu.
+    std::vector<std::wstring> heard;
+    CSubscription clicks = root->OnItemClicked(
+        [&](const std::wstring& name) { heard.push_back(name + (record.clicks.empty() ? L" first" : L" late")); });
     Hover(root, L"more");
     ASSERT_TRUE(Pump([] { return MenuWindows().size() == 2; }));
     ASSERT_EQ(root->GetChain().Menus().size(), 2u);
@@ -246,6 +250,7 @@ TEST_F(MenuWndTest, ASubMenuOpensBesideItsItemAndAClickInItReachesTheRootAndClos
     Click(sub, L"sub2");
     ASSERT_TRUE(AllClosed());
     EXPECT_EQ(record.clicks, std::vector<std::wstring>{L"sub2"});
+    EXPECT_EQ(heard, std::vector<std::wstring>{L"sub2 first"});
 }
 
 TEST_F(MenuWndTest, HoveringAnItemWithoutSubItemsClosesTheSubMenuAndItCanOpenAgain) {
