@@ -12,7 +12,6 @@
 #include "app/SystemMenuUI.h"
 #include "app/SystemSetUI.h"
 #include "app/TrayMenuUI.h"
-#include "games/MyGameMenuUI.h"
 #include "games/MyGameWndUI.h"
 #include "online/ManagementService.h"
 #include "online/MiniInformationWndUI.h"
@@ -74,11 +73,11 @@ private:
 
 MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
                      DataFolder dataFolder, std::wstring commandLine)
-    : games_(games),
-      history_(history),
+    : history_(history),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
-      commandLine_(std::move(commandLine)) {}
+      commandLine_(std::move(commandLine)),
+      myGames_(games, history, Tasks()) {}
 
 MainFrame::~MainFrame() = default;
 
@@ -94,7 +93,7 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     paintManager_.Init(window_);
     // Without its skin the window stays empty but the program goes on.
     if (SelectSkinSource()) {
-        CDialogBuilderCallbackEx callback(&paintManager_, games_, history_, Tasks());
+        CDialogBuilderCallbackEx callback(&paintManager_);
         CDialogBuilder builder;
         if (std::unique_ptr<CControlUI> root =
                 builder.Create(CDialogBuilder::Layout(GetSkinFile()), nullptr, &callback, &paintManager_)) {
@@ -102,7 +101,8 @@ LRESULT MainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
             paintManager_.AddNotifier(this);
             FindControls();
             ShowVersionLabel(VersionText());
-            if (myGamePage_) myGamePage_->BuildGameButtons();
+            myGames_.LoadGames();
+            if (myGamePage_) myGamePage_->Bind(myGames_);
         }
     }
     // The workers compete with the first paint for the processor; they start right after it. The
@@ -272,10 +272,6 @@ void MainFrame::Notify(UiNotify& msg) {
         else if (IsNamed(msg.pSender, L"moregame")) ShowHotGames();
     } else if (msg.sType == L"tabselect" && IsNamed(msg.pSender, L"tabswitch")) {
         OpenWebPageOfTab(static_cast<int>(msg.wParam));
-    } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
-        if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
-    } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {
-        OpenGameMenu(msg.pSender, msg.ptMouse);
     }
 }
 
@@ -284,17 +280,6 @@ void MainFrame::ShowHotGames() {
     CControlUI* tabs = paintManager_.FindControl(L"tabswitch");
     if (auto* tabLayout = tabs ? static_cast<CTabLayoutUI*>(tabs->GetInterface(L"TabLayout")) : nullptr)
         tabLayout->SelectItem(1);
-}
-
-void MainFrame::OpenGameMenu(CControlUI* button, POINT at) {
-    std::optional<GameRecord> game = myGamePage_ ? myGamePage_->GameOf(button) : std::nullopt;
-    if (!game) return;
-    POINT cursor = at;
-    ::ClientToScreen(window_, &cursor);
-    CWindowWnd::CreateOwned(std::make_unique<CMyGameMenuUI>(window_, *myGamePage_, *game), [&](CMyGameMenuUI& menu) {
-        menu.Init(nullptr, CMyGameMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, cursor);
-        return menu.GetHWND();
-    });
 }
 
 void MainFrame::OnCloseButton() {
@@ -330,7 +315,7 @@ void MainFrame::ShowSettings() {
     CSystemSetUI::ShowModalOver(window_, *settings_, history_);
     // "Quit" from the tray while the dialog was open ends the main window, and this object with it.
     if (!::IsWindow(self)) return;
-    if (myGamePage_ && history_.OrderByLastPlayed() != ordered) myGamePage_->ArrangeGameButtons();
+    if (history_.OrderByLastPlayed() != ordered) myGames_.ReorderColumn();
 }
 
 // The check reports by itself; the menu returns at once. The player who asks is told why there

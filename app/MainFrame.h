@@ -9,6 +9,7 @@
 #include "UiLib/core/WindowImplBase.h"
 #include "app/MainCommands.h"
 #include "games/GameList.h"
+#include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
 #include "online/FetchThreads.h"
 #include "online/ManagementService.h"
@@ -87,13 +88,10 @@ private:
     void OnCloseButton();
     // "moregame": the second navigation option and its page.
     void ShowHotGames();
-    // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
-    void OpenGameMenu(UiLib::CControlUI* button, POINT at);
     bool OnMenuButtonClick(void* param);
     void OpenTrayMenu();
     void TellUpdatesAreOff();
 
-    GameList& games_;
     PlayHistory& history_;
     std::shared_ptr<SysSettings> settings_;
     // Without a safe data folder no update check runs.
@@ -105,6 +103,8 @@ private:
     PopupReply pendingAdvert_;
     UiLib::CControlUI* versionLabelControl_ = nullptr;
     UiLib::CControlUI* menuButton_ = nullptr;
+    // The my-games page's logic; its workers reach it through this window's tasks.
+    MyGamesController myGames_;
     CMyGameWndUI* myGamePage_ = nullptr;
     std::vector<CMyIEWndUI*> webPages_;  // owned by the tab layout, in tab order from tab 1
 };
