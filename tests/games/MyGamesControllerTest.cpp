@@ -60,6 +60,8 @@ protected:
         list_.Load(folder_.Path());
         history_.Load(folder_.Path());
         controller_.LoadGames();
+        // No request leaves the test: the service's ports may be another test's.
+        controller_.strategyAddress = [](int gameId) { return L"http://pages.invalid/" + std::to_wstring(gameId); };
         alpha_ = *list_.FindByName(L"Alpha");
         beta_ = *list_.FindByName(L"龙之谷");
     }
@@ -133,7 +135,6 @@ TEST_F(MyGamesControllerTest, SelectionSearchRemovalAndActionsFollowThePagesRule
 }
 
 TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutliveThePage) {
-    controller_.strategyAddress = [](int gameId) { return L"http://pages.invalid/" + std::to_wstring(gameId); };
     std::vector<std::wstring> shownByPage, shownByWindow;
     std::vector<std::wstring> iconsByPage, iconsByWindow;
     auto page = std::make_unique<std::vector<CSubscription>>();
@@ -166,4 +167,16 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
     EXPECT_TRUE(iconsByPage.empty());
     EXPECT_TRUE(controller_.IsIconKnown(alpha_.path));
     EXPECT_EQ(controller_.Icon(alpha_.path), nullptr) << "a missing file has no icon";
+
+    // A game started is timed until it ends; the selection hears of its start and of its end.
+    const std::wstring path = folder_.File(L"game.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(RECORD_START_EXE).c_str(), path.c_str(), FALSE));
+    controller_.Select(GameRecord{L"Started", path, L"", 0, 5});
+    int playChanges = 0;
+    CSubscription play = controller_.OnPlayHistoryChanged([&] { ++playChanges; });
+    controller_.StartSelected();
+    EXPECT_EQ(playChanges, 1);
+    EXPECT_NE(controller_.SelectedPlay().lastStarted, 0u);
+    ASSERT_TRUE(window_.RunUntil([&] { return playChanges == 2; }));
+    EXPECT_NE(history_.Find(path).lastStarted, 0u);
 }
