@@ -268,18 +268,19 @@ bool CMyGameWndUI::OnGameButtonNotify(void* param) {
     const auto* msg = static_cast<UiNotify*>(param);
     std::optional<GameRecord> game = GameOf(msg->pSender);
     if (!game || !controller_) return false;
+    // The selection and the menu still go out to the window's listeners; the page's own key does not.
     if (msg->sType == L"selectchanged") {
         controller_->Select(*game);
     } else if (msg->sType == L"menu") {
         OpenGameMenu(msg->pSender, msg->ptMouse);
     } else if (msg->sType == L"gamekey" && msg->wParam == VK_RETURN) {
         controller_->Start(*game);
+        return true;
     } else if (msg->sType == L"gamekey") {
         MoveSelection(msg->pSender, msg->wParam == VK_UP ? -1 : 1);
-    } else {
-        return false;
+        return true;
     }
-    return true;
+    return false;
 }
 
 LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
