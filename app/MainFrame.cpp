@@ -10,11 +10,9 @@
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIResource.h"
 #include "UiLib/layouts/UITabLayout.h"
-#include "app/DialogBuilderCallbackEx.h"
 #include "app/SystemMenuUI.h"
 #include "app/SystemSetUI.h"
 #include "app/TrayMenuUI.h"
-#include "games/MyGameMenuUI.h"
 #include "games/MyGameWndUI.h"
 #include "online/ManagementService.h"
 #include "online/MiniInformationWndUI.h"
@@ -76,18 +74,16 @@ private:
 MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
                      DataFolder dataFolder, std::wstring commandLine)
     : CSkinnedWindow(WindowSpec(*this)),
-      games_(games),
       history_(history),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
       commandLine_(std::move(commandLine)),
-      builderCallback_(&paintManager_, games_, history_, Tasks()) {}
+      myGames_(games, history, Tasks()) {}
 
 // Without its skin the window stays empty but the program goes on.
 SkinnedWindowSpec MainFrame::WindowSpec(MainFrame& frame) {
     SkinnedWindowSpec spec;
     spec.layout = CDialogBuilder::Layout(L"MainFrame.xml");
-    spec.builderCallback = &frame.builderCallback_;
     spec.classStyle = CS_DBLCLKS;
     spec.removedStyle = kRemovedStyle;
     spec.captionClicks = CaptionClicks::ButtonsAndOptions;
@@ -111,7 +107,8 @@ HWND MainFrame::CreateMainWindow() {
 void MainFrame::InitWindow() {
     FindControls();
     ShowVersionLabel(VersionText());
-    if (myGamePage_) myGamePage_->BuildGameButtons();
+    myGames_.LoadGames();
+    if (myGamePage_) myGamePage_->Bind(myGames_);
 }
 
 void MainFrame::OnCreated() {
@@ -284,27 +281,12 @@ void MainFrame::Notify(UiNotify& msg) {
             AddWebPages();
             if (myGamePage_) myGamePage_->AddBrowser();
         });
-    } else if (msg.sType == L"selectchanged" && IsNamed(msg.pSender, L"gamebtn")) {
-        if (myGamePage_) myGamePage_->ShowSelectedGame(msg.pSender);
-    } else if (msg.sType == L"menu" && IsNamed(msg.pSender, L"gamebtn")) {
-        OpenGameMenu(msg.pSender, msg.ptMouse);
     }
 }
 
 void MainFrame::ShowHotGames() {
     if (auto* hot = paintManager_.FindControl<COptionUI>(L"hotgame")) hot->Selected(true);
     if (tabs_) tabs_->SelectItem(1);
-}
-
-void MainFrame::OpenGameMenu(CControlUI* button, POINT at) {
-    std::optional<GameRecord> game = myGamePage_ ? myGamePage_->GameOf(button) : std::nullopt;
-    if (!game) return;
-    POINT cursor = at;
-    ::ClientToScreen(window_, &cursor);
-    CWindowWnd::CreateOwned(std::make_unique<CMyGameMenuUI>(window_, *myGamePage_, *game), [&](CMyGameMenuUI& menu) {
-        menu.Init(nullptr, CMyGameMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, cursor);
-        return menu.GetHWND();
-    });
 }
 
 void MainFrame::OnCloseButton() {
@@ -339,7 +321,7 @@ void MainFrame::ShowSettings() {
     CSystemSetUI::ShowModalOver(window_, *settings_, history_);
     // "Quit" from the tray while the dialog was open ends the main window, and this object with it.
     if (!::IsWindow(self)) return;
-    if (myGamePage_ && history_.OrderByLastPlayed() != ordered) myGamePage_->ArrangeGameButtons();
+    if (history_.OrderByLastPlayed() != ordered) myGames_.ReorderColumn();
 }
 
 // The check reports by itself; the menu returns at once. The player who asks is told why there

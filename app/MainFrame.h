@@ -8,9 +8,9 @@
 
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UINotify.h"
-#include "app/DialogBuilderCallbackEx.h"
 #include "app/MainCommands.h"
 #include "games/GameList.h"
+#include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
 #include "online/FetchThreads.h"
 #include "online/ManagementService.h"
@@ -90,20 +90,15 @@ private:
     void OnCloseButton();
     // "moregame": the second navigation option and its page.
     void ShowHotGames();
-    // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
-    void OpenGameMenu(UiLib::CControlUI* button, POINT at);
     void OpenSystemMenu();
     void OpenTrayMenu();
     void TellUpdatesAreOff();
 
-    GameList& games_;
     PlayHistory& history_;
     std::shared_ptr<SysSettings> settings_;
     // Without a safe data folder no update check runs.
     const DataFolder dataFolder_;
     const std::wstring commandLine_;
-    // Builds the application's own tags of the layout.
-    CDialogBuilderCallbackEx builderCallback_;
     // Set while an update is being downloaded or handed off; shared with the update threads.
     std::shared_ptr<std::atomic<bool>> updateBusy_ = std::make_shared<std::atomic<bool>>(false);
     PopupReply pendingNews_;
@@ -111,6 +106,8 @@ private:
     UiLib::CControlUI* versionLabelControl_ = nullptr;
     UiLib::CControlUI* menuButton_ = nullptr;
     UiLib::CTabLayoutUI* tabs_ = nullptr;
+    // The my-games page's logic; its workers reach it through this window's tasks.
+    MyGamesController myGames_;
     CMyGameWndUI* myGamePage_ = nullptr;
     std::vector<CMyIEWndUI*> webPages_;  // owned by the tab layout, in tab order from tab 1
     std::vector<UiLib::CSubscription> controlSubscriptions_;

@@ -1,10 +1,10 @@
 #include "games/MyGameMenuUI.h"
 
 #include "UiLib/controls/UIControl.h"
-#include "games/MyGameWndUI.h"
+#include "games/MyGamesController.h"
 
-CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, CMyGameWndUI& page, GameRecord game)
-    : CMenuWnd(mainWindow), page_(page), game_(std::move(game)) {}
+CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameRecord game)
+    : CMenuWnd(mainWindow), games_(games), game_(std::move(game)) {}
 
 void CMyGameMenuUI::OnMenuInit() {
     if (!game_.uninstallString.empty()) return;
@@ -15,7 +15,7 @@ void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
     // The actions may run message loops (the shell's prompts, message boxes) in which this menu
     // closes and is deleted: they work on a copy.
     const GameRecord game = game_;
-    if (name == L"startgame") page_.RunGame(game);
-    else if (name == L"opendir") page_.OpenFolder(game);
-    else if (name == L"deletegame") page_.DeleteGame(game);
+    if (name == L"startgame") games_.Start(game);
+    else if (name == L"opendir") games_.OpenFolder(game);
+    else if (name == L"deletegame") games_.Delete(game);
 }

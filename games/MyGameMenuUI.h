@@ -6,7 +6,7 @@
 #include "UiLib/controls/menu/MenuWnd.h"
 #include "games/GameRecord.h"
 
-class CMyGameWndUI;
+class MyGamesController;
 
 // The menu of a game button: run the game, open its folder, uninstall it or, for a game added by
 // hand, take it off the list ("取消收藏").
@@ -14,13 +14,13 @@ class CMyGameMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"MyGameMenu.xml";
 
-    // The page owns the game's button and lives as long as the main window, which owns the menu.
-    CMyGameMenuUI(HWND mainWindow, CMyGameWndUI& page, GameRecord game);
+    // The controller lives as long as the main window, which owns the menu.
+    CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameRecord game);
 
     void OnItemClick(const std::wstring& name) override;
     void OnMenuInit() override;
 
 private:
-    CMyGameWndUI& page_;
+    MyGamesController& games_;
     const GameRecord game_;
 };

@@ -1,24 +1,22 @@
 #include "games/MyGameWndUI.h"
 
-#include <thread>
-
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/UINotify.h"
+#include "UiLib/tree/ControlRegistry.h"
 #include "games/AddGameManualWnd.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
-#include "games/GameList.h"
-#include "games/GameSearch.h"
+#include "games/MyGameMenuUI.h"
+#include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
-#include "games/PlaySession.h"
-#include "online/ManagementService.h"
-#include "shared/BackgroundWork.h"
 #include "shared/MyMessageBox.h"
 
 using namespace UiLib;
+
+UILIB_REGISTER_CONTROL(L"MyGameWnd", CMyGameWndUI);
 
 namespace {
 
@@ -36,21 +34,24 @@ CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
 
 bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
 
-// Two records name the same game when they agree on every field the player can see or use.
-bool SameGame(const GameRecord& a, const GameRecord& b) {
-    return a.name == b.name && a.path == b.path && a.uninstallString == b.uninstallString && a.id == b.id;
-}
-
 }  // namespace
 
-CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, PlayHistory& history,
-                           std::shared_ptr<CWindowTasks> windowTasks)
-    : games_(games),
-      history_(history),
-      windowTasks_(windowTasks),
-      icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {
+CMyGameWndUI::~CMyGameWndUI() {
+    if (GetManager()) GetManager()->RemovePreMessageFilter(this);
+    // The browser, a child, closes after this page's handler part is gone: it reports no more.
+    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
+}
+
+void* CMyGameWndUI::GetInterface(const std::wstring& name) {
+    if (name == L"MyGameWnd") return this;
+    return CContainerUI::GetInterface(name);
+}
+
+// The content is built with the window's fonts and images, once the page is in the window.
+void CMyGameWndUI::DoInit() {
+    if (content_ || !GetManager()) return;
     CDialogBuilder builder;
-    std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, manager);
+    std::unique_ptr<CControlUI> content = builder.Create(kLayout, nullptr, nullptr, GetManager());
     if (!content) return;
     content_ = content.get();
     Add(std::move(content));
@@ -68,18 +69,7 @@ CMyGameWndUI::CMyGameWndUI(CPaintManagerUI* manager, GameList& games, PlayHistor
     CControlUI* search = FindSubControl(L"gamesearch");
     search_ = search ? static_cast<CEditUI*>(search->GetInterface(L"Edit")) : nullptr;
     if (search_) search_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnSearchNotify);
-    if (manager) manager->AddPreMessageFilter(this);
-}
-
-CMyGameWndUI::~CMyGameWndUI() {
-    if (GetManager()) GetManager()->RemovePreMessageFilter(this);
-    // The browser, a child, closes after this page's handler part is gone: it reports no more.
-    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
-}
-
-void* CMyGameWndUI::GetInterface(const std::wstring& name) {
-    if (name == L"MyGameWnd") return this;
-    return CContainerUI::GetInterface(name);
+    GetManager()->AddPreMessageFilter(this);
 }
 
 CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
@@ -87,38 +77,44 @@ CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
     return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL);
 }
 
-void CMyGameWndUI::BuildGameButtons() {
-    std::vector<std::wstring> paths;
-    for (const GameRecord& game : games_.games) {
-        AppendButton(game);
-        paths.push_back(game.path);
-    }
+void CMyGameWndUI::Bind(MyGamesController& controller) {
+    controller_ = &controller;
+    Subscribe();
+    for (const GameRecord& game : controller.Games()) AppendButton(game);
     FilterGames();
     ArrangeGameButtons();
     // The icons are read once the window has first been painted, which they are no part of.
-    if (CControlHost* manager = GetManager()) manager->RunSoon([this, paths] { LoadIcons(paths); });
+    if (CControlHost* manager = GetManager()) manager->RunSoon([controller = controller_] { controller->LoadIcons(); });
+}
+
+void CMyGameWndUI::Subscribe() {
+    MyGamesController& controller = *controller_;
+    subscriptions_.clear();
+    subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord& game) {
+        if (AppendButton(game)) FilterGames();
+    }));
+    subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord& game) { RemoveGameButton(game); }));
+    subscriptions_.push_back(controller.OnSelectionChanged([this] { ShowSelection(); }));
+    subscriptions_.push_back(controller.OnPlayHistoryChanged([this] { ShowPlayHistory(); }));
+    subscriptions_.push_back(controller.OnSearchChanged([this] { FilterGames(); }));
+    subscriptions_.push_back(controller.OnOrderChanged([this] { ArrangeGameButtons(); }));
+    subscriptions_.push_back(controller.OnIconLoaded([this](const std::wstring& path) { ShowIconsOf(path); }));
+    subscriptions_.push_back(controller.OnStrategyPage(
+        [this](const std::wstring& url, const NetworkLaneHold& hold) { Navigate(url, hold); }));
+    subscriptions_.push_back(controller.OnProblem([this](GameProblem problem) { Tell(problem); }));
 }
 
 void CMyGameWndUI::ArrangeGameButtons() {
-    if (!column_) return;
-    // `buttons_` stays in list order; only the column's order changes.
-    std::vector<GameRecord> listed;
-    for (const GameButton& entry : buttons_) listed.push_back(entry.game);
-    for (size_t index : ColumnOrder(listed, history_)) {
+    if (!column_ || !controller_) return;
+    for (size_t index : controller_->ColumnOrder()) {
+        if (index >= buttons_.size()) continue;
         // Out and back in just above "moregame": the button keeps its state and its selection.
         if (std::unique_ptr<CControlUI> button = column_->Remove(buttons_[index].button))
             column_->AddAt(std::move(button), column_->GetCount() - 2);
     }
 }
 
-void CMyGameWndUI::AddGameButton(GameRecord record) {
-    const std::wstring path = record.path;
-    if (!AppendButton(std::move(record))) return;
-    FilterGames();
-    LoadIcons({path});
-}
-
-CGameButtonUI* CMyGameWndUI::AppendButton(GameRecord record) {
+CGameButtonUI* CMyGameWndUI::AppendButton(const GameRecord& record) {
     if (!column_) return nullptr;
     auto button = std::make_unique<CGameButtonUI>();
     CGameButtonUI* added = button.get();
@@ -131,27 +127,90 @@ CGameButtonUI* CMyGameWndUI::AppendButton(GameRecord record) {
     // The path alone: a comma in a folder name must not cut it.
     added->SetUserData(record.path);
     added->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnGameButtonNotify);
-    buttons_.push_back(GameButton{added, std::move(record)});
+    buttons_.push_back(GameButton{added, record});
     ShowIcon(buttons_.back());
     return added;
 }
 
-void CMyGameWndUI::ShowIcon(GameButton& entry) const {
-    entry.button->SetIcon(icons_.Find(entry.game.path), icons_.IsKnown(entry.game.path));
+void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
+    for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
+        if (!SameGame(entry->game, game)) continue;
+        CGameButtonUI* button = entry->button;
+        buttons_.erase(entry);
+        // The button may be the sender of the notification being handled: it goes after it.
+        if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
+        if (column_->IsVisible()) column_->NeedUpdate();
+        return;
+    }
 }
 
-void CMyGameWndUI::LoadIcons(const std::vector<std::wstring>& paths) {
-    icons_.Load(paths, [this](const std::wstring& path) {
-        const std::wstring loaded = PathKey(path);
-        for (GameButton& entry : buttons_) {
-            if (PathKey(entry.game.path) == loaded) ShowIcon(entry);
-        }
-    });
+void CMyGameWndUI::ShowIcon(GameButton& entry) const {
+    if (controller_)
+        entry.button->SetIcon(controller_->Icon(entry.game.path), controller_->IsIconKnown(entry.game.path));
+}
+
+void CMyGameWndUI::ShowIconsOf(const std::wstring& path) {
+    const std::wstring loaded = PathKey(path);
+    for (GameButton& entry : buttons_) {
+        if (PathKey(entry.game.path) == loaded) ShowIcon(entry);
+    }
+}
+
+std::optional<GameRecord> CMyGameWndUI::GameOf(const CControlUI* button) const {
+    for (const GameButton& entry : buttons_)
+        if (entry.button == button) return entry.game;
+    return std::nullopt;
 }
 
 void CMyGameWndUI::FilterGames() {
-    const std::wstring query = search_ ? search_->GetText() : std::wstring();
-    for (GameButton& entry : buttons_) entry.button->SetVisible(GameNameMatches(entry.game.name, query));
+    if (!controller_) return;
+    for (GameButton& entry : buttons_) entry.button->SetVisible(controller_->Matches(entry.game));
+}
+
+void CMyGameWndUI::ShowSelection() {
+    const std::optional<GameRecord>& game = controller_->Selected();
+    if (startButton_) {
+        startButton_->SetEnabled(game.has_value());
+        if (game) startButton_->SetUserData(game->path);
+    }
+    if (gameName_) gameName_->SetText(game ? game->name : std::wstring());
+    ShowPlayHistory();
+}
+
+void CMyGameWndUI::ShowPlayHistory() {
+    const bool shown = controller_->Selected().has_value();
+    const PlayRecord record = controller_->SelectedPlay();
+    if (lastPlayed_) lastPlayed_->SetText(shown ? LastPlayedText(LocalStartTime(record)) : std::wstring());
+    if (playedTime_) playedTime_->SetText(shown ? PlayedTimeText(record.secondsPlayed) : std::wstring());
+}
+
+void CMyGameWndUI::Tell(GameProblem problem) {
+    if (problem == GameProblem::FileMissing)
+        ShowMyMessageBox(GetManager()->GetPaintWindow(), L"找不到文件.", L"应用程序可能被移动或删除!", L"提示",
+                         CMyMessageBox::kIconError);
+    else
+        ShowMyMessageBox(GetManager()->GetPaintWindow(), L"启动卸载失败.", L"请检查游戏设置稍后重试!", L"提示",
+                         CMyMessageBox::kIconError);
+}
+
+void CMyGameWndUI::AddBrowser() {
+    CControlUI* layout = FindSubControl(L"gameweblayout");
+    auto* container = layout ? static_cast<CContainerUI*>(layout->GetInterface(L"Container")) : nullptr;
+    if (!container) return;
+    auto browser = std::make_unique<CWebBrowserUI>();
+    browser->SetName(L"ie7");
+    if (!container->Add(std::move(browser))) return;
+    Navigate(L"about:blank");
+    if (controller_) controller_->ShowNoGamePage();
+}
+
+CWebBrowserUI* CMyGameWndUI::Browser() const {
+    CControlUI* control = FindSubControl(L"ie7");
+    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
+}
+
+void CMyGameWndUI::Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading) {
+    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this, std::move(heldWhileLoading));
 }
 
 void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
@@ -172,154 +231,36 @@ void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
     column_->ScrollIntoView(shown[next]);
 }
 
-void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
-    for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
-        if (!SameGame(entry->game, game)) continue;
-        COptionUI* button = entry->button;
-        const bool shown = StartAreaShows(game.path);
-        buttons_.erase(entry);
-        // The button may be the sender of the notification being handled: it goes after it.
-        if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
-        if (column_->IsVisible()) column_->NeedUpdate();
-        // The start area shows the selected game; another game's going leaves it as it is.
-        if (!shown) return;
-        if (startButton_) startButton_->SetEnabled(false);
-        if (gameName_) gameName_->SetText(L"");
-        ShowPlayHistory(std::wstring());
-        return;
-    }
-}
-
-std::optional<GameRecord> CMyGameWndUI::GameOf(const CControlUI* button) const {
-    for (const GameButton& entry : buttons_)
-        if (entry.button == button) return entry.game;
-    return std::nullopt;
-}
-
-void CMyGameWndUI::AddBrowser() {
-    CControlUI* layout = FindSubControl(L"gameweblayout");
-    auto* container = layout ? static_cast<CContainerUI*>(layout->GetInterface(L"Container")) : nullptr;
-    if (!container) return;
-    auto browser = std::make_unique<CWebBrowserUI>();
-    browser->SetName(L"ie7");
-    if (!container->Add(std::move(browser))) return;
-    Navigate(L"about:blank");
-    ShowSelectedGame(nullptr);
-}
-
-CWebBrowserUI* CMyGameWndUI::Browser() const {
-    CControlUI* control = FindSubControl(L"ie7");
-    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
-}
-
-void CMyGameWndUI::Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading) {
-    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this, std::move(heldWhileLoading));
-}
-
-void CMyGameWndUI::ShowSelectedGame(CControlUI* button) {
+void CMyGameWndUI::OpenGameMenu(const CControlUI* button, POINT at) {
     std::optional<GameRecord> game = GameOf(button);
-    if (game) {
-        if (startButton_) {
-            startButton_->SetEnabled(true);
-            startButton_->SetUserData(game->path);
-        }
-        if (gameName_) gameName_->SetText(game->name);
-        ShowPlayHistory(game->path);
-    }
-    ShowStrategyPage(game ? game->id : 0);
-}
-
-void CMyGameWndUI::ShowStrategyPage(int gameId) {
-    const unsigned selection = ++selection_;
-    RunPlayersJobInBackground(BackgroundLane::Network, [tasks = windowTasks_, page = this, selection, gameId] {
-        std::wstring url = StrategyPageAddress(ManagementServiceHost(), gameId);
-        if (url.empty()) return;
-        // The page keeps this job's turn on the lane while it downloads.
-        tasks->Post([page, selection, url, hold = HoldNetworkLane()] {
-            if (page->selection_ == selection) page->Navigate(url, hold);
-        });
+    if (!game || !controller_) return;
+    const HWND window = GetManager()->GetPaintWindow();
+    POINT cursor = at;
+    ::ClientToScreen(window, &cursor);
+    CWindowWnd::CreateOwned(std::make_unique<CMyGameMenuUI>(window, *controller_, *game), [&](CMyGameMenuUI& menu) {
+        menu.Init(nullptr, CMyGameMenuUI::kLayout, L"xml", CMenuWnd::kDefaultAlignment, cursor);
+        return menu.GetHWND();
     });
 }
 
-void CMyGameWndUI::TellFileMissing() {
-    ShowMyMessageBox(GetManager()->GetPaintWindow(), L"找不到文件.", L"应用程序可能被移动或删除!", L"提示",
-                     CMyMessageBox::kIconError);
-}
-
-void CMyGameWndUI::RunGame(const GameRecord& game) {
-    if (!PlayGame(game.path)) TellFileMissing();
-}
-
-bool CMyGameWndUI::PlayGame(std::wstring path) {
-    const bool found =
-        StartRecordedGame(path, history_, windowTasks_, [page = this, path] { page->RefreshPlayHistory(path); });
-    RefreshPlayHistory(path);
-    return found;
-}
-
-bool CMyGameWndUI::StartAreaShows(const std::wstring& path) const {
-    return startButton_ && startButton_->IsEnabled() && startButton_->GetUserData() == path;
-}
-
-void CMyGameWndUI::RefreshPlayHistory(const std::wstring& path) {
-    // Only while the start area shows that game: another may be selected by now.
-    if (StartAreaShows(path)) ShowPlayHistory(path);
-}
-
-void CMyGameWndUI::ShowPlayHistory(const std::wstring& path) {
-    const PlayRecord record = history_.Find(path);
-    if (lastPlayed_) lastPlayed_->SetText(path.empty() ? std::wstring() : LastPlayedText(LocalStartTime(record)));
-    if (playedTime_) playedTime_->SetText(path.empty() ? std::wstring() : PlayedTimeText(record.secondsPlayed));
-}
-
-void CMyGameWndUI::OpenFolder(const GameRecord& game) {
-    if (!OpenGameFolder(game.path)) TellFileMissing();
-}
-
-void CMyGameWndUI::DeleteGame(const GameRecord& game) {
-    if (game.uninstallString.empty()) {
-        games_.RemoveUserGame(game);
-        RemoveGameButton(game);
-        return;
-    }
-    bool missing = false;
-    ScopedHandle uninstaller = StartUninstaller(game.uninstallString, missing);
-    if (missing) {
-        TellFileMissing();
-    } else if (!uninstaller) {
-        ShowMyMessageBox(GetManager()->GetPaintWindow(), L"启动卸载失败.", L"请检查游戏设置稍后重试!", L"提示",
-                         CMyMessageBox::kIconError);
-    } else {
-        UninstallWaitThread(uninstaller.release(), game);
-    }
-}
-
-void CMyGameWndUI::UninstallWaitThread(HANDLE uninstaller, const GameRecord& game) {
-    // Each uninstall has its own wait, which owns the process handle.
-    std::thread([process = ScopedHandle(uninstaller), tasks = windowTasks_, page = this, game] {
-        if (!::WaitForUninstall(process.get())) return;
-        if (!GameFilesGone(game.path, game.uninstallString)) return;
-        tasks->Post([page, game] { page->ForgetUninstalledGame(game); });
-    }).detach();
-}
-
-void CMyGameWndUI::ForgetUninstalledGame(const GameRecord& game) {
-    RemoveGameButton(game);
-    games_.ForgetInstalledGame(game);
-}
-
 bool CMyGameWndUI::OnAddGame(void* param) {
-    if (IsClick(param)) AddGameManualWnd::ShowModalOver(GetManager()->GetPaintWindow(), games_, this);
+    if (IsClick(param) && controller_)
+        AddGameManualWnd::ShowModalOver(GetManager()->GetPaintWindow(), controller_->Library(), controller_);
+    return true;
+}
+
+bool CMyGameWndUI::OnStartGame(void* param) {
+    if (IsClick(param) && controller_) controller_->StartSelected();
     return true;
 }
 
 bool CMyGameWndUI::OnSearchNotify(void* param) {
     const auto* msg = static_cast<UiNotify*>(param);
     if (msg->sType == L"textchanged") {
-        FilterGames();
+        if (controller_) controller_->Search(search_->GetText());
     } else if (msg->sType == L"keypress" && msg->wParam == VK_ESCAPE) {
         search_->SetText(L"");
-        FilterGames();
+        if (controller_) controller_->Search(L"");
     } else if (msg->sType == L"keypress" && msg->wParam == VK_DOWN) {
         MoveSelection(nullptr, 1);
     }
@@ -328,13 +269,21 @@ bool CMyGameWndUI::OnSearchNotify(void* param) {
 
 bool CMyGameWndUI::OnGameButtonNotify(void* param) {
     const auto* msg = static_cast<UiNotify*>(param);
-    if (msg->sType != L"gamekey") return false;
-    if (msg->wParam == VK_RETURN) {
-        if (std::optional<GameRecord> game = GameOf(msg->pSender)) RunGame(*game);
-    } else {
+    std::optional<GameRecord> game = GameOf(msg->pSender);
+    if (!game || !controller_) return false;
+    // The selection and the menu still go out to the window's listeners; the page's own key does not.
+    if (msg->sType == L"selectchanged") {
+        controller_->Select(*game);
+    } else if (msg->sType == L"menu") {
+        OpenGameMenu(msg->pSender, msg->ptMouse);
+    } else if (msg->sType == L"gamekey" && msg->wParam == VK_RETURN) {
+        controller_->Start(*game);
+        return true;
+    } else if (msg->sType == L"gamekey") {
         MoveSelection(msg->pSender, msg->wParam == VK_UP ? -1 : 1);
+        return true;
     }
-    return true;
+    return false;
 }
 
 LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
@@ -344,9 +293,4 @@ LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& 
         handled = true;
     }
     return 0;
-}
-
-bool CMyGameWndUI::OnStartGame(void* param) {
-    if (IsClick(param) && startButton_ && !PlayGame(startButton_->GetUserData())) TellFileMissing();
-    return true;
 }

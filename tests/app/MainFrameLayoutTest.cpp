@@ -13,9 +13,9 @@
 #include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/tree/ControlRegistry.h"
-#include "app/DialogBuilderCallbackEx.h"
 #include "games/GameList.h"
 #include "games/MyGameWndUI.h"
+#include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
 #include "online/MyIEWndUI.h"
 
@@ -37,12 +37,9 @@ public:
         return static_cast<COptionUI*>(bar->GetItemAt(bar->GetItemIndex(Find(L"hotgame")) - 1)->GetInterface(L"Option"));
     }
 
-    std::unique_ptr<CControlUI> CreateControlForTag(const wchar_t* tag) override {
-        return CDialogBuilderCallbackEx(&paintManager_, games_, history_, Tasks()).CreateControlForTag(tag);
-    }
-
     GameList games_;
     PlayHistory history_;
+    MyGamesController controller_{games_, history_, Tasks()};
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"MainFrameLayoutTest"; }
@@ -157,20 +154,15 @@ TEST_F(MainFrameLayoutTest, TheMyGamesPageFillsTheFirstPageAndScrollsItsGamesWit
     }
 }
 
-// The web tab's tag is registered by its floor, the my-games page's answered by the callback.
+// The application's two tags are registered by the floors that own their controls.
 TEST(ApplicationTags, NameExactlyTheApplicationsTwoControls) {
-    CPaintManagerUI manager;
-    GameList games;
-    PlayHistory history;
-    CDialogBuilderCallbackEx callback(&manager, games, history, std::make_shared<CWindowTasks>());
-    std::unique_ptr<CControlUI> page = callback.CreateControlForTag(L"MyGameWnd");
+    std::unique_ptr<CControlUI> page = CControlRegistry::Create(L"MyGameWnd");
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->GetInterface(L"MyGameWnd"), nullptr);
     std::unique_ptr<CControlUI> web = CControlRegistry::Create(L"IEWndUI");
     ASSERT_NE(web, nullptr);
     EXPECT_NE(dynamic_cast<CMyIEWndUI*>(web.get()), nullptr);
     for (const wchar_t* other : {L"mygamewnd", L"IEWnd", L"iewndui", L""}) {
-        EXPECT_EQ(callback.CreateControlForTag(other), nullptr) << other;
         EXPECT_EQ(CControlRegistry::Create(other), nullptr) << other;
     }
     EXPECT_EQ(callback.CreateControlForTag(L"Button"), nullptr);
@@ -178,19 +170,21 @@ TEST(ApplicationTags, NameExactlyTheApplicationsTwoControls) {
     EXPECT_EQ(callback.CreateControlForTag(nullptr), nullptr);
 }
 
-// The page's own bookkeeping in the main window's layout: a button per game above "moregame",
-// the path alone as its user data, the start area following the selection and a removal.
+// The page bound to its controller in the main window's layout: a button per game above
+// "moregame", the path alone as its user data, the start area following the selection and a removal.
 TEST_F(MainFrameLayoutTest, GameButtonsStandAboveMoreGamesAndTheStartAreaFollowsSelectionAndRemoval) {
     auto* page = static_cast<CMyGameWndUI*>(window.Tabs()->GetItemAt(0)->GetInterface(L"MyGameWnd"));
     ASSERT_NE(page, nullptr);
+    page->Bind(window.controller_);
+    MyGamesController& games = window.controller_;
     CControlUI* start = window.Find(L"startgame");
     ASSERT_NE(start, nullptr);
     EXPECT_FALSE(start->IsEnabled());
 
     const GameRecord installed{L"龙之谷", L"C:\\Games\\a,b\\dragon.exe", L"\"C:\\Games\\a,b\\un.exe\" /S", 1, 7};
     const GameRecord hand{L"Solitaire", L"C:\\sol.exe", L"", 0, 0};
-    page->AddGameButton(installed);
-    page->AddGameButton(hand);
+    games.AddGameButton(installed);
+    games.AddGameButton(hand);
     auto* column = static_cast<CContainerUI*>(window.Find(L"gamebtnlayout")->GetInterface(L"Container"));
     ASSERT_EQ(column->GetCount(), 5);
     CControlUI* first = column->GetItemAt(1);
@@ -201,21 +195,21 @@ TEST_F(MainFrameLayoutTest, GameButtonsStandAboveMoreGamesAndTheStartAreaFollows
     EXPECT_EQ(column->GetItemAt(3)->GetName(), L"moregame");
     EXPECT_EQ(page->GameOf(first)->uninstallString, installed.uninstallString);
 
-    page->ShowSelectedGame(first);
+    static_cast<COptionUI*>(first->GetInterface(L"Option"))->Selected(true);
     EXPECT_TRUE(start->IsEnabled());
     EXPECT_EQ(start->GetUserData(), installed.path);
     EXPECT_EQ(window.Find(L"gamename")->GetText(), L"龙之谷");
 
     // Another game's going leaves the start area to the game it shows; that game's going clears it.
-    page->RemoveGameButton(hand);
+    games.Remove(hand);
     EXPECT_TRUE(start->IsEnabled());
     EXPECT_EQ(window.Find(L"gamename")->GetText(), L"龙之谷");
-    page->RemoveGameButton(installed);
+    games.Remove(installed);
     EXPECT_FALSE(start->IsEnabled());
     EXPECT_EQ(window.Find(L"gamename")->GetText(), L"");
     EXPECT_EQ(column->GetCount(), 3);
     EXPECT_EQ(column->GetItemAt(1)->GetName(), L"moregame");
-    page->RemoveGameButton(installed);  // gone already: nothing happens
+    games.Remove(installed);  // gone already: nothing happens
     EXPECT_EQ(column->GetCount(), 3);
     window.Pump();
 }

@@ -13,7 +13,6 @@
 #include "UiLib/core/UIManager.h"
 #include "UiLib/core/WindowTasks.h"
 #include "UiLib/tree/ControlRegistry.h"
-#include "app/DialogBuilderCallbackEx.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "shared/TextConvert.h"
@@ -30,15 +29,8 @@ public:
         // The container's scroll bars take their defaults under these two names.
         if (tag == L"VScrollBar" || tag == L"HScrollBar") return CControlRegistry::Create(L"ScrollBar");
         if (auto control = CControlRegistry::Create(tag)) return control;
-        if (auto control = CMenuBuilderCallback(nullptr).CreateControlForTag(tag.c_str())) return control;
-        return CDialogBuilderCallbackEx(&manager_, games_, history_, std::make_shared<CWindowTasks>())
-            .CreateControlForTag(tag.c_str());
+        return CMenuBuilderCallback(nullptr).CreateControlForTag(tag.c_str());
     }
-
-private:
-    CPaintManagerUI manager_;
-    GameList games_;
-    PlayHistory history_;
 };
 
 // The names of a default attribute list: name="value" pairs separated by blanks.

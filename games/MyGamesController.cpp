@@ -1,0 +1,177 @@
+#include "games/MyGamesController.h"
+
+#include "UiLib/core/WindowTasks.h"
+#include "games/GameActions.h"
+#include "games/GameButtonUI.h"
+#include "games/GameList.h"
+#include "games/GameSearch.h"
+#include "games/PlaySession.h"
+#include "online/ManagementService.h"
+
+using namespace UiLib;
+
+bool SameGame(const GameRecord& a, const GameRecord& b) {
+    return a.name == b.name && a.path == b.path && a.uninstallString == b.uninstallString && a.id == b.id;
+}
+
+MyGamesController::MyGamesController(GameList& games, PlayHistory& history, std::shared_ptr<CWindowTasks> windowTasks)
+    : strategyAddress([](int gameId) { return StrategyPageAddress(ManagementServiceHost(), gameId); }),
+      games_(games),
+      history_(history),
+      windowTasks_(windowTasks),
+      icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {}
+
+void MyGamesController::LoadGames() { shown_ = games_.games; }
+
+void MyGamesController::LoadIcons() {
+    std::vector<std::wstring> paths;
+    for (const GameRecord& game : shown_) paths.push_back(game.path);
+    icons_.Load(paths, [this](const std::wstring& path) { iconLoaded_.Emit(path); });
+}
+
+std::vector<size_t> MyGamesController::ColumnOrder() const { return ::ColumnOrder(shown_, history_); }
+
+bool MyGamesController::Matches(const GameRecord& game) const { return GameNameMatches(game.name, query_); }
+
+PlayRecord MyGamesController::SelectedPlay() const { return selected_ ? history_.Find(selected_->path) : PlayRecord{}; }
+
+void MyGamesController::Search(const std::wstring& query) {
+    query_ = query;
+    searchChanged_.Emit();
+}
+
+void MyGamesController::Select(const GameRecord& game) {
+    selected_ = game;
+    selectionChanged_.Emit();
+    AskStrategyPage(game.id);
+}
+
+void MyGamesController::ShowNoGamePage() { AskStrategyPage(0); }
+
+void MyGamesController::AskStrategyPage(int gameId) {
+    const unsigned selection = ++selection_;
+    RunPlayersJobInBackground(BackgroundLane::Network, [tasks = windowTasks_, controller = this,
+                                                        address = strategyAddress, selection, gameId] {
+        std::wstring url = address(gameId);
+        if (url.empty()) return;
+        // The page keeps this job's turn on the lane while it downloads.
+        tasks->Post([controller, selection, url, hold = HoldNetworkLane()] {
+            controller->ShowStrategyPage(selection, url, hold);
+        });
+    });
+}
+
+void MyGamesController::ShowStrategyPage(unsigned selection, const std::wstring& url, const NetworkLaneHold& hold) {
+    if (selection == selection_) strategyPage_.Emit(url, hold);
+}
+
+void MyGamesController::Start(const GameRecord& game) {
+    const std::wstring path = game.path;
+    const bool found = StartRecordedGame(path, history_, windowTasks_, [controller = this, path] {
+        controller->PlayEnded(path);
+    });
+    PlayEnded(path);
+    if (!found) problem_.Emit(GameProblem::FileMissing);
+}
+
+void MyGamesController::StartSelected() {
+    // A copy: the selection may change while the shell starts the game.
+    if (std::optional<GameRecord> game = selected_) Start(*game);
+}
+
+void MyGamesController::PlayEnded(const std::wstring& path) {
+    // Only while that game is selected: another may be by now.
+    if (IsSelected(path)) playHistoryChanged_.Emit();
+}
+
+void MyGamesController::OpenFolder(const GameRecord& game) {
+    if (!OpenGameFolder(game.path)) problem_.Emit(GameProblem::FileMissing);
+}
+
+void MyGamesController::Delete(const GameRecord& game) {
+    if (game.uninstallString.empty()) {
+        games_.RemoveUserGame(game);
+        Remove(game);
+        return;
+    }
+    bool missing = false;
+    ScopedHandle uninstaller = StartUninstaller(game.uninstallString, missing);
+    if (missing) problem_.Emit(GameProblem::FileMissing);
+    else if (!uninstaller) problem_.Emit(GameProblem::UninstallerFailed);
+    else WaitForUninstall(std::move(uninstaller), game);
+}
+
+void MyGamesController::WaitForUninstall(ScopedHandle uninstaller, const GameRecord& game) {
+    // Each uninstall has its own wait, which owns the process handle.
+    auto process = std::make_shared<ScopedHandle>(std::move(uninstaller));
+    RunLongInBackground([process, tasks = windowTasks_, controller = this, game] {
+        if (!::WaitForUninstall(process->get())) return;
+        if (!GameFilesGone(game.path, game.uninstallString)) return;
+        tasks->Post([controller, game] { controller->ForgetUninstalledGame(game); });
+    });
+}
+
+void MyGamesController::ForgetUninstalledGame(const GameRecord& game) {
+    Remove(game);
+    games_.ForgetInstalledGame(game);
+}
+
+void MyGamesController::Remove(const GameRecord& game) {
+    for (auto shown = shown_.begin(); shown != shown_.end(); ++shown) {
+        if (!SameGame(*shown, game)) continue;
+        const GameRecord removed = *shown;
+        shown_.erase(shown);
+        gameRemoved_.Emit(removed);
+        // The selected game's going clears the selection; another's leaves it as it is.
+        if (IsSelected(removed.path)) {
+            selected_.reset();
+            selectionChanged_.Emit();
+        }
+        return;
+    }
+}
+
+void MyGamesController::AddGameButton(GameRecord record) {
+    shown_.push_back(std::move(record));
+    gameAdded_.Emit(shown_.back());
+    icons_.Load({shown_.back().path}, [this](const std::wstring& path) { iconLoaded_.Emit(path); });
+}
+
+void MyGamesController::ReorderColumn() { orderChanged_.Emit(); }
+
+CSubscription MyGamesController::OnGameAdded(std::function<void(const GameRecord&)> handler) {
+    return gameAdded_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnGameRemoved(std::function<void(const GameRecord&)> handler) {
+    return gameRemoved_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnSelectionChanged(std::function<void()> handler) {
+    return selectionChanged_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnPlayHistoryChanged(std::function<void()> handler) {
+    return playHistoryChanged_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnSearchChanged(std::function<void()> handler) {
+    return searchChanged_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnOrderChanged(std::function<void()> handler) {
+    return orderChanged_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnIconLoaded(std::function<void(const std::wstring& path)> handler) {
+    return iconLoaded_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnStrategyPage(
+    std::function<void(const std::wstring& url, const NetworkLaneHold& hold)> handler) {
+    return strategyPage_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnProblem(std::function<void(GameProblem)> handler) {
+    return problem_.Connect(std::move(handler));
+}

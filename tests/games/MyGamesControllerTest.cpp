@@ -1,0 +1,182 @@
+// The my-games page's logic without the page: a game list in a temporary folder, the results of
+// its workers handed back through a task queue on a message-only window.
+#include "games/MyGamesController.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "UiLib/core/WindowTasks.h"
+#include "games/GameList.h"
+#include "games/PlayHistory.h"
+#include "tests/support/LudoraProcess.h"
+#include "tests/support/TestFolder.h"
+
+using namespace UiLib;
+
+namespace {
+
+const char kTwoHandGames[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
+    "<UserGame>\n"
+    "    <Game name=\"Alpha\" path=\"C:\\Missing\\alpha.exe\" type=\"0\" id=\"11\" />\n"
+    "    <Game name=\"龙之谷\" path=\"C:\\Missing\\beta.exe\" type=\"0\" id=\"12\" />\n"
+    "</UserGame>\n";
+
+// The window thread's side of a task queue, without a window of the program.
+class MessageWindowTasks {
+public:
+    MessageWindowTasks()
+        : window_(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
+        tasks_->Attach(window_);
+    }
+    ~MessageWindowTasks() {
+        tasks_->Detach();
+        ::DestroyWindow(window_);
+    }
+    MessageWindowTasks(const MessageWindowTasks&) = delete;
+    MessageWindowTasks& operator=(const MessageWindowTasks&) = delete;
+
+    std::shared_ptr<CWindowTasks> Tasks() const { return tasks_; }
+    // Runs the posted tasks until `condition` holds.
+    template <typename Condition>
+    bool RunUntil(Condition condition) {
+        return WaitUntil([&] {
+            tasks_->RunPending();
+            return condition();
+        });
+    }
+
+private:
+    HWND window_;
+    std::shared_ptr<CWindowTasks> tasks_ = std::make_shared<CWindowTasks>();
+};
+
+class MyGamesControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFileBytes(folder_.File(L"UserGame.xml"), kTwoHandGames);
+        list_.Load(folder_.Path());
+        history_.Load(folder_.Path());
+        controller_.LoadGames();
+        // No request leaves the test: the service's ports may be another test's.
+        controller_.strategyAddress = [](int gameId) { return L"http://pages.invalid/" + std::to_wstring(gameId); };
+        alpha_ = *list_.FindByName(L"Alpha");
+        beta_ = *list_.FindByName(L"龙之谷");
+    }
+
+    TestFolder folder_;
+    GameList list_;
+    PlayHistory history_;
+    MessageWindowTasks window_;
+    MyGamesController controller_{list_, history_, window_.Tasks()};
+    GameRecord alpha_;
+    GameRecord beta_;
+};
+
+}  // namespace
+
+TEST_F(MyGamesControllerTest, SelectionSearchRemovalAndActionsFollowThePagesRules) {
+    int selectionChanges = 0;
+    std::vector<std::wstring> added, removed;
+    std::vector<GameProblem> problems;
+    CSubscription s1 = controller_.OnSelectionChanged([&] { ++selectionChanges; });
+    CSubscription s2 = controller_.OnGameAdded([&](const GameRecord& game) { added.push_back(game.name); });
+    CSubscription s3 = controller_.OnGameRemoved([&](const GameRecord& game) { removed.push_back(game.name); });
+    CSubscription s4 = controller_.OnProblem([&](GameProblem problem) { problems.push_back(problem); });
+    ASSERT_EQ(controller_.Games().size(), list_.games.size());
+    EXPECT_FALSE(controller_.Selected());
+
+    // Nothing selected: the start button starts nothing.
+    controller_.StartSelected();
+    EXPECT_TRUE(problems.empty());
+
+    controller_.Select(alpha_);
+    EXPECT_EQ(selectionChanges, 1);
+    EXPECT_EQ(controller_.Selected()->path, alpha_.path);
+    EXPECT_EQ(controller_.SelectedPlay().lastStarted, 0u);
+
+    // The search by pinyin initials hides the other games.
+    controller_.Search(L" lzg ");
+    EXPECT_FALSE(controller_.Matches(alpha_));
+    EXPECT_TRUE(controller_.Matches(beta_));
+    controller_.Search(L"");
+    EXPECT_TRUE(controller_.Matches(alpha_));
+
+    // A missing file is told for every action on it; nothing is recorded as played.
+    controller_.StartSelected();
+    controller_.Start(beta_);
+    controller_.OpenFolder(alpha_);
+    GameRecord installed{L"Gone", L"C:\\Missing\\gone.exe", L"\"C:\\Missing\\uninst.exe\" /S", 1, 3};
+    controller_.Delete(installed);
+    EXPECT_EQ(problems, std::vector<GameProblem>(4, GameProblem::FileMissing));
+    EXPECT_EQ(history_.Find(alpha_.path).lastStarted, 0u);
+
+    // Another game's going leaves the selection; the selected game's going clears it.
+    controller_.Delete(beta_);
+    EXPECT_EQ(removed, std::vector<std::wstring>{L"龙之谷"});
+    EXPECT_EQ(selectionChanges, 1);
+    EXPECT_FALSE(list_.FindByName(L"龙之谷")) << "a hand-added game leaves the list and its file";
+    controller_.Delete(alpha_);
+    EXPECT_EQ(selectionChanges, 2);
+    EXPECT_FALSE(controller_.Selected());
+    EXPECT_EQ(controller_.Games().size(), list_.games.size());
+    GameList reread;
+    reread.Load(folder_.Path());
+    EXPECT_FALSE(reread.FindByName(L"Alpha"));
+    controller_.Remove(alpha_);  // gone already: nothing happens
+    EXPECT_EQ(removed.size(), 2u);
+
+    // A game the add-game dialog stored comes at the end.
+    controller_.AddGameButton(GameRecord{L"Gamma", L"C:\\Missing\\gamma.exe", L"", 0, 0});
+    EXPECT_EQ(added, std::vector<std::wstring>{L"Gamma"});
+    EXPECT_EQ(controller_.Games().back().name, L"Gamma");
+}
+
+TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutliveThePage) {
+    std::vector<std::wstring> shownByPage, shownByWindow;
+    std::vector<std::wstring> iconsByPage, iconsByWindow;
+    auto page = std::make_unique<std::vector<CSubscription>>();
+    page->push_back(controller_.OnStrategyPage(
+        [&](const std::wstring& url, const NetworkLaneHold&) { shownByPage.push_back(url); }));
+    page->push_back(controller_.OnIconLoaded([&](const std::wstring& path) { iconsByPage.push_back(path); }));
+    CSubscription window = controller_.OnStrategyPage(
+        [&](const std::wstring& url, const NetworkLaneHold&) { shownByWindow.push_back(url); });
+    CSubscription icons = controller_.OnIconLoaded([&](const std::wstring& path) { iconsByWindow.push_back(path); });
+
+    // A reply for an earlier selection is dropped: the one for the latest shows.
+    controller_.Select(alpha_);
+    controller_.Select(beta_);
+    ASSERT_TRUE(window_.RunUntil([&] { return !shownByWindow.empty(); }));
+    EXPECT_EQ(shownByPage, std::vector<std::wstring>{L"http://pages.invalid/12"});
+
+    // The page goes while the workers still run: their results reach only what is left.
+    controller_.ShowNoGamePage();
+    controller_.LoadIcons();
+    page.reset();
+    auto iconsKnown = [&] {
+        for (const GameRecord& game : controller_.Games())
+            if (!controller_.IsIconKnown(game.path)) return false;
+        return true;
+    };
+    ASSERT_TRUE(window_.RunUntil([&] { return shownByWindow.size() == 2 && iconsKnown(); }));
+    EXPECT_FALSE(iconsByWindow.empty());
+    EXPECT_EQ(shownByWindow.back(), L"http://pages.invalid/0");
+    EXPECT_EQ(shownByPage.size(), 1u);
+    EXPECT_TRUE(iconsByPage.empty());
+    EXPECT_TRUE(controller_.IsIconKnown(alpha_.path));
+    EXPECT_EQ(controller_.Icon(alpha_.path), nullptr) << "a missing file has no icon";
+
+    // A game started is timed until it ends; the selection hears of its start and of its end.
+    const std::wstring path = folder_.File(L"game.exe");
+    ASSERT_TRUE(CopyFileW(HostPathToWindows(RECORD_START_EXE).c_str(), path.c_str(), FALSE));
+    controller_.Select(GameRecord{L"Started", path, L"", 0, 5});
+    int playChanges = 0;
+    CSubscription play = controller_.OnPlayHistoryChanged([&] { ++playChanges; });
+    controller_.StartSelected();
+    EXPECT_EQ(playChanges, 1);
+    EXPECT_NE(controller_.SelectedPlay().lastStarted, 0u);
+    ASSERT_TRUE(window_.RunUntil([&] { return playChanges == 2; }));
+    EXPECT_NE(history_.Find(path).lastStarted, 0u);
+}
