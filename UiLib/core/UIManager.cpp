@@ -8,6 +8,7 @@
 #include "UiLib/controls/UIControl.h"
 #include "UiLib/core/MessageLoop.h"
 #include "UiLib/core/ScopedDC.h"
+#include "UiLib/core/UIWindowWnd.h"
 #include "UiLib/core/UIResource.h"
 
 namespace UiLib {
@@ -99,6 +100,7 @@ void CPaintManagerUI::Init(HWND window) {
     windowDC_ = std::make_unique<CWindowDC>(window);
     timers_.SetWindow(window);
     CMessageLoop::Join(this);
+    CWindowWnd::SetMessageTranslator(&CPaintManagerUI::TranslateMessage);
 }
 
 const std::vector<CPaintManagerUI*>& CPaintManagerUI::GetPaintManagers() { return CMessageLoop::Managers(); }

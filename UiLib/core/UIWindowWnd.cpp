@@ -1,6 +1,6 @@
 #include "UiLib/core/UIWindowWnd.h"
 
-#include "UiLib/core/UIManager.h"
+#include "UiLib/core/UIResource.h"
 
 namespace UiLib {
 namespace {
@@ -10,10 +10,15 @@ constexpr const wchar_t* kObjectProperty = L"WndX";
 
 bool RegisteredOrExisting(ATOM atom) { return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS; }
 
+CWindowWnd::MessageTranslator& Translator() {
+    static CWindowWnd::MessageTranslator translator = nullptr;
+    return translator;
+}
+
 }  // namespace
 
 HINSTANCE CWindowWnd::ModuleInstance() {
-    HINSTANCE instance = CPaintManagerUI::GetInstance();
+    HINSTANCE instance = CResourceConfig::GetInstance();
     return instance ? instance : ::GetModuleHandleW(nullptr);
 }
 
@@ -198,7 +203,8 @@ UINT CWindowWnd::ShowModal() {
             // The owner takes the focus back before this window goes, so it does not flicker away.
             releaseOwner();
         }
-        if (!CPaintManagerUI::TranslateMessage(&msg)) {
+        const MessageTranslator translate = Translator();
+        if (!translate || !translate(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -207,6 +213,8 @@ UINT CWindowWnd::ShowModal() {
     if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));
     return result;
 }
+
+void CWindowWnd::SetMessageTranslator(MessageTranslator translator) { Translator() = translator; }
 
 void CWindowWnd::Close(UINT result) {
     if (::IsWindow(window_)) ::PostMessageW(window_, WM_CLOSE, result, 0);

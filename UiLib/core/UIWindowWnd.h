@@ -62,6 +62,10 @@ public:
     // Disables the owner and runs a message loop until the window is gone; the result is the
     // first parameter of the WM_CLOSE that closed it (0 if none came through the loop).
     UINT ShowModal();
+    // Offered each message of a modal loop before it is dispatched, so that the skinned windows
+    // keep their keys and filters while one runs; the paint managers install theirs.
+    using MessageTranslator = bool (*)(const MSG* msg);
+    static void SetMessageTranslator(MessageTranslator translator);
     // Posts WM_CLOSE with the result as its first parameter.
     void Close(UINT result = IDOK);
     // Centres on the owner, or on the work area without one, kept inside the work area.
