@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/render/ScopedWindow.h"
 
 struct WinSockFunctions;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "UiLib/core/SkinnedWindow.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UINotify.h"
 #include "app/MainCommands.h"
 #include "games/GameList.h"
 #include "games/MyGamesController.h"

@@ -6,7 +6,7 @@
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/tree/UIMessageFilter.h"
 
 class PlayHistory;
 class SysSettings;

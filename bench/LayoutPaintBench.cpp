@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "UiLib/core/DibSection.h"
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIHorizontalLayout.h"
 #include "UiLib/layouts/UITabLayout.h"

@@ -22,11 +22,11 @@
 #include <pugixml.hpp>
 #endif
 
-#include "UiLib/core/UIImage.h"
+#include "UiLib/render/UIImage.h"
 #include "bench/LayoutPaintBench.h"
-#include "UiLib/core/UIMarkup.h"
-#include "UiLib/core/UIResource.h"
-#include "UiLib/core/UISkinArchive.h"
+#include "UiLib/render/UIMarkup.h"
+#include "UiLib/render/UIResource.h"
+#include "UiLib/render/UISkinArchive.h"
 
 using namespace UiLib;
 

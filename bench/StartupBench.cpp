@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/core/DibSection.h"
-#include "UiLib/core/GdiObject.h"
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/GdiObject.h"
+#include "UiLib/render/ScopedDC.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "UiLib/core/SkinnedWindow.h"
-#include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 #include "shared/MyMessageBox.h"
 
 class GameList;

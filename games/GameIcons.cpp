@@ -1,6 +1,6 @@
 #include "games/GameIcons.h"
 
-#include "UiLib/core/WindowTasks.h"
+#include "UiLib/tree/WindowTasks.h"
 #include "games/GameActions.h"
 #include "shared/BackgroundWork.h"
 

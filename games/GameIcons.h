@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/core/GdiObject.h"
+#include "UiLib/render/GdiObject.h"
 
 namespace UiLib {
 class CWindowTasks;

@@ -1,6 +1,6 @@
 #include "games/MyGameMenuUI.h"
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "games/MyGamesController.h"
 
 CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameRecord game)

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "UiLib/controls/menu/MenuWnd.h"
+#include "UiLib/menu/MenuWnd.h"
 #include "games/GameRecord.h"
 
 class MyGamesController;

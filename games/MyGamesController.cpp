@@ -1,6 +1,6 @@
 #include "games/MyGamesController.h"
 
-#include "UiLib/core/WindowTasks.h"
+#include "UiLib/tree/WindowTasks.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
 #include "games/GameList.h"

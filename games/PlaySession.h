@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "UiLib/core/WindowTasks.h"
+#include "UiLib/tree/WindowTasks.h"
 
 class PlayHistory;
 

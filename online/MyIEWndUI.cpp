@@ -6,7 +6,7 @@
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UINotify.h"
 #include "UiLib/tree/ControlLookup.h"
 #include "UiLib/tree/ControlRegistry.h"
 

@@ -8,7 +8,7 @@
 
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
-#include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/UIContainer.h"
 
 namespace UiLib {
 class CWebBrowserUI;

@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "UiLib/controls/UIButton.h"
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "shared/PlayerRights.h"
 #include "shared/SkinnedDialogFrame.h"

@@ -8,8 +8,8 @@
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/core/SkinnedWindow.h"
-#include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 #include "shared/BackgroundWork.h"
 
 namespace UiLib {

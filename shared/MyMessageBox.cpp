@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "UiLib/controls/UIButton.h"
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/render/UIResource.h"
 #include "shared/SkinnedDialogFrame.h"
 
 using namespace UiLib;

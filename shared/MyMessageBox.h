@@ -7,7 +7,7 @@
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/tree/UIMessageFilter.h"
 
 // The program's own modal message box: a caption, an icon chosen by number, two lines of text and
 // the buttons OK and Cancel, drawn from the skin's "MyMessageBox.xml". Its window owns it.

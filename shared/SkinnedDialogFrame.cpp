@@ -1,7 +1,7 @@
 #include "shared/SkinnedDialogFrame.h"
 
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 
 namespace SkinnedDialogFrame {
 

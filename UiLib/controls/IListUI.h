@@ -4,7 +4,7 @@
 #include <string>
 
 #include "UiLib/Utils/UiColor.h"
-#include "UiLib/core/UIEvent.h"
+#include "UiLib/tree/UIEvent.h"
 
 namespace UiLib {
 

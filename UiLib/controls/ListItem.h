@@ -3,7 +3,7 @@
 
 #include "UiLib/controls/IListUI.h"
 #include "UiLib/controls/ListItemSupport.h"
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {

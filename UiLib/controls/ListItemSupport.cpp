@@ -1,7 +1,7 @@
 #include "UiLib/controls/ListItemSupport.h"
 
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIRender.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {

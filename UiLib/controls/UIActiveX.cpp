@@ -6,7 +6,7 @@
 
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/controls/UIActiveXWnd.h"
-#include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/tree/IContainerUI.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/tree/ControlRegistry.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/tree/UIMessageFilter.h"
 
 namespace UiLib {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "UiLib/core/UIWindowWnd.h"
+#include "UiLib/tree/UIWindowWnd.h"
 
 namespace UiLib {
 

@@ -1,7 +1,7 @@
 #include "UiLib/controls/UIButton.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/UIRender.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "UiLib/controls/UILabel.h"
-#include "UiLib/controls/UIState.h"
+#include "UiLib/tree/UIState.h"
 
 namespace UiLib {
 

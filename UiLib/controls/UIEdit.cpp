@@ -2,8 +2,8 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIEditWnd.h"
-#include "UiLib/controls/UIState.h"
-#include "UiLib/core/UIRender.h"
+#include "UiLib/tree/UIState.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 

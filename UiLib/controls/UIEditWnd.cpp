@@ -3,7 +3,7 @@
 #include <string>
 
 #include "UiLib/controls/UIEdit.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
 

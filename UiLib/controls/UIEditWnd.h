@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "UiLib/core/GdiObject.h"
+#include "UiLib/render/GdiObject.h"
 
 namespace UiLib {
 

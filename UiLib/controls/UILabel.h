@@ -1,5 +1,5 @@
 #pragma once
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "UiLib/controls/ListItem.h"
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

@@ -1,6 +1,6 @@
 #include "UiLib/controls/UIListLabelElement.h"
 
-#include "UiLib/core/UIRender.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/UIRender.h"
+#include "UiLib/render/ScopedDC.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 

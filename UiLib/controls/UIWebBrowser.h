@@ -11,7 +11,7 @@
 #include "UiLib/controls/UIActiveX.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/controls/WebContentSecurity.h"
-#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/tree/UIMessageFilter.h"
 
 namespace UiLib {
 

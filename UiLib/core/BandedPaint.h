@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "UiLib/core/DibSection.h"
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/ScopedDC.h"
 
 namespace UiLib {
 

@@ -1,6 +1,6 @@
 #include "UiLib/core/CaptionHitTest.h"
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
 
 namespace UiLib {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
 
 namespace UiLib {

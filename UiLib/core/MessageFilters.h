@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "UiLib/Utils/PtrArray.h"
-#include "UiLib/core/UIMessageFilter.h"
+#include "UiLib/tree/UIMessageFilter.h"
 
 namespace UiLib {
 

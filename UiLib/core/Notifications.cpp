@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

@@ -2,7 +2,7 @@
 #include <deque>
 
 #include "UiLib/Utils/PtrArray.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UINotify.h"
 
 namespace UiLib {
 

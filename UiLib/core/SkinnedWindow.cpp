@@ -1,9 +1,9 @@
 #include "UiLib/core/SkinnedWindow.h"
 
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/core/GdiObject.h"
-#include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/render/GdiObject.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 
 namespace UiLib {
 

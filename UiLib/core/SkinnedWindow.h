@@ -9,7 +9,7 @@
 #include "UiLib/core/CaptionHitTest.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIWindowWnd.h"
+#include "UiLib/tree/UIWindowWnd.h"
 
 namespace UiLib {
 

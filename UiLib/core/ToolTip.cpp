@@ -1,6 +1,6 @@
 #include "UiLib/core/ToolTip.h"
 
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/render/ScopedWindow.h"
 
 namespace UiLib {
 

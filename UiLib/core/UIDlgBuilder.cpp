@@ -4,11 +4,11 @@
 #include <cwchar>
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/layouts/IContainerUI.h"
+#include "UiLib/tree/IContainerUI.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "UiLib/core/UIMarkup.h"
+#include "UiLib/render/UIMarkup.h"
 
 namespace UiLib {
 

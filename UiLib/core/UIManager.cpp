@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/MessageLoop.h"
-#include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/UIWindowWnd.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/ScopedDC.h"
+#include "UiLib/tree/UIWindowWnd.h"
+#include "UiLib/render/UIResource.h"
 
 namespace UiLib {
 namespace {

@@ -1,6 +1,6 @@
 #include "UiLib/core/UINotifyPump.h"
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

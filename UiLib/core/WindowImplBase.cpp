@@ -1,8 +1,8 @@
 #include "UiLib/core/WindowImplBase.h"
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 
 namespace UiLib {
 

@@ -6,8 +6,8 @@
 
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/core/SkinnedWindow.h"
-#include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 #include "UiLib/core/UINotifyPump.h"
 
 namespace UiLib {

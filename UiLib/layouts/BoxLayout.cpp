@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/UIContainer.h"
 
 namespace UiLib {
 namespace {

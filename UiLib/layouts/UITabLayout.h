@@ -1,5 +1,5 @@
 #pragma once
-#include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/UIContainer.h"
 
 namespace UiLib {
 

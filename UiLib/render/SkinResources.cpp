@@ -1,7 +1,7 @@
 #include "UiLib/render/SkinResources.h"
 
-#include "UiLib/core/ScopedDC.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/ScopedDC.h"
+#include "UiLib/render/UIResource.h"
 
 namespace UiLib {
 

@@ -7,8 +7,8 @@
 
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
-#include "UiLib/core/GdiObject.h"
-#include "UiLib/core/UIImage.h"
+#include "UiLib/render/GdiObject.h"
+#include "UiLib/render/UIImage.h"
 
 namespace UiLib {
 

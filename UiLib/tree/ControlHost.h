@@ -6,7 +6,7 @@
 #include <string>
 
 #include "UiLib/Utils/PtrArray.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UINotify.h"
 
 namespace UiLib {
 

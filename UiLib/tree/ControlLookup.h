@@ -3,7 +3,7 @@
 #include <string>
 #include <typeinfo>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

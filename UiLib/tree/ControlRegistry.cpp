@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/tree/ControlRegistry.h"

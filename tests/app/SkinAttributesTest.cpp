@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/controls/menu/MenuBuilderCallback.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/menu/MenuBuilderCallback.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/WindowTasks.h"
+#include "UiLib/tree/WindowTasks.h"
 #include "UiLib/tree/ControlRegistry.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"

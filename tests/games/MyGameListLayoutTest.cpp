@@ -11,7 +11,7 @@
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "tests/support/ProgramLayoutWindow.h"
-#include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/UIContainer.h"
 
 using namespace UiLib;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/core/WindowTasks.h"
+#include "UiLib/tree/WindowTasks.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "tests/support/LudoraProcess.h"

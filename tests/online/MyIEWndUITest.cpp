@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "UiLib/controls/UIWebBrowser.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "online/MyIEWndUI.h"
 #include "tests/UiLib/core/ManagerWindow.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "UiLib/controls/UIWebBrowser.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "UiLib/controls/UIWebBrowser.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "online/ManagementService.h"
 #include "online/MiniInformationWndUI.h"
 #include "online/PopWndUI.h"

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
 #include "shared/MyMessageBox.h"
 #include "tests/support/LudoraProcess.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "shared/MyMessageBox.h"
 #include "tests/support/WindowPixels.h"
 

@@ -3,7 +3,7 @@
 #include <deque>
 #include <utility>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/core/UIManager.h"
 #include "tests/support/WindowPixels.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/core/UIWindowWnd.h"
+#include "UiLib/tree/UIWindowWnd.h"
 
 namespace UiLib {
 class CPaintManagerUI;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/ScopedDC.h"
 
 // A pixel of a window's client area as its last paint left it, 0xRRGGBB: the window keeps what
 // was painted on it, so the pixel is read from the window itself, whichever process shows it.

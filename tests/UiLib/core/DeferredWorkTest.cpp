@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "UiLib/controls/UIControl.h"
-#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/render/ScopedWindow.h"
 
 using namespace UiLib;
 

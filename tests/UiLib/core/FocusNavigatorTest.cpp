@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 
 using namespace UiLib;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
 
 // A control that records every event reaching it and answers with configurable control flags.

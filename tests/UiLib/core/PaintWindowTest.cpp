@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 

@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/SkinnedWindow.h"
-#include "UiLib/core/UIMessageFilter.h"
-#include "UiLib/core/UINotify.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 
 using namespace UiLib;
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "UiLib/core/ScopedWindow.h"
+#include "UiLib/render/ScopedWindow.h"
 
 using namespace UiLib;
 

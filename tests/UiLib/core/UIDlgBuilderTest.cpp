@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/layouts/UIContainer.h"
+#include "UiLib/tree/UIContainer.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "UiLib/tree/ControlRegistry.h"
 #include "tests/UiLib/core/SkinFixtures.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/core/UIResource.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/core/WindowImplBase.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/support/TestFolder.h"

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "UiLib/core/DibSection.h"
-#include "UiLib/core/GdiObject.h"
-#include "UiLib/core/ScopedDC.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/GdiObject.h"
+#include "UiLib/render/ScopedDC.h"
 
 // An off-screen 32-bit surface to draw on and read back, filled with one colour to start.
 class TestCanvas {

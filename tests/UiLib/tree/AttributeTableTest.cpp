@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/controls/UIControl.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 using namespace UiLib;
