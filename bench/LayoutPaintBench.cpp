@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "UiLib/render/DibSection.h"
-#include "UiLib/render/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIHorizontalLayout.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/ScopedDC.h"
 
 using namespace UiLib;
 

@@ -23,10 +23,10 @@
 #endif
 
 #include "UiLib/render/UIImage.h"
-#include "bench/LayoutPaintBench.h"
 #include "UiLib/render/UIMarkup.h"
 #include "UiLib/render/UIResource.h"
 #include "UiLib/render/UISkinArchive.h"
+#include "bench/LayoutPaintBench.h"
 
 using namespace UiLib;
 

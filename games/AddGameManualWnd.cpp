@@ -5,13 +5,13 @@
 #include <cwchar>
 #include <memory>
 
+#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
-#include "UiLib/Utils/LibraryFunction.h"
-#include "shared/SkinnedDialogFrame.h"
-#include "shared/TextConvert.h"
 #include "games/GameButtonHost.h"
 #include "games/GameList.h"
+#include "shared/SkinnedDialogFrame.h"
+#include "shared/TextConvert.h"
 
 using namespace UiLib;
 

@@ -7,8 +7,8 @@
 
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/WebBrowserEventHandler.h"
-#include "UiLib/tree/UIMessageFilter.h"
 #include "UiLib/tree/UIContainer.h"
+#include "UiLib/tree/UIMessageFilter.h"
 #include "games/GameRecord.h"
 #include "shared/BackgroundWork.h"
 

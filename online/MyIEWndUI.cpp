@@ -6,9 +6,9 @@
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/tree/UINotify.h"
 #include "UiLib/tree/ControlLookup.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UINotify.h"
 
 using namespace UiLib;
 

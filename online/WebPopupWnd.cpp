@@ -5,8 +5,8 @@
 #include <cwctype>
 
 #include "UiLib/controls/UIButton.h"
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/controls/UIWebBrowser.h"
+#include "UiLib/tree/UIControl.h"
 #include "shared/PlayerRights.h"
 #include "shared/SkinnedDialogFrame.h"
 

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "UiLib/controls/UIButton.h"
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/render/UIResource.h"
+#include "UiLib/tree/UIControl.h"
 #include "shared/SkinnedDialogFrame.h"
 
 using namespace UiLib;

@@ -3,8 +3,8 @@
 
 #include "UiLib/controls/IListUI.h"
 #include "UiLib/controls/ListItemSupport.h"
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/ControlHost.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

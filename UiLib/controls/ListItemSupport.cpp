@@ -1,8 +1,8 @@
 #include "UiLib/controls/ListItemSupport.h"
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
+#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/controls/UIActiveXCtrl.h"
 #include "UiLib/controls/UIActiveXWnd.h"
-#include "UiLib/tree/IContainerUI.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/IContainerUI.h"
 
 namespace UiLib {
 

@@ -2,10 +2,10 @@
 
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIEditWnd.h"
-#include "UiLib/tree/UIState.h"
 #include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UIState.h"
 
 namespace UiLib {
 

@@ -61,7 +61,9 @@ public:
         return textChanged_.Connect(std::move(handler));
     }
     // Called where "return" goes out (Return pressed while editing), just before it.
-    [[nodiscard]] CSubscription OnReturn(std::function<void()> handler) { return returned_.Connect(std::move(handler)); }
+    [[nodiscard]] CSubscription OnReturn(std::function<void()> handler) {
+        return returned_.Connect(std::move(handler));
+    }
 
     void DoEvent(UiEvent& event) override;
     static const CAttributeTable& Attributes();

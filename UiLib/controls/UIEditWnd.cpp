@@ -3,8 +3,8 @@
 #include <string>
 
 #include "UiLib/controls/UIEdit.h"
-#include "UiLib/render/UIResource.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/tree/ControlHost.h"
 
 namespace UiLib {

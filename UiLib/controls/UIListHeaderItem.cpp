@@ -1,8 +1,8 @@
 #include "UiLib/controls/UIListHeaderItem.h"
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 

@@ -1,7 +1,7 @@
 #include "UiLib/controls/UIListLabelElement.h"
 
-#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 

@@ -1,7 +1,7 @@
 #include "UiLib/core/CaptionHitTest.h"
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 namespace {

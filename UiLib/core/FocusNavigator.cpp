@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 namespace {

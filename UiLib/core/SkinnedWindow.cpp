@@ -1,7 +1,7 @@
 #include "UiLib/core/SkinnedWindow.h"
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/render/GdiObject.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/UIMessageFilter.h"
 #include "UiLib/tree/UINotify.h"
 

@@ -1,7 +1,7 @@
 #include "UiLib/core/ToolTip.h"
 
-#include "UiLib/render/UIResource.h"
 #include "UiLib/Utils/LibraryFunction.h"
+#include "UiLib/render/UIResource.h"
 
 namespace UiLib {
 namespace {

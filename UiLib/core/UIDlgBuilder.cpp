@@ -4,12 +4,12 @@
 #include <cwchar>
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/tree/ControlHost.h"
-#include "UiLib/tree/IContainerUI.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/IContainerUI.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 namespace {
@@ -26,7 +26,8 @@ bool IsResourceTag(const wchar_t* tag) {
 void AddImageTag(CSkinMarkupNode node, CControlHost* manager) {
     std::wstring name = node.GetAttributeValue(L"name");
     if (name.empty()) return;
-    manager->GetResources().AddImage(name, node.GetAttributeValue(L"restype"), ParseColorValue(node.GetAttributeValue(L"mask")));
+    manager->GetResources().AddImage(name, node.GetAttributeValue(L"restype"),
+                                     ParseColorValue(node.GetAttributeValue(L"mask")));
 }
 
 void AddFontTag(CSkinMarkupNode node, CControlHost* manager) {
@@ -37,7 +38,8 @@ void AddFontTag(CSkinMarkupNode node, CControlHost* manager) {
     bool underline = ParseBoolValue(node.GetAttributeValue(L"underline"));
     bool italic = ParseBoolValue(node.GetAttributeValue(L"italic"));
     manager->GetResources().AddFont(face, size, bold, underline, italic);
-    if (ParseBoolValue(node.GetAttributeValue(L"default"))) manager->GetResources().SetDefaultFont(face, size, bold, underline, italic);
+    if (ParseBoolValue(node.GetAttributeValue(L"default")))
+        manager->GetResources().SetDefaultFont(face, size, bold, underline, italic);
 }
 
 void AddDefaultTag(CSkinMarkupNode node, CControlHost* manager) {

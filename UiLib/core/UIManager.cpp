@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/MessageLoop.h"
 #include "UiLib/render/ScopedDC.h"
-#include "UiLib/tree/UIWindowWnd.h"
 #include "UiLib/render/UIResource.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/tree/UIWindowWnd.h"
 
 namespace UiLib {
 namespace {
@@ -81,19 +81,6 @@ CPaintManagerUI::~CPaintManagerUI() {
     CMessageLoop::Leave(this);
 }
 
-HINSTANCE CPaintManagerUI::GetInstance() { return CResourceConfig::GetInstance(); }
-void CPaintManagerUI::SetInstance(HINSTANCE instance) { CResourceConfig::SetInstance(instance); }
-std::wstring CPaintManagerUI::GetInstancePath() { return CResourceConfig::GetInstancePath(); }
-HINSTANCE CPaintManagerUI::GetResourceDll() { return CResourceConfig::GetResourceInstance(); }
-void CPaintManagerUI::SetResourceDll(HINSTANCE instance) { CResourceConfig::SetResourceInstance(instance); }
-const std::wstring& CPaintManagerUI::GetResourcePath() { return CResourceConfig::GetResourcePath(); }
-void CPaintManagerUI::SetResourcePath(const wchar_t* path) { CResourceConfig::SetResourcePath(path); }
-const std::wstring& CPaintManagerUI::GetResourceZip() { return CResourceConfig::GetResourceZip(); }
-void CPaintManagerUI::SetResourceZip(const wchar_t* name, bool cached) { CResourceConfig::SetResourceZip(name, cached); }
-void CPaintManagerUI::SetResourceZip(const void* data, size_t size) { CResourceConfig::SetResourceZip(data, size); }
-bool CPaintManagerUI::IsCachedResourceZip() { return CResourceConfig::IsCachedResourceZip(); }
-CSkinArchive* CPaintManagerUI::GetResourceZipHandle() { return CResourceConfig::GetResourceZipHandle(); }
-
 void CPaintManagerUI::Init(HWND window) {
     UpdatePen();
     window_ = window;
@@ -102,8 +89,6 @@ void CPaintManagerUI::Init(HWND window) {
     CMessageLoop::Join(this);
     CWindowWnd::SetMessageTranslator(&CPaintManagerUI::TranslateMessage);
 }
-
-const std::vector<CPaintManagerUI*>& CPaintManagerUI::GetPaintManagers() { return CMessageLoop::Managers(); }
 
 void CPaintManagerUI::Invalidate(const RECT& rect) {
     if (window_) ::InvalidateRect(window_, &rect, FALSE);
@@ -184,23 +169,6 @@ void CPaintManagerUI::Paint(HDC dc, const RECT& client, const RECT& paint) {
     for (size_t i = 0; i < postPaint_.Count(); ++i) postPaint_.GetAt(static_cast<int>(i))->DoPostPaint(dc, paint);
 }
 
-void CPaintManagerUI::SetFocus(CControlUI* control) { focus_.SetFocus(control); }
-bool CPaintManagerUI::SetNextTabControl(bool forward) { return focus_.SetNextTabControl(forward); }
-bool CPaintManagerUI::ActivateShortcut(wchar_t ch) { return focus_.ActivateShortcut(ch); }
-
-bool CPaintManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse) {
-    return timers_.Set(control, timerId, elapse);
-}
-bool CPaintManagerUI::KillTimer(CControlUI* control, UINT timerId) { return timers_.Kill(control, timerId); }
-void CPaintManagerUI::KillTimers(CControlUI* control) { timers_.KillAll(control); }
-void CPaintManagerUI::RemoveAllTimers() { timers_.RemoveAll(); }
-bool CPaintManagerUI::FindTimer(UINT nativeId, CControlUI*& control, UINT& timerId) const {
-    return timers_.Find(nativeId, control, timerId);
-}
-
-bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) { return notifications_.AddNotifier(notifier); }
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) { return notifications_.RemoveNotifier(notifier); }
-
 void CPaintManagerUI::SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async) {
     UiNotify msg;
     msg.sType = type;
@@ -217,42 +185,14 @@ void CPaintManagerUI::SendNotify(UiNotify& msg, bool async) {
     notifications_.Send(msg, async);
 }
 
-void CPaintManagerUI::DeliverQueuedNotifications() { notifications_.DeliverQueued(); }
-
 void CPaintManagerUI::AddDelayedCleanup(std::unique_ptr<CControlUI> control) {
     if (!control) return;
     control->SetManager(this, nullptr, false);
     delayedCleanup_.Add(window_, kDelayedCleanupMessage, std::move(control));
 }
 
-void CPaintManagerUI::RunDelayedCleanup() { delayedCleanup_.Run(); }
-
 void CPaintManagerUI::ShareResources(std::shared_ptr<CSkinResources> resources) {
     if (resources) resources_ = std::move(resources);
-}
-
-bool CPaintManagerUI::AddOptionGroup(const std::wstring& group, CControlUI* option) {
-    return optionGroups_.Add(group, option);
-}
-const CPtrArray<CControlUI*>* CPaintManagerUI::GetOptionGroup(const std::wstring& group) {
-    return optionGroups_.Find(group);
-}
-void CPaintManagerUI::RemoveOptionGroup(const std::wstring& group, CControlUI* option) {
-    optionGroups_.Remove(group, option);
-}
-void CPaintManagerUI::RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
-
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return filters_.AddPreMessageFilter(filter); }
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
-    return filters_.RemovePreMessageFilter(filter);
-}
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return filters_.AddMessageFilter(filter); }
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) { return filters_.RemoveMessageFilter(filter); }
-bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* accelerator) {
-    return filters_.AddTranslateAccelerator(accelerator);
-}
-bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) {
-    return filters_.RemoveTranslateAccelerator(accelerator);
 }
 
 bool CPaintManagerUI::AddPostPaint(CControlUI* control) {
@@ -277,9 +217,6 @@ void CPaintManagerUI::ReleaseCapture() {
     ::ReleaseCapture();
     mouseCapture_ = false;
 }
-
-void CPaintManagerUI::SetInitSize(int cx, int cy) { chrome_.SetInitSize(window_, cx, cy, !root_); }
-void CPaintManagerUI::SetTransparent(int opacity) { chrome_.SetTransparent(window_, opacity); }
 
 UiEvent CPaintManagerUI::MakeEvent(uint32_t type, CControlUI* sender) const {
     UiEvent event;

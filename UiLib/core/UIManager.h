@@ -12,24 +12,26 @@
 #include "UiLib/Utils/UiColor.h"
 #include "UiLib/core/BandedPaint.h"
 #include "UiLib/core/DeferredWork.h"
-#include "UiLib/render/DibSection.h"
 #include "UiLib/core/FocusNavigator.h"
-#include "UiLib/render/GdiObject.h"
 #include "UiLib/core/MessageFilters.h"
+#include "UiLib/core/MessageLoop.h"
 #include "UiLib/core/Notifications.h"
 #include "UiLib/core/OptionGroups.h"
-#include "UiLib/render/ScopedDC.h"
 #include "UiLib/core/TimerTable.h"
 #include "UiLib/core/ToolTip.h"
-#include "UiLib/tree/UIEvent.h"
-#include "UiLib/render/UIImage.h"
-#include "UiLib/tree/UIMessageFilter.h"
-#include "UiLib/tree/UINotify.h"
 #include "UiLib/core/UITrayIcon.h"
 #include "UiLib/core/WindowChrome.h"
+#include "UiLib/render/DibSection.h"
+#include "UiLib/render/GdiObject.h"
+#include "UiLib/render/ScopedDC.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIImage.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlLookup.h"
+#include "UiLib/tree/UIEvent.h"
+#include "UiLib/tree/UIMessageFilter.h"
+#include "UiLib/tree/UINotify.h"
 
 namespace UiLib {
 
@@ -58,18 +60,20 @@ public:
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
 
     // The process-wide resource configuration shared by every window.
-    static HINSTANCE GetInstance();
-    static void SetInstance(HINSTANCE instance);
-    static std::wstring GetInstancePath();
-    static HINSTANCE GetResourceDll();
-    static void SetResourceDll(HINSTANCE instance);
-    static const std::wstring& GetResourcePath();
-    static void SetResourcePath(const wchar_t* path);
-    static const std::wstring& GetResourceZip();
-    static void SetResourceZip(const wchar_t* name, bool cached = true);
-    static void SetResourceZip(const void* data, size_t size);
-    static bool IsCachedResourceZip();
-    static CSkinArchive* GetResourceZipHandle();
+    static HINSTANCE GetInstance() { return CResourceConfig::GetInstance(); }
+    static void SetInstance(HINSTANCE instance) { CResourceConfig::SetInstance(instance); }
+    static std::wstring GetInstancePath() { return CResourceConfig::GetInstancePath(); }
+    static HINSTANCE GetResourceDll() { return CResourceConfig::GetResourceInstance(); }
+    static void SetResourceDll(HINSTANCE instance) { CResourceConfig::SetResourceInstance(instance); }
+    static const std::wstring& GetResourcePath() { return CResourceConfig::GetResourcePath(); }
+    static void SetResourcePath(const wchar_t* path) { CResourceConfig::SetResourcePath(path); }
+    static const std::wstring& GetResourceZip() { return CResourceConfig::GetResourceZip(); }
+    static void SetResourceZip(const wchar_t* name, bool cached = true) {
+        CResourceConfig::SetResourceZip(name, cached);
+    }
+    static void SetResourceZip(const void* data, size_t size) { CResourceConfig::SetResourceZip(data, size); }
+    static bool IsCachedResourceZip() { return CResourceConfig::IsCachedResourceZip(); }
+    static CSkinArchive* GetResourceZipHandle() { return CResourceConfig::GetResourceZipHandle(); }
 
     // Remembers the window, takes its DC and joins the process-wide list of managers.
     void Init(HWND window);
@@ -119,37 +123,45 @@ public:
     // The process-wide message loop; returns the exit code of WM_QUIT.
     static int MessageLoop();
     // The managers of every window that exists, in the order they were initialised.
-    static const std::vector<CPaintManagerUI*>& GetPaintManagers();
+    static const std::vector<CPaintManagerUI*>& GetPaintManagers() { return CMessageLoop::Managers(); }
 
     CControlUI* GetFocus() const override { return focus_.GetFocus(); }
-    void SetFocus(CControlUI* control) override;
+    void SetFocus(CControlUI* control) override { focus_.SetFocus(control); }
     bool IsFocusNeeded() const { return focus_.IsFocusNeeded(); }
     // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
-    bool SetNextTabControl(bool forward = true) override;
+    bool SetNextTabControl(bool forward = true) override { return focus_.SetNextTabControl(forward); }
 
     // Activates the visible, enabled control whose shortcut is `ch`; a matching label hands the
     // match on to the next control after it.
-    bool ActivateShortcut(wchar_t ch);
+    bool ActivateShortcut(wchar_t ch) { return focus_.ActivateShortcut(ch); }
 
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const { return mouseCapture_; }
 
-    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse) override;
-    bool KillTimer(CControlUI* control, UINT timerId) override;
-    void KillTimers(CControlUI* control);
-    void RemoveAllTimers();
+    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse) override {
+        return timers_.Set(control, timerId, elapse);
+    }
+    bool KillTimer(CControlUI* control, UINT timerId) override { return timers_.Kill(control, timerId); }
+    void KillTimers(CControlUI* control) { timers_.KillAll(control); }
+    void RemoveAllTimers() { timers_.RemoveAll(); }
     // The control and local identifier of a native timer of this window.
-    bool FindTimer(UINT nativeId, CControlUI*& control, UINT& timerId) const;
+    bool FindTimer(UINT nativeId, CControlUI*& control, UINT& timerId) const {
+        return timers_.Find(nativeId, control, timerId);
+    }
 
-    bool AddNotifier(INotifyUI* notifier);
-    bool RemoveNotifier(INotifyUI* notifier);
-    bool AddPreMessageFilter(IMessageFilterUI* filter) override;
-    bool RemovePreMessageFilter(IMessageFilterUI* filter) override;
-    bool AddMessageFilter(IMessageFilterUI* filter) override;
-    bool RemoveMessageFilter(IMessageFilterUI* filter) override;
-    bool AddTranslateAccelerator(ITranslateAccelerator* accelerator) override;
-    bool RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) override;
+    bool AddNotifier(INotifyUI* notifier) { return notifications_.AddNotifier(notifier); }
+    bool RemoveNotifier(INotifyUI* notifier) { return notifications_.RemoveNotifier(notifier); }
+    bool AddPreMessageFilter(IMessageFilterUI* filter) override { return filters_.AddPreMessageFilter(filter); }
+    bool RemovePreMessageFilter(IMessageFilterUI* filter) override { return filters_.RemovePreMessageFilter(filter); }
+    bool AddMessageFilter(IMessageFilterUI* filter) override { return filters_.AddMessageFilter(filter); }
+    bool RemoveMessageFilter(IMessageFilterUI* filter) override { return filters_.RemoveMessageFilter(filter); }
+    bool AddTranslateAccelerator(ITranslateAccelerator* accelerator) override {
+        return filters_.AddTranslateAccelerator(accelerator);
+    }
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) override {
+        return filters_.RemoveTranslateAccelerator(accelerator);
+    }
     // Controls whose post-paint runs after the whole tree has been painted.
     bool AddPostPaint(CControlUI* control);
     bool RemovePostPaint(CControlUI* control);
@@ -157,14 +169,14 @@ public:
                     bool async = false) override;
     void SendNotify(UiNotify& msg, bool async = false) override;
     // Hands every queued notification to its receivers, oldest first.
-    void DeliverQueuedNotifications();
+    void DeliverQueuedNotifications() { notifications_.DeliverQueued(); }
     void UsedVirtualWnd(bool used) override { usedVirtualWnd_ = used; }
     POINT GetMousePos() const override { return lastMousePos_; }
     void SetMousePos(POINT point) { lastMousePos_ = point; }
 
     // Detaches a control and deletes it when the window handles the clean-up message.
     void AddDelayedCleanup(std::unique_ptr<CControlUI> control) override;
-    void RunDelayedCleanup();
+    void RunDelayedCleanup() { delayedCleanup_.Run(); }
     size_t DelayedCleanupCount() const { return delayedCleanup_.Count(); }
 
     // The skin's fonts, images, default attribute lists and colours: a window's own until it shares
@@ -217,15 +229,21 @@ public:
 
     // Option groups: the options sharing a group name, in the order they joined. Adding an option
     // that is already in the group fails; a group that loses its last option is dropped.
-    bool AddOptionGroup(const std::wstring& group, CControlUI* option) override;
-    const CPtrArray<CControlUI*>* GetOptionGroup(const std::wstring& group) override;
-    void RemoveOptionGroup(const std::wstring& group, CControlUI* option) override;
-    void RemoveAllOptionGroups();
+    bool AddOptionGroup(const std::wstring& group, CControlUI* option) override {
+        return optionGroups_.Add(group, option);
+    }
+    const CPtrArray<CControlUI*>* GetOptionGroup(const std::wstring& group) override {
+        return optionGroups_.Find(group);
+    }
+    void RemoveOptionGroup(const std::wstring& group, CControlUI* option) override {
+        optionGroups_.Remove(group, option);
+    }
+    void RemoveAllOptionGroups() { optionGroups_.RemoveAll(); }
 
     // Window attributes of the layout, read by the window base class and the message handler.
     SIZE GetInitSize() const { return chrome_.GetInitSize(); }
     // Stores the initial size; a window without a root control yet is resized at once.
-    void SetInitSize(int cx, int cy);
+    void SetInitSize(int cx, int cy) { chrome_.SetInitSize(window_, cx, cy, !root_); }
     RECT GetSizeBox() const { return chrome_.GetSizeBox(); }
     void SetSizeBox(const RECT& sizeBox) { chrome_.SetSizeBox(sizeBox); }
     RECT GetCaptionRect() const { return chrome_.GetCaptionRect(); }
@@ -242,7 +260,7 @@ public:
     void SetBackgroundTransparent(bool on) { chrome_.SetBackgroundTransparent(on); }
     int GetTransparent() const { return chrome_.GetTransparent(); }
     // Whole-window opacity: 0..255 makes the window layered with that alpha, anything else plain.
-    void SetTransparent(int opacity);
+    void SetTransparent(int opacity) { chrome_.SetTransparent(window_, opacity); }
 
     // The window's notification-area icon; it goes when the manager goes.
     CTrayIcon& GetTrayIcon() { return trayIcon_; }

@@ -1,8 +1,8 @@
 #include "UiLib/core/WindowImplBase.h"
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/render/UIResource.h"
+#include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
 

@@ -6,9 +6,9 @@
 
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/core/UINotifyPump.h"
 #include "UiLib/tree/UIMessageFilter.h"
 #include "UiLib/tree/UINotify.h"
-#include "UiLib/core/UINotifyPump.h"
 
 namespace UiLib {
 

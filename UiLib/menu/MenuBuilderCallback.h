@@ -1,8 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "UiLib/menu/MenuChain.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
+#include "UiLib/menu/MenuChain.h"
 
 namespace UiLib {
 

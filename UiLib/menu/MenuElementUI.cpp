@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "UiLib/core/UIManager.h"
 #include "UiLib/menu/MenuUI.h"
 #include "UiLib/menu/MenuWnd.h"
-#include "UiLib/core/UIManager.h"
 #include "UiLib/render/UIRender.h"
 
 namespace UiLib {

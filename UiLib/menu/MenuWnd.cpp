@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/menu/MenuElementUI.h"
 #include "UiLib/menu/MenuUI.h"
-#include "UiLib/core/UIDlgBuilder.h"
 
 namespace UiLib {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "UiLib/Utils/Signal.h"
+#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/menu/MenuBuilderCallback.h"
 #include "UiLib/menu/MenuChain.h"
-#include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/tree/UINotify.h"
 
 namespace UiLib {

@@ -6,8 +6,8 @@
 
 #include "UiLib/render/ImageDrawParams.h"
 #include "UiLib/render/RenderClip.h"
-#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIRender.h"
 
 namespace UiLib {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/render/DibSection.h"
 #include "UiLib/render/GdiObject.h"
 #include "UiLib/render/ImageDrawParams.h"
 #include "UiLib/render/ScopedDC.h"
 #include "UiLib/render/SkinResources.h"
-#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {

@@ -2,9 +2,9 @@
 #include <memory>
 
 #include "UiLib/Utils/PtrArray.h"
+#include "UiLib/tree/IContainerUI.h"
 #include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/UIScrollBar.h"
-#include "UiLib/tree/IContainerUI.h"
 
 namespace UiLib {
 

@@ -6,8 +6,8 @@
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/render/ImageDrawParams.h"
 #include "UiLib/render/RenderClip.h"
-#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 

@@ -8,8 +8,8 @@
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/Utils/UiColor.h"
 #include "UiLib/render/GdiObject.h"
-#include "UiLib/tree/UIEvent.h"
 #include "UiLib/tree/AttributeTable.h"
+#include "UiLib/tree/UIEvent.h"
 
 namespace UiLib {
 

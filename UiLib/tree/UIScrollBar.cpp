@@ -5,10 +5,10 @@
 #include <cwchar>
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/tree/UIState.h"
-#include "UiLib/tree/UIContainer.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UIContainer.h"
+#include "UiLib/tree/UIState.h"
 
 namespace UiLib {
 

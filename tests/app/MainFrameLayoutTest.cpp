@@ -9,15 +9,15 @@
 
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "UiLib/render/UIResource.h"
-#include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/layouts/UITabLayout.h"
+#include "UiLib/render/UIResource.h"
 #include "UiLib/tree/ControlRegistry.h"
 #include "games/GameList.h"
 #include "games/MyGameWndUI.h"
 #include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
 #include "online/MyIEWndUI.h"
+#include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;
 

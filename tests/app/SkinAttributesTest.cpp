@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
-#include "UiLib/menu/MenuBuilderCallback.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/tree/WindowTasks.h"
+#include "UiLib/menu/MenuBuilderCallback.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UIControl.h"
+#include "UiLib/tree/WindowTasks.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "shared/TextConvert.h"

@@ -10,8 +10,8 @@
 
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
-#include "tests/support/ProgramLayoutWindow.h"
 #include "UiLib/tree/UIContainer.h"
+#include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;
 

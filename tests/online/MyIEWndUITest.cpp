@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "UiLib/controls/UIWebBrowser.h"
-#include "UiLib/render/UIResource.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/render/UIResource.h"
 #include "online/MyIEWndUI.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/support/LudoraProcess.h"

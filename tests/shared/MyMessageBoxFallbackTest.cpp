@@ -4,8 +4,8 @@
 
 #include <thread>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 #include "shared/MyMessageBox.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/TestFolder.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/render/UIResource.h"
+#include "UiLib/tree/UIControl.h"
 #include "shared/MyMessageBox.h"
 #include "tests/support/WindowPixels.h"
 

@@ -3,9 +3,9 @@
 #include <deque>
 #include <utility>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 #include "tests/support/WindowPixels.h"
 
 namespace {

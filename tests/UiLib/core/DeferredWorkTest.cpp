@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/render/ScopedWindow.h"
+#include "UiLib/tree/UIControl.h"
 
 using namespace UiLib;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 
 // A control that records every event reaching it and answers with configurable control flags.
 class EventLog : public UiLib::CControlUI {

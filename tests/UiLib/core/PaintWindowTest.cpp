@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "UiLib/render/ScopedDC.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/render/ScopedDC.h"
 
 using namespace UiLib;
 

@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/SkinnedWindow.h"
+#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/UIMessageFilter.h"
 #include "UiLib/tree/UINotify.h"
 

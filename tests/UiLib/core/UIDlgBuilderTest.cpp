@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/IDialogBuilderCallback.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/tree/UIContainer.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UIContainer.h"
+#include "UiLib/tree/UIControl.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/support/TestFolder.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
-#include "UiLib/render/UIResource.h"
 #include "UiLib/core/WindowImplBase.h"
+#include "UiLib/render/UIResource.h"
+#include "UiLib/tree/UIControl.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/support/TestFolder.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
+#include "UiLib/core/UIManager.h"
 #include "UiLib/menu/MenuElementUI.h"
 #include "UiLib/menu/MenuUI.h"
 #include "UiLib/menu/MenuWnd.h"
-#include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIControl.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "UiLib/render/UIRender.h"
 #include "UiLib/render/SkinResources.h"
+#include "UiLib/render/UIRender.h"
 #include "tests/UiLib/core/SkinFixtures.h"
 #include "tests/UiLib/support/SkinFolder.h"
 #include "tests/UiLib/support/TestCanvas.h"

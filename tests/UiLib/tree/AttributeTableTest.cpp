@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "UiLib/tree/UIControl.h"
 #include "UiLib/tree/ControlRegistry.h"
+#include "UiLib/tree/UIControl.h"
 
 using namespace UiLib;
 
