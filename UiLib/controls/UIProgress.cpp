@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "UiLib/Utils/AttributeValue.h"
-#include "UiLib/core/RenderClip.h"
-#include "UiLib/core/UIRender.h"
+#include "UiLib/render/RenderClip.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlRegistry.h"
 
 namespace UiLib {
