@@ -44,8 +44,6 @@ constexpr UINT_PTR kNewsFetchTimer = 0x4C58;
 // The skin draws the caption; the window has no maximise box.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
 
-bool IsNamed(const CControlUI* control, const wchar_t* name) { return control && control->GetName() == name; }
-
 // The update checks' view of the main window, used on their threads: the label and the boxes are
 // handed to the window's thread. The frame is touched only by tasks, which run while its window
 // exists.
