@@ -68,12 +68,14 @@ void CMyGameWndUI::DoInit() {
 
 template <typename T>
 T* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
-    CControlUI* control = content_ ? content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL) : nullptr;
-    return ControlAs<T>(control, name);
+    CControlUI* found = content_ ? content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL)
+                                 : nullptr;
+    return ControlAs<T>(found, name);
 }
 
 void CMyGameWndUI::SubscribeToControls() {
-    if (auto* add = FindSubControl<CButtonUI>(L"addgamebtn")) controlSubscriptions_.push_back(add->OnClick([this] { OnAddGame(); }));
+    if (auto* add = FindSubControl<CButtonUI>(L"addgamebtn"))
+        controlSubscriptions_.push_back(add->OnClick([this] { OnAddGame(); }));
     if (startButton_)
         controlSubscriptions_.push_back(startButton_->OnClick([this] {
             if (controller_) controller_->StartSelected();
