@@ -31,8 +31,6 @@ std::wstring PlainPath(const std::wstring& typed) {
     return path;
 }
 
-bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
-
 // The common dialogs are loaded when the player first picks a file: loading them at start held
 // up every start for a dialog most starts never open.
 bool ShowOpenFileDialog(OPENFILENAMEW& request) {
@@ -47,7 +45,6 @@ AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab)
     : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(kLayout, WS_CAPTION, CaptionClicks::ButtonsOptionsAndText)),
       games_(games),
       tab_(tab) {
-    Spec().notifier = this;
     Spec().preMessageFilter = this;
 }
 
@@ -56,18 +53,15 @@ void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHos
 }
 
 void AddGameManualWnd::InitWindow() {
-    gameName_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"gamename"));
-    exePath_ = dynamic_cast<CEditUI*>(paintManager_.FindControl(L"exepath"));
-    ok_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"ok"));
-    browser_ = dynamic_cast<CButtonUI*>(paintManager_.FindControl(L"browser"));
-    if (browser_) browser_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnBrowse);
-    if (ok_) ok_->OnNotify += MakeDelegate(this, &AddGameManualWnd::OnOk);
+    gameName_ = paintManager_.FindControl<CEditUI>(L"gamename");
+    exePath_ = paintManager_.FindControl<CEditUI>(L"exepath");
+    OnButtonClick(L"browser", [this] { OnBrowse(); });
+    OnButtonClick(L"ok", [this] { OnOk(); });
+    for (const wchar_t* name : {L"close", L"cancel"}) OnButtonClick(name, [this] { Close(kResultCancel); });
 }
 
-void AddGameManualWnd::Notify(UiNotify& msg) {
-    if (msg.sType != L"click" || !msg.pSender) return;
-    const std::wstring& name = msg.pSender->GetName();
-    if (name == L"close" || name == L"cancel") Close(kResultCancel);
+void AddGameManualWnd::OnButtonClick(const wchar_t* name, std::function<void()> handler) {
+    if (auto* button = paintManager_.FindControl<CButtonUI>(name)) buttonClicks_.push_back(button->OnClick(std::move(handler)));
 }
 
 LRESULT AddGameManualWnd::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool&) {
@@ -76,17 +70,14 @@ LRESULT AddGameManualWnd::MessageHandler(UINT message, WPARAM wParam, LPARAM, bo
     return 0;
 }
 
-bool AddGameManualWnd::OnBrowse(void* param) {
-    if (!IsClick(param)) return true;
+void AddGameManualWnd::OnBrowse() {
     std::wstring path = chooseFile ? chooseFile(window_) : std::wstring();
-    if (path.empty()) return true;
+    if (path.empty()) return;
     if (exePath_) exePath_->SetText(path);
     if (gameName_) gameName_->SetText(GameNameFromExePath(path));
-    return true;
 }
 
-bool AddGameManualWnd::OnOk(void* param) {
-    if (!IsClick(param)) return true;
+void AddGameManualWnd::OnOk() {
     auto tell = [this](const wchar_t* text1, const wchar_t* text2, const wchar_t* caption) {
         if (showMessage) showMessage(window_, text1, text2, caption, kErrorIcon);
     };
@@ -95,11 +86,11 @@ bool AddGameManualWnd::OnOk(void* param) {
     record.name = TextOf(gameName_);
     if (record.path.empty()) {
         tell(L"请指定游戏执行文件!", L"", L"错误");
-        return true;
+        return;
     }
     if (games_.FindByName(record.name)) {
         tell(L"游戏名称已存在.", L"请重新输入游戏名称!", L"提示");
-        return true;
+        return;
     }
     if (!games_.AddUserGame(record)) {
         ::MessageBoxW(nullptr, L"配置文件读取错误，请重启软件再尝试！", L"错误", MB_OK);
@@ -107,7 +98,6 @@ bool AddGameManualWnd::OnOk(void* param) {
         tab_->AddGameButton(record);
     }
     Close(kResultOk);
-    return true;
 }
 
 std::wstring AddGameManualWnd::ChooseExeFile(HWND owner) {

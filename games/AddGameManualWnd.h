@@ -3,24 +3,24 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/tree/UIMessageFilter.h"
-#include "UiLib/tree/UINotify.h"
 #include "shared/MyMessageBox.h"
 
 class GameList;
 class IGameButtonHost;
 
 namespace UiLib {
-class CButtonUI;
 class CEditUI;
 }  // namespace UiLib
 
 // The modal dialog in which the user adds a game by hand: an executable and a name. On "ok" it
 // checks both, stores the game in the game list, gives it a button on the my-games tab and
 // closes. The object deletes itself once its native window is gone.
-class AddGameManualWnd : public UiLib::CSkinnedWindow, public UiLib::INotifyUI, public UiLib::IMessageFilterUI {
+class AddGameManualWnd : public UiLib::CSkinnedWindow, public UiLib::IMessageFilterUI {
 public:
     static constexpr const wchar_t* kWindowClassName = L"AddGameManualWnd";
     static constexpr const wchar_t* kLayout = L"AddGameManualUI.xml";
@@ -47,7 +47,6 @@ public:
     MessageFunction showMessage = &ShowMyMessageBox;
     ChooseFileFunction chooseFile = &AddGameManualWnd::ChooseExeFile;
 
-    void Notify(UiLib::UiNotify& msg) override;
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 protected:
@@ -55,13 +54,13 @@ protected:
     void InitWindow() override;
 
 private:
-    bool OnBrowse(void* param);
-    bool OnOk(void* param);
+    void OnButtonClick(const wchar_t* name, std::function<void()> handler);
+    void OnBrowse();
+    void OnOk();
 
     GameList& games_;
     IGameButtonHost* tab_;
     UiLib::CEditUI* gameName_ = nullptr;
     UiLib::CEditUI* exePath_ = nullptr;
-    UiLib::CButtonUI* ok_ = nullptr;
-    UiLib::CButtonUI* browser_ = nullptr;
+    std::vector<UiLib::CSubscription> buttonClicks_;
 };

@@ -16,7 +16,11 @@ void CGameButtonUI::SetIcon(HICON icon, bool known) {
 void CGameButtonUI::DoEvent(UiEvent& event) {
     const bool gameKey = event.chKey == VK_UP || event.chKey == VK_DOWN || event.chKey == VK_RETURN;
     if (event.Type == UIEVENT_KEYDOWN && gameKey) {
-        if (GetManager()) GetManager()->SendNotify(this, L"gamekey", event.chKey);
+        // The handler may remove this button: the host is taken first.
+        CControlHost* manager = GetManager();
+        if (!manager) return;
+        gameKeyPressed_.Emit(event.chKey);
+        manager->SendNotify(this, L"gamekey", event.chKey);
         return;
     }
     COptionUI::DoEvent(event);

@@ -1,11 +1,14 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
+#include "UiLib/Utils/Signal.h"
 #include "UiLib/controls/UIOption.h"
 
 // One game's button in the my-games column: an option of the column's group with the game's own
 // icon (or the neutral picture when it has none) beside its name. The keys that act on a game,
-// Up, Down, Enter, reach the page as a "gamekey" notification carrying the key.
+// Up, Down, Enter, reach the page through OnGameKey (and a "gamekey" notification) carrying the key.
 class CGameButtonUI : public UiLib::COptionUI {
 public:
     static constexpr int kIconSize = 20;
@@ -19,12 +22,17 @@ public:
     // The icon is kept by the icon cache; `known` is false while it is still being read, when
     // nothing is drawn in its place.
     void SetIcon(HICON icon, bool known);
+    // Called where "gamekey" goes out, just before it, with the key.
+    [[nodiscard]] UiLib::CSubscription OnGameKey(std::function<void(UINT key)> handler) {
+        return gameKeyPressed_.Connect(std::move(handler));
+    }
     void DoEvent(UiLib::UiEvent& event) override;
     void PaintStatusImage(HDC dc) override;
 
 private:
     RECT IconRect() const;
 
+    UiLib::CSignal<UINT> gameKeyPressed_;
     HICON icon_ = nullptr;
     bool iconKnown_ = false;
 };

@@ -1,11 +1,13 @@
 #include "games/MyGameWndUI.h"
 
+#include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
+#include "UiLib/controls/UILabel.h"
 #include "UiLib/controls/UIWebBrowser.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/ControlLookup.h"
 #include "UiLib/tree/ControlRegistry.h"
-#include "UiLib/tree/UINotify.h"
 #include "games/AddGameManualWnd.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
@@ -32,14 +34,12 @@ CControlUI* CALLBACK MatchName(CControlUI* control, void* name) {
     return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
 }
 
-bool IsClick(void* param) { return static_cast<UiNotify*>(param)->sType == L"click"; }
-
 }  // namespace
 
 CMyGameWndUI::~CMyGameWndUI() {
     if (GetManager()) GetManager()->RemovePreMessageFilter(this);
     // The browser, a child, closes after this page's handler part is gone: it reports no more.
-    if (CWebBrowserUI* browser = Browser()) browser->SetWebBrowserEventHandler(nullptr);
+    if (browser_) browser_->SetWebBrowserEventHandler(nullptr);
 }
 
 void* CMyGameWndUI::GetInterface(const std::wstring& name) {
@@ -55,26 +55,36 @@ void CMyGameWndUI::DoInit() {
     if (!content) return;
     content_ = content.get();
     Add(std::move(content));
-    column_ = static_cast<CContainerUI*>(
-        FindSubControl(L"gamebtnlayout") ? FindSubControl(L"gamebtnlayout")->GetInterface(L"Container") : nullptr);
-    gameName_ = FindSubControl(L"gamename");
-    startButton_ = FindSubControl(L"startgame");
-    lastPlayed_ = FindSubControl(L"lastplayed");
-    playedTime_ = FindSubControl(L"playedtime");
-    if (CControlUI* add = FindSubControl(L"addgamebtn")) add->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnAddGame);
-    if (startButton_) {
-        startButton_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnStartGame);
-        startButton_->SetEnabled(false);
-    }
-    CControlUI* search = FindSubControl(L"gamesearch");
-    search_ = search ? static_cast<CEditUI*>(search->GetInterface(L"Edit")) : nullptr;
-    if (search_) search_->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnSearchNotify);
+    column_ = FindSubControl<CContainerUI>(L"gamebtnlayout");
+    gameName_ = FindSubControl<CLabelUI>(L"gamename");
+    startButton_ = FindSubControl<CButtonUI>(L"startgame");
+    search_ = FindSubControl<CEditUI>(L"gamesearch");
+    lastPlayed_ = FindSubControl<CLabelUI>(L"lastplayed");
+    playedTime_ = FindSubControl<CLabelUI>(L"playedtime");
+    if (startButton_) startButton_->SetEnabled(false);
+    SubscribeToControls();
     GetManager()->AddPreMessageFilter(this);
 }
 
-CControlUI* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
-    if (!content_) return nullptr;
-    return content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL);
+template <typename T>
+T* CMyGameWndUI::FindSubControl(const wchar_t* name) const {
+    CControlUI* found = content_ ? content_->FindControl(&MatchName, const_cast<wchar_t*>(name), UIFIND_ALL)
+                                 : nullptr;
+    return ControlAs<T>(found, name);
+}
+
+void CMyGameWndUI::SubscribeToControls() {
+    if (auto* add = FindSubControl<CButtonUI>(L"addgamebtn"))
+        controlSubscriptions_.push_back(add->OnClick([this] { OnAddGame(); }));
+    if (startButton_)
+        controlSubscriptions_.push_back(startButton_->OnClick([this] {
+            if (controller_) controller_->StartSelected();
+        }));
+    if (!search_) return;
+    controlSubscriptions_.push_back(search_->OnTextChanged([this](const std::wstring& text) {
+        if (controller_) controller_->Search(text);
+    }));
+    controlSubscriptions_.push_back(search_->OnKeyPress([this](UINT key) { OnSearchKey(key); }));
 }
 
 void CMyGameWndUI::Bind(MyGamesController& controller) {
@@ -126,8 +136,11 @@ CGameButtonUI* CMyGameWndUI::AppendButton(const GameRecord& record) {
     added->SetName(L"gamebtn");
     // The path alone: a comma in a folder name must not cut it.
     added->SetUserData(record.path);
-    added->OnNotify += MakeDelegate(this, &CMyGameWndUI::OnGameButtonNotify);
-    buttons_.push_back(GameButton{added, record});
+    std::vector<CSubscription> subscriptions;
+    subscriptions.push_back(added->OnSelectedChanged([this, added](bool) { OnGameSelected(added); }));
+    subscriptions.push_back(added->OnMenuRequest([this, added](POINT at) { OpenGameMenu(added, at); }));
+    subscriptions.push_back(added->OnGameKey([this, added](UINT key) { OnGameKey(added, key); }));
+    buttons_.push_back(GameButton{added, record, std::move(subscriptions)});
     ShowIcon(buttons_.back());
     return added;
 }
@@ -194,23 +207,19 @@ void CMyGameWndUI::Tell(GameProblem problem) {
 }
 
 void CMyGameWndUI::AddBrowser() {
-    CControlUI* layout = FindSubControl(L"gameweblayout");
-    auto* container = layout ? static_cast<CContainerUI*>(layout->GetInterface(L"Container")) : nullptr;
+    auto* container = FindSubControl<CContainerUI>(L"gameweblayout");
     if (!container) return;
     auto browser = std::make_unique<CWebBrowserUI>();
+    CWebBrowserUI* added = browser.get();
     browser->SetName(L"ie7");
     if (!container->Add(std::move(browser))) return;
+    browser_ = added;
     Navigate(L"about:blank");
     if (controller_) controller_->ShowNoGamePage();
 }
 
-CWebBrowserUI* CMyGameWndUI::Browser() const {
-    CControlUI* control = FindSubControl(L"ie7");
-    return control ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
-}
-
 void CMyGameWndUI::Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading) {
-    if (CWebBrowserUI* browser = Browser()) browser->Navigate(url, this, std::move(heldWhileLoading));
+    if (browser_) browser_->Navigate(url, this, std::move(heldWhileLoading));
 }
 
 void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
@@ -243,47 +252,30 @@ void CMyGameWndUI::OpenGameMenu(const CControlUI* button, POINT at) {
     });
 }
 
-bool CMyGameWndUI::OnAddGame(void* param) {
-    if (IsClick(param) && controller_)
+void CMyGameWndUI::OnAddGame() {
+    if (controller_)
         AddGameManualWnd::ShowModalOver(GetManager()->GetPaintWindow(), controller_->Library(), controller_);
-    return true;
 }
 
-bool CMyGameWndUI::OnStartGame(void* param) {
-    if (IsClick(param) && controller_) controller_->StartSelected();
-    return true;
-}
-
-bool CMyGameWndUI::OnSearchNotify(void* param) {
-    const auto* msg = static_cast<UiNotify*>(param);
-    if (msg->sType == L"textchanged") {
-        if (controller_) controller_->Search(search_->GetText());
-    } else if (msg->sType == L"keypress" && msg->wParam == VK_ESCAPE) {
+void CMyGameWndUI::OnSearchKey(UINT key) {
+    if (key == VK_ESCAPE) {
         search_->SetText(L"");
         if (controller_) controller_->Search(L"");
-    } else if (msg->sType == L"keypress" && msg->wParam == VK_DOWN) {
+    } else if (key == VK_DOWN) {
         MoveSelection(nullptr, 1);
     }
-    return false;
 }
 
-bool CMyGameWndUI::OnGameButtonNotify(void* param) {
-    const auto* msg = static_cast<UiNotify*>(param);
-    std::optional<GameRecord> game = GameOf(msg->pSender);
-    if (!game || !controller_) return false;
-    // The selection and the menu still go out to the window's listeners; the page's own key does not.
-    if (msg->sType == L"selectchanged") {
-        controller_->Select(*game);
-    } else if (msg->sType == L"menu") {
-        OpenGameMenu(msg->pSender, msg->ptMouse);
-    } else if (msg->sType == L"gamekey" && msg->wParam == VK_RETURN) {
-        controller_->Start(*game);
-        return true;
-    } else if (msg->sType == L"gamekey") {
-        MoveSelection(msg->pSender, msg->wParam == VK_UP ? -1 : 1);
-        return true;
-    }
-    return false;
+void CMyGameWndUI::OnGameSelected(const CGameButtonUI* button) {
+    std::optional<GameRecord> game = GameOf(button);
+    if (game && controller_) controller_->Select(*game);
+}
+
+void CMyGameWndUI::OnGameKey(const CGameButtonUI* button, UINT key) {
+    std::optional<GameRecord> game = GameOf(button);
+    if (!game || !controller_) return;
+    if (key == VK_RETURN) controller_->Start(*game);
+    else MoveSelection(button, key == VK_UP ? -1 : 1);
 }
 
 LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {

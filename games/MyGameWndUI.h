@@ -17,8 +17,10 @@ class MyGamesController;
 enum class GameProblem;
 
 namespace UiLib {
+class CButtonUI;
 class CControlUI;
 class CEditUI;
+class CLabelUI;
 class CWebBrowserUI;
 }  // namespace UiLib
 
@@ -60,10 +62,14 @@ private:
     struct GameButton {
         CGameButtonUI* button;
         GameRecord game;
+        // End with the entry: a button taken off the page tells it nothing more.
+        std::vector<UiLib::CSubscription> subscriptions;
     };
 
-    UiLib::CControlUI* FindSubControl(const wchar_t* name) const;
-    UiLib::CWebBrowserUI* Browser() const;
+    // The control of that name in the page's content as a T; a miss is reported.
+    template <typename T>
+    T* FindSubControl(const wchar_t* name) const;
+    void SubscribeToControls();
     void Subscribe();
     void Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading = nullptr);
 
@@ -84,20 +90,22 @@ private:
     // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
     void OpenGameMenu(const UiLib::CControlUI* button, POINT at);
 
-    bool OnAddGame(void* param);
-    bool OnStartGame(void* param);
-    bool OnSearchNotify(void* param);
-    bool OnGameButtonNotify(void* param);
+    void OnAddGame();
+    void OnSearchKey(UINT key);
+    void OnGameSelected(const CGameButtonUI* button);
+    void OnGameKey(const CGameButtonUI* button, UINT key);
 
     MyGamesController* controller_ = nullptr;
     std::vector<UiLib::CSubscription> subscriptions_;
+    std::vector<UiLib::CSubscription> controlSubscriptions_;
     UiLib::CControlUI* content_ = nullptr;
     UiLib::CContainerUI* column_ = nullptr;
-    UiLib::CControlUI* gameName_ = nullptr;
-    UiLib::CControlUI* startButton_ = nullptr;
+    UiLib::CLabelUI* gameName_ = nullptr;
+    UiLib::CButtonUI* startButton_ = nullptr;
     UiLib::CEditUI* search_ = nullptr;
-    UiLib::CControlUI* lastPlayed_ = nullptr;
-    UiLib::CControlUI* playedTime_ = nullptr;
+    UiLib::CLabelUI* lastPlayed_ = nullptr;
+    UiLib::CLabelUI* playedTime_ = nullptr;
+    UiLib::CWebBrowserUI* browser_ = nullptr;
     // In the controller's list order; the column may show them in another.
     std::vector<GameButton> buttons_;
 };

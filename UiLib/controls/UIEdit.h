@@ -64,6 +64,11 @@ public:
     [[nodiscard]] CSubscription OnReturn(std::function<void()> handler) {
         return returned_.Connect(std::move(handler));
     }
+    // Called where "keypress" goes out (a key other than Return pressed while editing), just
+    // before it, with the virtual-key code.
+    [[nodiscard]] CSubscription OnKeyPress(std::function<void(UINT key)> handler) {
+        return keyPressed_.Connect(std::move(handler));
+    }
 
     void DoEvent(UiEvent& event) override;
     static const CAttributeTable& Attributes();
@@ -83,6 +88,7 @@ private:
     std::unique_ptr<CEditWnd> window_;
     CSignal<const std::wstring&> textChanged_;
     CSignal<> returned_;
+    CSignal<UINT> keyPressed_;
     bool readOnly_ = false;
     bool numberOnly_ = false;
     bool password_ = false;

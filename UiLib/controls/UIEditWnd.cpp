@@ -137,7 +137,7 @@ LRESULT CEditWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return OnColor(reinterpret_cast<HDC>(wParam));
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) NotifyReturn();
-        else NotifyKey(L"keypress", wParam);
+        else NotifyKeyPress(wParam);
         break;
     case WM_KEYUP:
         NotifyKey(L"keyup", wParam);
@@ -160,6 +160,15 @@ LRESULT CEditWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 void CEditWnd::NotifyKey(const wchar_t* type, WPARAM key) {
     if (!owner_ || !owner_->GetManager()) return;
     owner_->GetManager()->SendNotify(owner_, type, key);
+}
+
+void CEditWnd::NotifyKeyPress(WPARAM key) {
+    // A handler may end the editing, and this window with it.
+    CEditUI* owner = owner_;
+    auto* manager = owner ? owner->GetManager() : nullptr;
+    if (!manager) return;
+    owner->keyPressed_.Emit(static_cast<UINT>(key));
+    manager->SendNotify(owner, L"keypress", key);
 }
 
 void CEditWnd::NotifyReturn() {

@@ -37,6 +37,7 @@ private:
     LRESULT OnColor(HDC dc);
     void NotifyKey(const wchar_t* type, WPARAM key);
     void NotifyReturn();
+    void NotifyKeyPress(WPARAM key);
 
     CEditUI* owner_;
     HWND hwnd_ = nullptr;

@@ -7,10 +7,13 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UiLib/controls/UIOption.h"
 #include "UiLib/core/UIDlgBuilder.h"
 #include "UiLib/tree/UIContainer.h"
+#include "UiLib/tree/UINotify.h"
+#include "games/GameButtonUI.h"
 #include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;
@@ -43,6 +46,7 @@ public:
         Repaint();
         return added;
     }
+    HWND Window() const { return window_; }
     void MoveTo(CControlUI* control) {
         RECT rect = control->GetPos();
         ::SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
@@ -83,6 +87,18 @@ void ExpectRect(CControlUI* control, RECT expected) {
 
 // Below the top bar, the search row; the game column below it.
 constexpr int kColumnTop = 32 + 40;
+
+// The "gamekey" notifications, in the words of the typed callback's log.
+class GameKeyLog : public INotifyUI {
+public:
+    explicit GameKeyLog(std::vector<std::wstring>& log) : log_(log) {}
+    void Notify(UiNotify& msg) override {
+        if (msg.sType == L"gamekey") log_.push_back(L"notified " + std::to_wstring(msg.wParam));
+    }
+
+private:
+    std::vector<std::wstring>& log_;
+};
 
 class MyGameListLayoutTest : public ::testing::Test {
 protected:
@@ -218,4 +234,25 @@ TEST_F(MyGameListLayoutTest, EachStateHasAPictureOfItsOwn) {
     uint32_t disabled = window.PixelIn(start, 8);
     EXPECT_TRUE(IsGrey(disabled));
     EXPECT_GT(Red(disabled), 0xC0);
+}
+
+TEST_F(MyGameListLayoutTest, TheGameKeysOfAGameButtonReachItsTypedCallbackJustBeforeTheirNotification) {
+    auto button = std::make_unique<CGameButtonUI>();
+    CGameButtonUI* game = button.get();
+    button->ApplyAttributeList(kGameButton);
+    window.Column()->AddAt(std::move(button), window.Column()->GetCount() - 2);
+    window.Repaint();
+    std::vector<std::wstring> log;
+    GameKeyLog notes(log);
+    window.Manager().AddNotifier(&notes);
+    CSubscription keys = game->OnGameKey([&log](UINT key) { log.push_back(L"typed " + std::to_wstring(key)); });
+
+    game->SetFocus();
+    for (WPARAM key : {WPARAM{VK_DOWN}, WPARAM{'A'}, WPARAM{VK_RETURN}, WPARAM{VK_UP}})
+        ::SendMessageW(window.Window(), WM_KEYDOWN, key, 0);
+    window.Manager().RemoveNotifier(&notes);
+
+    // Any other key is the option's own.
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"typed 40", L"notified 40", L"typed 13", L"notified 13", L"typed 38",
+                                              L"notified 38"}));
 }

@@ -40,8 +40,9 @@ const wchar_t kLayout[] =
     L"</Window>";
 
 // The notifications that have a typed callback.
-const std::set<std::wstring> kTypedKinds = {L"click",      L"selectchanged", L"tabselect", L"itemselect",
-                                            L"itemactivate", L"textchanged", L"return",    L"menu"};
+const std::set<std::wstring> kTypedKinds = {L"click",       L"selectchanged", L"tabselect", L"itemselect",
+                                            L"itemactivate", L"textchanged",  L"return",    L"keypress",
+                                            L"menu"};
 
 std::wstring Entry(const wchar_t* kind, const CControlUI* sender, const std::wstring& value = std::wstring()) {
     return std::wstring(kind) + L" " + sender->GetName() + (value.empty() ? L"" : L" " + value);
@@ -54,7 +55,7 @@ std::wstring EntryOf(const UiNotify& msg) {
     const wchar_t* kind = msg.sType.c_str();
     if (msg.sType == L"selectchanged")
         return Entry(kind, msg.pSender, static_cast<COptionUI*>(msg.pSender)->IsSelected() ? L"on" : L"off");
-    if (msg.sType == L"tabselect" || msg.sType == L"itemselect")
+    if (msg.sType == L"tabselect" || msg.sType == L"itemselect" || msg.sType == L"keypress")
         return Entry(kind, msg.pSender, std::to_wstring(msg.wParam));
     if (msg.sType == L"textchanged") return Entry(kind, msg.pSender, msg.pSender->GetText());
     if (msg.sType == L"menu") return Entry(kind, msg.pSender, PointText(msg.ptMouse));
@@ -129,6 +130,7 @@ TEST_F(TypedSignalWindowTest, EachTypedCallbackComesJustBeforeItsNotification) {
     subscriptions.push_back(
         edit->OnTextChanged([&](const std::wstring& text) { Typed(Entry(L"textchanged", edit, text)); }));
     subscriptions.push_back(edit->OnReturn([&] { Typed(Entry(L"return", edit)); }));
+    subscriptions.push_back(edit->OnKeyPress([&](UINT key) { Typed(Entry(L"keypress", edit, std::to_wstring(key))); }));
 
     Click(button);
     POINT menuAt = Centre(button);
@@ -146,6 +148,7 @@ TEST_F(TypedSignalWindowTest, EachTypedCallbackComesJustBeforeItsNotification) {
     ASSERT_NE(native, nullptr);
     ::SendMessageW(native, EM_SETSEL, 2, 2);
     ::SendMessageW(native, WM_CHAR, L'c', 0);
+    ::SendMessageW(native, WM_KEYDOWN, VK_ESCAPE, 0);
     ::SendMessageW(native, WM_KEYDOWN, VK_RETURN, 0);
     window.Pump();
 
@@ -153,7 +156,7 @@ TEST_F(TypedSignalWindowTest, EachTypedCallbackComesJustBeforeItsNotification) {
     const std::vector<std::wstring> expected = {
         L"click button", L"menu button " + at, L"click loose", L"selectchanged loose on", L"click loose",
         L"selectchanged loose off", L"click second", L"tabselect pages 1", L"selectchanged second on",
-        L"itemselect list 1", L"itemactivate item0", L"textchanged edit abc", L"return edit"};
+        L"itemselect list 1", L"itemactivate item0", L"textchanged edit abc", L"keypress edit 27", L"return edit"};
     std::vector<std::wstring> pairs;
     for (const std::wstring& entry : expected) {
         pairs.push_back(L"typed " + entry);
