@@ -71,7 +71,7 @@ private:
 
 MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysSettings> settings,
                      DataFolder dataFolder, std::wstring commandLine)
-    : CSkinnedWindow(WindowSpec(*this)),
+    : CSkinnedWindow(WindowOptions(*this)),
       history_(history),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
@@ -79,19 +79,19 @@ MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysS
       myGames_(games, history, Tasks()) {}
 
 // Without its skin the window stays empty but the program goes on.
-SkinnedWindowSpec MainFrame::WindowSpec(MainFrame& frame) {
-    SkinnedWindowSpec spec;
-    spec.layout = CDialogBuilder::Layout(L"MainFrame.xml");
-    spec.classStyle = CS_DBLCLKS;
-    spec.removedStyle = kRemovedStyle;
-    spec.captionClicks = CaptionClicks::ButtonsAndOptions;
-    spec.selectSkin = [] {
+SkinnedWindowOptions MainFrame::WindowOptions(MainFrame& frame) {
+    SkinnedWindowOptions options;
+    options.layout = CDialogBuilder::Layout(L"MainFrame.xml");
+    options.classStyle = CS_DBLCLKS;
+    options.removedStyle = kRemovedStyle;
+    options.captionClicks = CaptionClicks::ButtonsAndOptions;
+    options.selectSkin = [] {
         CPaintManagerUI::SetResourcePath((CPaintManagerUI::GetInstancePath() + L"skin\\").c_str());
         return CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(SkinnedDialogFrame::kProgramSkinResource),
                                                          L"ZIPRES");
     };
-    spec.notifier = &frame;
-    return spec;
+    options.notifier = &frame;
+    return options;
 }
 
 MainFrame::~MainFrame() = default;

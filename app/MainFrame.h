@@ -68,7 +68,7 @@ protected:
     void OnCreated() override;
 
 private:
-    static UiLib::SkinnedWindowSpec WindowSpec(MainFrame& frame);
+    static UiLib::SkinnedWindowOptions WindowOptions(MainFrame& frame);
     void FillMaximizedSize(MINMAXINFO& info) const;
     void SetWindowIcons();
     void FindControls();

@@ -29,7 +29,7 @@ CSystemSetUI::CSystemSetUI(SysSettings& settings, PlayHistory& history, ISchedul
       settings_(settings),
       history_(history),
       tasks_(tasks) {
-    Spec().preMessageFilter = this;
+    Options().preMessageFilter = this;
 }
 
 void CSystemSetUI::ShowModalOver(HWND parent, SysSettings& settings, PlayHistory& history) {

@@ -45,7 +45,7 @@ AddGameManualWnd::AddGameManualWnd(GameList& games, IGameButtonHost* tab)
     : CSkinnedWindow(SkinnedDialogFrame::ProgramDialog(kLayout, WS_CAPTION, CaptionClicks::ButtonsOptionsAndText)),
       games_(games),
       tab_(tab) {
-    Spec().preMessageFilter = this;
+    Options().preMessageFilter = this;
 }
 
 void AddGameManualWnd::ShowModalOver(HWND owner, GameList& games, IGameButtonHost* tab) {

@@ -38,8 +38,8 @@ CWebPopupWnd::CWebPopupWnd(WebPopupStyle style)
                                                        CaptionClicks::Buttons)),
       openInBrowser(&OpenInDefaultBrowser),
       style_(style) {
-    Spec().notifier = this;
-    Spec().preMessageFilter = this;
+    Options().notifier = this;
+    Options().preMessageFilter = this;
 }
 
 void CWebPopupWnd::OnCreated() {

@@ -32,14 +32,14 @@ CMyMessageBox::CMyMessageBox(std::wstring text1, std::wstring text2, std::wstrin
       text2_(std::move(text2)),
       caption_(std::move(caption)),
       icon_(icon) {
-    Spec().refresh = FrameRefresh::InPlace;
+    Options().refresh = FrameRefresh::InPlace;
     // The box may be the first skinned window of the process; without the program's archive it
     // still tries the skin configured before.
-    Spec().selectSkin = [] {
+    Options().selectSkin = [] {
         SkinnedDialogFrame::SelectProgramSkin();
         return true;
     };
-    Spec().preMessageFilter = this;
+    Options().preMessageFilter = this;
 }
 
 std::wstring CMyMessageBox::IconImage(int icon) { return L"sysset\\msg" + std::to_wstring(icon) + L".png"; }

@@ -15,15 +15,15 @@ bool SelectProgramSkin() {
     return UiLib::CResourceConfig::SetResourceZipFromModule(MAKEINTRESOURCEW(kProgramSkinResource), L"ZIPRES");
 }
 
-UiLib::SkinnedWindowSpec ProgramDialog(const wchar_t* layout, LONG removedStyle, UiLib::CaptionClicks clicks) {
-    UiLib::SkinnedWindowSpec spec;
-    spec.layout = UiLib::CDialogBuilder::Layout(layout);
-    spec.frame = UiLib::FrameKind::Skinned;
-    spec.removedStyle = removedStyle;
-    spec.captionClicks = clicks;
-    spec.selectSkin = &SelectProgramSkin;
-    spec.missingLayout = UiLib::MissingLayout::EmptyWindow;
-    return spec;
+UiLib::SkinnedWindowOptions ProgramDialog(const wchar_t* layout, LONG removedStyle, UiLib::CaptionClicks clicks) {
+    UiLib::SkinnedWindowOptions options;
+    options.layout = UiLib::CDialogBuilder::Layout(layout);
+    options.frame = UiLib::FrameKind::Skinned;
+    options.removedStyle = removedStyle;
+    options.captionClicks = clicks;
+    options.selectSkin = &SelectProgramSkin;
+    options.missingLayout = UiLib::MissingLayout::EmptyWindow;
+    return options;
 }
 
 }  // namespace SkinnedDialogFrame

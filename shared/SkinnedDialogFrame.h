@@ -19,7 +19,7 @@ bool SelectProgramSkin();
 // A dialog of the program's skin: the layout file, the native frame bits its skin replaces and
 // the controls of its caption band that take clicks. Without the skin, or when the layout cannot
 // be built, the dialog stays empty.
-UiLib::SkinnedWindowSpec ProgramDialog(const wchar_t* layout, LONG removedStyle, UiLib::CaptionClicks clicks);
+UiLib::SkinnedWindowOptions ProgramDialog(const wchar_t* layout, LONG removedStyle, UiLib::CaptionClicks clicks);
 
 // Creates a dialog over `owner` (its window then owns it), centres it and runs it modally; the
 // close result, or 0 when no window came to be.

@@ -22,13 +22,13 @@ CSubscription RegisterMessageFilter(CPaintManagerUI& manager, IMessageFilterUI* 
     return CSubscription([&manager, filter] { manager.RemoveMessageFilter(filter); });
 }
 
-CSkinnedWindow::CSkinnedWindow(SkinnedWindowSpec spec) : spec_(std::move(spec)) {}
+CSkinnedWindow::CSkinnedWindow(SkinnedWindowOptions options) : options_(std::move(options)) {}
 
 CSkinnedWindow::~CSkinnedWindow() {
     if (::IsWindow(window_)) ::DestroyWindow(window_);
 }
 
-UINT CSkinnedWindow::GetClassStyle() const { return spec_.classStyle; }
+UINT CSkinnedWindow::GetClassStyle() const { return options_.classStyle; }
 
 LRESULT CSkinnedWindow::HandleCustomMessage(UINT, WPARAM, LPARAM, bool& handled) {
     handled = false;
@@ -40,7 +40,7 @@ void CSkinnedWindow::OnCreated() {}
 
 std::unique_ptr<CControlUI> CSkinnedWindow::BuildLayout() {
     CDialogBuilder builder;
-    return builder.Create(spec_.layout, spec_.resourceType, spec_.builderCallback, &paintManager_);
+    return builder.Create(options_.layout, options_.resourceType, options_.builderCallback, &paintManager_);
 }
 
 LRESULT CSkinnedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -56,13 +56,13 @@ LRESULT CSkinnedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 LRESULT CSkinnedWindow::OnCreate() {
     ApplyFrameStyle();
     paintManager_.Init(window_);
-    if (spec_.preMessageFilter)
-        preMessageFilterRegistration_ = RegisterPreMessageFilter(paintManager_, spec_.preMessageFilter);
-    if (!spec_.selectSkin || spec_.selectSkin()) {
+    if (options_.preMessageFilter)
+        preMessageFilterRegistration_ = RegisterPreMessageFilter(paintManager_, options_.preMessageFilter);
+    if (!options_.selectSkin || options_.selectSkin()) {
         if (std::unique_ptr<CControlUI> root = BuildLayout()) {
             paintManager_.AttachDialog(std::move(root));
-            if (spec_.notifier) notifierRegistration_ = RegisterNotifier(paintManager_, spec_.notifier);
-            if (spec_.transparentBackground) paintManager_.SetBackgroundTransparent(true);
+            if (options_.notifier) notifierRegistration_ = RegisterNotifier(paintManager_, options_.notifier);
+            if (options_.transparentBackground) paintManager_.SetBackgroundTransparent(true);
             InitWindow();
         } else {
             OnLayoutMissing();
@@ -73,14 +73,14 @@ LRESULT CSkinnedWindow::OnCreate() {
 }
 
 void CSkinnedWindow::ApplyFrameStyle() {
-    if (!spec_.removedStyle) return;
+    if (!options_.removedStyle) return;
     LONG style = static_cast<LONG>(::GetWindowLongPtrW(window_, GWL_STYLE));
-    ::SetWindowLongPtrW(window_, GWL_STYLE, (style & ~*spec_.removedStyle) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    ::SetWindowLongPtrW(window_, GWL_STYLE, (style & ~*options_.removedStyle) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     // The frame change alone: a window being created is not activated or moved in the z-order.
     const UINT frameChange = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE;
-    if (spec_.refresh == FrameRefresh::InPlace) {
+    if (options_.refresh == FrameRefresh::InPlace) {
         ::SetWindowPos(window_, nullptr, 0, 0, 0, 0, frameChange | SWP_NOMOVE | SWP_NOSIZE);
-    } else if (spec_.refresh == FrameRefresh::FitToClient) {
+    } else if (options_.refresh == FrameRefresh::FitToClient) {
         RECT client{};
         ::GetClientRect(window_, &client);
         ::SetWindowPos(window_, nullptr, client.left, client.top, client.right - client.left,
@@ -89,7 +89,7 @@ void CSkinnedWindow::ApplyFrameStyle() {
 }
 
 void CSkinnedWindow::OnLayoutMissing() {
-    switch (spec_.missingLayout) {
+    switch (options_.missingLayout) {
     case MissingLayout::EmptyWindow: break;
     case MissingLayout::CloseWindow: ::PostMessageW(window_, WM_CLOSE, 1, 0); break;
     case MissingLayout::EndProcess:
@@ -99,8 +99,8 @@ void CSkinnedWindow::OnLayoutMissing() {
 }
 
 bool CSkinnedWindow::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (spec_.frame == FrameKind::Native) return false;
-    const bool maximizable = spec_.frame == FrameKind::SkinnedMaximizable;
+    if (options_.frame == FrameKind::Native) return false;
+    const bool maximizable = options_.frame == FrameKind::SkinnedMaximizable;
     result = 0;
     switch (message) {
     case WM_SIZE:
@@ -113,7 +113,7 @@ bool CSkinnedWindow::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NCHITTEST:
         result = CaptionHitTest(window_, paintManager_,
                                 POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
-                                spec_.captionClicks);
+                                options_.captionClicks);
         return true;
     case WM_NCACTIVATE:
         if (::IsIconic(window_)) return false;

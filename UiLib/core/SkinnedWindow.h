@@ -40,7 +40,7 @@ enum class MissingLayout {
 
 // Everything in which one skinned window differs from another. The callback, notifier and filter
 // are not owned: they live as long as the window (most often they are the window object itself).
-struct SkinnedWindowSpec {
+struct SkinnedWindowOptions {
     CDialogBuilder::Layout layout = CDialogBuilder::Layout(L"");
     // The module resource type of a numbered layout (null: the builder's default).
     const wchar_t* resourceType = nullptr;
@@ -73,7 +73,7 @@ public:
     static constexpr const wchar_t* kLoadFailedText = L"加载资源文件失败";
     static constexpr const wchar_t* kLoadFailedCaption = L"UiLib";
 
-    explicit CSkinnedWindow(SkinnedWindowSpec spec);
+    explicit CSkinnedWindow(SkinnedWindowOptions options);
     // A window still open when its object goes is destroyed with it.
     ~CSkinnedWindow() override;
 
@@ -83,7 +83,7 @@ public:
 
 protected:
     // May still change until the window is created.
-    SkinnedWindowSpec& Spec() { return spec_; }
+    SkinnedWindowOptions& Options() { return options_; }
 
     UINT GetClassStyle() const override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -110,7 +110,7 @@ private:
     void ApplyRoundCorners();
     void FillWorkArea(MINMAXINFO& info) const;
 
-    SkinnedWindowSpec spec_;
+    SkinnedWindowOptions options_;
     CSubscription preMessageFilterRegistration_;
     CSubscription notifierRegistration_;
 };

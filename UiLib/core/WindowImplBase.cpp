@@ -8,18 +8,18 @@ namespace UiLib {
 
 WindowImplBase::WindowImplBase()
     : CSkinnedWindow([this] {
-          SkinnedWindowSpec spec;
-          spec.classStyle = CS_DBLCLKS;
-          spec.frame = FrameKind::SkinnedMaximizable;
-          spec.removedStyle = WS_CAPTION;
-          spec.refresh = FrameRefresh::FitToClient;
-          spec.captionClicks = CaptionClicks::ButtonsOptionsAndText;
-          spec.selectSkin = [this] { return SelectSkinSource(); };
-          spec.missingLayout = MissingLayout::EndProcess;
-          spec.transparentBackground = true;
-          spec.notifier = this;
-          spec.preMessageFilter = this;
-          return spec;
+          SkinnedWindowOptions options;
+          options.classStyle = CS_DBLCLKS;
+          options.frame = FrameKind::SkinnedMaximizable;
+          options.removedStyle = WS_CAPTION;
+          options.refresh = FrameRefresh::FitToClient;
+          options.captionClicks = CaptionClicks::ButtonsOptionsAndText;
+          options.selectSkin = [this] { return SelectSkinSource(); };
+          options.missingLayout = MissingLayout::EndProcess;
+          options.transparentBackground = true;
+          options.notifier = this;
+          options.preMessageFilter = this;
+          return options;
       }()) {}
 
 const CNotifyPump::NotifyMap* WindowImplBase::GetNotifyMap() const {

@@ -26,23 +26,23 @@ SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom 
 }  // namespace
 
 CMenuWnd::CMenuWnd(HWND parent)
-    : CSkinnedWindow(MenuSpec(*this)),
+    : CSkinnedWindow(MenuOptions(*this)),
       parent_(parent),
       chain_(std::make_shared<CMenuChain>()),
       builderCallback_(chain_) {}
 
 CMenuWnd::CMenuWnd(std::shared_ptr<CMenuChain> chain)
-    : CSkinnedWindow(MenuSpec(*this)), chain_(std::move(chain)), builderCallback_(chain_) {}
+    : CSkinnedWindow(MenuOptions(*this)), chain_(std::move(chain)), builderCallback_(chain_) {}
 
 // A menu keeps the system's frame handling; one whose layout cannot be built closes at once.
-SkinnedWindowSpec CMenuWnd::MenuSpec(CMenuWnd& menu) {
-    SkinnedWindowSpec spec;
-    spec.classStyle = CS_DBLCLKS;
-    spec.frame = FrameKind::Native;
-    spec.builderCallback = &menu.builderCallback_;
-    spec.missingLayout = MissingLayout::CloseWindow;
-    spec.notifier = &menu;
-    return spec;
+SkinnedWindowOptions CMenuWnd::MenuOptions(CMenuWnd& menu) {
+    SkinnedWindowOptions options;
+    options.classStyle = CS_DBLCLKS;
+    options.frame = FrameKind::Native;
+    options.builderCallback = &menu.builderCallback_;
+    options.missingLayout = MissingLayout::CloseWindow;
+    options.notifier = &menu;
+    return options;
 }
 
 CMenuWnd::~CMenuWnd() { chain_->Leave(this); }
@@ -62,11 +62,11 @@ HWND CMenuWnd::Init(CMenuElementUI* owner, const std::wstring& source, const wch
     chain_->Join(this);
     if (owner) {
         // A sub-menu is built from its owner's entries, without the native caption.
-        Spec().removedStyle = WS_CAPTION;
-        Spec().refresh = FrameRefresh::FitToClient;
+        Options().removedStyle = WS_CAPTION;
+        Options().refresh = FrameRefresh::FitToClient;
     } else {
-        Spec().layout = CDialogBuilder::Layout(source_);
-        Spec().resourceType = type_.empty() ? nullptr : type_.c_str();
+        Options().layout = CDialogBuilder::Layout(source_);
+        Options().resourceType = type_.empty() ? nullptr : type_.c_str();
     }
 
     HWND parent = owner && owner->GetManager() ? owner->GetManager()->GetPaintWindow() : parent_;

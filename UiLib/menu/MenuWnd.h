@@ -63,7 +63,7 @@ protected:
     void OnFinalMessage(HWND window) override;
 
 private:
-    static SkinnedWindowSpec MenuSpec(CMenuWnd& menu);
+    static SkinnedWindowOptions MenuOptions(CMenuWnd& menu);
     std::unique_ptr<CControlUI> BuildSubMenuLayout();
     void PlaceRootMenu();
     void PlaceSubMenu();

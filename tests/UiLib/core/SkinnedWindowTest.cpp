@@ -21,11 +21,11 @@ const wchar_t* const kBrokenLayout = L"<Window><Control";
 
 class SpecWindow : public CSkinnedWindow {
 public:
-    explicit SpecWindow(SkinnedWindowSpec spec) : CSkinnedWindow(std::move(spec)) {}
+    explicit SpecWindow(SkinnedWindowOptions options) : CSkinnedWindow(std::move(options)) {}
 
     // Shown without activation: destroying an active window makes the display server wait.
     HWND CreateShown() {
-        HWND window = Create(nullptr, L"spec", WS_POPUP | WS_CAPTION, 0, 100, 100, 300, 200);
+        HWND window = Create(nullptr, L"options", WS_POPUP | WS_CAPTION, 0, 100, 100, 300, 200);
         ::ShowWindow(window, SW_SHOWNOACTIVATE);
         // The first paint lays the controls out.
         ::UpdateWindow(window);
@@ -69,12 +69,12 @@ protected:
     }
 };
 
-SkinnedWindowSpec SpecOf(const wchar_t* layout, FrameKind frame) {
-    SkinnedWindowSpec spec;
-    spec.layout = CDialogBuilder::Layout(layout);
-    spec.frame = frame;
-    if (frame != FrameKind::Native) spec.removedStyle = WS_CAPTION;
-    return spec;
+SkinnedWindowOptions SpecOf(const wchar_t* layout, FrameKind frame) {
+    SkinnedWindowOptions options;
+    options.layout = CDialogBuilder::Layout(layout);
+    options.frame = frame;
+    if (frame != FrameKind::Native) options.removedStyle = WS_CAPTION;
+    return options;
 }
 
 LONG StyleOf(HWND window) { return ::GetWindowLongW(window, GWL_STYLE); }
@@ -105,7 +105,7 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 
     // Skinned: no native caption, the band drags but for the controls that take clicks, round
     // corners; maximising is left alone.
-    SkinnedWindowSpec skinnedSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    SkinnedWindowOptions skinnedSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
     skinnedSpec.refresh = FrameRefresh::InPlace;
     SpecWindow skinned(std::move(skinnedSpec));
     handle = skinned.CreateShown();
@@ -123,7 +123,7 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 
     // Maximizable: options in the band take clicks here; maximised it fills the work area, and
     // the system's close closes the window through WM_CLOSE.
-    SkinnedWindowSpec maximizableSpec = SpecOf(kCaptionLayout, FrameKind::SkinnedMaximizable);
+    SkinnedWindowOptions maximizableSpec = SpecOf(kCaptionLayout, FrameKind::SkinnedMaximizable);
     maximizableSpec.captionClicks = CaptionClicks::ButtonsAndOptions;
     SpecWindow maximizable(std::move(maximizableSpec));
     handle = maximizable.CreateShown();
@@ -141,7 +141,7 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 // window base's tests.
 TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
     CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-    SkinnedWindowSpec noSkinSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    SkinnedWindowOptions noSkinSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
     noSkinSpec.selectSkin = [] { return false; };
     noSkinSpec.missingLayout = MissingLayout::CloseWindow;
     SpecWindow noSkin(std::move(noSkinSpec));
@@ -150,7 +150,7 @@ TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
     SpecWindow empty(SpecOf(kBrokenLayout, FrameKind::Skinned));
     HWND emptyHandle = empty.CreateShown();
 
-    SkinnedWindowSpec closingSpec = SpecOf(kBrokenLayout, FrameKind::Native);
+    SkinnedWindowOptions closingSpec = SpecOf(kBrokenLayout, FrameKind::Native);
     closingSpec.missingLayout = MissingLayout::CloseWindow;
     SpecWindow closing(std::move(closingSpec));
     HWND closingHandle = closing.CreateShown();
@@ -174,10 +174,10 @@ TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
 TEST(SkinnedWindowTest, RegistrationsGoWithTheWindow) {
     CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
     Recorder recorder;
-    SkinnedWindowSpec spec = SpecOf(kCaptionLayout, FrameKind::Skinned);
-    spec.notifier = &recorder;
-    spec.preMessageFilter = &recorder;
-    SpecWindow window(std::move(spec));
+    SkinnedWindowOptions options = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    options.notifier = &recorder;
+    options.preMessageFilter = &recorder;
+    SpecWindow window(std::move(options));
     HWND handle = window.CreateShown();
     CPaintManagerUI& manager = window.GetPaintManager();
     CControlUI* root = manager.GetRoot();
