@@ -84,6 +84,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 void CPaintManagerUI::Init(HWND window) {
     UpdatePen();
     window_ = window;
+    dpiScale_ = WindowDpiScale(window);
     windowDC_ = std::make_unique<CWindowDC>(window);
     timers_.SetWindow(window);
     CMessageLoop::Join(this);

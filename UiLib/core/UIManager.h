@@ -75,9 +75,10 @@ public:
     static bool IsCachedResourceZip() { return CResourceConfig::IsCachedResourceZip(); }
     static CSkinArchive* GetResourceZipHandle() { return CResourceConfig::GetResourceZipHandle(); }
 
-    // Remembers the window, takes its DC and joins the process-wide list of managers.
+    // Remembers the window and its DPI, takes its DC and joins the process-wide list of managers.
     void Init(HWND window);
     HWND GetPaintWindow() const override { return window_; }
+    CDpiScale GetDpiScale() const override { return dpiScale_; }
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
     // The band of rows the window is double-buffered through (invalid before the first paint).
     const CDibSection& GetOffscreenSurface() const { return bands_.Surface(); }
@@ -302,6 +303,7 @@ private:
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    CDpiScale dpiScale_;
     std::unique_ptr<CWindowDC> windowDC_;
     CBandedPaint bands_;
     bool offscreenPaint_ = true;
