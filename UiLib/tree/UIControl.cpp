@@ -95,7 +95,9 @@ int CControlUI::GetHeight() const { return rcItem_.bottom - rcItem_.top; }
 int CControlUI::GetX() const { return rcItem_.left; }
 int CControlUI::GetY() const { return rcItem_.top; }
 
-RECT CControlUI::GetPadding() const { return rcPadding_; }
+CDpiScale CControlUI::DpiScale() const { return manager_ ? manager_->GetDpiScale() : CDpiScale(); }
+
+RECT CControlUI::GetPadding() const { return DpiScale().Scale(rcPadding_); }
 
 void CControlUI::SetPadding(RECT padding) {
     rcPadding_ = padding;
@@ -128,10 +130,10 @@ void CControlUI::SetMaxHeight(int height) { SetSizeWish(max_.cy, height); }
 
 int CControlUI::GetFixedWidth() const { return fixed_.cx; }
 int CControlUI::GetFixedHeight() const { return fixed_.cy; }
-int CControlUI::GetMinWidth() const { return min_.cx; }
-int CControlUI::GetMaxWidth() const { return max_.cx; }
-int CControlUI::GetMinHeight() const { return min_.cy; }
-int CControlUI::GetMaxHeight() const { return max_.cy; }
+int CControlUI::GetMinWidth() const { return DpiScale().Scale(min_.cx); }
+int CControlUI::GetMaxWidth() const { return DpiScale().Scale(max_.cx); }
+int CControlUI::GetMinHeight() const { return DpiScale().Scale(min_.cy); }
+int CControlUI::GetMaxHeight() const { return DpiScale().Scale(max_.cy); }
 
 void CControlUI::SetRelativePos(SIZE move, SIZE zoom) {
     relativePos_.relative = true;

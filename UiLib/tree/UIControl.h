@@ -7,6 +7,7 @@
 #include "UiLib/Utils/EventSource.h"
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/render/DpiScale.h"
 #include "UiLib/render/GdiObject.h"
 #include "UiLib/tree/AttributeTable.h"
 #include "UiLib/tree/UIEvent.h"
@@ -83,6 +84,8 @@ public:
     virtual int GetHeight() const;
     virtual int GetX() const;
     virtual int GetY() const;
+    // Padding and the minimum and maximum sizes are set in the skin's 96-DPI pixels and read, by the
+    // layouts, in the window's pixels.
     virtual RECT GetPadding() const;
     virtual void SetPadding(RECT padding);
     virtual SIZE GetFixedXY() const;
@@ -208,6 +211,8 @@ public:
     }
 
 protected:
+    // How this control's window scales the skin's lengths; as written while the control has no window.
+    CDpiScale DpiScale() const;
     void SetBorderSide(LONG RECT::*side, const std::wstring& value);
     // Whether `point` hits this control (its rectangle, or its region when irregular).
     bool HitTest(POINT point) const;
