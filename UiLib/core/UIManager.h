@@ -10,6 +10,7 @@
 #include "UiLib/Utils/PtrArray.h"
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/AccessibleWindow.h"
 #include "UiLib/core/BandedPaint.h"
 #include "UiLib/core/DeferredWork.h"
 #include "UiLib/core/FocusNavigator.h"
@@ -298,6 +299,7 @@ private:
     MessageResult OnGetMinMaxInfo(LPARAM lParam);
     MessageResult OnClose();
     MessageResult OnStyleChanged();
+    MessageResult OnGetObject(WPARAM wParam, LPARAM lParam);
     MessageResult Reflect(UINT message, WPARAM wParam, LPARAM lParam);
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -334,6 +336,8 @@ private:
     CSoonTasks soonTasks_;
 
     std::shared_ptr<CSkinResources> resources_ = std::make_shared<CSkinResources>();
+    // Made on a screen reader's first request; disconnected before the rest of the window goes.
+    AccessibleWindowPtr accessible_;
 };
 
 }  // namespace UiLib

@@ -68,6 +68,12 @@ public:
     virtual UiCaptionRole GetCaptionRole() const { return UiCaptionRole::None; }
     // True for static text: its Alt shortcut activates the next control that takes one.
     virtual bool HandsShortcutOn() const { return false; }
+    // What a screen reader is told about the control: an MSAA role (ROLE_SYSTEM_...), the state
+    // flags (STATE_SYSTEM_...) and its name: the text, else the tooltip, else the skin's "accname".
+    virtual DWORD GetAccessibleRole() const;
+    virtual DWORD GetAccessibleState() const;
+    std::wstring GetAccessibleName() const;
+    void SetAccessibleName(const std::wstring& name) { accessibleName_ = name; }
 
     virtual bool Activate();
     virtual CControlHost* GetManager() const;
@@ -228,6 +234,7 @@ protected:
     std::wstring text_;
     std::wstring toolTip_;
     std::wstring userData_;
+    std::wstring accessibleName_;
     std::wstring virtualWnd_;
     std::wstring styleName_;
     UINT_PTR tag_ = 0;
