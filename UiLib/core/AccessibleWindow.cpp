@@ -36,6 +36,22 @@ CControlUI* CALLBACK CollectVisible(CControlUI* control, void* data) {
 
 }  // namespace
 
+std::vector<CControlUI*> AccessibleChildren(CControlUI* root) {
+    std::vector<CControlUI*> controls;
+    if (root) root->FindControl(&CollectVisible, &controls, UIFIND_VISIBLE);
+    return controls;
+}
+
+LONG AccessibleChildId(CControlUI* root, const CControlUI* control) {
+    std::vector<CControlUI*> controls = AccessibleChildren(root);
+    auto found = std::find(controls.begin(), controls.end(), control);
+    return found == controls.end() ? CHILDID_SELF : static_cast<LONG>(found - controls.begin()) + 1;
+}
+
+void AnnounceFocus(HWND window, CControlUI* root, const CControlUI* control) {
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, AccessibleChildId(root, control));
+}
+
 CAccessibleWindow::CAccessibleWindow(CPaintManagerUI& manager)
     : CComObject<IAccessible>(IID_IAccessible), manager_(&manager) {}
 
@@ -44,10 +60,7 @@ LRESULT CAccessibleWindow::Answer(WPARAM wParam) {
 }
 
 std::vector<CControlUI*> CAccessibleWindow::VisibleControls() const {
-    std::vector<CControlUI*> controls;
-    CControlUI* root = manager_ ? manager_->GetRoot() : nullptr;
-    if (root) root->FindControl(&CollectVisible, &controls, UIFIND_VISIBLE);
-    return controls;
+    return AccessibleChildren(manager_ ? manager_->GetRoot() : nullptr);
 }
 
 CControlUI* CAccessibleWindow::ControlOf(const VARIANT& child) const {
@@ -61,12 +74,6 @@ HRESULT CAccessibleWindow::Check(const VARIANT& child) const {
     if (!manager_) return kWindowGone;
     if (child.vt != VT_I4) return E_INVALIDARG;
     return IsSelf(child) || ControlOf(child) ? S_OK : E_INVALIDARG;
-}
-
-LONG CAccessibleWindow::ChildIdOf(const CControlUI* control) const {
-    std::vector<CControlUI*> controls = VisibleControls();
-    auto found = std::find(controls.begin(), controls.end(), control);
-    return found == controls.end() ? CHILDID_SELF : static_cast<LONG>(found - controls.begin()) + 1;
 }
 
 STDMETHODIMP CAccessibleWindow::GetTypeInfoCount(UINT* count) {
@@ -191,7 +198,7 @@ STDMETHODIMP CAccessibleWindow::get_accFocus(VARIANT* focus) {
     if (!manager_) return kWindowGone;
     if (::GetFocus() != manager_->GetPaintWindow()) return S_FALSE;
     CControlUI* control = manager_->GetFocus();
-    SetChildId(focus, control ? ChildIdOf(control) : CHILDID_SELF);
+    SetChildId(focus, control ? AccessibleChildId(manager_->GetRoot(), control) : CHILDID_SELF);
     return S_OK;
 }
 

@@ -12,6 +12,14 @@ namespace UiLib {
 class CControlUI;
 class CPaintManagerUI;
 
+// The accessible children of a window whose tree starts at `root`: the visible controls in tree
+// order, layouts left out; a control's child id is its place in that list counted from 1.
+std::vector<CControlUI*> AccessibleChildren(CControlUI* root);
+LONG AccessibleChildId(CControlUI* root, const CControlUI* control);
+
+// Tells screen readers that `control` of the window took the focus.
+void AnnounceFocus(HWND window, CControlUI* root, const CControlUI* control);
+
 // What a screen reader sees of a skinned window's client area: one accessible object whose
 // children are the visible controls (simple elements, child ids 1..n in tree order), each with
 // the role, name and state the control gives and its screen location. Clients may keep it
@@ -53,13 +61,11 @@ public:
 
 private:
     ~CAccessibleWindow() override = default;
-    // The visible controls in tree order, layouts left out: the accessible children.
     std::vector<CControlUI*> VisibleControls() const;
     // The control a child id names; null for CHILDID_SELF, an unknown id or a closed window.
     CControlUI* ControlOf(const VARIANT& child) const;
     // S_OK for the object itself or a known child id, else the reason.
     HRESULT Check(const VARIANT& child) const;
-    LONG ChildIdOf(const CControlUI* control) const;
 
     CPaintManagerUI* manager_;
 };

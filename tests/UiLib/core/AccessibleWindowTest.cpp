@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UICheckBox.h"
@@ -57,6 +58,35 @@ LONG FindByName(IAccessible& object, const std::wstring& name) {
         if (Read(object, id).name == name) return id;
     return 0;
 }
+
+// The focus events this process raised, as a screen reader's hook receives them.
+struct FocusEvent {
+    HWND window;
+    LONG object;
+    LONG child;
+};
+std::vector<FocusEvent> focusEvents;
+
+void CALLBACK RecordFocus(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    focusEvents.push_back({window, object, child});
+}
+
+// Hooks the focus events of this process while it lives.
+class FocusHook {
+public:
+    FocusHook()
+        : hook_(::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &RecordFocus,
+                                  ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT)) {
+        focusEvents.clear();
+    }
+    ~FocusHook() { ::UnhookWinEvent(hook_); }
+    FocusHook(const FocusHook&) = delete;
+    FocusHook& operator=(const FocusHook&) = delete;
+    bool Hooked() const { return hook_ != nullptr; }
+
+private:
+    HWINEVENTHOOK hook_;
+};
 
 // A start button, a page's option (selected), a check box, a label, a search field and a button
 // named only by its tooltip and one only by its skin name, one row of 30 pixels each; a hidden
@@ -146,7 +176,7 @@ TEST_F(AccessibleWindowTest, AClientReadsEveryVisibleControlWithItsRoleNameState
     EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, ChildId(count), &next), S_FALSE);
 }
 
-TEST_F(AccessibleWindowTest, TheDefaultActionClicksAndFocusIsReported) {
+TEST_F(AccessibleWindowTest, TheDefaultActionClicksAndAFocusChangeIsAnnounced) {
     ComPtr<IAccessible> object = ClientObject();
     ASSERT_TRUE(object);
     const LONG startId = FindByName(*object.Get(), L"开始游戏");
@@ -155,13 +185,22 @@ TEST_F(AccessibleWindowTest, TheDefaultActionClicksAndFocusIsReported) {
     EXPECT_EQ(notes.Count(L"click"), 1);
     ASSERT_EQ(notes.received.back().pSender, start);
 
-    ASSERT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, ChildId(startId)), S_OK);
-    window.Pump();
-    EXPECT_TRUE(Read(*object.Get(), startId).state & STATE_SYSTEM_FOCUSED);
+    FocusHook hook;
+    ASSERT_TRUE(hook.Hooked());
+    // The first tab stop took the focus at the first paint: the page option takes it now.
+    const LONG pageId = FindByName(*object.Get(), L"我的游戏");
+    ASSERT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, ChildId(pageId)), S_OK);
+    window.PumpUntil([] { return !focusEvents.empty(); }, 2000);
+    EXPECT_TRUE(Read(*object.Get(), pageId).state & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(Read(*object.Get(), startId).state & STATE_SYSTEM_FOCUSED);
+    ASSERT_FALSE(focusEvents.empty()) << "the focus change is announced";
+    EXPECT_EQ(focusEvents.back().window, window.Get());
+    EXPECT_EQ(focusEvents.back().object, OBJID_CLIENT);
+    EXPECT_EQ(focusEvents.back().child, pageId);
     VARIANT focus;
     if (::GetFocus() == window.Get()) {
         ASSERT_EQ(object->get_accFocus(&focus), S_OK);
-        EXPECT_EQ(focus.lVal, startId);
+        EXPECT_EQ(focus.lVal, pageId);
     }
 }
 
