@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/tree/UIControl.h"
 
@@ -21,6 +22,21 @@ HRESULT ToBstr(const std::wstring& text, BSTR* out) {
     if (text.empty()) return S_FALSE;
     *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// The accessibility library is not among the libraries the system always takes from its own
+// folder: it is loaded from there by hand, never from beside the program.
+LRESULT LresultFor(IAccessible* object, WPARAM wParam) {
+    using Function = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+    static const auto lresultFromObject = LibraryFunction<Function>(L"oleacc.dll", "LresultFromObject");
+    return lresultFromObject ? lresultFromObject(IID_IAccessible, wParam, object) : 0;
+}
+
+HRESULT WindowObject(HWND window, IDispatch** object) {
+    using Function = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static const auto objectFromWindow = LibraryFunction<Function>(L"oleacc.dll", "AccessibleObjectFromWindow");
+    if (!objectFromWindow) return E_NOTIMPL;
+    return objectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
 void SetChildId(VARIANT* out, LONG id) {
@@ -56,7 +72,7 @@ CAccessibleWindow::CAccessibleWindow(CPaintManagerUI& manager)
     : CComObject<IAccessible>(IID_IAccessible), manager_(&manager) {}
 
 LRESULT CAccessibleWindow::Answer(WPARAM wParam) {
-    return ::LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(this));
+    return LresultFor(static_cast<IAccessible*>(this), wParam);
 }
 
 std::vector<CControlUI*> CAccessibleWindow::VisibleControls() const {
@@ -95,8 +111,7 @@ STDMETHODIMP CAccessibleWindow::get_accParent(IDispatch** parent) {
     *parent = nullptr;
     if (!manager_) return kWindowGone;
     // The window's frame, as the system describes it.
-    return ::AccessibleObjectFromWindow(manager_->GetPaintWindow(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                        reinterpret_cast<void**>(parent));
+    return WindowObject(manager_->GetPaintWindow(), parent);
 }
 
 STDMETHODIMP CAccessibleWindow::get_accChildCount(LONG* count) {
