@@ -101,4 +101,6 @@ TEST_F(KeyboardWalkE2ETest, StartsAGameWithTheKeyboardOnly) {
     EXPECT_TRUE(WaitUntil([&] { return service_.CountRequests("act=getGongLue&ID=12") > 0; }, 5000)) << "Down";
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return FileExists(games_.Folder(2) + L"\\started.txt"); })) << "Enter on a game";
+    // Its window comes after the file; the game is ended once it is there.
+    EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LudoraDemoGame", nullptr) != nullptr; }));
 }
