@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIButton.h"
 
+#include <oleacc.h>
+
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/layouts/UITabLayout.h"
 #include "UiLib/render/UIRender.h"
@@ -13,6 +15,8 @@ UILIB_REGISTER_CONTROL(L"Button", CButtonUI);
 CButtonUI::CButtonUI() { textStyle_ = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
 
 const wchar_t* CButtonUI::GetClass() const { return L"ButtonUI"; }
+
+DWORD CButtonUI::GetAccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
 
 void* CButtonUI::GetInterface(const std::wstring& name) {
     if (name == L"Button") return this;

@@ -10,6 +10,7 @@ public:
     CButtonUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     bool HandsShortcutOn() const override { return false; }
     UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Button; }
     void* GetInterface(const std::wstring& name) override;

@@ -7,6 +7,7 @@ namespace UiLib {
 class CCheckBoxUI : public COptionUI {
 public:
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     // Only a plain option takes clicks in a caption band.
     UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::None; }
 

@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIEdit.h"
 
+#include <oleacc.h>
+
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/controls/UIEditWnd.h"
 #include "UiLib/render/UIRender.h"
@@ -17,6 +19,8 @@ CEditUI::CEditUI() { textPadding_ = RECT{4, 3, 4, 3}; }
 CEditUI::~CEditUI() { window_.reset(); }
 
 const wchar_t* CEditUI::GetClass() const { return L"EditUI"; }
+
+DWORD CEditUI::GetAccessibleRole() const { return ROLE_SYSTEM_TEXT; }
 
 void* CEditUI::GetInterface(const std::wstring& name) {
     if (name == L"Edit") return this;

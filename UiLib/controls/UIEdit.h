@@ -17,6 +17,7 @@ public:
     ~CEditUI() override;
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     bool HandsShortcutOn() const override { return false; }
     void* GetInterface(const std::wstring& name) override;
     UINT GetControlFlags() const override;

@@ -1,5 +1,7 @@
 #include "UiLib/controls/UILabel.h"
 
+#include <oleacc.h>
+
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/render/SkinResources.h"
 #include "UiLib/render/UIRender.h"
@@ -22,6 +24,8 @@ bool Contains(const std::wstring& text, const wchar_t* word) { return text.find(
 CLabelUI::CLabelUI() = default;
 
 const wchar_t* CLabelUI::GetClass() const { return L"LabelUI"; }
+
+DWORD CLabelUI::GetAccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
 
 void* CLabelUI::GetInterface(const std::wstring& name) {
     if (name == L"Label") return this;

@@ -9,6 +9,7 @@ public:
     CLabelUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     // Static text: its Alt shortcut activates the control after it.
     bool HandsShortcutOn() const override { return true; }
     void* GetInterface(const std::wstring& name) override;

@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIOption.h"
 
+#include <oleacc.h>
+
 #include "UiLib/Utils/AttributeValue.h"
 #include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
@@ -17,6 +19,12 @@ COptionUI::~COptionUI() {
 }
 
 const wchar_t* COptionUI::GetClass() const { return L"OptionUI"; }
+
+DWORD COptionUI::GetAccessibleRole() const { return ROLE_SYSTEM_RADIOBUTTON; }
+
+DWORD COptionUI::GetAccessibleState() const {
+    return CButtonUI::GetAccessibleState() | (IsSelected() ? STATE_SYSTEM_CHECKED : 0);
+}
 
 void* COptionUI::GetInterface(const std::wstring& name) {
     if (name == L"Option") return this;

@@ -11,6 +11,8 @@ public:
     ~COptionUI() override;
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
+    DWORD GetAccessibleState() const override;
     UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Option; }
     void* GetInterface(const std::wstring& name) override;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "UiLib/core/AccessibleWindow.h"
 #include "UiLib/core/UIManager.h"
 #include "UiLib/tree/UIControl.h"
 
@@ -64,6 +65,7 @@ void CFocusNavigator::SetFocus(CControlUI* control) {
         UiEvent event = FocusEvent(UIEVENT_SETFOCUS, control);
         control->Event(event);
         manager_.SendNotify(control, L"setfocus");
+        if (window) AnnounceFocus(window, manager_.GetRoot(), control);
     }
 }
 

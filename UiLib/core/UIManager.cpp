@@ -84,6 +84,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 void CPaintManagerUI::Init(HWND window) {
     UpdatePen();
     window_ = window;
+    dpiScale_ = WindowDpiScale(window);
     windowDC_ = std::make_unique<CWindowDC>(window);
     timers_.SetWindow(window);
     CMessageLoop::Join(this);
@@ -276,6 +277,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         return OnTimer(wParam, lParam);
     case WM_GETMINMAXINFO:
         return OnGetMinMaxInfo(lParam);
+    case WM_GETOBJECT:
+        return OnGetObject(wParam, lParam);
     case WM_CLOSE:
         return OnClose();
     case WM_NOTIFY:
@@ -295,6 +298,13 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         if (message == CTrayIcon::TaskbarCreatedMessage()) trayIcon_.AddAgain();
         return kNotHandled;
     }
+}
+
+CPaintManagerUI::MessageResult CPaintManagerUI::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    // The frame, the scroll bars and the caret stay the system's.
+    if (static_cast<LONG>(lParam) != OBJID_CLIENT) return {false, 0};
+    if (!accessible_) accessible_.reset(new CAccessibleWindow(*this));
+    return {true, accessible_->Answer(wParam)};
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {

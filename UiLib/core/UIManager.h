@@ -10,6 +10,7 @@
 #include "UiLib/Utils/PtrArray.h"
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/core/AccessibleWindow.h"
 #include "UiLib/core/BandedPaint.h"
 #include "UiLib/core/DeferredWork.h"
 #include "UiLib/core/FocusNavigator.h"
@@ -75,9 +76,10 @@ public:
     static bool IsCachedResourceZip() { return CResourceConfig::IsCachedResourceZip(); }
     static CSkinArchive* GetResourceZipHandle() { return CResourceConfig::GetResourceZipHandle(); }
 
-    // Remembers the window, takes its DC and joins the process-wide list of managers.
+    // Remembers the window and its DPI, takes its DC and joins the process-wide list of managers.
     void Init(HWND window);
     HWND GetPaintWindow() const override { return window_; }
+    CDpiScale GetDpiScale() const override { return dpiScale_; }
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
     // The band of rows the window is double-buffered through (invalid before the first paint).
     const CDibSection& GetOffscreenSurface() const { return bands_.Surface(); }
@@ -298,10 +300,12 @@ private:
     MessageResult OnGetMinMaxInfo(LPARAM lParam);
     MessageResult OnClose();
     MessageResult OnStyleChanged();
+    MessageResult OnGetObject(WPARAM wParam, LPARAM lParam);
     MessageResult Reflect(UINT message, WPARAM wParam, LPARAM lParam);
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    CDpiScale dpiScale_;
     std::unique_ptr<CWindowDC> windowDC_;
     CBandedPaint bands_;
     bool offscreenPaint_ = true;
@@ -334,6 +338,8 @@ private:
     CSoonTasks soonTasks_;
 
     std::shared_ptr<CSkinResources> resources_ = std::make_shared<CSkinResources>();
+    // Made on a screen reader's first request; disconnected before the rest of the window goes.
+    AccessibleWindowPtr accessible_;
 };
 
 }  // namespace UiLib

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "UiLib/Utils/PtrArray.h"
+#include "UiLib/render/DpiScale.h"
 #include "UiLib/tree/UINotify.h"
 
 namespace UiLib {
@@ -31,6 +32,8 @@ public:
     virtual void NeedUpdate() = 0;
     // Fonts, images, default attribute lists and colours of the skin.
     virtual CSkinResources& GetResources() = 0;
+    // How the skin's 96-DPI lengths scale in this window; a host without a window draws them as written.
+    virtual CDpiScale GetDpiScale() const { return CDpiScale(); }
 
     // Gives a subtree this host (initialising it) and enters its named controls.
     virtual bool InitControls(CControlUI* control, CControlUI* parent = nullptr) = 0;

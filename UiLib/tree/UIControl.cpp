@@ -1,5 +1,7 @@
 #include "UiLib/tree/UIControl.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -95,7 +97,9 @@ int CControlUI::GetHeight() const { return rcItem_.bottom - rcItem_.top; }
 int CControlUI::GetX() const { return rcItem_.left; }
 int CControlUI::GetY() const { return rcItem_.top; }
 
-RECT CControlUI::GetPadding() const { return rcPadding_; }
+CDpiScale CControlUI::DpiScale() const { return manager_ ? manager_->GetDpiScale() : CDpiScale(); }
+
+RECT CControlUI::GetPadding() const { return DpiScale().Scale(rcPadding_); }
 
 void CControlUI::SetPadding(RECT padding) {
     rcPadding_ = padding;
@@ -128,10 +132,10 @@ void CControlUI::SetMaxHeight(int height) { SetSizeWish(max_.cy, height); }
 
 int CControlUI::GetFixedWidth() const { return fixed_.cx; }
 int CControlUI::GetFixedHeight() const { return fixed_.cy; }
-int CControlUI::GetMinWidth() const { return min_.cx; }
-int CControlUI::GetMaxWidth() const { return max_.cx; }
-int CControlUI::GetMinHeight() const { return min_.cy; }
-int CControlUI::GetMaxHeight() const { return max_.cy; }
+int CControlUI::GetMinWidth() const { return DpiScale().Scale(min_.cx); }
+int CControlUI::GetMaxWidth() const { return DpiScale().Scale(max_.cx); }
+int CControlUI::GetMinHeight() const { return DpiScale().Scale(min_.cy); }
+int CControlUI::GetMaxHeight() const { return DpiScale().Scale(max_.cy); }
 
 void CControlUI::SetRelativePos(SIZE move, SIZE zoom) {
     relativePos_.relative = true;
@@ -155,6 +159,24 @@ const std::wstring& CControlUI::GetUserData() const { return userData_; }
 void CControlUI::SetUserData(const std::wstring& text) { userData_ = text; }
 UINT_PTR CControlUI::GetTag() const { return tag_; }
 void CControlUI::SetTag(UINT_PTR tag) { tag_ = tag; }
+
+DWORD CControlUI::GetAccessibleRole() const { return ROLE_SYSTEM_CLIENT; }
+
+DWORD CControlUI::GetAccessibleState() const {
+    DWORD state = 0;
+    if (!IsVisible()) state |= STATE_SYSTEM_INVISIBLE;
+    if (!IsEnabled()) state |= STATE_SYSTEM_UNAVAILABLE;
+    if (GetControlFlags() & UIFLAG_TABSTOP) state |= STATE_SYSTEM_FOCUSABLE;
+    if (IsFocused()) state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+std::wstring CControlUI::GetAccessibleName() const {
+    std::wstring text = GetText();
+    if (!text.empty()) return text;
+    std::wstring toolTip = GetToolTip();
+    return toolTip.empty() ? accessibleName_ : toolTip;
+}
 
 bool CControlUI::IsVisible() const { return visible_ && internVisible_; }
 
@@ -330,6 +352,7 @@ const CAttributeTable& CControlUI::Attributes() {
         {L"text", [](C& c, V v) { c.SetText(v); }},
         {L"tooltip", [](C& c, V v) { c.SetToolTip(v); }},
         {L"userdata", [](C& c, V v) { c.SetUserData(v); }},
+        {L"accname", [](C& c, V v) { c.SetAccessibleName(v); }},
         {L"enabled", [](C& c, V v) { c.SetEnabled(ParseBoolValue(v)); }},
         {L"mouse", [](C& c, V v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
         {L"keyboard", [](C& c, V v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},

@@ -7,6 +7,7 @@
 #include "UiLib/Utils/EventSource.h"
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/render/DpiScale.h"
 #include "UiLib/render/GdiObject.h"
 #include "UiLib/tree/AttributeTable.h"
 #include "UiLib/tree/UIEvent.h"
@@ -68,6 +69,12 @@ public:
     virtual UiCaptionRole GetCaptionRole() const { return UiCaptionRole::None; }
     // True for static text: its Alt shortcut activates the next control that takes one.
     virtual bool HandsShortcutOn() const { return false; }
+    // What a screen reader is told about the control: an MSAA role (ROLE_SYSTEM_...), the state
+    // flags (STATE_SYSTEM_...) and its name: the text, else the tooltip, else the skin's "accname".
+    virtual DWORD GetAccessibleRole() const;
+    virtual DWORD GetAccessibleState() const;
+    std::wstring GetAccessibleName() const;
+    void SetAccessibleName(const std::wstring& name) { accessibleName_ = name; }
 
     virtual bool Activate();
     virtual CControlHost* GetManager() const;
@@ -83,6 +90,8 @@ public:
     virtual int GetHeight() const;
     virtual int GetX() const;
     virtual int GetY() const;
+    // Padding and the minimum and maximum sizes are set in the skin's 96-DPI pixels and read, by the
+    // layouts, in the window's pixels.
     virtual RECT GetPadding() const;
     virtual void SetPadding(RECT padding);
     virtual SIZE GetFixedXY() const;
@@ -208,6 +217,8 @@ public:
     }
 
 protected:
+    // How this control's window scales the skin's lengths; as written while the control has no window.
+    CDpiScale DpiScale() const;
     void SetBorderSide(LONG RECT::*side, const std::wstring& value);
     // Whether `point` hits this control (its rectangle, or its region when irregular).
     bool HitTest(POINT point) const;
@@ -228,6 +239,7 @@ protected:
     std::wstring text_;
     std::wstring toolTip_;
     std::wstring userData_;
+    std::wstring accessibleName_;
     std::wstring virtualWnd_;
     std::wstring styleName_;
     UINT_PTR tag_ = 0;

@@ -2,6 +2,7 @@
 // it ends, driven from outside with the messages a user's actions produce.
 #include <windows.h>
 #include <shellapi.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/MainFrame.h"
+#include "shared/ComPtr.h"
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/TestFolder.h"
@@ -183,4 +185,40 @@ TEST_F(MainFrameE2ETest, SettingsInTheTrayMenuFirstBringsTheWindowBackThenOpensO
     ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessWindow(program_->Id(), L"SystemSetWnd")) != nullptr; }));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindow(settings, GW_OWNER), window);
+}
+
+// A screen reader in another process reads the window's controls through the system's
+// accessibility calls: the start button is a push button at the place it is drawn.
+TEST_F(MainFrameE2ETest, AScreenReaderFindsTheStartButton) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    ScopedComApartment com;
+    ComPtr<IAccessible> client;
+    ASSERT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, client.OutVoid()),
+              S_OK);
+    LONG count = 0;
+    ASSERT_EQ(client->get_accChildCount(&count), S_OK);
+    LONG startId = 0;
+    for (LONG id = 1; id <= count && startId == 0; ++id) {
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = id;
+        ScopedBstr name;
+        if (client->get_accName(child, name.Out()) == S_OK && name.Text() == L"开始游戏") startId = id;
+    }
+    ASSERT_NE(startId, 0);
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = startId;
+    VARIANT role{};
+    ASSERT_EQ(client->get_accRole(child, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+    LONG left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(client->accLocation(&left, &top, &width, &height, child), S_OK);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    EXPECT_GT(left, origin.x);
+    EXPECT_GT(top, origin.y);
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
 }

@@ -182,3 +182,16 @@ TEST_F(PaintWindowTest, ControlTimersGetTheirOwnNativeIdentifiers) {
     window.manager.KillTimers(child);
     EXPECT_FALSE(window.manager.FindTimer(18, control, timerId));
 }
+
+// The manager scales the skin by the DPI the system reports for its window (the prefix's LogPixels
+// under Wine); a host without a window draws the skin as written.
+TEST_F(PaintWindowTest, TheManagerScalesByItsWindowsDpi) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    ASSERT_NE(getDpiForWindow, nullptr) << "Wine provides GetDpiForWindow";
+    EXPECT_EQ(window.manager.GetDpiScale().Dpi(), static_cast<int>(getDpiForWindow(window.Get())));
+
+    CPaintManagerUI windowless;
+    EXPECT_TRUE(windowless.GetDpiScale().IsIdentity());
+}

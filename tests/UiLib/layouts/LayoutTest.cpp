@@ -299,3 +299,43 @@ TEST_F(TabLayout, ARemovedPageComesBackAndTheNextPageShows) {
     EXPECT_TRUE(second->IsVisible());
     EXPECT_EQ(root->RemoveAt(1), nullptr);
 }
+
+namespace {
+
+// The manager of a window on a 150 % display (LogPixels 144).
+class OneAndAHalfDpiManager : public CPaintManagerUI {
+public:
+    CDpiScale GetDpiScale() const override { return CDpiScale(144); }
+};
+
+class ScaledVerticalLayout : public ::testing::Test {
+protected:
+    ScaledVerticalLayout() {
+        auto owned = std::make_unique<CVerticalLayoutUI>();
+        root = owned.get();
+        manager.AttachDialog(std::move(owned));
+    }
+
+    OneAndAHalfDpiManager manager;
+    CVerticalLayoutUI* root;
+};
+
+}  // namespace
+
+// The skin's paddings and minimum and maximum sizes are 96-DPI pixels: on a 150 % display the
+// layout gives them one and a half times the room, while the control keeps the skin's values.
+TEST_F(ScaledVerticalLayout, PaddingsAndSizeLimitsScaleWithTheWindowsDpi) {
+    CControlUI* padded = AddChild(*root, L"padding=\"2,3,4,5\" maxheight=\"20\"");
+    CControlUI* tall = AddChild(*root, L"minheight=\"60\" maxwidth=\"40\"");
+    root->SetPos(RECT{0, 0, 300, 300});
+    // 3 and 5 scale to 5 and 8; maxheight 20 to 30; minheight 60 to 90 and maxwidth 40 to 60.
+    EXPECT_RECT(padded, 3, 5, 294, 35);
+    EXPECT_EQ(tall->GetHeight(), 300 - 43);
+    EXPECT_EQ(tall->GetWidth(), 60);
+    EXPECT_EQ(padded->GetPadding().bottom, 8);
+
+    CControlUI unhosted;
+    unhosted.ApplyAttributeList(L"padding=\"2,3,4,5\" minheight=\"60\"");
+    EXPECT_EQ(unhosted.GetPadding().bottom, 5) << "without a window the skin's values are drawn as written";
+    EXPECT_EQ(unhosted.GetMinHeight(), 60);
+}
