@@ -101,6 +101,11 @@ public:
         for (auto& bucket : buckets_)
             for (Node* node = bucket.get(); node; node = node->next.get()) visit(node->key, node->value);
     }
+    template <typename Visitor>
+    void ForEach(Visitor&& visit) const {
+        for (const auto& bucket : buckets_)
+            for (const Node* node = bucket.get(); node; node = node->next.get()) visit(node->key, node->value);
+    }
 
     // Keys in bucket order, front first; lets callers see the move-to-front order.
     std::vector<std::wstring> BucketKeys(size_t bucket) const {

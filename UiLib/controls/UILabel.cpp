@@ -64,8 +64,9 @@ void CLabelUI::SetShowHtml(bool show) {
 }
 
 SIZE CLabelUI::EstimateSize(SIZE) {
-    if (fixed_.cy != 0 || !manager_) return fixed_;
-    return SIZE{fixed_.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + 4};
+    const SIZE fixed = FixedSize();
+    if (fixed.cy != 0 || !manager_) return fixed;
+    return SIZE{fixed.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + DpiScale().Scale(4)};
 }
 
 void CLabelUI::DoEvent(UiEvent& event) {
@@ -118,8 +119,9 @@ UiColor CLabelUI::NormalTextColor() const {
 
 void CLabelUI::DrawTextIn(HDC dc, const std::wstring& text, UiColor color, UINT style) {
     if (text.empty() || !manager_) return;
-    RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-              rcItem_.bottom - textPadding_.bottom};
+    const RECT padding = GetTextPadding();
+    RECT rect{rcItem_.left + padding.left, rcItem_.top + padding.top, rcItem_.right - padding.right,
+              rcItem_.bottom - padding.bottom};
     if (showHtml_) {
         int links = 0;
         CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text, color, nullptr, nullptr, links, style,

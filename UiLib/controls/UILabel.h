@@ -22,7 +22,8 @@ public:
     void SetTextColor(UiColor color);
     UiColor GetDisabledTextColor() const { return disabledTextColor_; }
     void SetDisabledTextColor(UiColor color);
-    RECT GetTextPadding() const { return textPadding_; }
+    // Set in the skin's pixels, read in the window's.
+    RECT GetTextPadding() const { return DpiScale().Scale(textPadding_); }
     void SetTextPadding(RECT padding);
     bool IsShowHtml() const { return showHtml_; }
     void SetShowHtml(bool show = true);

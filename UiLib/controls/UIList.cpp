@@ -205,8 +205,7 @@ CScrollBarUI* CListUI::GetHorizontalScrollBar() const { return body_->GetHorizon
 
 void CListUI::SetPos(RECT rect) {
     CControlUI::SetPos(rect);
-    RECT inner{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
-               rcItem_.bottom - inset_.bottom};
+    RECT inner = InsetRect();
     LONG headerHeight = 0;
     if (header_->IsVisible()) {
         SIZE available{inner.right - inner.left, inner.bottom - inner.top};

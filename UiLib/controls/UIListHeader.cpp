@@ -18,10 +18,10 @@ void* CListHeaderUI::GetInterface(const std::wstring& name) {
 }
 
 SIZE CListHeaderUI::EstimateSize(SIZE available) {
-    SIZE size{0, fixed_.cy};
+    SIZE size{0, GetFixedHeight()};
     if (size.cy == 0 && manager_) {
         for (int i = 0; i < GetCount(); ++i) size.cy = std::max(size.cy, GetItemAt(i)->EstimateSize(available).cy);
-        size.cy = std::max<LONG>(size.cy, manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + 6);
+        size.cy = std::max<LONG>(size.cy, manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + DpiScale().Scale(6));
     }
     for (int i = 0; i < GetCount(); ++i) size.cx += GetItemAt(i)->EstimateSize(available).cx;
     return size;

@@ -24,8 +24,9 @@ void* CListHeaderItemUI::GetInterface(const std::wstring& name) {
 }
 
 SIZE CListHeaderItemUI::EstimateSize(SIZE) {
-    if (fixed_.cy != 0 || !manager_) return fixed_;
-    return SIZE{fixed_.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + 14};
+    const SIZE fixed = FixedSize();
+    if (fixed.cy != 0 || !manager_) return fixed;
+    return SIZE{fixed.cx, manager_->GetResources().GetFontInfo(font_).tm.tmHeight + DpiScale().Scale(14)};
 }
 
 void CListHeaderItemUI::DoEvent(UiEvent& event) {
@@ -90,16 +91,18 @@ void CListHeaderItemUI::PaintStatusImage(HDC dc) {
     if (!image->empty()) DrawImage(dc, *image);
     if (sepImage_.empty() || sepWidth_ == 0) return;
     RECT sep = rcItem_;
-    if (sepWidth_ > 0) sep.left = sep.right - sepWidth_;
-    else sep.right = sep.left - sepWidth_;
+    const int sepWidth = DpiScale().Scale(sepWidth_);
+    if (sepWidth > 0) sep.left = sep.right - sepWidth;
+    else sep.right = sep.left - sepWidth;
     CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_);
 }
 
 void CListHeaderItemUI::PaintText(HDC dc) {
     if (text_.empty() || !manager_) return;
     UiColor color = textColor_ != 0 ? textColor_ : manager_->GetResources().GetDefaultFontColor();
-    RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-              rcItem_.bottom - textPadding_.bottom};
+    const RECT padding = GetTextPadding();
+    RECT rect{rcItem_.left + padding.left, rcItem_.top + padding.top, rcItem_.right - padding.right,
+              rcItem_.bottom - padding.bottom};
     if (showHtml_) {
         int links = 0;
         CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, color, nullptr, nullptr, links, textStyle_,

@@ -12,7 +12,8 @@ public:
     int GetFont() const { return font_; }
     UINT GetTextStyle() const { return textStyle_; }
     UiColor GetTextColor() const { return textColor_; }
-    RECT GetTextPadding() const { return textPadding_; }
+    // Set in the skin's pixels, read in the window's.
+    RECT GetTextPadding() const { return DpiScale().Scale(textPadding_); }
     int GetSepWidth() const { return sepWidth_; }
 
     // The fixed height, or the font's height plus 14.

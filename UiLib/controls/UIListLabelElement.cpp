@@ -17,11 +17,12 @@ void* CListLabelElementUI::GetInterface(const std::wstring& name) {
 }
 
 SIZE CListLabelElementUI::EstimateSize(SIZE) {
-    SIZE size = fixed_;
+    SIZE size = FixedSize();
     if (size.cy == 0 && owner_ && manager_) {
         const ListItemStyle& style = *owner_->GetListInfo();
-        size.cy = manager_->GetResources().GetFontInfo(style.font).tm.tmHeight + 8 + style.textPadding.top +
-                  style.textPadding.bottom;
+        const CDpiScale scale = DpiScale();
+        size.cy = manager_->GetResources().GetFontInfo(style.font).tm.tmHeight +
+                  scale.Scale(8 + style.textPadding.top + style.textPadding.bottom);
     }
     return size;
 }
@@ -36,8 +37,9 @@ void CListLabelElementUI::DrawItemText(HDC dc, const RECT& item) {
     if (text_.empty() || !owner_ || !manager_) return;
     const ListItemStyle& style = *owner_->GetListInfo();
     UiColor color = ListItemTextColor(style, IsEnabled(), selected_, IsHot());
-    RECT rect{item.left + style.textPadding.left, item.top + style.textPadding.top,
-              item.right - style.textPadding.right, item.bottom - style.textPadding.bottom};
+    const RECT padding = DpiScale().Scale(style.textPadding);
+    RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,
+              item.bottom - padding.bottom};
     if (style.showHtml) {
         int links = 0;
         CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, color, nullptr, nullptr, links,

@@ -26,10 +26,12 @@ void* CTextUI::GetInterface(const std::wstring& name) {
 UINT CTextUI::GetControlFlags() const { return IsEnabled() && linkCount_ > 0 ? UINT{UIFLAG_SETCURSOR} : 0u; }
 
 SIZE CTextUI::EstimateSize(SIZE available) {
-    if (!manager_) return fixed_;
-    RECT rect{0, 0, std::max(available.cx, fixed_.cx), 9999};
-    rect.left += textPadding_.left;
-    rect.right -= textPadding_.right;
+    const SIZE fixed = FixedSize();
+    if (!manager_) return fixed;
+    const RECT padding = GetTextPadding();
+    RECT rect{0, 0, std::max(available.cx, fixed.cx), 9999};
+    rect.left += padding.left;
+    rect.right -= padding.right;
     CWindowDC dc(manager_->GetPaintWindow());
     if (showHtml_) {
         int links = 0;
@@ -38,9 +40,9 @@ SIZE CTextUI::EstimateSize(SIZE available) {
     } else {
         CSkinRenderer::DrawText(dc.Get(), SkinResources(), rect, text_, 0, font_, DT_CALCRECT | textStyle_);
     }
-    SIZE size{rect.right - rect.left + textPadding_.left + textPadding_.right,
-              rect.bottom - rect.top + textPadding_.top + textPadding_.bottom};
-    if (fixed_.cy != 0) size.cy = fixed_.cy;
+    SIZE size{rect.right - rect.left + padding.left + padding.right,
+              rect.bottom - rect.top + padding.top + padding.bottom};
+    if (fixed.cy != 0) size.cy = fixed.cy;
     return size;
 }
 
@@ -111,8 +113,9 @@ void CTextUI::PaintText(HDC dc) {
         linkCount_ = 0;
         return;
     }
-    RECT rect{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-              rcItem_.bottom - textPadding_.bottom};
+    const RECT padding = GetTextPadding();
+    RECT rect{rcItem_.left + padding.left, rcItem_.top + padding.top, rcItem_.right - padding.right,
+              rcItem_.bottom - padding.bottom};
     if (showHtml_) {
         linkCount_ = kMaxLinks;
         CSkinRenderer::DrawMarkupText(dc, SkinResources(), rect, text_, NormalTextColor(), linkRects_.data(),

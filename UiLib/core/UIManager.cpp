@@ -84,7 +84,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 void CPaintManagerUI::Init(HWND window) {
     UpdatePen();
     window_ = window;
-    dpiScale_ = WindowDpiScale(window);
+    SetDpiScale(WindowDpiScale(window));
     windowDC_ = std::make_unique<CWindowDC>(window);
     timers_.SetWindow(window);
     CMessageLoop::Join(this);
@@ -193,7 +193,16 @@ void CPaintManagerUI::AddDelayedCleanup(std::unique_ptr<CControlUI> control) {
 }
 
 void CPaintManagerUI::ShareResources(std::shared_ptr<CSkinResources> resources) {
-    if (resources) resources_ = std::move(resources);
+    if (!resources) return;
+    // Fonts made for another DPI would draw this window's text at the wrong size.
+    resources_ = resources->GetDpiScale() == dpiScale_ ? std::move(resources) : resources->CopyFor(dpiScale_);
+}
+
+void CPaintManagerUI::SetDpiScale(CDpiScale scale) {
+    dpiScale_ = scale;
+    chrome_.SetDpiScale(scale);
+    if (resources_.use_count() > 1 && resources_->GetDpiScale() != scale) resources_ = resources_->CopyFor(scale);
+    else resources_->SetDpiScale(scale);
 }
 
 bool CPaintManagerUI::AddPostPaint(CControlUI* control) {
@@ -251,6 +260,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         return {true, 1};
     case WM_SIZE:
         return OnSize();
+    case WM_DPICHANGED:
+        return OnDpiChanged(wParam, lParam);
     case WM_MOUSEMOVE:
         return OnMouseMove(lParam, wParam);
     case WM_MOUSEHOVER:
@@ -364,6 +375,18 @@ void CPaintManagerUI::PaintClientInto(HDC dc, LPARAM flags) {
         ::SetWindowOrgEx(dc, -position.left, -position.top, nullptr);
         ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT);
     }
+}
+
+// The window moved to a display of another DPI: the system suggests its new place and size.
+CPaintManagerUI::MessageResult CPaintManagerUI::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    SetDpiScale(CDpiScale(HIWORD(wParam)));
+    if (root_) root_->NeedUpdate();
+    updateNeeded_ = true;
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(window_, nullptr, FALSE);
+    return {true, 0};
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnSize() {

@@ -80,6 +80,9 @@ public:
     void Init(HWND window);
     HWND GetPaintWindow() const override { return window_; }
     CDpiScale GetDpiScale() const override { return dpiScale_; }
+    // The skin's lengths and fonts are drawn for that DPI from the next layout on; resources shared
+    // with a window of another DPI are left to it and this window draws with a copy.
+    void SetDpiScale(CDpiScale scale);
     HDC GetPaintDC() const { return windowDC_ ? windowDC_->Get() : nullptr; }
     // The band of rows the window is double-buffered through (invalid before the first paint).
     const CDibSection& GetOffscreenSurface() const { return bands_.Surface(); }
@@ -182,7 +185,7 @@ public:
     size_t DelayedCleanupCount() const { return delayedCleanup_.Count(); }
 
     // The skin's fonts, images, default attribute lists and colours: a window's own until it shares
-    // another's (a pop-up menu shares its window's).
+    // another's (a pop-up menu shares its window's, when both are on one DPI).
     CSkinResources& GetResources() override { return *resources_; }
     const std::shared_ptr<CSkinResources>& GetSharedResources() const { return resources_; }
     void ShareResources(std::shared_ptr<CSkinResources> resources);
@@ -285,6 +288,7 @@ private:
     void LayOutAndFocus(const RECT& client);
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
     void PaintClientInto(HDC dc, LPARAM flags);
+    MessageResult OnDpiChanged(WPARAM wParam, LPARAM lParam);
     MessageResult OnSize();
     MessageResult OnMouseMove(LPARAM lParam, WPARAM wParam);
     MessageResult OnMouseHover(LPARAM lParam);

@@ -6,8 +6,9 @@ namespace UiLib {
 
 void CWindowChrome::SetInitSize(HWND window, int cx, int cy, bool resizeNow) {
     initSize_ = SIZE{cx, cy};
+    const SIZE size = GetInitSize();
     if (resizeNow && window)
-        ::SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void CWindowChrome::SetTransparent(HWND window, int opacity) {
@@ -27,10 +28,12 @@ void CWindowChrome::SetTransparent(HWND window, int opacity) {
 }
 
 void CWindowChrome::LimitTracking(MINMAXINFO& info) const {
-    if (minInfo_.cx > 0) info.ptMinTrackSize.x = minInfo_.cx;
-    if (minInfo_.cy > 0) info.ptMinTrackSize.y = minInfo_.cy;
-    if (maxInfo_.cx > 0) info.ptMaxTrackSize.x = maxInfo_.cx;
-    if (maxInfo_.cy > 0) info.ptMaxTrackSize.y = maxInfo_.cy;
+    const SIZE minimum = GetMinInfo();
+    const SIZE maximum = GetMaxInfo();
+    if (minInfo_.cx > 0) info.ptMinTrackSize.x = minimum.cx;
+    if (minInfo_.cy > 0) info.ptMinTrackSize.y = minimum.cy;
+    if (maxInfo_.cx > 0) info.ptMaxTrackSize.x = maximum.cx;
+    if (maxInfo_.cy > 0) info.ptMaxTrackSize.y = maximum.cy;
 }
 
 }  // namespace UiLib

@@ -25,7 +25,7 @@ void CHorizontalLayoutUI::SetPos(RECT rect) {
     SIZE available{inner.right - inner.left, inner.bottom - inner.top};
     if (verticalScrollBar_ && verticalScrollBar_->IsVisible())
         available.cy += verticalScrollBar_->GetScrollRange();
-    BoxLayoutInput input{BoxAxis::Horizontal, inner, available, GetScrollPos(), childPadding_};
+    BoxLayoutInput input{BoxAxis::Horizontal, inner, available, GetScrollPos(), GetChildPadding()};
     ArrangeBox(input, *this, [this](int index) { SetFloatPos(index); });
     // A row never scrolls its content; only a horizontal bar below it is placed.
     ProcessScrollBar(inner, 0, 0);

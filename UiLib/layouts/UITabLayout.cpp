@@ -86,8 +86,7 @@ bool CTabLayoutUI::SelectItem(int index) {
 
 void CTabLayoutUI::SetPos(RECT rect) {
     CControlUI::SetPos(rect);
-    RECT inner{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
-               rcItem_.bottom - inset_.bottom};
+    RECT inner = InsetRect();
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* page = GetItemAt(i);
         if (!page->IsVisible()) continue;

@@ -25,7 +25,7 @@ void CVerticalLayoutUI::SetPos(RECT rect) {
     SIZE available{inner.right - inner.left, inner.bottom - inner.top};
     if (horizontalScrollBar_ && horizontalScrollBar_->IsVisible())
         available.cx += horizontalScrollBar_->GetScrollRange();
-    BoxLayoutInput input{BoxAxis::Vertical, inner, available, GetScrollPos(), childPadding_};
+    BoxLayoutInput input{BoxAxis::Vertical, inner, available, GetScrollPos(), GetChildPadding()};
     int required = ArrangeBox(input, *this, [this](int index) { SetFloatPos(index); });
     ProcessScrollBar(inner, 0, required);
 }

@@ -128,8 +128,9 @@ void CMenuElementUI::DrawItemText(HDC dc, const RECT& item) {
     if (text_.empty() || !owner_ || !manager_) return;
     const ListItemStyle& style = *owner_->GetListInfo();
     UiColor color = ListItemTextColor(style, IsEnabled(), selected_, IsHot());
-    RECT rect{item.left + style.textPadding.left, item.top + style.textPadding.top,
-              item.right - style.textPadding.right, item.bottom - style.textPadding.bottom};
+    const RECT padding = DpiScale().Scale(style.textPadding);
+    RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,
+              item.bottom - padding.bottom};
     UINT textStyle = DT_SINGLELINE | style.textStyle;
     if (style.showHtml) {
         int links = 0;
@@ -151,7 +152,7 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
     }
     if (size.cy == 0 && owner_ && manager_) {
         const ListItemStyle& style = *owner_->GetListInfo();
-        RECT text{0, 0, std::max(fixed_.cx, available.cx), 9999};
+        RECT text{0, 0, std::max<LONG>(GetFixedWidth(), available.cx), 9999};
         if (text_.empty()) text = RECT{};
         CWindowDC screen(manager_->GetPaintWindow());
         UINT textStyle = DT_SINGLELINE | DT_CALCRECT | (style.textStyle & ~(DT_RIGHT | DT_CENTER));
@@ -162,10 +163,11 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
         } else {
             CSkinRenderer::DrawText(screen.Get(), SkinResources(), text, text_, 0, style.font, textStyle);
         }
-        size.cx = text.right - text.left + style.textPadding.left + style.textPadding.right + 20;
-        size.cy = text.bottom - text.top + style.textPadding.top + style.textPadding.bottom;
+        const RECT padding = DpiScale().Scale(style.textPadding);
+        size.cx = text.right - text.left + padding.left + padding.right + DpiScale().Scale(20);
+        size.cy = text.bottom - text.top + padding.top + padding.bottom;
     }
-    if (fixed_.cy != 0) size.cy = fixed_.cy;
+    if (fixed_.cy != 0) size.cy = GetFixedHeight();
     return size;
 }
 

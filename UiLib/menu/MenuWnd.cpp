@@ -93,7 +93,6 @@ void CMenuWnd::InitWindow() {
 void CMenuWnd::PlaceRootMenu() {
     const SIZE work = SizeOf(WorkAreaOf(window_));
     const SIZE size = paintManager_.GetRoot()->EstimateSize(work);
-    paintManager_.SetInitSize(size.cx, size.cy);
 
     RECT rect{base_.x, base_.y, base_.x + size.cx, base_.y + size.cy};
     if (alignment_ & kAlignRight) {
@@ -142,8 +141,9 @@ void CMenuWnd::PlaceSubMenu() {
         size.cy += itemSize.cy;
         size.cx = std::max(size.cx, itemSize.cx);
     }
-    size.cx += 4;
-    size.cy += 4;
+    const int frame = paintManager_.GetDpiScale().Scale(4);
+    size.cx += frame;
+    size.cy += frame;
     RECT rect = SubMenuRect(size, work);
     ::MoveWindow(window_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
 }
@@ -155,7 +155,7 @@ RECT CMenuWnd::SubMenuRect(SIZE size, const RECT& work) const {
     ::GetWindowRect(ownerWindow, &parent);
     POINT top{item.left, item.top};
     ::ClientToScreen(ownerWindow, &top);
-    RECT rect{parent.right, top.y, parent.right + size.cx + 2, top.y + size.cy};
+    RECT rect{parent.right, top.y, parent.right + size.cx + paintManager_.GetDpiScale().Scale(2), top.y + size.cy};
 
     // A sub-menu that an earlier one had to place to the left or above leads the way.
     bool rightTaken = false;

@@ -24,6 +24,11 @@ public:
     RECT Scale(RECT rect) const {
         return {Scale(rect.left), Scale(rect.top), Scale(rect.right), Scale(rect.bottom)};
     }
+    // Back to the skin's pixels: what a control measured in window pixels is stored as the skin
+    // would have written it; at this DPI or above it scales back to the same window pixels.
+    int Unscale(int value) const { return ::MulDiv(value, kSkinDpi, dpi_); }
+    bool operator==(const CDpiScale& other) const { return dpi_ == other.dpi_; }
+    bool operator!=(const CDpiScale& other) const { return dpi_ != other.dpi_; }
     // A font's pixel height: a visible font never rounds away to nothing (a zero height would ask
     // the system for its default size instead).
     int ScaleFontSize(int size) const;

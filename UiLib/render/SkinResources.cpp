@@ -10,18 +10,21 @@ CSkinResources::CSkinResources() {
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
     std::wstring face = CResourceConfig::GetDefaultFontName();
     if (face.empty()) face = logFont.lfFaceName;
-    int size = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
+    // The system's font is sized for the screen's DPI; kept, like a skin's fonts, in 96-DPI pixels.
+    CWindowDC screen(nullptr);
+    const int screenDpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : CDpiScale::kSkinDpi;
+    int size = CDpiScale(screenDpi).Unscale(logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight);
     defaultFont_ = CreateFontInfo(face, size, logFont.lfWeight >= FW_BOLD, logFont.lfUnderline != 0,
                                   logFont.lfItalic != 0);
 }
 
 std::unique_ptr<TFontInfo> CSkinResources::CreateFontInfo(const std::wstring& face, int size, bool bold,
-                                                          bool underline, bool italic) {
+                                                          bool underline, bool italic) const {
     LOGFONTW logFont{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
     lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
     logFont.lfCharSet = DEFAULT_CHARSET;
-    logFont.lfHeight = -size;
+    logFont.lfHeight = -scale_.ScaleFontSize(size);
     if (bold) logFont.lfWeight += FW_BOLD;
     logFont.lfUnderline = underline ? TRUE : FALSE;
     logFont.lfItalic = italic ? TRUE : FALSE;
@@ -33,6 +36,32 @@ std::unique_ptr<TFontInfo> CSkinResources::CreateFontInfo(const std::wstring& fa
     info->underline = underline;
     info->italic = italic;
     return info;
+}
+
+std::unique_ptr<TFontInfo> CSkinResources::RecreateFontInfo(const TFontInfo& info) const {
+    return CreateFontInfo(info.faceName, info.size, info.bold, info.underline, info.italic);
+}
+
+void CSkinResources::SetDpiScale(CDpiScale scale) {
+    if (scale == scale_) return;
+    scale_ = scale;
+    defaultFont_ = RecreateFontInfo(*defaultFont_);
+    for (auto& info : fonts_) info = RecreateFontInfo(*info);
+}
+
+std::shared_ptr<CSkinResources> CSkinResources::CopyFor(CDpiScale scale) const {
+    auto copy = std::make_shared<CSkinResources>();
+    copy->scale_ = scale;
+    copy->defaultFont_ = copy->RecreateFontInfo(*defaultFont_);
+    for (const auto& info : fonts_) copy->fonts_.push_back(copy->RecreateFontInfo(*info));
+    defaultAttributes_.ForEach(
+        [&copy](const std::wstring& name, const std::wstring& list) { copy->defaultAttributes_.Insert(name, list); });
+    copy->disabledColor_ = disabledColor_;
+    copy->fontColor_ = fontColor_;
+    copy->linkColor_ = linkColor_;
+    copy->linkHoverColor_ = linkHoverColor_;
+    copy->selectedColor_ = selectedColor_;
+    return copy;
 }
 
 TFontInfo& CSkinResources::MeasuredFont(TFontInfo& info) {

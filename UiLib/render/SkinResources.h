@@ -7,12 +7,14 @@
 
 #include "UiLib/Utils/StringMap.h"
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/render/DpiScale.h"
 #include "UiLib/render/GdiObject.h"
 #include "UiLib/render/UIImage.h"
 
 namespace UiLib {
 
-// One font of a skin: the handle with its description and, once measured, its metrics.
+// One font of a skin: the handle with its description and, once measured, its metrics. The size is
+// the skin's, in 96-DPI pixels; the handle is made at the DPI of the windows that draw with it.
 struct TFontInfo {
     CFontHandle font;
     std::wstring faceName;
@@ -27,13 +29,21 @@ struct TFontInfo {
 // What the windows of one skin draw with: its fonts (the default one and the custom ones by index),
 // the image cache, the default attribute lists per control and the default colours. A window that
 // opens on behalf of another (a sub-menu) shares that window's object, so it lives while either
-// window uses it.
+// window uses it. Its fonts are made for one DPI: windows on different DPIs draw with objects of
+// their own.
 class CSkinResources : public std::enable_shared_from_this<CSkinResources> {
 public:
     // Starts with the system's GUI font (under the configured default face name, if any).
     CSkinResources();
     CSkinResources(const CSkinResources&) = delete;
     CSkinResources& operator=(const CSkinResources&) = delete;
+
+    CDpiScale GetDpiScale() const { return scale_; }
+    // Makes every font again for that DPI; each keeps its index, its handle changes.
+    void SetDpiScale(CDpiScale scale);
+    // A new object with the same fonts, default lists and colours, its fonts made for `scale`
+    // (the images load again as they are drawn).
+    std::shared_ptr<CSkinResources> CopyFor(CDpiScale scale) const;
 
     HFONT AddFont(const std::wstring& face, int size, bool bold, bool underline, bool italic);
     // The custom font of that index, or for an index out of range the default font.
@@ -70,10 +80,12 @@ public:
     std::wstring GetDefaultAttributeList(const std::wstring& controlName);
 
 private:
-    static std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
-                                                     bool italic);
+    std::unique_ptr<TFontInfo> CreateFontInfo(const std::wstring& face, int size, bool bold, bool underline,
+                                              bool italic) const;
+    std::unique_ptr<TFontInfo> RecreateFontInfo(const TFontInfo& info) const;
     static TFontInfo& MeasuredFont(TFontInfo& info);
 
+    CDpiScale scale_;
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
     CStringMap<std::unique_ptr<TImageInfo>> images_;

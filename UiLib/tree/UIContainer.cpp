@@ -85,14 +85,14 @@ void CContainerUI::DisposeChild(std::unique_ptr<CControlUI> child) {
     if (delayedDestroy_ && manager_) manager_->AddDelayedCleanup(std::move(child));
 }
 
-RECT CContainerUI::GetInset() const { return inset_; }
+RECT CContainerUI::GetInset() const { return DpiScale().Scale(inset_); }
 
 void CContainerUI::SetInset(RECT inset) {
     inset_ = inset;
     NeedUpdate();
 }
 
-int CContainerUI::GetChildPadding() const { return childPadding_; }
+int CContainerUI::GetChildPadding() const { return DpiScale().Scale(childPadding_); }
 
 void CContainerUI::SetChildPadding(int padding) {
     childPadding_ = padding;
@@ -128,9 +128,14 @@ void CContainerUI::SetManager(CControlHost* manager, CControlUI* parent, bool in
     CControlUI::SetManager(manager, parent, init);
 }
 
+RECT CContainerUI::InsetRect() const {
+    const RECT inset = GetInset();
+    return RECT{rcItem_.left + inset.left, rcItem_.top + inset.top, rcItem_.right - inset.right,
+                rcItem_.bottom - inset.bottom};
+}
+
 RECT CContainerUI::InnerRect() const {
-    RECT inner{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
-               rcItem_.bottom - inset_.bottom};
+    RECT inner = InsetRect();
     if (IsVisibleBar(verticalScrollBar_)) inner.right -= verticalScrollBar_->GetFixedWidth();
     if (IsVisibleBar(horizontalScrollBar_)) inner.bottom -= horizontalScrollBar_->GetFixedHeight();
     return inner;
@@ -205,8 +210,7 @@ void CContainerUI::DoEvent(UiEvent& event) {
 void CContainerUI::SetPos(RECT rect) {
     CControlUI::SetPos(rect);
     if (items_.IsEmpty()) return;
-    RECT inner{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
-               rcItem_.bottom - inset_.bottom};
+    const RECT inner = InsetRect();
     for (int i = 0; i < static_cast<int>(items_.Count()); ++i) {
         CControlUI* child = items_.GetAt(i);
         if (!child->IsVisible()) continue;
@@ -298,8 +302,7 @@ SIZE CContainerUI::GetScrollRange() const {
 }
 
 void CContainerUI::ScrollIntoView(const CControlUI* child) {
-    const RECT shown{rcItem_.left + inset_.left, rcItem_.top + inset_.top, rcItem_.right - inset_.right,
-                     rcItem_.bottom - inset_.bottom};
+    const RECT shown = InsetRect();
     const RECT wanted = child->GetPos();
     SIZE position = GetScrollPos();
     if (wanted.top < shown.top) position.cy -= shown.top - wanted.top;
@@ -345,13 +348,15 @@ void CContainerUI::LineUp() { ScrollBy(0, -LineHeight()); }
 void CContainerUI::LineDown() { ScrollBy(0, LineHeight()); }
 
 void CContainerUI::PageUp() {
-    int height = GetHeight() - inset_.top - inset_.bottom;
+    const RECT inset = GetInset();
+    int height = GetHeight() - inset.top - inset.bottom;
     if (IsVisibleBar(horizontalScrollBar_)) height -= horizontalScrollBar_->GetFixedHeight();
     ScrollBy(0, -height);
 }
 
 void CContainerUI::PageDown() {
-    int height = GetHeight() - inset_.top - inset_.bottom;
+    const RECT inset = GetInset();
+    int height = GetHeight() - inset.top - inset.bottom;
     if (IsVisibleBar(horizontalScrollBar_)) height -= horizontalScrollBar_->GetFixedHeight();
     ScrollBy(0, height);
 }
@@ -362,13 +367,15 @@ void CContainerUI::LineLeft() { ScrollBy(-8, 0); }
 void CContainerUI::LineRight() { ScrollBy(8, 0); }
 
 void CContainerUI::PageLeft() {
-    int width = GetWidth() - inset_.left - inset_.right;
+    const RECT inset = GetInset();
+    int width = GetWidth() - inset.left - inset.right;
     if (IsVisibleBar(verticalScrollBar_)) width -= verticalScrollBar_->GetFixedWidth();
     ScrollBy(-width, 0);
 }
 
 void CContainerUI::PageRight() {
-    int width = GetWidth() - inset_.left - inset_.right;
+    const RECT inset = GetInset();
+    int width = GetWidth() - inset.left - inset.right;
     if (IsVisibleBar(verticalScrollBar_)) width -= verticalScrollBar_->GetFixedWidth();
     ScrollBy(width, 0);
 }

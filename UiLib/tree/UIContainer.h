@@ -28,6 +28,7 @@ public:
     std::unique_ptr<CControlUI> RemoveAt(int index) override;
     void RemoveAll() override;
 
+    // The inset and the padding between children are set in the skin's pixels, read in the window's.
     virtual RECT GetInset() const;
     virtual void SetInset(RECT inset);
     virtual int GetChildPadding() const;
@@ -76,6 +77,8 @@ protected:
     virtual void SetFloatPos(int index);
     // Shows, sizes and places the scroll bars around `inner` for content of the required size.
     virtual void ProcessScrollBar(RECT inner, int requiredWidth, int requiredHeight);
+    // The position minus the inset.
+    RECT InsetRect() const;
     // The position minus the inset and the visible scroll bars.
     RECT InnerRect() const;
     // Deletes a removed child, now or through the manager's delayed clean-up.

@@ -80,11 +80,13 @@ void CControlUI::SetPos(RECT rect) {
         setPosBusy_ = false;
     }
     if (float_ && parent_) {
+        // The place is kept in the skin's pixels, like the skin's own "pos".
+        const CDpiScale scale = DpiScale();
         const RECT& parentRect = parent_->GetPos();
-        xy_.cx = xy_.cx >= 0 ? rcItem_.left - parentRect.left : rcItem_.right - parentRect.right;
-        xy_.cy = xy_.cy >= 0 ? rcItem_.top - parentRect.top : rcItem_.bottom - parentRect.bottom;
-        fixed_.cx = rcItem_.right - rcItem_.left;
-        fixed_.cy = rcItem_.bottom - rcItem_.top;
+        xy_.cx = scale.Unscale(xy_.cx >= 0 ? rcItem_.left - parentRect.left : rcItem_.right - parentRect.right);
+        xy_.cy = scale.Unscale(xy_.cy >= 0 ? rcItem_.top - parentRect.top : rcItem_.bottom - parentRect.bottom);
+        fixed_.cx = scale.Unscale(rcItem_.right - rcItem_.left);
+        fixed_.cy = scale.Unscale(rcItem_.bottom - rcItem_.top);
     }
     updateNeeded_ = false;
     RECT both;
@@ -106,7 +108,7 @@ void CControlUI::SetPadding(RECT padding) {
     NeedParentUpdate();
 }
 
-SIZE CControlUI::GetFixedXY() const { return xy_; }
+SIZE CControlUI::GetFixedXY() const { return DpiScale().Scale(xy_); }
 
 void CControlUI::SetFixedXY(SIZE xy) {
     if (xy.cx == xy_.cx && xy.cy == xy_.cy) return;
@@ -130,8 +132,9 @@ void CControlUI::SetMaxWidth(int width) { SetSizeWish(max_.cx, width); }
 void CControlUI::SetMinHeight(int height) { SetSizeWish(min_.cy, height); }
 void CControlUI::SetMaxHeight(int height) { SetSizeWish(max_.cy, height); }
 
-int CControlUI::GetFixedWidth() const { return fixed_.cx; }
-int CControlUI::GetFixedHeight() const { return fixed_.cy; }
+int CControlUI::GetFixedWidth() const { return DpiScale().Scale(fixed_.cx); }
+int CControlUI::GetFixedHeight() const { return DpiScale().Scale(fixed_.cy); }
+SIZE CControlUI::FixedSize() const { return DpiScale().Scale(fixed_); }
 int CControlUI::GetMinWidth() const { return DpiScale().Scale(min_.cx); }
 int CControlUI::GetMaxWidth() const { return DpiScale().Scale(max_.cx); }
 int CControlUI::GetMinHeight() const { return DpiScale().Scale(min_.cy); }
@@ -383,7 +386,7 @@ void CControlUI::ApplyAttributeList(const std::wstring& list) {
     }
 }
 
-SIZE CControlUI::EstimateSize(SIZE) { return fixed_; }
+SIZE CControlUI::EstimateSize(SIZE) { return FixedSize(); }
 
 void CControlUI::DoPaint(HDC dc, const RECT& paint) {
     if (!::IntersectRect(&rcPaint_, &paint, &rcItem_)) return;
@@ -395,7 +398,8 @@ void CControlUI::DoPaint(HDC dc, const RECT& paint) {
         PaintBorder(dc);
     };
     if (HasRoundCorners(borderRound_)) {
-        CRenderClip clip(dc, rcPaint_, rcItem_, borderRound_.cx, borderRound_.cy);
+        const SIZE round = DpiScale().Scale(borderRound_);
+        CRenderClip clip(dc, rcPaint_, rcItem_, round.cx, round.cy);
         paintAll();
     } else {
         paintAll();
@@ -471,18 +475,21 @@ void CControlUI::PaintText(HDC) {}
 
 void CControlUI::PaintBorder(HDC dc) {
     if (borderColor_ == 0 && focusBorderColor_ == 0) return;
+    const CDpiScale scale = DpiScale();
+    const int borderSize = scale.Scale(borderSize_);
     if (borderSize_ > 0 && HasRoundCorners(borderRound_)) {
         UiColor color = focused_ && focusBorderColor_ != 0 ? focusBorderColor_ : borderColor_;
-        CSkinRenderer::DrawRoundRect(dc, rcItem_, borderSize_, borderRound_.cx, borderRound_.cy, color);
+        const SIZE round = scale.Scale(borderRound_);
+        CSkinRenderer::DrawRoundRect(dc, rcItem_, borderSize, round.cx, round.cy, color);
         return;
     }
     if (focused_ && focusBorderColor_ != 0 && borderSize_ > 0) {
-        CSkinRenderer::DrawRect(dc, rcItem_, borderSize_, focusBorderColor_);
+        CSkinRenderer::DrawRect(dc, rcItem_, borderSize, focusBorderColor_);
         return;
     }
     // A border colour of 0 means "no border"; only the focus border above may still show.
     if (borderColor_ == 0) return;
-    const RECT& s = borderSizes_;
+    const RECT s = scale.Scale(borderSizes_);
     if (s.left > 0 || s.top > 0 || s.right > 0 || s.bottom > 0) {
         const RECT& r = rcItem_;
         if (s.left > 0)
@@ -498,7 +505,7 @@ void CControlUI::PaintBorder(HDC dc) {
             CSkinRenderer::DrawLine(dc, RECT{r.left, r.bottom - s.bottom, r.right, r.bottom - s.bottom}, s.bottom,
                                     borderColor_, borderStyle_);
     } else if (borderSize_ > 0) {
-        CSkinRenderer::DrawRect(dc, rcItem_, borderSize_, borderColor_);
+        CSkinRenderer::DrawRect(dc, rcItem_, borderSize, borderColor_);
     }
 }
 

@@ -90,8 +90,8 @@ public:
     virtual int GetHeight() const;
     virtual int GetX() const;
     virtual int GetY() const;
-    // Padding and the minimum and maximum sizes are set in the skin's 96-DPI pixels and read, by the
-    // layouts, in the window's pixels.
+    // Padding, the float position and the fixed, minimum and maximum sizes are set in the skin's
+    // 96-DPI pixels and read, by the layouts, in the window's pixels.
     virtual RECT GetPadding() const;
     virtual void SetPadding(RECT padding);
     virtual SIZE GetFixedXY() const;
@@ -175,7 +175,8 @@ public:
     // Draws an image attribute string over the control; false when its image cannot be loaded.
     bool DrawImage(HDC dc, const std::wstring& image, const std::wstring& modifier = std::wstring());
 
-    // Background, border and virtual-window accessors used by derived controls and tests.
+    // Background, border and virtual-window accessors used by derived controls and tests; border
+    // sizes and corners in the skin's pixels (painted scaled).
     UiColor GetBkColor() const { return bkColor_; }
     void SetBkColor(UiColor color);
     UiColor GetBkColor2() const { return bkColor2_; }
@@ -219,6 +220,8 @@ public:
 protected:
     // How this control's window scales the skin's lengths; as written while the control has no window.
     CDpiScale DpiScale() const;
+    // The fixed width and height in the window's pixels.
+    SIZE FixedSize() const;
     void SetBorderSide(LONG RECT::*side, const std::wstring& value);
     // Whether `point` hits this control (its rectangle, or its region when irregular).
     bool HitTest(POINT point) const;

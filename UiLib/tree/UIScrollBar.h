@@ -71,7 +71,7 @@ private:
     RECT Span(LONG from, LONG to) const;
     // Places the buttons and the thumb in the bar's rectangle for the current range and position.
     void UpdateParts();
-    int ButtonSize() const { return horizontal_ ? fixed_.cy : fixed_.cx; }
+    int ButtonSize() const { return horizontal_ ? GetFixedHeight() : GetFixedWidth(); }
     // The coordinate along the bar of a point.
     LONG Along(POINT point) const { return horizontal_ ? point.x : point.y; }
     // Scrolling, through the owner's operations when there is one.
