@@ -196,7 +196,7 @@ void MainFrame::RaisePopup(std::unique_ptr<CPopupWnd> popup, const PopupReply& r
     if (!raised) return;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT place = PopupPlacement(work, reply.width, reply.height);
+    RECT place = PopupPlacement(work, reply.width, reply.height, WindowDpiScale(raised->GetHWND()));
     SetWindowPos(raised->GetHWND(), insertAfter, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOACTIVATE);
     raised->Navigate(CWebPopupWnd::kBlankPage);

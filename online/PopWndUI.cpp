@@ -22,9 +22,11 @@ int Reasonable(int size, int usual, int smallest, int largest) {
 
 }  // namespace
 
-RECT PopupPlacement(const RECT& workArea, int width, int height) {
-    width = Reasonable(width, kUsualWidth, kSmallestWidth, workArea.right - workArea.left);
-    height = Reasonable(height, kUsualHeight, kSmallestHeight, workArea.bottom - workArea.top);
+RECT PopupPlacement(const RECT& workArea, int width, int height, UiLib::CDpiScale scale) {
+    width = Reasonable(scale.Scale(width), scale.Scale(kUsualWidth), scale.Scale(kSmallestWidth),
+                       workArea.right - workArea.left);
+    height = Reasonable(scale.Scale(height), scale.Scale(kUsualHeight), scale.Scale(kSmallestHeight),
+                        workArea.bottom - workArea.top);
     return RECT{workArea.right - width, workArea.bottom - height, workArea.right, workArea.bottom};
 }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "UiLib/render/DpiScale.h"
 #include "online/WebPopupWnd.h"
 
 class SysSettings;
@@ -75,9 +76,10 @@ private:
     bool hadFocus_ = false;
 };
 
-// Where a pop-up of the reply's size goes: the bottom-right corner of the work area. Sizes out
-// of reason are brought into it: none or a negative one gives the usual 300 by 170, and no pop-up
-// is smaller than 100 by 60 or larger than the work area.
-RECT PopupPlacement(const RECT& workArea, int width, int height);
+// Where a pop-up of the reply's size goes: the bottom-right corner of the work area. The reply's
+// sizes are 96-DPI pixels, drawn at the pop-up's `scale`. Sizes out of reason are brought into it:
+// none or a negative one gives the usual 300 by 170, and no pop-up is smaller than 100 by 60 or
+// larger than the work area.
+RECT PopupPlacement(const RECT& workArea, int width, int height, UiLib::CDpiScale scale = UiLib::CDpiScale());
 // The display time of a reply in milliseconds: negative counts as none, and an hour at most.
 UINT PopupDisplayMilliseconds(int seconds);

@@ -20,6 +20,24 @@ bool LoadToolTipClass() {
     return loaded;
 }
 
+// The system's tooltip font, made for `dpi`; null where the system cannot tell it for a DPI.
+HFONT CreateToolTipFont(UINT dpi) {
+    using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    static const auto parametersForDpi =
+        LibraryFunction<ParametersForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+    if (!parametersForDpi) return nullptr;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) return nullptr;
+    return ::CreateFontIndirectW(&metrics.lfStatusFont);
+}
+
+int SystemDpi() {
+    using DpiForSystemFn = UINT(WINAPI*)();
+    static const auto dpiForSystem = LibraryFunction<DpiForSystemFn>(L"user32.dll", "GetDpiForSystem");
+    return dpiForSystem ? static_cast<int>(dpiForSystem()) : CDpiScale::kSkinDpi;
+}
+
 }  // namespace
 
 UINT CToolTip::HoverTime() const {
@@ -27,7 +45,16 @@ UINT CToolTip::HoverTime() const {
     return static_cast<UINT>(::SendMessageW(window_.Get(), TTM_GETDELAYTIME, TTDT_INITIAL, 0));
 }
 
-void CToolTip::Show(HWND owner, const std::wstring& text, const RECT& area) {
+void CToolTip::FollowDpi(CDpiScale scale) {
+    if (scale == fontScale_) return;
+    fontScale_ = scale;
+    CFontHandle font(scale.Dpi() == SystemDpi() ? nullptr : CreateToolTipFont(static_cast<UINT>(scale.Dpi())));
+    // Without a font of its own the tooltip goes back to the system's; the old one goes once replaced.
+    ::SendMessageW(window_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    font_ = std::move(font);
+}
+
+void CToolTip::Show(HWND owner, const std::wstring& text, const RECT& area, CDpiScale scale) {
     text_ = text;
     info_ = TOOLINFOW{};
     info_.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -44,7 +71,9 @@ void CToolTip::Show(HWND owner, const std::wstring& text, const RECT& area) {
                                         CResourceConfig::GetInstance(), nullptr));
         if (!window_) return;
         ::SendMessageW(window_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info_));
+        fontScale_ = CDpiScale(SystemDpi());
     }
+    FollowDpi(scale);
     ::SendMessageW(window_.Get(), TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info_));
     ::SendMessageW(window_.Get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info_));
 }

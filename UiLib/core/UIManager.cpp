@@ -439,7 +439,7 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseHover(LPARAM lParam) {
         UiEvent event = MakeEvent(UIEVENT_MOUSEHOVER);
         hover_->Event(event);
     }
-    if (!control->GetToolTip().empty()) toolTip_.Show(window_, control->GetToolTip(), control->GetPos());
+    if (!control->GetToolTip().empty()) toolTip_.Show(window_, control->GetToolTip(), control->GetPos(), dpiScale_);
     return {true, 0};
 }
 

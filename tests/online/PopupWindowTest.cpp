@@ -115,6 +115,15 @@ TEST(PopupPlacementTest, ThePopupSitsInTheCornerAtASoundSizeForAnHourAtMost) {
     EXPECT_EQ(huge.top, 0);
     RECT tiny = PopupPlacement(work, 3, 2);
     EXPECT_EQ(tiny.right - tiny.left, 100);
+    // The service's sizes are 96-DPI pixels: at 144 DPI the pop-up and its limits are 1.5 times as large.
+    const UiLib::CDpiScale scaled(144);
+    RECT large = PopupPlacement(work, 300, 170, scaled);
+    EXPECT_EQ(large.right - large.left, 450);
+    EXPECT_EQ(large.bottom - large.top, 255);
+    RECT largeNone = PopupPlacement(work, 0, 0, scaled);
+    EXPECT_EQ(largeNone.right - largeNone.left, 450);
+    EXPECT_EQ(PopupPlacement(work, 3, 2, scaled).bottom - PopupPlacement(work, 3, 2, scaled).top, 90);
+    EXPECT_EQ(PopupPlacement(work, 100000, 100000, scaled).left, 0);
     EXPECT_EQ(PopupDisplayMilliseconds(8), 8000u);
     EXPECT_EQ(PopupDisplayMilliseconds(-3), 0u);
     EXPECT_EQ(PopupDisplayMilliseconds(2147483), 3600000u) << "no overflow into a weeks-long wait";
