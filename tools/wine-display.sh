@@ -1,7 +1,8 @@
 # Sourced with the build folder as $build: one Xvfb display and one Wine server that live as long
-# as the calling script, with Wine's desktop process held by a window of its own.
+# as the calling script, with Wine's desktop process held by a window of its own. The screen is
+# 1280x1024 unless the caller names another size in $screen.
 display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 "${screen:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() { wineserver -k >/dev/null 2>&1; kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
 trap cleanup EXIT
