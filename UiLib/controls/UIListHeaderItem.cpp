@@ -92,7 +92,7 @@ void CListHeaderItemUI::PaintStatusImage(HDC dc) {
     RECT sep = rcItem_;
     if (sepWidth_ > 0) sep.left = sep.right - sepWidth_;
     else sep.right = sep.left - sepWidth_;
-    CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_);
+    CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_, std::wstring(), DpiScale());
 }
 
 void CListHeaderItemUI::PaintText(HDC dc) {
