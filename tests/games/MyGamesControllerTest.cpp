@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "UiLib/tree/WindowTasks.h"
+#include "games/GameButtonUI.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "tests/support/LudoraProcess.h"
@@ -153,7 +154,7 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
 
     // The page goes while the workers still run: their results reach only what is left.
     controller_.ShowNoGamePage();
-    controller_.LoadIcons();
+    controller_.LoadIcons(CGameButtonUI::kIconSize);
     page.reset();
     auto iconsKnown = [&] {
         for (const GameRecord& game : controller_.Games())
