@@ -30,7 +30,6 @@ public:
     CPictureScale(int renderPercent, CDpiScale dpi)
         : renderPercent_(renderPercent > 0 ? renderPercent : 100), dpi_(dpi) {}
 
-    const CDpiScale& Dpi() const { return dpi_; }
     // Edge by edge, as CDpiScale rounds, so that touching pieces of a strip still touch.
     RECT ToRender(const RECT& units) const;
     RECT ToWindow(const RECT& units) const { return dpi_.Scale(units); }
