@@ -3,6 +3,7 @@
 #include <string>
 
 #include "UiLib/core/UIManager.h"
+#include "UiLib/render/UIRender.h"
 
 using namespace UiLib;
 
@@ -27,8 +28,11 @@ void CGameButtonUI::DoEvent(UiEvent& event) {
 }
 
 RECT CGameButtonUI::IconRect() const {
-    const LONG top = rcItem_.top + (rcItem_.bottom - rcItem_.top - kIconSize) / 2;
-    return RECT{rcItem_.left + kIconLeft, top, rcItem_.left + kIconLeft + kIconSize, top + kIconSize};
+    const CDpiScale dpi = DpiScale();
+    const int size = dpi.Scale(kIconSize);
+    const LONG left = rcItem_.left + dpi.Scale(kIconLeft);
+    const LONG top = rcItem_.top + (rcItem_.bottom - rcItem_.top - size) / 2;
+    return RECT{left, top, left + size, top + size};
 }
 
 void CGameButtonUI::PaintStatusImage(HDC dc) {
@@ -36,12 +40,9 @@ void CGameButtonUI::PaintStatusImage(HDC dc) {
     if (!iconKnown_) return;
     const RECT icon = IconRect();
     if (icon_) {
-        ::DrawIconEx(dc, icon.left, icon.top, icon_, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, icon.left, icon.top, icon_, icon.right - icon.left, icon.bottom - icon.top, 0, nullptr,
+                     DI_NORMAL);
         return;
     }
-    const RECT dest{icon.left - rcItem_.left, icon.top - rcItem_.top, icon.right - rcItem_.left,
-                    icon.bottom - rcItem_.top};
-    DrawImage(dc, std::wstring(L"file='") + kNeutralIcon + L"' dest='" + std::to_wstring(dest.left) + L"," +
-                      std::to_wstring(dest.top) + L"," + std::to_wstring(dest.right) + L"," +
-                      std::to_wstring(dest.bottom) + L"'");
+    CSkinRenderer::DrawImageString(dc, SkinResources(), icon, rcPaint_, kNeutralIcon, std::wstring(), DpiScale());
 }

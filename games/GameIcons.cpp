@@ -59,15 +59,18 @@ GameIcons::GameIcons(std::shared_ptr<CWindowTasks> windowTasks, int size)
 void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
     std::vector<std::wstring> wanted;
     for (const std::wstring& path : paths) {
-        if (icons_.emplace(PathKey(path), nullptr).second) wanted.push_back(path);
+        Entry& entry = icons_[PathKey(path)];
+        if (entry.size == size_) continue;
+        entry.size = size_;
+        wanted.push_back(path);
     }
     if (wanted.empty()) return;
     // Icons are read from the player's own files: a slow service does not hold them up.
     auto job = [tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
         for (const std::wstring& path : wanted) {
             auto icon = std::make_shared<CIconHandle>(ReadFirstIcon(path, size));
-            tasks->Post([icons, path, icon, loaded] {
-                icons->Store(path, icon);
+            tasks->Post([icons, path, size, icon, loaded] {
+                icons->Store(path, size, icon);
                 loaded(path);
             });
         }
@@ -75,14 +78,18 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
     RunInBackground(BackgroundLane::Files, std::move(job));
 }
 
-void GameIcons::Store(const std::wstring& path, std::shared_ptr<CIconHandle> icon) { icons_[PathKey(path)] = std::move(icon); }
+void GameIcons::Store(const std::wstring& path, int size, std::shared_ptr<CIconHandle> icon) {
+    Entry& entry = icons_[PathKey(path)];
+    // A read for a size asked for before a later one is outdated; the later read follows.
+    if (entry.size == size) entry.icon = std::move(icon);
+}
 
 bool GameIcons::IsKnown(const std::wstring& path) const {
     auto found = icons_.find(PathKey(path));
-    return found != icons_.end() && found->second != nullptr;
+    return found != icons_.end() && found->second.icon != nullptr;
 }
 
 HICON GameIcons::Find(const std::wstring& path) const {
     auto found = icons_.find(PathKey(path));
-    return found != icons_.end() && found->second ? found->second->Get() : nullptr;
+    return found != icons_.end() && found->second.icon ? found->second.icon->Get() : nullptr;
 }

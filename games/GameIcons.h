@@ -26,7 +26,10 @@ public:
 
     GameIcons(std::shared_ptr<UiLib::CWindowTasks> windowTasks, int size);
 
-    // Asks for the icons of the paths not asked for before, on one worker, in order.
+    // The size icons are read at from now on (the window's DPI decides it). An icon of another
+    // size stays until its path is asked for again and its new one is read.
+    void SetSize(int size) { size_ = size; }
+    // Asks for the icons of the paths not yet asked for at the current size, on one worker, in order.
     void Load(const std::vector<std::wstring>& paths, Loaded loaded);
     // Whether the icon of `path` has been read, whatever was found.
     bool IsKnown(const std::wstring& path) const;
@@ -34,10 +37,15 @@ public:
     HICON Find(const std::wstring& path) const;
 
 private:
-    void Store(const std::wstring& path, std::shared_ptr<UiLib::CIconHandle> icon);
+    struct Entry {
+        int size = 0;  // the size asked for last
+        // Null while the icon is first being read.
+        std::shared_ptr<UiLib::CIconHandle> icon;
+    };
+
+    void Store(const std::wstring& path, int size, std::shared_ptr<UiLib::CIconHandle> icon);
 
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
     int size_;
-    // Null while the icon is being read.
-    std::map<std::wstring, std::shared_ptr<UiLib::CIconHandle>> icons_;
+    std::map<std::wstring, Entry> icons_;
 };

@@ -94,7 +94,10 @@ void CMyGameWndUI::Bind(MyGamesController& controller) {
     FilterGames();
     ArrangeGameButtons();
     // The icons are read once the window has first been painted, which they are no part of.
-    if (CControlHost* manager = GetManager()) manager->RunSoon([controller = controller_] { controller->LoadIcons(); });
+    // They are read at the size the window's DPI calls for, not stretched from the 96-DPI one.
+    const int iconSize = DpiScale().Scale(CGameButtonUI::kIconSize);
+    if (CControlHost* manager = GetManager())
+        manager->RunSoon([controller = controller_, iconSize] { controller->LoadIcons(iconSize); });
 }
 
 void CMyGameWndUI::Subscribe() {

@@ -23,9 +23,10 @@ MyGamesController::MyGamesController(GameList& games, PlayHistory& history, std:
 
 void MyGamesController::LoadGames() { shown_ = games_.games; }
 
-void MyGamesController::LoadIcons() {
+void MyGamesController::LoadIcons(int size) {
     std::vector<std::wstring> paths;
     for (const GameRecord& game : shown_) paths.push_back(game.path);
+    icons_.SetSize(size);
     icons_.Load(paths, [this](const std::wstring& path) { iconLoaded_.Emit(path); });
 }
 

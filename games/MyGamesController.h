@@ -47,8 +47,8 @@ public:
 
     // The games of the list, taken once when the window is built.
     void LoadGames();
-    // Reads the icons of every game shown, on a worker.
-    void LoadIcons();
+    // Reads the icons of every game shown at `size` pixels, on a worker.
+    void LoadIcons(int size);
 
     // What the page shows.
     GameList& Library() { return games_; }

@@ -3,7 +3,11 @@
 
 Layouts and images are taken as they are; a picture kept as "<name>.<ext>.svg" is rendered to
 "<name>.<ext>" (PNG directly, BMP and JPEG through ImageMagick) so that the look can be edited
-as a drawing. Usage: pack-skin.py SKIN_DIR OUTPUT_ZIP WORK_DIR
+as a drawing. For displays of more than 96 DPI the drawing is also rendered at 1.5 and 2 times
+its size, as "<name>@1.5x.<ext>" and "<name>@2x.<ext>" beside the 1x file ("sysset/msgtop.png"
+gains "sysset/msgtop@1.5x.png" and "sysset/msgtop@2x.png"); the framework draws from the render
+nearest to a window's DPI and falls back to the 1x file where no other exists.
+Usage: pack-skin.py SKIN_DIR OUTPUT_ZIP WORK_DIR
 """
 import os
 import subprocess
@@ -12,14 +16,23 @@ import zipfile
 
 PACKED = (".xml", ".png", ".bmp", ".jpg", ".jpeg", ".gif", ".ico", ".html", ".htm", ".css", ".js")
 
+# Zoom factor and the suffix its render carries before the extension; 1x keeps the plain name.
+RENDERS = (("1", ""), ("1.5", "@1.5x"), ("2", "@2x"))
 
-def render_svg(svg, target, work):
+
+def render_name(relative, suffix):
+    stem, extension = os.path.splitext(relative)
+    return stem + suffix + extension
+
+
+def render_svg(svg, target, zoom, work):
     os.makedirs(os.path.dirname(target), exist_ok=True)
+    rsvg = ["rsvg-convert", "--zoom", zoom]
     if target.lower().endswith(".png"):
-        subprocess.run(["rsvg-convert", "-o", target, svg], check=True)
+        subprocess.run(rsvg + ["-o", target, svg], check=True)
         return
     png = os.path.join(work, os.path.basename(target) + ".png")
-    subprocess.run(["rsvg-convert", "-o", png, svg], check=True)
+    subprocess.run(rsvg + ["-o", png, svg], check=True)
     subprocess.run(["convert", png, "-background", "#FF00FF", "-alpha", "remove", "-type", "TrueColor", target], check=True)
 
 
@@ -30,9 +43,11 @@ def main(skin, output, work):
             path = os.path.join(root, name)
             relative = os.path.relpath(path, skin).replace(os.sep, "/")
             if name.lower().endswith(".svg"):
-                target = os.path.join(work, relative[:-4])
-                render_svg(path, target, work)
-                members.append((relative[:-4], target))
+                for zoom, suffix in RENDERS:
+                    member = render_name(relative[:-4], suffix)
+                    target = os.path.join(work, member)
+                    render_svg(path, target, zoom, work)
+                    members.append((member, target))
             elif name.lower().endswith(PACKED):
                 members.append((relative, path))
     os.makedirs(os.path.dirname(output), exist_ok=True)

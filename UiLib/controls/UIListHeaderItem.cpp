@@ -94,7 +94,7 @@ void CListHeaderItemUI::PaintStatusImage(HDC dc) {
     const int sepWidth = DpiScale().Scale(sepWidth_);
     if (sepWidth > 0) sep.left = sep.right - sepWidth;
     else sep.right = sep.left - sepWidth;
-    CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_);
+    CSkinRenderer::DrawImageString(dc, SkinResources(), sep, rcPaint_, sepImage_, std::wstring(), DpiScale());
 }
 
 void CListHeaderItemUI::PaintText(HDC dc) {

@@ -559,8 +559,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnKey(UINT message, WPARAM wPara
     return {false, 0};
 }
 
-void CPaintManagerUI::AddTrayIconSoon(UINT id, HICON icon) {
-    trayIcon_.Prepare(window_, id, icon);
+void CPaintManagerUI::AddTrayIconSoon(UINT id, CIconHandle icon) {
+    trayIcon_.Prepare(window_, id, std::move(icon));
     RunSoon([this] { trayIcon_.AddAgain(); });
 }
 

@@ -271,7 +271,7 @@ public:
     CTrayIcon& GetTrayIcon() { return trayIcon_; }
     // Adds the tray icon soon (see RunSoon): asking the shell takes long enough to hold up the
     // first paint.
-    void AddTrayIconSoon(UINT id, HICON icon);
+    void AddTrayIconSoon(UINT id, CIconHandle icon);
     // Runs `task` on the window's thread once nothing more urgent waits: after the paints that are
     // due, at once for a hidden window. Tasks of a window destroyed first never run.
     void RunSoon(std::function<void()> task) override;

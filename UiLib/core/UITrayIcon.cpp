@@ -1,5 +1,7 @@
 #include "UiLib/core/UITrayIcon.h"
 
+#include <utility>
+
 namespace UiLib {
 namespace {
 
@@ -19,7 +21,7 @@ NOTIFYICONDATAW CTrayIcon::Record(UINT flags) const {
     record.uID = id_;
     record.uFlags = flags;
     record.uCallbackMessage = kCallbackMessage;
-    record.hIcon = icon_;
+    record.hIcon = icon_.Get();
     lstrcpynW(record.szTip, tip_.c_str(), ARRAYSIZE(record.szTip));
     return record;
 }
@@ -29,11 +31,11 @@ UINT CTrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-void CTrayIcon::Prepare(HWND window, UINT id, HICON icon) {
+void CTrayIcon::Prepare(HWND window, UINT id, CIconHandle icon) {
     Remove();
     window_ = window;
     id_ = id;
-    icon_ = icon;
+    icon_ = std::move(icon);
     // User Interface Privilege Isolation keeps the shell's broadcast from an elevated window.
     ::ChangeWindowMessageFilterEx(window, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
 }

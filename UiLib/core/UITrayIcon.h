@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "UiLib/render/GdiObject.h"
+
 namespace UiLib {
 
 // The notification-area icon of one window. It is removed again when this object goes.
@@ -22,9 +24,9 @@ public:
     static UINT TaskbarCreatedMessage();
 
     // Makes ready `icon` for `window` under the identifier `id`, with the tip set so far, for the
-    // shell to show at `AddAgain`. An icon this object already shows is removed first. The window
-    // hears the taskbar's re-creation even when it runs elevated.
-    void Prepare(HWND window, UINT id, HICON icon);
+    // shell to show at `AddAgain`; this object keeps the icon. An icon this object already shows is
+    // removed first. The window hears the taskbar's re-creation even when it runs elevated.
+    void Prepare(HWND window, UINT id, CIconHandle icon);
     // Adds the prepared icon to the taskbar: the first time, or to a new taskbar, or to one that
     // was not there yet before.
     bool AddAgain();
@@ -41,7 +43,7 @@ private:
 
     HWND window_ = nullptr;
     UINT id_ = 0;
-    HICON icon_ = nullptr;
+    CIconHandle icon_;
     std::wstring tip_;
     bool shown_ = false;
 };

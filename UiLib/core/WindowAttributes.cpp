@@ -3,14 +3,27 @@
 #include "UiLib/core/UIManager.h"
 
 #include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/Utils/LibraryFunction.h"
 
 namespace UiLib {
 namespace {
 
+// The notification area shows icons at the system's small icon size for the DPI; the icon is read
+// at that size rather than shrunk by the shell from the large one.
+int SmallIconSize(const CDpiScale& dpi) {
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    static const auto metricsForDpi = LibraryFunction<MetricsForDpi>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (metricsForDpi) return metricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi.Dpi()));
+    // Systems without it scale their metrics for the one DPI they have.
+    return ::GetSystemMetrics(SM_CXSMICON);
+}
+
 void CreateTrayIcon(CPaintManagerUI* manager, long id) {
     if (id < 1) return;
-    HICON icon = ::LoadIconW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(id));
-    if (icon) manager->AddTrayIconSoon(static_cast<UINT>(id), icon);
+    const int size = SmallIconSize(manager->GetDpiScale());
+    CIconHandle icon(static_cast<HICON>(
+        ::LoadImageW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (icon) manager->AddTrayIconSoon(static_cast<UINT>(id), std::move(icon));
 }
 
 }  // namespace

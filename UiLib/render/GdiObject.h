@@ -51,6 +51,13 @@ public:
     CIconHandle(const CIconHandle&) = delete;
     CIconHandle& operator=(const CIconHandle&) = delete;
     CIconHandle(CIconHandle&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
+    CIconHandle& operator=(CIconHandle&& other) noexcept {
+        if (this != &other) {
+            if (icon_) ::DestroyIcon(icon_);
+            icon_ = std::exchange(other.icon_, nullptr);
+        }
+        return *this;
+    }
 
     HICON Get() const { return icon_; }
     explicit operator bool() const { return icon_ != nullptr; }

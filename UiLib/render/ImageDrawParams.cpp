@@ -35,8 +35,8 @@ bool ReadPair(const std::wstring& text, size_t& pos, std::wstring& key, std::wst
 
 }  // namespace
 
-CImageStringParser::CImageStringParser(const RECT& item, DrawPending drawPending)
-    : item_(item), drawPending_(std::move(drawPending)) {
+CImageStringParser::CImageStringParser(const RECT& item, DrawPending drawPending, const CDpiScale& dpi)
+    : item_(item), drawPending_(std::move(drawPending)), dpi_(dpi) {
     params_.dest = item;
 }
 
@@ -65,7 +65,7 @@ void CImageStringParser::Apply(const std::wstring& key, const std::wstring& valu
         if (imageCount_ > 0 && drawPending_) drawPending_(params_);
         params_.resourceType = value;
     } else if (key == L"dest") {
-        RECT d = ParseRectValue(v);
+        RECT d = dpi_.Scale(ParseRectValue(v));
         params_.dest = RECT{item_.left + d.left, item_.top + d.top, std::min(item_.left + d.right, item_.right),
                             std::min(item_.top + d.bottom, item_.bottom)};
     } else if (key == L"source") {

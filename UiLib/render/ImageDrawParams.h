@@ -5,6 +5,7 @@
 #include <string>
 
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/render/DpiScale.h"
 
 namespace UiLib {
 
@@ -31,7 +32,9 @@ class CImageStringParser {
 public:
     using DrawPending = std::function<void(const ImageDrawParams&)>;
 
-    CImageStringParser(const RECT& item, DrawPending drawPending);
+    // A `dest` is given in 96-DPI units from the item's corner: it is scaled by `dpi`. (`source`
+    // and `corner` stay in the picture's units until a render is chosen.)
+    CImageStringParser(const RECT& item, DrawPending drawPending, const CDpiScale& dpi = CDpiScale());
 
     void Parse(const std::wstring& text);
     const ImageDrawParams& Params() const { return params_; }
@@ -42,6 +45,7 @@ private:
 
     RECT item_;
     DrawPending drawPending_;
+    CDpiScale dpi_;
     ImageDrawParams params_;
     int imageCount_ = 0;
 };

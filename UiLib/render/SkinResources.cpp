@@ -1,5 +1,6 @@
 #include "UiLib/render/SkinResources.h"
 
+#include "UiLib/render/PictureRender.h"
 #include "UiLib/render/ScopedDC.h"
 #include "UiLib/render/UIResource.h"
 
@@ -114,29 +115,54 @@ void CSkinResources::SetDefaultFont(const std::wstring& face, int size, bool bol
     if (info->font) defaultFont_ = std::move(info);
 }
 
-const TImageInfo* CSkinResources::GetImage(const std::wstring& name) {
-    std::unique_ptr<TImageInfo>* entry = images_.Find(name);
+namespace {
+
+// The 1x render keeps the bare name as its key; a character no file name may hold sets the others apart.
+std::wstring ImageKey(const std::wstring& name, int renderPercent) {
+    return renderPercent == 100 ? name : name + L'|' + std::to_wstring(renderPercent);
+}
+
+}  // namespace
+
+const TImageInfo* CSkinResources::GetImage(const std::wstring& name, const CDpiScale& dpi) {
+    std::shared_ptr<TImageInfo>* entry = images_.Find(ImageKey(name, PreferredPictureRenders(dpi)[0]));
     return entry ? entry->get() : nullptr;
 }
 
 const TImageInfo* CSkinResources::GetImageEx(const std::wstring& name, const std::wstring& resourceType,
-                                             UiColor mask) {
-    if (const TImageInfo* image = GetImage(name)) return image;
-    return AddImage(name, resourceType, mask);
+                                             UiColor mask, const CDpiScale& dpi) {
+    if (const TImageInfo* image = GetImage(name, dpi)) return image;
+    return AddImage(name, resourceType, mask, dpi);
 }
 
-const TImageInfo* CSkinResources::AddImage(const std::wstring& name, const std::wstring& resourceType,
-                                           UiColor mask) {
-    if (name.empty()) return nullptr;
-    std::unique_ptr<TImageInfo> image =
+std::shared_ptr<TImageInfo> CSkinResources::FirstRender(const std::wstring& name, const std::wstring& resourceType,
+                                                        UiColor mask) {
+    if (std::shared_ptr<TImageInfo>* existing = images_.Find(name)) return *existing;
+    std::shared_ptr<TImageInfo> image =
         LoadImageRecord(name, resourceType.empty() ? nullptr : resourceType.c_str(), mask);
     if (!image) return nullptr;
     image->resourceType = resourceType;
     image->mask = mask;
-    if (const TImageInfo* existing = GetImage(name)) return existing;
-    const TImageInfo* added = image.get();
-    images_.Insert(name, std::move(image));
-    return added;
+    images_.Insert(name, image);
+    return image;
+}
+
+const TImageInfo* CSkinResources::AddImage(const std::wstring& name, const std::wstring& resourceType,
+                                           UiColor mask, const CDpiScale& dpi) {
+    if (name.empty()) return nullptr;
+    const std::array<int, kPictureRenderCount> renders = PreferredPictureRenders(dpi);
+    const std::wstring key = ImageKey(name, renders[0]);
+    if (std::shared_ptr<TImageInfo>* existing = images_.Find(key)) return existing->get();
+    std::shared_ptr<TImageInfo> image;
+    for (int percent : renders) {
+        // Module resources have no further renders; the 1x record is shared by every DPI that finds no other.
+        if (percent == 100) image = FirstRender(name, resourceType, mask);
+        else if (resourceType.empty()) image = LoadImageRender(name, percent, mask);
+        if (image) break;
+    }
+    if (!image) return nullptr;
+    images_.Insert(key, image);
+    return image.get();
 }
 
 void CSkinResources::RemoveAllImages() { images_.RemoveAll(); }

@@ -67,12 +67,15 @@ public:
     UiColor GetDefaultSelectedBkColor() const { return selectedColor_; }
     void SetDefaultSelectedBkColor(UiColor color) { selectedColor_ = color; }
 
-    // The image cache, keyed by the name as the skin writes it.
-    const TImageInfo* GetImage(const std::wstring& name);
+    // The image cache, keyed by the name as the skin writes it and by the render a window of `dpi`
+    // draws from: the nearest of the picture's renders that exists (see PictureRender.h), so that
+    // windows of one skin on displays of different DPI each draw their own. Where a picture has
+    // fewer renders, DPIs share one record.
+    const TImageInfo* GetImage(const std::wstring& name, const CDpiScale& dpi = CDpiScale());
     const TImageInfo* GetImageEx(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
-                                 UiColor mask = 0);
+                                 UiColor mask = 0, const CDpiScale& dpi = CDpiScale());
     const TImageInfo* AddImage(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
-                               UiColor mask = 0);
+                               UiColor mask = 0, const CDpiScale& dpi = CDpiScale());
     void RemoveAllImages();
 
     // The attribute list every control of that tag starts from.
@@ -84,11 +87,13 @@ private:
                                               bool italic) const;
     std::unique_ptr<TFontInfo> RecreateFontInfo(const TFontInfo& info) const;
     static TFontInfo& MeasuredFont(TFontInfo& info);
+    std::shared_ptr<TImageInfo> FirstRender(const std::wstring& name, const std::wstring& resourceType, UiColor mask);
 
     CDpiScale scale_;
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
-    CStringMap<std::unique_ptr<TImageInfo>> images_;
+    // A record is shared by the keys of every render that falls back to it.
+    CStringMap<std::shared_ptr<TImageInfo>> images_;
     CStringMap<std::wstring> defaultAttributes_;
 
     UiColor disabledColor_ = 0xFFA7A6AA;

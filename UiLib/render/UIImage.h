@@ -24,6 +24,7 @@ struct TImageInfo {
     bool alpha = false;         // some pixel is not fully opaque (after masking)
     std::wstring resourceType;  // module resource type it came from; empty for files and members
     DWORD mask = 0;             // 0xAARRGGBB colour made transparent when decoding
+    int renderPercent = 100;    // the render's size in percent of the 1x picture
 };
 
 // Decodes PNG, JPEG, BMP or GIF bytes. A pixel whose premultiplied value, read as 0xAARRGGBB, equals

@@ -128,16 +128,16 @@ bool Meets(const RECT& a, const RECT& b) {
     return ::IntersectRect(&common, &a, &b) != FALSE;
 }
 
-// The middle of the nine-grid: stretched, or repeated in tiles of the source size.
+// The middle of the nine-grid: stretched, or repeated in tiles of the source size as `scale` draws it.
 void DrawMiddle(const PieceCopier& copy, const RECT& dest, const RECT& source, const RECT& paint, bool xTiled,
-                bool yTiled) {
+                bool yTiled, const CPictureScale& scale) {
     if (!Meets(dest, paint)) return;
     if (!xTiled && !yTiled) {
         copy(dest, source);
         return;
     }
-    int tileWidth = Width(source);
-    int tileHeight = Height(source);
+    int tileWidth = scale.RenderToWindow(Width(source));
+    int tileHeight = scale.RenderToWindow(Height(source));
     if (tileWidth <= 0 || tileHeight <= 0) return;
     int columns = xTiled ? (Width(dest) + tileWidth - 1) / tileWidth : 1;
     int rows = yTiled ? (Height(dest) + tileHeight - 1) / tileHeight : 1;
@@ -145,22 +145,24 @@ void DrawMiddle(const PieceCopier& copy, const RECT& dest, const RECT& source, c
         for (int column = 0; column < columns; ++column) {
             RECT d = dest;
             RECT s = source;
+            // A tile cut by the destination's edge takes the same share of the source.
             if (xTiled) {
                 d.left = dest.left + column * tileWidth;
                 d.right = std::min(d.left + tileWidth, dest.right);
-                s.right = s.left + Width(d);
+                s.right = s.left + ::MulDiv(Width(d), Width(source), tileWidth);
             }
             if (yTiled) {
                 d.top = dest.top + row * tileHeight;
                 d.bottom = std::min(d.top + tileHeight, dest.bottom);
-                s.bottom = s.top + Height(d);
+                s.bottom = s.top + ::MulDiv(Height(d), Height(source), tileHeight);
             }
             if (Meets(d, paint)) copy(d, s);
         }
     }
 }
 
-void DrawBorderPieces(const PieceCopier& copy, const RECT& dest, const RECT& source, const RECT& c,
+// The eight pieces around the middle; `sc` are the corners in source pixels, `wc` in window pixels.
+void DrawBorderPieces(const PieceCopier& copy, const RECT& dest, const RECT& source, const RECT& sc, const RECT& wc,
                       const RECT& paint) {
     struct Piece {
         bool present;
@@ -168,49 +170,50 @@ void DrawBorderPieces(const PieceCopier& copy, const RECT& dest, const RECT& sou
         RECT s;
     };
     const Piece pieces[] = {
-        {c.left > 0 && c.top > 0,
-         {dest.left, dest.top, dest.left + c.left, dest.top + c.top},
-         {source.left, source.top, source.left + c.left, source.top + c.top}},
-        {c.top > 0,
-         {dest.left + c.left, dest.top, dest.right - c.right, dest.top + c.top},
-         {source.left + c.left, source.top, source.right - c.right, source.top + c.top}},
-        {c.right > 0 && c.top > 0,
-         {dest.right - c.right, dest.top, dest.right, dest.top + c.top},
-         {source.right - c.right, source.top, source.right, source.top + c.top}},
-        {c.left > 0,
-         {dest.left, dest.top + c.top, dest.left + c.left, dest.bottom - c.bottom},
-         {source.left, source.top + c.top, source.left + c.left, source.bottom - c.bottom}},
-        {c.right > 0,
-         {dest.right - c.right, dest.top + c.top, dest.right, dest.bottom - c.bottom},
-         {source.right - c.right, source.top + c.top, source.right, source.bottom - c.bottom}},
-        {c.left > 0 && c.bottom > 0,
-         {dest.left, dest.bottom - c.bottom, dest.left + c.left, dest.bottom},
-         {source.left, source.bottom - c.bottom, source.left + c.left, source.bottom}},
-        {c.bottom > 0,
-         {dest.left + c.left, dest.bottom - c.bottom, dest.right - c.right, dest.bottom},
-         {source.left + c.left, source.bottom - c.bottom, source.right - c.right, source.bottom}},
-        {c.right > 0 && c.bottom > 0,
-         {dest.right - c.right, dest.bottom - c.bottom, dest.right, dest.bottom},
-         {source.right - c.right, source.bottom - c.bottom, source.right, source.bottom}},
+        {sc.left > 0 && sc.top > 0,
+         {dest.left, dest.top, dest.left + wc.left, dest.top + wc.top},
+         {source.left, source.top, source.left + sc.left, source.top + sc.top}},
+        {sc.top > 0,
+         {dest.left + wc.left, dest.top, dest.right - wc.right, dest.top + wc.top},
+         {source.left + sc.left, source.top, source.right - sc.right, source.top + sc.top}},
+        {sc.right > 0 && sc.top > 0,
+         {dest.right - wc.right, dest.top, dest.right, dest.top + wc.top},
+         {source.right - sc.right, source.top, source.right, source.top + sc.top}},
+        {sc.left > 0,
+         {dest.left, dest.top + wc.top, dest.left + wc.left, dest.bottom - wc.bottom},
+         {source.left, source.top + sc.top, source.left + sc.left, source.bottom - sc.bottom}},
+        {sc.right > 0,
+         {dest.right - wc.right, dest.top + wc.top, dest.right, dest.bottom - wc.bottom},
+         {source.right - sc.right, source.top + sc.top, source.right, source.bottom - sc.bottom}},
+        {sc.left > 0 && sc.bottom > 0,
+         {dest.left, dest.bottom - wc.bottom, dest.left + wc.left, dest.bottom},
+         {source.left, source.bottom - sc.bottom, source.left + sc.left, source.bottom}},
+        {sc.bottom > 0,
+         {dest.left + wc.left, dest.bottom - wc.bottom, dest.right - wc.right, dest.bottom},
+         {source.left + sc.left, source.bottom - sc.bottom, source.right - sc.right, source.bottom}},
+        {sc.right > 0 && sc.bottom > 0,
+         {dest.right - wc.right, dest.bottom - wc.bottom, dest.right, dest.bottom},
+         {source.right - sc.right, source.bottom - sc.bottom, source.right, source.bottom}},
     };
     for (const Piece& piece : pieces)
         if (piece.present && Meets(piece.d, paint)) copy(piece.d, piece.s);
 }
 
-// One image of an image string, fetched from the skin's cache.
+// One image of an image string, fetched from the skin's cache in the render nearest to `dpi`.
 bool DrawOneImage(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
-                  const ImageDrawParams& params) {
+                  const ImageDrawParams& params, const CDpiScale& dpi) {
     if (params.name.empty()) return false;
-    const TImageInfo* image = resources->GetImageEx(params.name, params.resourceType, params.mask);
+    const TImageInfo* image = resources->GetImageEx(params.name, params.resourceType, params.mask, dpi);
     if (!image) return false;
-    RECT source = params.source;
+    const CPictureScale scale(image->renderPercent, dpi);
+    RECT source = scale.ToRender(params.source);
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0)
         source = RECT{0, 0, image->width, image->height};
     source.right = std::min<LONG>(source.right, image->width);
     source.bottom = std::min<LONG>(source.bottom, image->height);
     if (!Meets(params.dest, item) || !Meets(params.dest, paint)) return true;
     CSkinRenderer::DrawImage(dc, image->hBitmap, params.dest, paint, source, params.corners, image->alpha,
-                             params.fade, params.hole, params.xTiled, params.yTiled);
+                             params.fade, params.hole, params.xTiled, params.yTiled, scale);
     return true;
 }
 
@@ -344,14 +347,14 @@ void CSkinRenderer::DrawText(HDC dc, CSkinResources* resources, RECT& rect, cons
 }
 
 bool CSkinRenderer::DrawImageString(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
-                                    const std::wstring& image, const std::wstring& modifier) {
+                                    const std::wstring& image, const std::wstring& modifier, const CDpiScale& dpi) {
     if (!resources) return false;
     if (image.empty()) return true;
     bool drawn = true;
     auto draw = [&](const ImageDrawParams& params) {
-        if (!DrawOneImage(dc, resources, item, paint, params)) drawn = false;
+        if (!DrawOneImage(dc, resources, item, paint, params, dpi)) drawn = false;
     };
-    CImageStringParser parser(item, draw);
+    CImageStringParser parser(item, draw, dpi);
     parser.Parse(image);
     parser.Parse(modifier);
     draw(parser.Params());
@@ -359,7 +362,8 @@ bool CSkinRenderer::DrawImageString(HDC dc, CSkinResources* resources, const REC
 }
 
 void CSkinRenderer::DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint, const RECT& source,
-                              const RECT& corners, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled) {
+                              const RECT& corners, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled,
+                              const CPictureScale& scale) {
     HDC memory = SourceDC();
     if (!bitmap || !memory) return;
     CSelectObject select(memory, bitmap);
@@ -371,9 +375,11 @@ void CSkinRenderer::DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RE
     BLENDFUNCTION function{AC_SRC_OVER, 0, fade, static_cast<BYTE>(alpha ? AC_SRC_ALPHA : 0)};
     PieceCopier copy(dc, memory, blend, function);
 
-    const RECT& c = corners;
-    bool plainCopy = Width(dest) == Width(source) && Height(dest) == Height(source) && c.left == 0 && c.top == 0 &&
-                     c.right == 0 && c.bottom == 0;
+    // The corners in the bitmap's pixels and in the window's.
+    const RECT sc = scale.ToRender(corners);
+    const RECT wc = scale.ToWindow(corners);
+    bool plainCopy = Width(dest) == Width(source) && Height(dest) == Height(source) && sc.left == 0 && sc.top == 0 &&
+                     sc.right == 0 && sc.bottom == 0;
     if (plainCopy) {
         RECT visible;
         if (::IntersectRect(&visible, &paint, &dest)) {
@@ -384,12 +390,12 @@ void CSkinRenderer::DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RE
         }
     } else {
         if (!hole) {
-            RECT middleDest{dest.left + c.left, dest.top + c.top, dest.right - c.right, dest.bottom - c.bottom};
-            RECT middleSource{source.left + c.left, source.top + c.top, source.right - c.right,
-                              source.bottom - c.bottom};
-            DrawMiddle(copy, middleDest, middleSource, paint, xTiled, yTiled);
+            RECT middleDest{dest.left + wc.left, dest.top + wc.top, dest.right - wc.right, dest.bottom - wc.bottom};
+            RECT middleSource{source.left + sc.left, source.top + sc.top, source.right - sc.right,
+                              source.bottom - sc.bottom};
+            DrawMiddle(copy, middleDest, middleSource, paint, xTiled, yTiled, scale);
         }
-        DrawBorderPieces(copy, dest, source, c, paint);
+        DrawBorderPieces(copy, dest, source, sc, wc, paint);
     }
     ::SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     ::SetStretchBltMode(dc, oldMode);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "UiLib/Utils/UiColor.h"
+#include "UiLib/render/PictureRender.h"
 
 namespace UiLib {
 
@@ -37,15 +38,19 @@ public:
                                UiColor color, RECT* linkRects, std::wstring* linkTargets, int& linkCount,
                                UINT style, POINT mouse = POINT{-1, -1});
 
-    // Draws an image attribute string (with an optional modifier string that overrides it).
-    // False when an image it names cannot be loaded.
+    // Draws an image attribute string (with an optional modifier string that overrides it) for a
+    // window of `dpi`, from the picture's render nearest to it. False when an image it names cannot
+    // be loaded.
     static bool DrawImageString(HDC dc, CSkinResources* resources, const RECT& item, const RECT& paint,
-                                const std::wstring& image, const std::wstring& modifier = std::wstring());
+                                const std::wstring& image, const std::wstring& modifier = std::wstring(),
+                                const CDpiScale& dpi = CDpiScale());
 
-    // Nine-grid drawing of `source` of a bitmap into `dest`, only where it meets `paint`.
+    // Nine-grid drawing of `source` of a bitmap (in its pixels) into `dest`, only where it meets
+    // `paint`. `corners` are in 96-DPI units of the 1x picture, mapped by `scale` into the bitmap
+    // and into the window, so corners stay crisp at every DPI; tiles keep the size `scale` gives them.
     static void DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint, const RECT& source,
                           const RECT& corners, bool alpha, BYTE fade = 255, bool hole = false, bool xTiled = false,
-                          bool yTiled = false);
+                          bool yTiled = false, const CPictureScale& scale = CPictureScale());
 
     // The blend in use: msimg32's AlphaBlend, or the framework's own where it is missing.
     static AlphaBlendFunction BlendFunction();

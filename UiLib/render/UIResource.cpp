@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <memory>
 
+#include "UiLib/render/PictureRender.h"
 #include "UiLib/render/UISkinArchive.h"
 
 namespace UiLib {
@@ -178,6 +179,14 @@ std::unique_ptr<TImageInfo> LoadImageRecord(const std::wstring& name, const wcha
         return nullptr;
     }
     return DecodeImage(bytes.data(), bytes.size(), mask);
+}
+
+std::unique_ptr<TImageInfo> LoadImageRender(const std::wstring& name, int percent, DWORD mask) {
+    std::vector<uint8_t> bytes;
+    if (ReadSkinFile(PictureRenderName(name, percent), kMaxImageFile, bytes) != ResourceReadStatus::Ok) return nullptr;
+    std::unique_ptr<TImageInfo> image = DecodeImage(bytes.data(), bytes.size(), mask);
+    if (image != nullptr) image->renderPercent = percent;
+    return image;
 }
 
 }  // namespace UiLib

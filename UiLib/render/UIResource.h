@@ -83,5 +83,8 @@ ModuleResource FindModuleResource(const wchar_t* name, const wchar_t* type);
 // folder); with a resource type, the name is a decimal resource number of that type and nothing else
 // is tried. Null when nothing is found or the bytes are no image.
 std::unique_ptr<TImageInfo> LoadImageRecord(const std::wstring& name, const wchar_t* resourceType, DWORD mask);
+// A larger render of a skin picture ("btn@2x.png" for "btn.png" at 200 percent), looked for among
+// the skin's files only: a picture from anywhere else has its 1x file alone. Null when there is none.
+std::unique_ptr<TImageInfo> LoadImageRender(const std::wstring& name, int percent, DWORD mask);
 
 }  // namespace UiLib

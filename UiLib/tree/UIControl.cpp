@@ -438,8 +438,13 @@ void CControlUI::PaintBkImage(HDC dc) {
 CSkinResources* CControlUI::SkinResources() const { return manager_ ? &manager_->GetResources() : nullptr; }
 
 void CControlUI::PaintIcon(HDC dc) {
-    CIconHandle icon(static_cast<HICON>(::LoadImageW(nullptr, bkImage_.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
-    if (icon.Get()) ::DrawIconEx(dc, rcItem_.left, rcItem_.top, icon.Get(), 54, 54, 0, nullptr, DI_NORMAL);
+    // The icon file is asked for the size the DPI calls for, not stretched from the 96-DPI one.
+    const CDpiScale dpi = DpiScale();
+    const int size = dpi.Scale(32);
+    CIconHandle icon(
+        static_cast<HICON>(::LoadImageW(nullptr, bkImage_.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+    if (icon.Get())
+        ::DrawIconEx(dc, rcItem_.left, rcItem_.top, icon.Get(), dpi.Scale(54), dpi.Scale(54), 0, nullptr, DI_NORMAL);
 }
 
 void CControlUI::BuildRegionFromImage() {
@@ -448,10 +453,14 @@ void CControlUI::BuildRegionFromImage() {
     CImageStringParser parser(rcItem_, nullptr);
     parser.Parse(bkImage_);
     const ImageDrawParams& params = parser.Params();
-    const TImageInfo* image = manager_->GetResources().GetImageEx(params.name, params.resourceType, params.mask);
+    const CDpiScale dpi = DpiScale();
+    const TImageInfo* image = manager_->GetResources().GetImageEx(params.name, params.resourceType, params.mask, dpi);
     if (!image) return;
     const std::vector<uint32_t> pixels = ReadPixels(*image);
     if (pixels.empty()) return;
+    // Runs of the render's pixels, in the window's pixels.
+    const CPictureScale scale(image->renderPercent, dpi);
+    auto toWindow = [&scale](int renderPixels) { return scale.RenderToWindow(renderPixels); };
     CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
     for (int y = 0; y < image->height; ++y) {
         const uint32_t* row = pixels.data() + static_cast<size_t>(y) * image->width;
@@ -462,8 +471,8 @@ void CControlUI::BuildRegionFromImage() {
             }
             int start = x;
             while (x < image->width && (row[x] & 0x00FFFFFF) != 0) ++x;
-            CRegionHandle run(::CreateRectRgn(rcItem_.left + start, rcItem_.top + y, rcItem_.left + x,
-                                              rcItem_.top + y + 1));
+            CRegionHandle run(::CreateRectRgn(rcItem_.left + toWindow(start), rcItem_.top + toWindow(y),
+                                              rcItem_.left + toWindow(x), rcItem_.top + toWindow(y + 1)));
             ::CombineRgn(region.Get(), region.Get(), run.Get(), RGN_OR);
         }
     }
@@ -543,7 +552,7 @@ void CControlUI::NeedParentUpdate() {
 }
 
 bool CControlUI::DrawImage(HDC dc, const std::wstring& image, const std::wstring& modifier) {
-    return CSkinRenderer::DrawImageString(dc, SkinResources(), rcItem_, rcPaint_, image, modifier);
+    return CSkinRenderer::DrawImageString(dc, SkinResources(), rcItem_, rcPaint_, image, modifier, DpiScale());
 }
 
 template <typename Value>

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cwchar>
 
 #include "UiLib/Utils/AttributeValue.h"
+#include "UiLib/render/UIRender.h"
 #include "UiLib/tree/ControlHost.h"
 #include "UiLib/tree/ControlRegistry.h"
 #include "UiLib/tree/UIContainer.h"
@@ -323,10 +323,11 @@ void CScrollBarUI::PaintPart(HDC dc, Part part, UINT state, const RECT& rect) {
     if (::IsRectEmpty(&rect)) return;
     std::wstring& image = ImageFor(part, state);
     if (image.empty()) return;
-    wchar_t modifier[64];
-    std::swprintf(modifier, 64, L"dest='%ld,%ld,%ld,%ld'", rect.left - rcItem_.left, rect.top - rcItem_.top,
-                  rect.right - rcItem_.left, rect.bottom - rcItem_.top);
-    if (!DrawImage(dc, image, modifier)) image.clear();
+    // The part is the image's item: its rectangle is in window pixels already, where an image
+    // string's `dest` would be in 96-DPI units. Like the whole bar's items, it is cut at the bar's end.
+    const RECT item{rect.left, rect.top, std::min(rect.right, rcItem_.right), std::min(rect.bottom, rcItem_.bottom)};
+    if (!CSkinRenderer::DrawImageString(dc, SkinResources(), item, rcPaint_, image, std::wstring(), DpiScale()))
+        image.clear();
 }
 
 void CScrollBarUI::PaintStatusImage(HDC dc) {

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "UiLib/render/GdiObject.h"
 #include "UiLib/tree/WindowTasks.h"
+#include "games/GameButtonUI.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "tests/support/LudoraProcess.h"
@@ -153,7 +155,7 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
 
     // The page goes while the workers still run: their results reach only what is left.
     controller_.ShowNoGamePage();
-    controller_.LoadIcons();
+    controller_.LoadIcons(CGameButtonUI::kIconSize);
     page.reset();
     auto iconsKnown = [&] {
         for (const GameRecord& game : controller_.Games())
@@ -179,4 +181,31 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
     EXPECT_NE(controller_.SelectedPlay().lastStarted, 0u);
     ASSERT_TRUE(window_.RunUntil([&] { return playChanges == 2; }));
     EXPECT_NE(history_.Find(path).lastStarted, 0u);
+}
+
+namespace {
+
+// The width of an icon's picture; 0 for none.
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return 0;
+    CBitmapHandle colour(info.hbmColor);
+    CBitmapHandle mask(info.hbmMask);
+    BITMAP bitmap{};
+    ::GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
+}
+
+}  // namespace
+
+// A game's icon is read from its file at the size the window's DPI calls for (not stretched from
+// the 96-DPI one), and read again when that size changes; the old one shows until then.
+TEST_F(MyGamesControllerTest, IconsAreReadAtTheSizeAskedForAndAgainWhenItChanges) {
+    const GameRecord demo{L"Demo", HostPathToWindows(DEMOGAME_EXE), L"", 0, 13};
+    controller_.AddGameButton(demo);
+    ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == CGameButtonUI::kIconSize; }));
+    controller_.LoadIcons(2 * CGameButtonUI::kIconSize);
+    EXPECT_EQ(IconWidth(controller_.Icon(demo.path)), CGameButtonUI::kIconSize);
+    ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == 2 * CGameButtonUI::kIconSize; }));
+    EXPECT_TRUE(controller_.IsIconKnown(alpha_.path)) << "the other games are read at the new size too";
 }

@@ -15,6 +15,8 @@ public:
     // `pixels` are 0xAARRGGBB, row by row from the top.
     void AddPng(const std::wstring& name, int width, int height, const std::vector<uint32_t>& pixels);
     void AddBmp(const std::wstring& name, int width, int height, const std::vector<uint32_t>& pixels);
+    // The full path of a file in the folder.
+    std::wstring File(const std::wstring& name) const { return folder_.File(name); }
 
 private:
     TestFolder folder_;
