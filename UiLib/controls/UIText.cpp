@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIText.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "UiLib/render/ScopedDC.h"
@@ -17,6 +19,14 @@ CTextUI::CTextUI() {
 }
 
 const wchar_t* CTextUI::GetClass() const { return L"TextUI"; }
+
+DWORD CTextUI::GetAccessibleRole() const { return linkCount_ > 0 ? ROLE_SYSTEM_LINK : CLabelUI::GetAccessibleRole(); }
+
+bool CTextUI::Activate() {
+    if (!CLabelUI::Activate()) return false;
+    if (linkCount_ > 0 && manager_) manager_->SendNotify(this, L"link", 0);
+    return true;
+}
 
 void* CTextUI::GetInterface(const std::wstring& name) {
     if (name == L"Text") return this;

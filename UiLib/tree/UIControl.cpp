@@ -64,6 +64,7 @@ void CControlUI::SetText(const std::wstring& text) {
     if (text_ == text) return;
     text_ = text;
     Invalidate();
+    AnnounceChange(EVENT_OBJECT_NAMECHANGE);
 }
 
 const RECT& CControlUI::GetPos() const { return rcItem_; }
@@ -171,6 +172,10 @@ DWORD CControlUI::GetAccessibleState() const {
     return state;
 }
 
+void CControlUI::AnnounceChange(DWORD event) {
+    if (manager_ && IsVisible()) manager_->AnnounceAccessibleEvent(event, this);
+}
+
 std::wstring CControlUI::GetAccessibleName() const {
     std::wstring text = GetText();
     if (!text.empty()) return text;
@@ -201,6 +206,7 @@ void CControlUI::SetEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
     Invalidate();
+    AnnounceChange(EVENT_OBJECT_STATECHANGE);
 }
 
 void CControlUI::SetIrregular(bool irregular) {
@@ -353,6 +359,7 @@ const CAttributeTable& CControlUI::Attributes() {
         {L"tooltip", [](C& c, V v) { c.SetToolTip(v); }},
         {L"userdata", [](C& c, V v) { c.SetUserData(v); }},
         {L"accname", [](C& c, V v) { c.SetAccessibleName(v); }},
+        {L"accdescription", [](C& c, V v) { c.SetAccessibleDescription(v); }},
         {L"enabled", [](C& c, V v) { c.SetEnabled(ParseBoolValue(v)); }},
         {L"mouse", [](C& c, V v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
         {L"keyboard", [](C& c, V v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},
