@@ -65,12 +65,10 @@ void CollectElements(CControlUI* control, const CControlUI* root, std::vector<CC
         if (bar) CollectElements(bar, root, elements);
 }
 
-bool TakesFocus(CControlUI* control) { return (control->GetControlFlags() & UIFLAG_TABSTOP) != 0; }
-
 // What a click does is offered to every control that takes the focus, to list and menu items and to links.
 bool HasDefaultAction(CControlUI* control) {
     const DWORD role = control->GetAccessibleRole();
-    return TakesFocus(control) || role == ROLE_SYSTEM_LISTITEM || role == ROLE_SYSTEM_MENUITEM ||
+    return (control->GetControlFlags() & UIFLAG_TABSTOP) || role == ROLE_SYSTEM_LISTITEM || role == ROLE_SYSTEM_MENUITEM ||
            role == ROLE_SYSTEM_LINK;
 }
 
@@ -476,9 +474,10 @@ STDMETHODIMP CAccessibleWindow::accDoDefaultAction(VARIANT child) {
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
     if (!control || !HasDefaultAction(control)) return DISP_E_MEMBERNOTFOUND;
-    // What a click does. Buttons (options too) do it all in Activate; a list or menu item is
-    // selected by the button going down before its going up activates it.
-    if (!TakesFocus(control)) control->AccessibleSelect();
+    // What a click does: a list or menu item is selected by the button going down before its
+    // going up activates it.
+    const DWORD role = control->GetAccessibleRole();
+    if (role == ROLE_SYSTEM_LISTITEM || role == ROLE_SYSTEM_MENUITEM) control->AccessibleSelect();
     control->Activate();
     return S_OK;
 }
