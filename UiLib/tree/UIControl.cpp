@@ -64,7 +64,8 @@ void CControlUI::SetText(const std::wstring& text) {
     if (text_ == text) return;
     text_ = text;
     Invalidate();
-    AnnounceChange(EVENT_OBJECT_NAMECHANGE);
+    // Editable text is the value, other text the name.
+    AnnounceChange(GetAccessibleRole() == ROLE_SYSTEM_TEXT ? EVENT_OBJECT_VALUECHANGE : EVENT_OBJECT_NAMECHANGE);
 }
 
 const RECT& CControlUI::GetPos() const { return rcItem_; }

@@ -74,7 +74,7 @@ public:
     // the skin's "accdescription" describes it further.
     virtual DWORD GetAccessibleRole() const;
     virtual DWORD GetAccessibleState() const;
-    std::wstring GetAccessibleName() const;
+    virtual std::wstring GetAccessibleName() const;
     void SetAccessibleName(const std::wstring& name) { accessibleName_ = name; }
     // Selects the control as a screen reader asks: options, tabs and list items are selected;
     // false for a control that is not selected so.

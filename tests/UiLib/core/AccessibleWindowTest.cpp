@@ -334,6 +334,7 @@ TEST_F(AccessibleGroupsTest, TabListsAndListsHoldTheirItemsWithRolesStatesAndDef
     EXPECT_EQ(Read(*object.Get(), 2).role, ROLE_SYSTEM_LIST);
     EXPECT_EQ(Read(*object.Get(), 2).name, L"游戏");
     EXPECT_EQ(Read(*object.Get(), 3).role, ROLE_SYSTEM_LINK);
+    EXPECT_EQ(Read(*object.Get(), 3).name, L"官方网站");
     EXPECT_EQ(Read(*object.Get(), 4).role, ROLE_SYSTEM_PUSHBUTTON);
     ComPtr<IDispatch> none;
     EXPECT_EQ(object->get_accChild(ChildId(4), none.Out()), S_FALSE) << "a button is a simple element";
