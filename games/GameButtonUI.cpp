@@ -1,11 +1,15 @@
 #include "games/GameButtonUI.h"
 
+#include <oleacc.h>
+
 #include <string>
 
 #include "UiLib/core/UIManager.h"
 #include "UiLib/render/UIRender.h"
 
 using namespace UiLib;
+
+DWORD CGameButtonUI::GetAccessibleRole() const { return ROLE_SYSTEM_LISTITEM; }
 
 void CGameButtonUI::SetIcon(HICON icon, bool known) {
     if (icon == icon_ && known == iconKnown_) return;

@@ -16,6 +16,8 @@ public:
     static constexpr const wchar_t* kNeutralIcon = L"gameicon.png";
 
     const wchar_t* GetClass() const override { return L"GameButtonUI"; }
+    // An item of the column's list of games, named by the game.
+    DWORD GetAccessibleRole() const override;
     // Only a plain option takes clicks in a caption band.
     UiLib::UiCaptionRole GetCaptionRole() const override { return UiLib::UiCaptionRole::None; }
 

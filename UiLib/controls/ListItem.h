@@ -1,4 +1,6 @@
 #pragma once
+#include <oleacc.h>
+
 #include <string>
 
 #include "UiLib/controls/IListUI.h"
@@ -21,12 +23,19 @@ public:
     void SetOwner(CControlUI* owner) override {
         owner_ = owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
     }
+    DWORD GetAccessibleRole() const override { return ROLE_SYSTEM_LISTITEM; }
+    DWORD GetAccessibleState() const override {
+        return Base::GetAccessibleState() | STATE_SYSTEM_SELECTABLE | (selected_ ? STATE_SYSTEM_SELECTED : 0);
+    }
+    bool AccessibleSelect() override { return Select(true); }
     bool IsSelected() const override { return selected_; }
     // Refused for a disabled item; selecting asks the owner list to select this item.
     bool Select(bool select = true) override {
         if (!this->IsEnabled()) return false;
         if (select == selected_) return true;
         selected_ = select;
+        this->AnnounceChange(EVENT_OBJECT_STATECHANGE);
+        if (select) this->AnnounceChange(EVENT_OBJECT_SELECTION);
         if (select && owner_) owner_->SelectItem(index_);
         this->Invalidate();
         return true;

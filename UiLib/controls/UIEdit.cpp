@@ -22,6 +22,12 @@ const wchar_t* CEditUI::GetClass() const { return L"EditUI"; }
 
 DWORD CEditUI::GetAccessibleRole() const { return ROLE_SYSTEM_TEXT; }
 
+std::wstring CEditUI::GetAccessibleName() const {
+    std::wstring toolTip = GetToolTip();
+    if (!toolTip.empty()) return toolTip;
+    return accessibleName_.empty() ? tipValue_ : accessibleName_;
+}
+
 void* CEditUI::GetInterface(const std::wstring& name) {
     if (name == L"Edit") return this;
     return CLabelUI::GetInterface(name);

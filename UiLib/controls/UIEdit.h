@@ -18,6 +18,9 @@ public:
 
     const wchar_t* GetClass() const override;
     DWORD GetAccessibleRole() const override;
+    // The text is the field's value: its name is the tooltip, else the skin's name, else the hint
+    // shown while it is empty.
+    std::wstring GetAccessibleName() const override;
     bool HandsShortcutOn() const override { return false; }
     void* GetInterface(const std::wstring& name) override;
     UINT GetControlFlags() const override;

@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIList.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "UiLib/Utils/AttributeValue.h"
@@ -36,6 +38,7 @@ CListUI::CListUI() {
 }
 
 const wchar_t* CListUI::GetClass() const { return L"ListUI"; }
+DWORD CListUI::GetAccessibleRole() const { return ROLE_SYSTEM_LIST; }
 
 void* CListUI::GetInterface(const std::wstring& name) {
     if (name == L"List") return static_cast<CListUI*>(this);

@@ -17,6 +17,7 @@ public:
     CListUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     void* GetInterface(const std::wstring& name) override;
     UINT GetControlFlags() const override;
 

@@ -1,6 +1,10 @@
 #include "UiLib/controls/UIListBody.h"
 
+#include <oleacc.h>
+
 namespace UiLib {
+
+DWORD CListBodyUI::GetAccessibleRole() const { return ROLE_SYSTEM_CLIENT; }
 
 void CListBodyUI::SetScrollPos(SIZE position) {
     LONG oldX = GetScrollPos().cx;

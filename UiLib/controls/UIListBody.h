@@ -12,6 +12,8 @@ public:
     explicit CListBodyUI(CControlUI* owner) : owner_(owner) {}
 
     void SetScrollPos(SIZE position) override;
+    // The list is what screen readers see holding the items.
+    DWORD GetAccessibleRole() const override;
 
 private:
     CControlUI* owner_;

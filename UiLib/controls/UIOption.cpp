@@ -20,10 +20,22 @@ COptionUI::~COptionUI() {
 
 const wchar_t* COptionUI::GetClass() const { return L"OptionUI"; }
 
-DWORD COptionUI::GetAccessibleRole() const { return ROLE_SYSTEM_RADIOBUTTON; }
+// An option that switches the pages of a tab layout is one of its page tabs.
+DWORD COptionUI::GetAccessibleRole() const {
+    return GetBindTabLayoutName().empty() ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_PAGETAB;
+}
 
+// Tabs and list items are selected, the other options checked.
 DWORD COptionUI::GetAccessibleState() const {
+    const DWORD role = GetAccessibleRole();
+    if (role == ROLE_SYSTEM_PAGETAB || role == ROLE_SYSTEM_LISTITEM)
+        return CButtonUI::GetAccessibleState() | STATE_SYSTEM_SELECTABLE | (IsSelected() ? STATE_SYSTEM_SELECTED : 0);
     return CButtonUI::GetAccessibleState() | (IsSelected() ? STATE_SYSTEM_CHECKED : 0);
+}
+
+bool COptionUI::AccessibleSelect() {
+    Selected(true);
+    return true;
 }
 
 void* COptionUI::GetInterface(const std::wstring& name) {
@@ -55,6 +67,8 @@ void COptionUI::Selected(bool selected) {
     selected_ = selected;
     if (selected) buttonState_ |= UISTATE_SELECTED;
     else buttonState_ &= ~UISTATE_SELECTED;
+    AnnounceChange(EVENT_OBJECT_STATECHANGE);
+    if (selected) AnnounceChange(EVENT_OBJECT_SELECTION);
     if (manager_) {
         if (group_.empty()) {
             selectedChanged_.Emit(selected);

@@ -13,6 +13,7 @@ public:
     const wchar_t* GetClass() const override;
     DWORD GetAccessibleRole() const override;
     DWORD GetAccessibleState() const override;
+    bool AccessibleSelect() override;
     UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Option; }
     void* GetInterface(const std::wstring& name) override;
 

@@ -1,5 +1,7 @@
 #include "UiLib/controls/UIText.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "UiLib/render/ScopedDC.h"
@@ -17,6 +19,26 @@ CTextUI::CTextUI() {
 }
 
 const wchar_t* CTextUI::GetClass() const { return L"TextUI"; }
+
+DWORD CTextUI::GetAccessibleRole() const { return linkCount_ > 0 ? ROLE_SYSTEM_LINK : CLabelUI::GetAccessibleRole(); }
+
+std::wstring CTextUI::GetAccessibleName() const {
+    if (!showHtml_) return CLabelUI::GetAccessibleName();
+    std::wstring shown;
+    bool inTag = false;
+    for (wchar_t ch : text_) {
+        if (ch == L'{') inTag = true;
+        else if (ch == L'}') inTag = false;
+        else if (!inTag) shown += ch;
+    }
+    return shown.empty() ? CLabelUI::GetAccessibleName() : shown;
+}
+
+bool CTextUI::Activate() {
+    if (!CLabelUI::Activate()) return false;
+    if (linkCount_ > 0 && manager_) manager_->SendNotify(this, L"link", 0);
+    return true;
+}
 
 void* CTextUI::GetInterface(const std::wstring& name) {
     if (name == L"Text") return this;

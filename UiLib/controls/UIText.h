@@ -13,6 +13,12 @@ public:
     CTextUI();
 
     const wchar_t* GetClass() const override;
+    // Text with links is a link; activated as a whole (a screen reader's default action) it
+    // follows its first link.
+    DWORD GetAccessibleRole() const override;
+    // The text as shown, without its markup.
+    std::wstring GetAccessibleName() const override;
+    bool Activate() override;
     UiCaptionRole GetCaptionRole() const override { return UiCaptionRole::Text; }
     void* GetInterface(const std::wstring& name) override;
     UINT GetControlFlags() const override;

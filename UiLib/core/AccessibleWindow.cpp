@@ -5,6 +5,7 @@
 
 #include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/UIContainer.h"
 #include "UiLib/tree/UIControl.h"
 
 namespace UiLib {
@@ -44,52 +45,166 @@ void SetChildId(VARIANT* out, LONG id) {
     out->lVal = id;
 }
 
-CControlUI* CALLBACK CollectVisible(CControlUI* control, void* data) {
-    if (!control->GetInterface(L"IContainer"))
-        static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
-    return nullptr;
+bool HoldsControls(CControlUI* control) { return control->GetInterface(L"IContainer") != nullptr; }
+
+// The root stands for the window itself unless it is a single control.
+bool IsElement(CControlUI* control, const CControlUI* root) {
+    if (!control->IsVisible()) return false;
+    if (control == root) return !HoldsControls(control);
+    return !HoldsControls(control) || control->GetAccessibleRole() != ROLE_SYSTEM_CLIENT ||
+           !control->GetAccessibleName().empty();
+}
+
+void CollectElements(CControlUI* control, const CControlUI* root, std::vector<CControlUI*>& elements) {
+    if (!control->IsVisible()) return;
+    if (IsElement(control, root)) elements.push_back(control);
+    auto* container = static_cast<CContainerUI*>(control->GetInterface(L"Container"));
+    if (!container) return;
+    for (int i = 0; i < container->GetCount(); ++i) CollectElements(container->GetItemAt(i), root, elements);
+    for (CScrollBarUI* bar : {container->GetVerticalScrollBar(), container->GetHorizontalScrollBar()})
+        if (bar) CollectElements(bar, root, elements);
+}
+
+// What a click does is offered to every control that takes the focus, to list and menu items and to links.
+bool HasDefaultAction(CControlUI* control) {
+    const DWORD role = control->GetAccessibleRole();
+    return (control->GetControlFlags() & UIFLAG_TABSTOP) || role == ROLE_SYSTEM_LISTITEM || role == ROLE_SYSTEM_MENUITEM ||
+           role == ROLE_SYSTEM_LINK;
+}
+
+const wchar_t* DefaultActionName(CControlUI* control) {
+    switch (control->GetAccessibleRole()) {
+    case ROLE_SYSTEM_PAGETAB: return L"Switch";
+    case ROLE_SYSTEM_LISTITEM: return L"Select";
+    case ROLE_SYSTEM_MENUITEM: return L"Execute";
+    case ROLE_SYSTEM_LINK: return L"Jump";
+    case ROLE_SYSTEM_RADIOBUTTON: return L"Check";
+    case ROLE_SYSTEM_CHECKBUTTON:
+        return (control->GetAccessibleState() & STATE_SYSTEM_CHECKED) ? L"Uncheck" : L"Check";
+    default: return L"Press";
+    }
 }
 
 }  // namespace
 
-std::vector<CControlUI*> AccessibleChildren(CControlUI* root) {
-    std::vector<CControlUI*> controls;
-    if (root) root->FindControl(&CollectVisible, &controls, UIFIND_VISIBLE);
-    return controls;
+std::vector<CControlUI*> AccessibleElements(CControlUI* root) {
+    std::vector<CControlUI*> elements;
+    if (root) CollectElements(root, root, elements);
+    return elements;
+}
+
+CControlUI* AccessibleParent(CControlUI* root, const CControlUI* element) {
+    for (CControlUI* parent = element->GetParent(); parent; parent = parent->GetParent())
+        if (parent == root || IsElement(parent, root)) return parent;
+    return root;
+}
+
+std::vector<CControlUI*> AccessibleChildren(CControlUI* root, const CControlUI* scope) {
+    std::vector<CControlUI*> children;
+    for (CControlUI* element : AccessibleElements(root))
+        if (AccessibleParent(root, element) == scope) children.push_back(element);
+    return children;
 }
 
 LONG AccessibleChildId(CControlUI* root, const CControlUI* control) {
-    std::vector<CControlUI*> controls = AccessibleChildren(root);
-    auto found = std::find(controls.begin(), controls.end(), control);
-    return found == controls.end() ? CHILDID_SELF : static_cast<LONG>(found - controls.begin()) + 1;
+    const std::vector<CControlUI*> elements = AccessibleElements(root);
+    LONG amongOwn = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const bool own = AccessibleParent(root, elements[i]) == root;
+        if (own) ++amongOwn;
+        if (elements[i] == control) return own ? amongOwn : -static_cast<LONG>(i + 1);
+    }
+    return CHILDID_SELF;
 }
 
 void AnnounceFocus(HWND window, CControlUI* root, const CControlUI* control) {
     ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, AccessibleChildId(root, control));
 }
 
+void AnnounceEvent(HWND window, CControlUI* root, const CControlUI* control, DWORD event) {
+    const LONG id = AccessibleChildId(root, control);
+    if (id != CHILDID_SELF) ::NotifyWinEvent(event, window, OBJID_CLIENT, id);
+}
+
 CAccessibleWindow::CAccessibleWindow(CPaintManagerUI& manager)
     : CComObject<IAccessible>(IID_IAccessible), manager_(&manager) {}
+
+CAccessibleWindow::CAccessibleWindow(CAccessibleWindow& window, const CControlUI& group)
+    : CComObject<IAccessible>(IID_IAccessible), window_(&window), group_(&group) {
+    window_->AddRef();
+}
+
+CAccessibleWindow::~CAccessibleWindow() {
+    if (window_) window_->Release();
+}
+
+STDMETHODIMP CAccessibleWindow::QueryInterface(REFIID iid, void** object) {
+    // Child objects travel as IDispatch.
+    if (iid != IID_IDispatch || !object) return CComObject<IAccessible>::QueryInterface(iid, object);
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+}
 
 LRESULT CAccessibleWindow::Answer(WPARAM wParam) {
     return LresultFor(static_cast<IAccessible*>(this), wParam);
 }
 
-std::vector<CControlUI*> CAccessibleWindow::VisibleControls() const {
-    return AccessibleChildren(manager_ ? manager_->GetRoot() : nullptr);
+CPaintManagerUI* CAccessibleWindow::Manager() const { return window_ ? window_->Manager() : manager_; }
+
+CControlUI* CAccessibleWindow::Root() const {
+    CPaintManagerUI* manager = Manager();
+    return manager ? manager->GetRoot() : nullptr;
+}
+
+CControlUI* CAccessibleWindow::Group() const {
+    if (!group_) return nullptr;
+    for (CControlUI* element : AccessibleElements(Root()))
+        if (element == group_) return element;
+    return nullptr;
+}
+
+bool CAccessibleWindow::Gone() const { return !Manager() || (group_ && !Group()); }
+
+std::vector<CControlUI*> CAccessibleWindow::Children() const {
+    CControlUI* root = Root();
+    CControlUI* scope = group_ ? Group() : root;
+    return scope ? AccessibleChildren(root, scope) : std::vector<CControlUI*>();
 }
 
 CControlUI* CAccessibleWindow::ControlOf(const VARIANT& child) const {
-    if (child.vt != VT_I4 || child.lVal <= CHILDID_SELF) return nullptr;
-    std::vector<CControlUI*> controls = VisibleControls();
-    size_t index = static_cast<size_t>(child.lVal) - 1;
-    return index < controls.size() ? controls[index] : nullptr;
+    if (child.vt != VT_I4) return nullptr;
+    if (child.lVal == CHILDID_SELF) return Group();
+    // Ids below zero name any element of the window, as events do.
+    std::vector<CControlUI*> candidates = child.lVal > 0 ? Children()
+                                          : group_       ? std::vector<CControlUI*>()
+                                                         : AccessibleElements(Root());
+    const size_t index = static_cast<size_t>(child.lVal > 0 ? child.lVal : -child.lVal) - 1;
+    return index < candidates.size() ? candidates[index] : nullptr;
 }
 
 HRESULT CAccessibleWindow::Check(const VARIANT& child) const {
-    if (!manager_) return kWindowGone;
+    if (Gone()) return kWindowGone;
     if (child.vt != VT_I4) return E_INVALIDARG;
     return IsSelf(child) || ControlOf(child) ? S_OK : E_INVALIDARG;
+}
+
+IDispatch* CAccessibleWindow::ObjectOf(CControlUI* element) {
+    CAccessibleWindow& window = window_ ? *window_ : *this;
+    if (element == Root()) {
+        window.AddRef();
+        return &window;
+    }
+    return new CAccessibleWindow(window, *element);
+}
+
+void CAccessibleWindow::AnswerChild(CControlUI* element, LONG id, VARIANT* out) {
+    if (!HoldsControls(element)) {
+        SetChildId(out, id);
+        return;
+    }
+    out->vt = VT_DISPATCH;
+    out->pdispVal = ObjectOf(element);
 }
 
 STDMETHODIMP CAccessibleWindow::GetTypeInfoCount(UINT* count) {
@@ -109,16 +224,18 @@ STDMETHODIMP CAccessibleWindow::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, 
 STDMETHODIMP CAccessibleWindow::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
-    if (!manager_) return kWindowGone;
+    if (Gone()) return kWindowGone;
     // The window's frame, as the system describes it.
-    return WindowObject(manager_->GetPaintWindow(), parent);
+    if (!group_) return WindowObject(Manager()->GetPaintWindow(), parent);
+    *parent = ObjectOf(AccessibleParent(Root(), Group()));
+    return S_OK;
 }
 
 STDMETHODIMP CAccessibleWindow::get_accChildCount(LONG* count) {
     if (!count) return E_POINTER;
     *count = 0;
-    if (!manager_) return kWindowGone;
-    *count = static_cast<LONG>(VisibleControls().size());
+    if (Gone()) return kWindowGone;
+    *count = static_cast<LONG>(Children().size());
     return S_OK;
 }
 
@@ -126,8 +243,12 @@ STDMETHODIMP CAccessibleWindow::get_accChild(VARIANT child, IDispatch** dispatch
     if (!dispatch) return E_POINTER;
     *dispatch = nullptr;
     HRESULT valid = Check(child);
-    // Controls are simple elements: the client asks this object about them by id.
-    return FAILED(valid) ? valid : S_FALSE;
+    if (FAILED(valid)) return valid;
+    // Other controls are simple elements: the client asks this object about them by id.
+    CControlUI* control = ControlOf(child);
+    if (IsSelf(child) || !control || !HoldsControls(control)) return S_FALSE;
+    *dispatch = ObjectOf(control);
+    return S_OK;
 }
 
 STDMETHODIMP CAccessibleWindow::get_accName(VARIANT child, BSTR* name) {
@@ -137,7 +258,7 @@ STDMETHODIMP CAccessibleWindow::get_accName(VARIANT child, BSTR* name) {
     if (FAILED(valid)) return valid;
     if (CControlUI* control = ControlOf(child)) return ToBstr(control->GetAccessibleName(), name);
     wchar_t title[256] = {};
-    ::GetWindowTextW(manager_->GetPaintWindow(), title, 256);
+    ::GetWindowTextW(Manager()->GetPaintWindow(), title, 256);
     return ToBstr(title, name);
 }
 
@@ -156,7 +277,9 @@ STDMETHODIMP CAccessibleWindow::get_accDescription(VARIANT child, BSTR* descript
     if (!description) return E_POINTER;
     *description = nullptr;
     HRESULT valid = Check(child);
-    return FAILED(valid) ? valid : DISP_E_MEMBERNOTFOUND;
+    if (FAILED(valid)) return valid;
+    CControlUI* control = ControlOf(child);
+    return control ? ToBstr(control->GetAccessibleDescription(), description) : S_FALSE;
 }
 
 STDMETHODIMP CAccessibleWindow::get_accRole(VARIANT child, VARIANT* role) {
@@ -164,7 +287,9 @@ STDMETHODIMP CAccessibleWindow::get_accRole(VARIANT child, VARIANT* role) {
     ::VariantInit(role);
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
+    // The window's own role is its root layout's: a menu window is a menu.
     CControlUI* control = ControlOf(child);
+    if (CControlUI* root = Root(); !control && root && HoldsControls(root)) control = root;
     SetChildId(role, static_cast<LONG>(control ? control->GetAccessibleRole() : ROLE_SYSTEM_CLIENT));
     return S_OK;
 }
@@ -177,7 +302,7 @@ STDMETHODIMP CAccessibleWindow::get_accState(VARIANT child, VARIANT* state) {
     CControlUI* control = ControlOf(child);
     LONG flags = STATE_SYSTEM_FOCUSABLE;
     if (control) flags = static_cast<LONG>(control->GetAccessibleState());
-    else if (::GetFocus() == manager_->GetPaintWindow()) flags |= STATE_SYSTEM_FOCUSED;
+    else if (::GetFocus() == Manager()->GetPaintWindow()) flags |= STATE_SYSTEM_FOCUSED;
     SetChildId(state, flags);
     return S_OK;
 }
@@ -210,17 +335,38 @@ STDMETHODIMP CAccessibleWindow::get_accKeyboardShortcut(VARIANT child, BSTR* sho
 STDMETHODIMP CAccessibleWindow::get_accFocus(VARIANT* focus) {
     if (!focus) return E_POINTER;
     ::VariantInit(focus);
-    if (!manager_) return kWindowGone;
-    if (::GetFocus() != manager_->GetPaintWindow()) return S_FALSE;
-    CControlUI* control = manager_->GetFocus();
-    SetChildId(focus, control ? AccessibleChildId(manager_->GetRoot(), control) : CHILDID_SELF);
+    if (Gone()) return kWindowGone;
+    CPaintManagerUI* manager = Manager();
+    if (::GetFocus() != manager->GetPaintWindow()) return S_FALSE;
+    CControlUI* control = manager->GetFocus();
+    if (!group_) {
+        SetChildId(focus, control ? AccessibleChildId(Root(), control) : CHILDID_SELF);
+        return S_OK;
+    }
+    if (control == Group()) {
+        SetChildId(focus, CHILDID_SELF);
+        return S_OK;
+    }
+    std::vector<CControlUI*> children = Children();
+    auto found = std::find(children.begin(), children.end(), control);
+    if (found == children.end()) return S_FALSE;
+    AnswerChild(control, static_cast<LONG>(found - children.begin()) + 1, focus);
     return S_OK;
 }
 
 STDMETHODIMP CAccessibleWindow::get_accSelection(VARIANT* selection) {
     if (!selection) return E_POINTER;
     ::VariantInit(selection);
-    return manager_ ? S_FALSE : kWindowGone;
+    if (Gone()) return kWindowGone;
+    // The controls here select one item at a time.
+    std::vector<CControlUI*> children = Children();
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (children[i]->GetAccessibleState() & STATE_SYSTEM_SELECTED) {
+            AnswerChild(children[i], static_cast<LONG>(i) + 1, selection);
+            return S_OK;
+        }
+    }
+    return S_FALSE;
 }
 
 STDMETHODIMP CAccessibleWindow::get_accDefaultAction(VARIANT child, BSTR* action) {
@@ -229,17 +375,22 @@ STDMETHODIMP CAccessibleWindow::get_accDefaultAction(VARIANT child, BSTR* action
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
-    if (!control || !(control->GetControlFlags() & UIFLAG_TABSTOP)) return S_FALSE;
-    return ToBstr(L"Press", action);
+    if (!control || !HasDefaultAction(control)) return S_FALSE;
+    return ToBstr(DefaultActionName(control), action);
 }
 
 STDMETHODIMP CAccessibleWindow::accSelect(LONG flags, VARIANT child) {
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
-    if (!control || !(flags & SELFLAG_TAKEFOCUS)) return S_FALSE;
-    control->SetFocus();
-    return S_OK;
+    if (!control) return S_FALSE;
+    bool done = false;
+    if (flags & SELFLAG_TAKEFOCUS) {
+        control->SetFocus();
+        done = true;
+    }
+    if (flags & SELFLAG_TAKESELECTION) done = control->AccessibleSelect() || done;
+    return done ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP CAccessibleWindow::accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) {
@@ -247,7 +398,7 @@ STDMETHODIMP CAccessibleWindow::accLocation(LONG* left, LONG* top, LONG* width, 
     *left = *top = *width = *height = 0;
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
-    HWND window = manager_->GetPaintWindow();
+    HWND window = Manager()->GetPaintWindow();
     RECT area{};
     if (CControlUI* control = ControlOf(child)) area = control->GetPos();
     else ::GetClientRect(window, &area);
@@ -264,44 +415,53 @@ STDMETHODIMP CAccessibleWindow::accNavigate(LONG direction, VARIANT start, VARIA
     ::VariantInit(end);
     HRESULT valid = Check(start);
     if (FAILED(valid)) return valid;
-    const LONG count = static_cast<LONG>(VisibleControls().size());
-    LONG target = CHILDID_SELF;
+    std::vector<CControlUI*> children = Children();
+    const LONG count = static_cast<LONG>(children.size());
+    // The place of the start among this object's children, from 1; 0 for the object itself.
+    LONG from = 0;
+    if (!IsSelf(start)) {
+        auto found = std::find(children.begin(), children.end(), ControlOf(start));
+        if (found == children.end()) return S_FALSE;
+        from = static_cast<LONG>(found - children.begin()) + 1;
+    }
+    LONG target = 0;
     switch (direction) {
     case NAVDIR_FIRSTCHILD:
-        if (IsSelf(start)) target = count > 0 ? 1 : CHILDID_SELF;
+        if (from == 0) target = count > 0 ? 1 : 0;
         break;
     case NAVDIR_LASTCHILD:
-        if (IsSelf(start)) target = count;
+        if (from == 0) target = count;
         break;
     case NAVDIR_NEXT:
-        if (!IsSelf(start) && start.lVal < count) target = start.lVal + 1;
+        if (from > 0 && from < count) target = from + 1;
         break;
     case NAVDIR_PREVIOUS:
-        if (!IsSelf(start) && start.lVal > 1) target = start.lVal - 1;
+        if (from > 1) target = from - 1;
         break;
     default:
         return E_NOTIMPL;
     }
-    if (target == CHILDID_SELF) return S_FALSE;
-    SetChildId(end, target);
+    if (target == 0) return S_FALSE;
+    AnswerChild(children[static_cast<size_t>(target) - 1], target, end);
     return S_OK;
 }
 
 STDMETHODIMP CAccessibleWindow::accHitTest(LONG left, LONG top, VARIANT* child) {
     if (!child) return E_POINTER;
     ::VariantInit(child);
-    if (!manager_) return kWindowGone;
-    HWND window = manager_->GetPaintWindow();
+    if (Gone()) return kWindowGone;
+    HWND window = Manager()->GetPaintWindow();
     POINT point{left, top};
     ::ScreenToClient(window, &point);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    if (!::PtInRect(&client, point)) return S_FALSE;
-    // The last control in tree order under the point is the one drawn on top.
-    std::vector<CControlUI*> controls = VisibleControls();
-    for (size_t i = controls.size(); i-- > 0;) {
-        if (::PtInRect(&controls[i]->GetPos(), point)) {
-            SetChildId(child, static_cast<LONG>(i) + 1);
+    RECT area{};
+    if (CControlUI* group = Group()) area = group->GetPos();
+    else ::GetClientRect(window, &area);
+    if (!::PtInRect(&area, point)) return S_FALSE;
+    // The last child in tree order under the point is the one drawn on top.
+    std::vector<CControlUI*> children = Children();
+    for (size_t i = children.size(); i-- > 0;) {
+        if (::PtInRect(&children[i]->GetPos(), point)) {
+            AnswerChild(children[i], static_cast<LONG>(i) + 1, child);
             return S_OK;
         }
     }
@@ -313,8 +473,11 @@ STDMETHODIMP CAccessibleWindow::accDoDefaultAction(VARIANT child) {
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
-    if (!control || !(control->GetControlFlags() & UIFLAG_TABSTOP)) return DISP_E_MEMBERNOTFOUND;
-    // What a click does.
+    if (!control || !HasDefaultAction(control)) return DISP_E_MEMBERNOTFOUND;
+    // What a click does: a list or menu item is selected by the button going down before its
+    // going up activates it.
+    const DWORD role = control->GetAccessibleRole();
+    if (role == ROLE_SYSTEM_LISTITEM || role == ROLE_SYSTEM_MENUITEM) control->AccessibleSelect();
     control->Activate();
     return S_OK;
 }

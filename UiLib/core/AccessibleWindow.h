@@ -12,24 +12,38 @@ namespace UiLib {
 class CControlUI;
 class CPaintManagerUI;
 
-// The accessible children of a window whose tree starts at `root`: the visible controls in tree
-// order, layouts left out; a control's child id is its place in that list counted from 1.
-std::vector<CControlUI*> AccessibleChildren(CControlUI* root);
+// What a screen reader sees of a window whose tree starts at `root`: the visible controls, plain
+// layouts left out; a layout counts when it has a role (a list, a page tab list, a menu) or the
+// skin names it, and then holds the elements inside it. All shown elements, in tree order:
+std::vector<CControlUI*> AccessibleElements(CControlUI* root);
+// The element an element is inside: another element, or `root` itself.
+CControlUI* AccessibleParent(CControlUI* root, const CControlUI* element);
+// The elements directly inside `scope` (an element or `root`); a child id is a place in it counted from 1.
+std::vector<CControlUI*> AccessibleChildren(CControlUI* root, const CControlUI* scope);
+// The child id the window's object answers to for `control` (CHILDID_SELF when it is no element):
+// its place among the window's own elements, or for one inside another element, minus its place
+// among all elements.
 LONG AccessibleChildId(CControlUI* root, const CControlUI* control);
 
 // Tells screen readers that `control` of the window took the focus.
 void AnnounceFocus(HWND window, CControlUI* root, const CControlUI* control);
+// Tells screen readers of another change (EVENT_OBJECT_...) to an element of the window.
+void AnnounceEvent(HWND window, CControlUI* root, const CControlUI* control, DWORD event);
 
 // What a screen reader sees of a skinned window's client area: one accessible object whose
-// children are the visible controls (simple elements, child ids 1..n in tree order), each with
-// the role, name and state the control gives and its screen location. Clients may keep it
-// longer than the window lives: the window disconnects it when it goes.
+// children are its elements, each with the role, name, description and state the control gives
+// and its screen location. An element that holds others (a list, a tab list, a menu) is also an
+// object of its own with them as children. Clients may keep the objects longer than the window
+// or the element lives: they are disconnected when it goes.
 class CAccessibleWindow : public CComObject<IAccessible> {
 public:
     explicit CAccessibleWindow(CPaintManagerUI& manager);
     void Disconnect() { manager_ = nullptr; }
     // The answer to WM_GETOBJECT for the client area.
     LRESULT Answer(WPARAM wParam);
+
+    // Child objects are handed out as IDispatch, which is asked for too.
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
 
     // IDispatch: names are reached through IAccessible only.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -60,14 +74,30 @@ public:
     STDMETHODIMP put_accValue(VARIANT child, BSTR value) override;
 
 private:
-    ~CAccessibleWindow() override = default;
-    std::vector<CControlUI*> VisibleControls() const;
-    // The control a child id names; null for CHILDID_SELF, an unknown id or a closed window.
+    // The object of an element holding others; it keeps the window's object alive.
+    CAccessibleWindow(CAccessibleWindow& window, const CControlUI& group);
+    ~CAccessibleWindow() override;
+
+    CPaintManagerUI* Manager() const;
+    CControlUI* Root() const;
+    // The element this object stands for while it is shown; null for the window's object.
+    CControlUI* Group() const;
+    // The window has gone, or the element this object stands for is no longer shown.
+    bool Gone() const;
+    std::vector<CControlUI*> Children() const;
+    // The control a child id names; this object's element for CHILDID_SELF (null for the window),
+    // null for an unknown id.
     CControlUI* ControlOf(const VARIANT& child) const;
     // S_OK for the object itself or a known child id, else the reason.
     HRESULT Check(const VARIANT& child) const;
+    // `element` as a child in a VARIANT: the object of one that holds others, else its child id.
+    void AnswerChild(CControlUI* element, LONG id, VARIANT* out);
+    // The object of an element holding others, or of the window for the root.
+    IDispatch* ObjectOf(CControlUI* element);
 
-    CPaintManagerUI* manager_;
+    CPaintManagerUI* manager_ = nullptr;   // the window's object: its window, null once it is gone
+    CAccessibleWindow* window_ = nullptr;  // an element's object: the window's object, referenced
+    const CControlUI* group_ = nullptr;    // an element's object: compared, followed only once found shown
 };
 
 // The window's own reference: dropping it disconnects the object, whatever clients still hold.

@@ -318,6 +318,11 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnGetObject(WPARAM wParam, LPARA
     return {true, accessible_->Answer(wParam)};
 }
 
+void CPaintManagerUI::AnnounceAccessibleEvent(DWORD event, CControlUI* control) {
+    HWND window = GetPaintWindow();
+    if (window && ::IsWindowVisible(window)) AnnounceEvent(window, GetRoot(), control, event);
+}
+
 CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
     RECT update{};
     if (!::GetUpdateRect(window_, &update, FALSE)) return {true, 0};

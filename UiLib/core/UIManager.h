@@ -275,6 +275,8 @@ public:
     // Runs `task` on the window's thread once nothing more urgent waits: after the paints that are
     // due, at once for a hidden window. Tasks of a window destroyed first never run.
     void RunSoon(std::function<void()> task) override;
+    // Only while the window is shown: a window being built tells no one.
+    void AnnounceAccessibleEvent(DWORD event, CControlUI* control) override;
     void SetWindowAttribute(const std::wstring& name, const wchar_t* value) override;
 
     // Who sees the window's messages before its controls (the message loop asks them).

@@ -1,5 +1,7 @@
 #include "UiLib/menu/MenuElementUI.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "UiLib/core/UIManager.h"
@@ -17,6 +19,7 @@ bool IsMenuElement(CControlUI* control) { return control && control->GetInterfac
 CMenuElementUI::CMenuElementUI() { fixed_.cy = kDefaultHeight; }
 
 const wchar_t* CMenuElementUI::GetClass() const { return L"MenuElementUI"; }
+DWORD CMenuElementUI::GetAccessibleRole() const { return ROLE_SYSTEM_MENUITEM; }
 
 void* CMenuElementUI::GetInterface(const std::wstring& name) {
     if (name == L"MenuElement") return this;

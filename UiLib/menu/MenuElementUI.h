@@ -19,6 +19,7 @@ public:
     CMenuElementUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     void* GetInterface(const std::wstring& name) override;
 
     CMenuWnd* GetSubMenuWindow() const { return subMenuWindow_; }

@@ -1,5 +1,7 @@
 #include "UiLib/menu/MenuUI.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "UiLib/controls/UIListHeader.h"
@@ -23,6 +25,7 @@ void HideSubItems(CControlUI* item) {
 CMenuUI::CMenuUI() { GetHeader()->SetVisible(false); }
 
 const wchar_t* CMenuUI::GetClass() const { return L"MenuUI"; }
+DWORD CMenuUI::GetAccessibleRole() const { return ROLE_SYSTEM_MENUPOPUP; }
 
 void* CMenuUI::GetInterface(const std::wstring& name) {
     if (name == L"Menu") return this;

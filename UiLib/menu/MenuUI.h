@@ -12,6 +12,7 @@ public:
     CMenuUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     void* GetInterface(const std::wstring& name) override;
 
     // Anything that is not a menu item is refused (index -1, false, null). An added item's own

@@ -73,6 +73,12 @@ public:
     // Where the pointer was at the last mouse message, in client coordinates.
     virtual POINT GetMousePos() const = 0;
 
+    // Tells screen readers that `control` changed (EVENT_OBJECT_...); a host without a window tells no one.
+    virtual void AnnounceAccessibleEvent(DWORD event, CControlUI* control) {
+        static_cast<void>(event);
+        static_cast<void>(control);
+    }
+
     // Runs `task` on the window's thread once nothing more urgent waits.
     virtual void RunSoon(std::function<void()> task) = 0;
     // An attribute of a layout's <Window> root (size, caption, corners, opacity, default colours,

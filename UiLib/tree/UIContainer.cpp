@@ -1,5 +1,7 @@
 #include "UiLib/tree/UIContainer.h"
 
+#include <oleacc.h>
+
 #include <optional>
 
 #include "UiLib/Utils/AttributeValue.h"
@@ -27,6 +29,18 @@ CContainerUI::~CContainerUI() {
 }
 
 const wchar_t* CContainerUI::GetClass() const { return L"ContainerUI"; }
+
+DWORD CContainerUI::GetAccessibleRole() const {
+    for (int i = 0; i < GetCount(); ++i) {
+        switch (GetItemAt(i)->GetAccessibleRole()) {
+        case ROLE_SYSTEM_PAGETAB: return ROLE_SYSTEM_PAGETABLIST;
+        case ROLE_SYSTEM_LISTITEM: return ROLE_SYSTEM_LIST;
+        case ROLE_SYSTEM_MENUITEM: return ROLE_SYSTEM_MENUPOPUP;
+        default: break;
+        }
+    }
+    return ROLE_SYSTEM_CLIENT;
+}
 
 void* CContainerUI::GetInterface(const std::wstring& name) {
     if (name == L"IContainer") return static_cast<IContainerUI*>(this);

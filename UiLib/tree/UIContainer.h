@@ -16,6 +16,8 @@ public:
     ~CContainerUI() override;
 
     const wchar_t* GetClass() const override;
+    // A layout holding page tabs, list items or menu items is their tab list, list or menu.
+    DWORD GetAccessibleRole() const override;
     void* GetInterface(const std::wstring& name) override;
 
     CControlUI* GetItemAt(int index) const override;

@@ -64,6 +64,8 @@ void CControlUI::SetText(const std::wstring& text) {
     if (text_ == text) return;
     text_ = text;
     Invalidate();
+    // Editable text is the value, other text the name.
+    AnnounceChange(GetAccessibleRole() == ROLE_SYSTEM_TEXT ? EVENT_OBJECT_VALUECHANGE : EVENT_OBJECT_NAMECHANGE);
 }
 
 const RECT& CControlUI::GetPos() const { return rcItem_; }
@@ -174,6 +176,10 @@ DWORD CControlUI::GetAccessibleState() const {
     return state;
 }
 
+void CControlUI::AnnounceChange(DWORD event) {
+    if (manager_ && IsVisible()) manager_->AnnounceAccessibleEvent(event, this);
+}
+
 std::wstring CControlUI::GetAccessibleName() const {
     std::wstring text = GetText();
     if (!text.empty()) return text;
@@ -204,6 +210,7 @@ void CControlUI::SetEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
     Invalidate();
+    AnnounceChange(EVENT_OBJECT_STATECHANGE);
 }
 
 void CControlUI::SetIrregular(bool irregular) {
@@ -356,6 +363,7 @@ const CAttributeTable& CControlUI::Attributes() {
         {L"tooltip", [](C& c, V v) { c.SetToolTip(v); }},
         {L"userdata", [](C& c, V v) { c.SetUserData(v); }},
         {L"accname", [](C& c, V v) { c.SetAccessibleName(v); }},
+        {L"accdescription", [](C& c, V v) { c.SetAccessibleDescription(v); }},
         {L"enabled", [](C& c, V v) { c.SetEnabled(ParseBoolValue(v)); }},
         {L"mouse", [](C& c, V v) { c.SetMouseEnabled(ParseBoolValue(v)); }},
         {L"keyboard", [](C& c, V v) { c.SetKeyboardEnabled(ParseBoolValue(v)); }},

@@ -70,11 +70,17 @@ public:
     // True for static text: its Alt shortcut activates the next control that takes one.
     virtual bool HandsShortcutOn() const { return false; }
     // What a screen reader is told about the control: an MSAA role (ROLE_SYSTEM_...), the state
-    // flags (STATE_SYSTEM_...) and its name: the text, else the tooltip, else the skin's "accname".
+    // flags (STATE_SYSTEM_...) and its name: the text, else the tooltip, else the skin's "accname";
+    // the skin's "accdescription" describes it further.
     virtual DWORD GetAccessibleRole() const;
     virtual DWORD GetAccessibleState() const;
-    std::wstring GetAccessibleName() const;
+    virtual std::wstring GetAccessibleName() const;
     void SetAccessibleName(const std::wstring& name) { accessibleName_ = name; }
+    // Selects the control as a screen reader asks: options, tabs and list items are selected;
+    // false for a control that is not selected so.
+    virtual bool AccessibleSelect() { return false; }
+    const std::wstring& GetAccessibleDescription() const { return accessibleDescription_; }
+    void SetAccessibleDescription(const std::wstring& text) { accessibleDescription_ = text; }
 
     virtual bool Activate();
     virtual CControlHost* GetManager() const;
@@ -235,6 +241,8 @@ protected:
     void PaintIcon(HDC dc);
     // What the control draws with: its host's skin resources, none without a host.
     CSkinResources* SkinResources() const;
+    // Tells screen readers of a change (EVENT_OBJECT_...) to the control while it is shown.
+    void AnnounceChange(DWORD event);
 
     CControlHost* manager_ = nullptr;
     CControlUI* parent_ = nullptr;
@@ -243,6 +251,7 @@ protected:
     std::wstring toolTip_;
     std::wstring userData_;
     std::wstring accessibleName_;
+    std::wstring accessibleDescription_;
     std::wstring virtualWnd_;
     std::wstring styleName_;
     UINT_PTR tag_ = 0;

@@ -1,5 +1,7 @@
 #include "UiLib/tree/UIScrollBar.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -24,6 +26,7 @@ constexpr const wchar_t* kStateNames[] = {L"normalimage", L"hotimage", L"pushedi
 CScrollBarUI::CScrollBarUI() { fixed_ = SIZE{kDefaultSize, 0}; }
 
 const wchar_t* CScrollBarUI::GetClass() const { return L"ScrollBarUI"; }
+DWORD CScrollBarUI::GetAccessibleRole() const { return ROLE_SYSTEM_SCROLLBAR; }
 
 void* CScrollBarUI::GetInterface(const std::wstring& name) {
     if (name == L"ScrollBar") return this;

@@ -26,6 +26,7 @@ public:
     CScrollBarUI();
 
     const wchar_t* GetClass() const override;
+    DWORD GetAccessibleRole() const override;
     void* GetInterface(const std::wstring& name) override;
 
     CContainerUI* GetOwner() const { return owner_; }

@@ -51,6 +51,6 @@ InstalledGameKeys::Values DemoGames::Values(int game, const std::wstring& path) 
         L"\"" + Folder(game) + L"\\demouninstall.exe\" /S \"" + Folder(game) + L"\" " + KeyName(game);
     return {{L"GamePath", path},
             {L"UninstallString", uninstall},
-            {L"DisplayName", keys_.Name(L"游戏" + std::to_wstring(game))},
+            {L"DisplayName", Name(game)},
             {L"DisplayID", std::to_wstring(10 + game)}};
 }

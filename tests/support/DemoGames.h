@@ -15,6 +15,8 @@ public:
 
     std::wstring Folder(int game) const { return root_.File(L"game" + std::to_wstring(game)); }
     std::wstring KeyName(int game) const { return keys_.Marker() + L"LDGame_" + std::to_wstring(game); }
+    // The name its uninstall key gives game 1 to 3.
+    std::wstring Name(int game) const { return keys_.Name(L"游戏" + std::to_wstring(game)); }
     std::wstring HandGame() const { return root_.File(L"hand\\hand.exe"); }
     std::wstring KeptFolder() const { return root_.File(L"kept"); }
     std::wstring KeptGame() const { return KeptFolder() + L"\\game1.exe"; }
