@@ -53,7 +53,9 @@ void CFocusNavigator::SetFocus(CControlUI* control) {
     HWND window = manager_.GetPaintWindow();
     if (window && ::GetFocus() != window && control != focus_) ::SetFocus(window);
     if (control == focus_) return;
+    const bool marked = manager_.GetFocusIndicator().IsShown();
     if (CControlUI* old = focus_) {
+        if (marked) old->Invalidate();
         // The control losing the focus learns which one takes it.
         UiEvent event = FocusEvent(UIEVENT_KILLFOCUS, control);
         old->Event(event);
@@ -62,6 +64,7 @@ void CFocusNavigator::SetFocus(CControlUI* control) {
     }
     if (control && control->GetManager() == &manager_ && control->IsVisible() && control->IsEnabled()) {
         focus_ = control;
+        if (marked) control->Invalidate();
         UiEvent event = FocusEvent(UIEVENT_SETFOCUS, control);
         control->Event(event);
         manager_.SendNotify(control, L"setfocus");

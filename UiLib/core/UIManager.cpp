@@ -89,6 +89,7 @@ void CPaintManagerUI::Init(HWND window) {
     timers_.SetWindow(window);
     CMessageLoop::Join(this);
     CWindowWnd::SetMessageTranslator(&CPaintManagerUI::TranslateMessage);
+    focusIndicator_.Attach(window);
 }
 
 void CPaintManagerUI::Invalidate(const RECT& rect) {
@@ -168,6 +169,13 @@ void CPaintManagerUI::Paint(HDC dc, const RECT& client, const RECT& paint) {
     if (!root_) return;
     root_->DoPaint(dc, paint);
     for (size_t i = 0; i < postPaint_.Count(); ++i) postPaint_.GetAt(static_cast<int>(i))->DoPostPaint(dc, paint);
+    PaintFocusIndicator(dc, paint);
+}
+
+void CPaintManagerUI::PaintFocusIndicator(HDC dc, const RECT& paint) const {
+    CControlUI* focused = focus_.GetFocus();
+    if (focused && focused->IsVisible() && focusIndicator_.IsShown())
+        focusIndicator_.Paint(dc, paint, *focused, dpiScale_);
 }
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam, LPARAM lParam, bool async) {
@@ -290,6 +298,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         return OnGetMinMaxInfo(lParam);
     case WM_GETOBJECT:
         return OnGetObject(wParam, lParam);
+    case WM_UPDATEUISTATE:
+        return OnUpdateUiState(wParam);
     case WM_CLOSE:
         return OnClose();
     case WM_NOTIFY:
@@ -321,6 +331,14 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnGetObject(WPARAM wParam, LPARA
 void CPaintManagerUI::AnnounceAccessibleEvent(DWORD event, CControlUI* control) {
     HWND window = GetPaintWindow();
     if (window && ::IsWindowVisible(window)) AnnounceEvent(window, GetRoot(), control, event);
+}
+
+// The focus cues change: the focused control is drawn again. The default handling follows, which
+// hands the state on to the child windows.
+CPaintManagerUI::MessageResult CPaintManagerUI::OnUpdateUiState(WPARAM wParam) {
+    focusIndicator_.OnUpdateUiState(wParam);
+    if (CControlUI* focused = focus_.GetFocus()) focused->Invalidate();
+    return {false, 0};
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
@@ -372,6 +390,7 @@ void CPaintManagerUI::PaintClientInto(HDC dc, LPARAM flags) {
     ::GetClientRect(window_, &client);
     CSavedDCState state(dc);
     root_->DoPaint(dc, client);
+    PaintFocusIndicator(dc, client);
     if (!(flags & PRF_CHILDREN)) return;
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT position{};
@@ -457,8 +476,10 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseLeave() {
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam) {
-    // A pressed control's tooltip goes, so that it cannot lie over what the press opens.
+    // A pressed control's tooltip goes, so that it cannot lie over what the press opens; the
+    // focus is marked again only once the keyboard moves it.
     toolTip_.Hide();
+    focusIndicator_.HideForPointer();
     ::SetFocus(window_);
     lastMousePos_ = PointOf(lParam);
     CControlUI* control = FindControl(lastMousePos_);
@@ -628,6 +649,7 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Reflect(UINT message, WPARAM wPa
 
 bool CPaintManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
+    if (IsFocusNavigationKey(message, wParam)) focusIndicator_.ShowForKeyboard();
     if (filters_.OfferPreMessage(message, wParam, lParam, result)) return true;
     if (message == WM_SYSKEYDOWN) OnSysKey(wParam, lParam);
     return focus_.PreTranslateKey(message, wParam);

@@ -13,6 +13,7 @@
 #include "UiLib/core/AccessibleWindow.h"
 #include "UiLib/core/BandedPaint.h"
 #include "UiLib/core/DeferredWork.h"
+#include "UiLib/core/FocusIndicator.h"
 #include "UiLib/core/FocusNavigator.h"
 #include "UiLib/core/MessageFilters.h"
 #include "UiLib/core/MessageLoop.h"
@@ -135,6 +136,9 @@ public:
     bool IsFocusNeeded() const { return focus_.IsFocusNeeded(); }
     // Moves the focus to the next (or previous) tab stop; wraps forward to the first one.
     bool SetNextTabControl(bool forward = true) override { return focus_.SetNextTabControl(forward); }
+    // Whether and how the focused control is marked (the window's focus cues).
+    CFocusIndicator& GetFocusIndicator() { return focusIndicator_; }
+    const CFocusIndicator& GetFocusIndicator() const { return focusIndicator_; }
 
     // Activates the visible, enabled control whose shortcut is `ch`; a matching label hands the
     // match on to the next control after it.
@@ -307,6 +311,8 @@ private:
     MessageResult OnClose();
     MessageResult OnStyleChanged();
     MessageResult OnGetObject(WPARAM wParam, LPARAM lParam);
+    MessageResult OnUpdateUiState(WPARAM wParam);
+    void PaintFocusIndicator(HDC dc, const RECT& paint) const;
     MessageResult Reflect(UINT message, WPARAM wParam, LPARAM lParam);
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -324,6 +330,7 @@ private:
 
     std::unique_ptr<CControlUI> root_;
     CFocusNavigator focus_{*this};
+    CFocusIndicator focusIndicator_;
     CControlUI* hover_ = nullptr;
     CControlUI* click_ = nullptr;
     CControlUI* keyControl_ = nullptr;

@@ -1,5 +1,5 @@
-// The attributes of a layout's <Window> root: the window's size, frame, opacity, default colours
-// and tray icon.
+// The attributes of a layout's <Window> root: the window's size, frame, opacity, default colours,
+// focus indicator and tray icon.
 #include "UiLib/core/UIManager.h"
 
 #include "UiLib/Utils/AttributeValue.h"
@@ -61,6 +61,10 @@ void CPaintManagerUI::SetWindowAttribute(const std::wstring& name, const wchar_t
         SetDefaultLinkHoverFontColor(ParseColorValue(value));
     } else if (name == L"selectedcolor") {
         SetDefaultSelectedBkColor(ParseColorValue(value));
+    } else if (name == L"focusbordercolor") {
+        focusIndicator_.SetColor(ParseColorValue(value));
+    } else if (name == L"focuspadding") {
+        focusIndicator_.SetInset(ParseRectValue(value));
     } else if (name == L"trayiconid") {
         CreateTrayIcon(this, ParseIntValue(value));
     } else if (name == L"traytiptext") {

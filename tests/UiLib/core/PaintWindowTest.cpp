@@ -7,6 +7,7 @@
 #include "UiLib/core/UIManager.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "UiLib/render/ScopedDC.h"
+#include "tests/UiLib/support/TestCanvas.h"
 
 using namespace UiLib;
 
@@ -194,4 +195,82 @@ TEST_F(PaintWindowTest, TheManagerScalesByItsWindowsDpi) {
 
     CPaintManagerUI windowless;
     EXPECT_TRUE(windowless.GetDpiScale().IsIdentity());
+}
+
+namespace {
+
+class TabStop : public CControlUI {
+public:
+    UINT GetControlFlags() const override { return UIFLAG_TABSTOP; }
+};
+
+// Three red tab stops, 40 pixels high, one below the other in the blue root.
+class FocusMarkTest : public PaintWindowTest {
+protected:
+    FocusMarkTest() {
+        window.manager.AddDelayedCleanup(root->Remove(child));
+        for (CControlUI*& stop : stops) {
+            auto owned = std::make_unique<TabStop>();
+            owned->ApplyAttributeList(L"height=\"40\" bkcolor=\"#FFFF0000\"");
+            stop = owned.get();
+            root->Add(std::move(owned));
+        }
+    }
+    // The client area as the window would paint it now, on a memory bitmap.
+    uint32_t PaintedRgb(int x, int y) {
+        TestCanvas canvas(200, 120);
+        RECT client{0, 0, 200, 120};
+        window.manager.Paint(canvas.DC(), client, client);
+        return canvas.Rgb(x, y);
+    }
+    void PressTab() {
+        LRESULT result = 0;
+        window.manager.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, result);
+    }
+
+    CControlUI* stops[2] = {};
+};
+
+}  // namespace
+
+// The focused control is marked once the keyboard moves the focus, not before it and not after a
+// click: a rectangle two pixels inside the control, in the window's focus colour, the control's
+// own, or the system's dotted one; a control with a focus border of its own gets no second mark.
+TEST_F(FocusMarkTest, TheKeyboardFocusIsMarkedInsideTheControl) {
+    window.Show();
+    window.manager.SetWindowAttribute(L"focusbordercolor", L"#FF00FF00");
+    stops[0]->SetFocus();
+    EXPECT_FALSE(window.manager.GetFocusIndicator().IsShown()) << "a new window hides its focus";
+    EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
+
+    PressTab();
+    ASSERT_EQ(window.manager.GetFocus(), stops[1]);
+    EXPECT_TRUE(window.manager.GetFocusIndicator().IsShown()) << "Tab shows the focus";
+    EXPECT_EQ(PaintedRgb(50, 52), 0x00FF00u) << "the top edge, two pixels inside";
+    EXPECT_EQ(PaintedRgb(12, 70), 0x00FF00u) << "the left edge";
+    EXPECT_EQ(PaintedRgb(187, 70), 0x00FF00u) << "the right edge";
+    EXPECT_EQ(PaintedRgb(50, 87), 0x00FF00u) << "the bottom edge";
+    EXPECT_EQ(PaintedRgb(50, 70), 0xFF0000u) << "the inside stays the control's";
+    EXPECT_EQ(PaintedRgb(50, 51), 0xFF0000u) << "the edge stays the control's";
+    EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u) << "the control that lost the focus is not marked";
+
+    stops[1]->SetFocusBorderColor(0xFFFFFF00);
+    EXPECT_EQ(PaintedRgb(50, 52), 0xFFFF00u) << "the control's own focus colour";
+    stops[1]->SetBorderSize(1);
+    EXPECT_EQ(PaintedRgb(50, 52), 0xFF0000u) << "a control with a focus border draws that alone";
+    EXPECT_EQ(PaintedRgb(50, 50), 0xFFFF00u);
+    stops[1]->SetBorderSize(0);
+    stops[1]->SetFocusBorderColor(0);
+    window.manager.SetWindowAttribute(L"focusbordercolor", L"#00000000");
+    bool dotted = false;
+    for (int x = 12; x < 188; ++x) dotted = dotted || PaintedRgb(x, 52) != 0xFF0000u;
+    EXPECT_TRUE(dotted) << "without a colour, the system's focus rectangle";
+
+    LRESULT result = 0;
+    window.manager.MessageHandler(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 30), result);
+    window.manager.MessageHandler(WM_LBUTTONUP, 0, MAKELPARAM(50, 30), result);
+    EXPECT_EQ(window.manager.GetFocus(), stops[0]);
+    EXPECT_FALSE(window.manager.GetFocusIndicator().IsShown()) << "a click hides the focus again";
+    window.manager.SetWindowAttribute(L"focusbordercolor", L"#FF00FF00");
+    EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
 }
