@@ -105,8 +105,9 @@ void CMenuWnd::PlaceRootMenu() {
     }
     RECT desktop{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
-    if (rect.right > desktop.right) ::OffsetRect(&rect, -(rect.right - desktop.right + 4), 0);
-    if (rect.bottom > desktop.bottom) ::OffsetRect(&rect, 0, -(rect.bottom - desktop.bottom + 4));
+    const int margin = paintManager_.GetDpiScale().Scale(4);
+    if (rect.right > desktop.right) ::OffsetRect(&rect, -(rect.right - desktop.right + margin), 0);
+    if (rect.bottom > desktop.bottom) ::OffsetRect(&rect, 0, -(rect.bottom - desktop.bottom + margin));
     if (rect.left < desktop.left) ::OffsetRect(&rect, desktop.left - rect.left, 0);
     if (rect.top < desktop.top) ::OffsetRect(&rect, 0, desktop.top - rect.top);
 

@@ -355,7 +355,7 @@ void CContainerUI::ScrollBy(int cx, int cy) {
 
 int CContainerUI::LineHeight() const {
     if (!manager_) return 8;
-    return manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + 8;
+    return manager_->GetResources().GetDefaultFontInfo().tm.tmHeight + DpiScale().Scale(8);
 }
 
 void CContainerUI::LineUp() { ScrollBy(0, -LineHeight()); }
@@ -377,8 +377,8 @@ void CContainerUI::PageDown() {
 
 void CContainerUI::HomeUp() { SetScrollPos(SIZE{GetScrollPos().cx, 0}); }
 void CContainerUI::EndDown() { SetScrollPos(SIZE{GetScrollPos().cx, GetScrollRange().cy}); }
-void CContainerUI::LineLeft() { ScrollBy(-8, 0); }
-void CContainerUI::LineRight() { ScrollBy(8, 0); }
+void CContainerUI::LineLeft() { ScrollBy(-DpiScale().Scale(8), 0); }
+void CContainerUI::LineRight() { ScrollBy(DpiScale().Scale(8), 0); }
 
 void CContainerUI::PageLeft() {
     const RECT inset = GetInset();

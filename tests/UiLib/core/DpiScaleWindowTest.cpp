@@ -212,3 +212,29 @@ TEST(DpiChangedWindowTest, AWindowMovedToA200PercentDisplayTakesTheSuggestedPlac
     EXPECT_EQ(window.ScreenRgb(expected.Scale(20), expected.Scale(65)), 0x00FF00u);
     EXPECT_GE(window.RegionBox().right, expected.Scale(200));
 }
+
+// A window that would share another's resources (a sub-menu its menu's) on a display of another
+// DPI draws with a copy made for its own DPI; the other window's fonts stay as they were.
+TEST(DpiScaledSkinTest, ResourcesAreSharedOnlyBetweenWindowsOfOneDpi) {
+    HostWindow owner(96);
+    HFONT ownerFont = owner.manager.GetFont(0);
+
+    CPaintManagerUI sameDpi;
+    sameDpi.SetDpiScale(CDpiScale(96));
+    sameDpi.ShareResources(owner.manager.GetSharedResources());
+    EXPECT_EQ(sameDpi.GetSharedResources(), owner.manager.GetSharedResources());
+
+    CPaintManagerUI otherDpi;
+    otherDpi.SetDpiScale(CDpiScale(192));
+    otherDpi.ShareResources(owner.manager.GetSharedResources());
+    EXPECT_NE(otherDpi.GetSharedResources(), owner.manager.GetSharedResources());
+    EXPECT_EQ(FontPixelHeight(otherDpi.GetFont(0)), 40);
+    EXPECT_EQ(otherDpi.GetDefaultAttributeList(L"Menu"), owner.manager.GetDefaultAttributeList(L"Menu"));
+
+    // The window sharing them moves to another display: it takes a copy rather than remaking the
+    // fonts of the window it shares with.
+    sameDpi.SetDpiScale(CDpiScale(144));
+    EXPECT_EQ(owner.manager.GetFont(0), ownerFont);
+    EXPECT_EQ(FontPixelHeight(owner.manager.GetFont(0)), 20);
+    EXPECT_EQ(FontPixelHeight(sameDpi.GetFont(0)), 30);
+}
