@@ -18,10 +18,8 @@ for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-# A machine without /etc/apt/sources.list is usual (deb822 sources only): only the files there count.
 needs_src=0
-grep -qsE '^Types:.*deb-src|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/*.sources \
-  /etc/apt/sources.list.d/*.list || needs_src=1
+ls /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null | xargs -r grep -l '^Types:.*deb-src\|^deb-src' >/dev/null 2>&1 || needs_src=1
 
 if [ ${#missing[@]} -eq 0 ] && [ "$have_i386" -ge 1 ] && [ "$needs_src" -eq 0 ]; then
   exit 0
