@@ -308,8 +308,10 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnGetObject(WPARAM wParam, LPARA
 }
 
 void CPaintManagerUI::AnnounceAccessibleEvent(DWORD event, CControlUI* control) {
+    // Finding the element's id walks the tree: not while no one listens.
     HWND window = GetPaintWindow();
-    if (window && ::IsWindowVisible(window)) AnnounceEvent(window, GetRoot(), control, event);
+    if (window && ::IsWindowVisible(window) && ::IsWinEventHookInstalled(event))
+        AnnounceEvent(window, GetRoot(), control, event);
 }
 
 CPaintManagerUI::MessageResult CPaintManagerUI::OnPaint() {
