@@ -55,14 +55,30 @@ bool IsElement(CControlUI* control, const CControlUI* root) {
            !control->GetAccessibleName().empty();
 }
 
-void CollectElements(CControlUI* control, const CControlUI* root, std::vector<CControlUI*>& elements) {
+// A shown element and the element (or the root) it is inside.
+struct Placed {
+    CControlUI* element;
+    CControlUI* parent;
+};
+
+// In tree order, each container's scroll bars after its items; `parent` is the nearest element above.
+void CollectElements(CControlUI* control, CControlUI* root, CControlUI* parent, std::vector<Placed>& elements) {
     if (!control->IsVisible()) return;
-    if (IsElement(control, root)) elements.push_back(control);
+    if (IsElement(control, root)) {
+        elements.push_back({control, parent});
+        parent = control;
+    }
     auto* container = static_cast<CContainerUI*>(control->GetInterface(L"Container"));
     if (!container) return;
-    for (int i = 0; i < container->GetCount(); ++i) CollectElements(container->GetItemAt(i), root, elements);
+    for (int i = 0; i < container->GetCount(); ++i) CollectElements(container->GetItemAt(i), root, parent, elements);
     for (CScrollBarUI* bar : {container->GetVerticalScrollBar(), container->GetHorizontalScrollBar()})
-        if (bar) CollectElements(bar, root, elements);
+        if (bar) CollectElements(bar, root, parent, elements);
+}
+
+std::vector<Placed> PlacedElements(CControlUI* root) {
+    std::vector<Placed> elements;
+    if (root) CollectElements(root, root, root, elements);
+    return elements;
 }
 
 // What a click does is offered to every control that takes the focus, to list and menu items and to links.
@@ -89,30 +105,30 @@ const wchar_t* DefaultActionName(CControlUI* control) {
 
 std::vector<CControlUI*> AccessibleElements(CControlUI* root) {
     std::vector<CControlUI*> elements;
-    if (root) CollectElements(root, root, elements);
+    for (const Placed& placed : PlacedElements(root)) elements.push_back(placed.element);
     return elements;
 }
 
 CControlUI* AccessibleParent(CControlUI* root, const CControlUI* element) {
-    for (CControlUI* parent = element->GetParent(); parent; parent = parent->GetParent())
-        if (parent == root || IsElement(parent, root)) return parent;
+    for (const Placed& placed : PlacedElements(root))
+        if (placed.element == element) return placed.parent;
     return root;
 }
 
 std::vector<CControlUI*> AccessibleChildren(CControlUI* root, const CControlUI* scope) {
     std::vector<CControlUI*> children;
-    for (CControlUI* element : AccessibleElements(root))
-        if (AccessibleParent(root, element) == scope) children.push_back(element);
+    for (const Placed& placed : PlacedElements(root))
+        if (placed.parent == scope) children.push_back(placed.element);
     return children;
 }
 
 LONG AccessibleChildId(CControlUI* root, const CControlUI* control) {
-    const std::vector<CControlUI*> elements = AccessibleElements(root);
+    const std::vector<Placed> elements = PlacedElements(root);
     LONG amongOwn = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
-        const bool own = AccessibleParent(root, elements[i]) == root;
+        const bool own = elements[i].parent == root;
         if (own) ++amongOwn;
-        if (elements[i] == control) return own ? amongOwn : -static_cast<LONG>(i + 1);
+        if (elements[i].element == control) return own ? amongOwn : -static_cast<LONG>(i + 1);
     }
     return CHILDID_SELF;
 }

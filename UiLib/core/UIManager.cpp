@@ -329,8 +329,10 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnGetObject(WPARAM wParam, LPARA
 }
 
 void CPaintManagerUI::AnnounceAccessibleEvent(DWORD event, CControlUI* control) {
+    // Finding the element's id walks the tree: not while no one listens.
     HWND window = GetPaintWindow();
-    if (window && ::IsWindowVisible(window)) AnnounceEvent(window, GetRoot(), control, event);
+    if (window && ::IsWindowVisible(window) && ::IsWinEventHookInstalled(event))
+        AnnounceEvent(window, GetRoot(), control, event);
 }
 
 // The focus cues change: the focused control is drawn again. The default handling follows, which

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "shared/ComPtr.h"
@@ -87,19 +89,7 @@ void CALLBACK RecordFocus(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG c
     focusEvents.push_back({window, object, child});
 }
 
-class FocusHook {
-public:
-    explicit FocusHook(DWORD processId)
-        : hook_(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &RecordFocus, processId, 0,
-                                WINEVENT_OUTOFCONTEXT)) {}
-    ~FocusHook() { UnhookWinEvent(hook_); }
-    FocusHook(const FocusHook&) = delete;
-    FocusHook& operator=(const FocusHook&) = delete;
-    bool Hooked() const { return hook_ != nullptr; }
-
-private:
-    HWINEVENTHOOK hook_;
-};
+using ScopedWinEventHook = std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, decltype(&UnhookWinEvent)>;
 
 // The name of the element a focus event names, read as a screen reader reads it.
 std::wstring NameOf(const FocusEvent& event) {
@@ -174,8 +164,10 @@ TEST_F(ScreenReaderE2ETest, AReaderFindsTheControlsSelectsAGameAndHearsTheKeyboa
 
     // The reader puts the focus on the game; a real Down key moves the selection to the next one,
     // and the focus event names that game.
-    FocusHook hook(program_->Id());
-    ASSERT_TRUE(hook.Hooked());
+    ScopedWinEventHook hook(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &RecordFocus,
+                                            program_->Id(), 0, WINEVENT_OUTOFCONTEXT),
+                            &UnhookWinEvent);
+    ASSERT_NE(hook, nullptr);
     ASSERT_EQ(second->object->accSelect(SELFLAG_TAKEFOCUS, ChildId(second->id)), S_OK);
     ASSERT_TRUE(WaitUntil([] { return !focusEvents.empty(); }, 5000)) << "the focus the reader gave is announced";
     EXPECT_EQ(NameOf(focusEvents.back()), games_.Name(2));

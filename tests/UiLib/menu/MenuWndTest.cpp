@@ -1,5 +1,7 @@
 // Menu windows built from layout text, opened at points of the screen and driven with real
 // window messages: placement, item clicks reaching the root menu, sub-menus, closing together.
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "UiLib/menu/MenuUI.h"
 #include "UiLib/menu/MenuWnd.h"
 #include "UiLib/tree/UIControl.h"
+#include "shared/ComPtr.h"
 #include "tests/support/TestFolder.h"
 
 using namespace UiLib;
@@ -275,6 +278,39 @@ TEST_F(MenuWndTest, EnterOnAnEntryTakesItAsAClick) {
     ::SendMessageW(menu->GetHWND(), WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(AllClosed());
     EXPECT_EQ(record.clicks, std::vector<std::wstring>{L"open"});
+}
+
+// A screen reader reads the menu window as a menu of its items; an item's default action clicks it.
+TEST_F(MenuWndTest, AScreenReaderReadsAMenuOfItemsWhoseDefaultActionClicksOne) {
+    ScopedComApartment com;
+    CMenuWnd* menu = Open(POINT{300, 200});
+    ComPtr<IAccessible> object;
+    ASSERT_EQ(::AccessibleObjectFromWindow(menu->GetHWND(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                           object.OutVoid()),
+              S_OK);
+    auto child = [](LONG id) {
+        VARIANT value;
+        value.vt = VT_I4;
+        value.lVal = id;
+        return value;
+    };
+    VARIANT role;
+    ASSERT_EQ(object->get_accRole(child(CHILDID_SELF), &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUPOPUP);
+    LONG count = 0;
+    ASSERT_EQ(object->get_accChildCount(&count), S_OK);
+    std::vector<std::wstring> names;
+    for (LONG id = 1; id <= count; ++id) {
+        ScopedBstr name;
+        object->get_accName(child(id), name.Out());
+        names.push_back(name.Text());
+        ASSERT_EQ(object->get_accRole(child(id), &role), S_OK);
+        EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUITEM);
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"打开", L"更多", L"退出"})) << "the sub-items stay in their sub-menu";
+    ASSERT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    ASSERT_TRUE(AllClosed());
+    EXPECT_EQ(record.clicks, std::vector<std::wstring>{L"quit"});
 }
 
 TEST_F(MenuWndTest, EscapeClosesTheMenuWithoutAClick) {

@@ -40,8 +40,9 @@ TEST(AttributeTableTest, EachClassListsItsOwnAttributesOverItsParents) {
     const auto button = AttributesOf(L"Button");
     const auto container = AttributesOf(L"Container");
     const auto vertical = AttributesOf(L"VerticalLayout");
-    EXPECT_EQ(control.size(), 40u);
-    for (const wchar_t* name : {L"pos", L"bkcolor1", L"leftbordersize", L"style", L"virtualwnd", L"accname"})
+    EXPECT_EQ(control.size(), 41u);
+    for (const wchar_t* name :
+         {L"pos", L"bkcolor1", L"leftbordersize", L"style", L"virtualwnd", L"accname", L"accdescription"})
         EXPECT_NE(std::find(control.begin(), control.end(), name), control.end()) << name;
     EXPECT_EQ(Beyond(label, control), (std::vector<std::wstring>{L"align", L"disabledtextcolor", L"endellipsis",
                                                                    L"font", L"showhtml", L"textcolor", L"textpadding"}));
