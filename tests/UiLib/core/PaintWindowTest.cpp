@@ -273,4 +273,12 @@ TEST_F(FocusMarkTest, TheKeyboardFocusIsMarkedInsideTheControl) {
     EXPECT_FALSE(window.manager.GetFocusIndicator().IsShown()) << "a click hides the focus again";
     window.manager.SetWindowAttribute(L"focusbordercolor", L"#FF00FF00");
     EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
+
+    // The system changes the window's cues as well (its keyboard settings, a parent's state).
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0x00FF00u);
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0x00FF00u) << "the shortcut cues are no concern of the focus";
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
 }
