@@ -287,6 +287,7 @@ private:
     UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
     MessageResult OnPaint();
     void LayOutAndFocus(const RECT& client);
+    void SettleBeforeKey();
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
     void PaintClientInto(HDC dc, LPARAM flags);
     MessageResult OnSize();
