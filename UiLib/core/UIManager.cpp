@@ -56,6 +56,10 @@ HPEN UpdatePen() {
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
+bool IsKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR || message == WM_SYSCHAR;
+}
+
 // The framework's key state: left button 1, right button 2, Shift 4, Ctrl 8, Alt 0x20.
 uint16_t CurrentKeyState() {
     uint16_t state = 0;
@@ -373,6 +377,17 @@ void CPaintManagerUI::LayOutAndFocus(const RECT& client) {
     }
 }
 
+// Keys typed ahead of a repaint (a page switch, a Tab while the tree waits for its layout) go to
+// the control the focus is moving to: the pending layout and focus move are done first, so that no
+// key is lost to the control the focus is leaving and every Tab moves it one stop. The first
+// layout, which initialises the window, stays the first paint's.
+void CPaintManagerUI::SettleBeforeKey() {
+    if (firstLayout_ || !root_ || (!updateNeeded_ && !focus_.IsFocusNeeded())) return;
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    LayOutAndFocus(client);
+}
+
 void CPaintManagerUI::PaintOffscreen(HDC screen, const RECT& client, const RECT& area) {
     auto paintBand = [this, &client](HDC dc, const RECT& band) { Paint(dc, client, band); };
     if (!bands_.Paint(screen, client, area, chrome_.IsBackgroundTransparent(), paintBand)) {
@@ -651,6 +666,7 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Reflect(UINT message, WPARAM wPa
 
 bool CPaintManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
+    if (IsKeyMessage(message)) SettleBeforeKey();
     if (IsFocusNavigationKey(message, wParam)) focusIndicator_.ShowForKeyboard();
     if (filters_.OfferPreMessage(message, wParam, lParam, result)) return true;
     if (message == WM_SYSKEYDOWN) OnSysKey(wParam, lParam);

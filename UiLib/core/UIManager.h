@@ -292,6 +292,7 @@ private:
     UiEvent MakeEvent(uint32_t type, CControlUI* sender = nullptr) const;
     MessageResult OnPaint();
     void LayOutAndFocus(const RECT& client);
+    void SettleBeforeKey();
     void PaintOffscreen(HDC screen, const RECT& client, const RECT& area);
     void PaintClientInto(HDC dc, LPARAM flags);
     MessageResult OnDpiChanged(WPARAM wParam, LPARAM lParam);

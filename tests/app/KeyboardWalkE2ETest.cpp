@@ -42,6 +42,10 @@ protected:
     bool WaitForNoWindowOf(const wchar_t* className) {
         return WaitUntil([&] { return FindProcessWindow(program_->Id(), className) == nullptr; }, 5000);
     }
+    // A closed menu hands the foreground back to the window it belongs to, which takes the next keys.
+    bool WaitForMenuClosedOver(HWND window) {
+        return WaitForNoWindowOf(L"MenuWnd") && WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
+    }
 };
 
 }  // namespace
@@ -56,7 +60,7 @@ TEST_F(KeyboardWalkE2ETest, StartsAndAddsAGameOpensTheSettingsAndQuitsWithTheKey
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitForWindowOf(L"MenuWnd")) << "Enter on the menu button";
     PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitForNoWindowOf(L"MenuWnd"));
+    ASSERT_TRUE(WaitForMenuClosedOver(window));
 
     // The menu's first entry opens the settings window. Its tab stops: close, the two page tabs,
     // the check boxes and options of the page shown, OK and cancel. Space opens the second page,
@@ -87,7 +91,7 @@ TEST_F(KeyboardWalkE2ETest, StartsAndAddsAGameOpensTheSettingsAndQuitsWithTheKey
     PressKey(VK_F10, VK_SHIFT);
     ASSERT_TRUE(WaitForWindowOf(L"MenuWnd")) << "Shift+F10 on a game";
     PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitForNoWindowOf(L"MenuWnd")) << "Escape in the game's menu";
+    ASSERT_TRUE(WaitForMenuClosedOver(window)) << "Escape in the game's menu";
     PressKey(VK_F10, VK_SHIFT);
     ASSERT_TRUE(WaitForWindowOf(L"MenuWnd")) << "Shift+F10 again, the focus back on the game";
     PressKey(VK_DOWN);

@@ -239,7 +239,8 @@ protected:
 TEST_F(FocusMarkTest, TheKeyboardFocusIsMarkedInsideTheControl) {
     window.Show();
     window.manager.SetWindowAttribute(L"focusbordercolor", L"#FF00FF00");
-    stops[0]->SetFocus();
+    window.manager.SetNextTabControl();
+    ASSERT_EQ(window.manager.GetFocus(), stops[0]) << "the first tab stop, as a window's first paint gives it";
     EXPECT_FALSE(window.manager.GetFocusIndicator().IsShown()) << "a new window hides its focus";
     EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
 
@@ -273,4 +274,32 @@ TEST_F(FocusMarkTest, TheKeyboardFocusIsMarkedInsideTheControl) {
     EXPECT_FALSE(window.manager.GetFocusIndicator().IsShown()) << "a click hides the focus again";
     window.manager.SetWindowAttribute(L"focusbordercolor", L"#FF00FF00");
     EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
+
+    // The system changes the window's cues as well (its keyboard settings, a parent's state).
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0x00FF00u);
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0x00FF00u) << "the shortcut cues are no concern of the focus";
+    window.manager.MessageHandler(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0, result);
+    EXPECT_EQ(PaintedRgb(50, 12), 0xFF0000u);
+}
+
+// Keys typed before the window repaints reach the control the focus moves to: a focus move that
+// waits for the layout (a page switch) is done before the next key, and each Tab moves one stop.
+TEST_F(FocusMarkTest, KeysTypedAheadOfTheRepaintFollowTheFocus) {
+    window.Show();
+    window.manager.SetNextTabControl();
+    ASSERT_EQ(window.manager.GetFocus(), stops[0]);
+    root->NeedUpdate();
+    window.manager.SetNextTabControl();
+    EXPECT_EQ(window.manager.GetFocus(), stops[0]) << "the move waits for the layout";
+    LRESULT result = 0;
+    window.manager.PreMessageHandler(WM_KEYDOWN, VK_SPACE, 0, result);
+    EXPECT_EQ(window.manager.GetFocus(), stops[1]) << "and is done before the key that follows";
+
+    root->NeedUpdate();
+    PressTab();
+    EXPECT_EQ(window.manager.GetFocus(), stops[0]) << "a Tab while the layout waits";
+    PressTab();
+    EXPECT_EQ(window.manager.GetFocus(), stops[1]) << "each Tab moves one stop";
 }
