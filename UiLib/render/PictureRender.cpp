@@ -8,9 +8,9 @@ namespace {
 
 constexpr std::array<int, kPictureRenderCount> kRenderPercents = {100, 150, 200};
 
-int DpiPercent(const CDpiScale& dpi) { return ::MulDiv(dpi.Dpi(), 100, CDpiScale::kSkinDpi); }
-
 }  // namespace
+
+int DpiPercent(const CDpiScale& dpi) { return ::MulDiv(dpi.Dpi(), 100, CDpiScale::kSkinDpi); }
 
 std::array<int, kPictureRenderCount> PreferredPictureRenders(const CDpiScale& dpi) {
     const int wanted = DpiPercent(dpi);
