@@ -14,7 +14,7 @@ namespace UiLib {
 constexpr int kPictureRenderCount = 3;
 
 // The DPI's scale in percent of the skin's size: 125 at 120 DPI.
-int DpiPercent(const CDpiScale& dpi);
+int PicturePercentForDpi(const CDpiScale& dpi);
 
 // The renders to try for a window of that DPI, in percent, nearest first. Of two as near the
 // larger one comes first: a picture scaled down stays sharper than one scaled up.

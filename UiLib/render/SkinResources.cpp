@@ -91,7 +91,7 @@ namespace {
 // A record serves the windows of one DPI scale; the 96-DPI one keeps the bare name as its key, and a
 // character no file name may hold sets the others apart.
 std::wstring ImageKey(const std::wstring& name, const CDpiScale& dpi) {
-    const int percent = DpiPercent(dpi);
+    const int percent = PicturePercentForDpi(dpi);
     return percent == 100 ? name : name + L'|' + std::to_wstring(percent);
 }
 
@@ -141,7 +141,7 @@ const TImageInfo* CSkinResources::AddImage(const std::wstring& name, const std::
     if (!image) return nullptr;
     // A larger render is made smaller once, smoothly, rather than at every paint by a blit that
     // drops pixels; a smaller one is stretched when drawn, which loses nothing and keeps no copy.
-    const int percent = DpiPercent(dpi);
+    const int percent = PicturePercentForDpi(dpi);
     if (image->renderPercent > percent) {
         std::shared_ptr<TImageInfo> scaled =
             ResampleImage(*image, ::MulDiv(image->width, percent, image->renderPercent),

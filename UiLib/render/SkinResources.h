@@ -83,7 +83,7 @@ private:
 
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
-    // A record is shared by the keys of every render that falls back to it.
+    // A record is shared by the keys of every DPI scale that draws it unchanged.
     CStringMap<std::shared_ptr<TImageInfo>> images_;
     CStringMap<std::wstring> defaultAttributes_;
 
