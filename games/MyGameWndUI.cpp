@@ -95,9 +95,17 @@ void CMyGameWndUI::Bind(MyGamesController& controller) {
     ArrangeGameButtons();
     // The icons are read once the window has first been painted, which they are no part of.
     // They are read at the size the window's DPI calls for, not stretched from the 96-DPI one.
-    const int iconSize = DpiScale().Scale(CGameButtonUI::kIconSize);
+    iconSize_ = DpiScale().Scale(CGameButtonUI::kIconSize);
     if (CControlHost* manager = GetManager())
-        manager->RunSoon([controller = controller_, iconSize] { controller->LoadIcons(iconSize); });
+        manager->RunSoon([controller = controller_, size = iconSize_] { controller->LoadIcons(size); });
+}
+
+void CMyGameWndUI::SetPos(RECT rect) {
+    CContainerUI::SetPos(rect);
+    const int size = DpiScale().Scale(CGameButtonUI::kIconSize);
+    if (!controller_ || iconSize_ == 0 || size == iconSize_) return;
+    iconSize_ = size;
+    controller_->LoadIcons(size);
 }
 
 void CMyGameWndUI::Subscribe() {

@@ -45,6 +45,9 @@ public:
     const wchar_t* GetClass() const override { return kClassName; }
     void* GetInterface(const std::wstring& name) override;
     void DoInit() override;
+    // Also where a window moved to a display of another DPI is laid out again: the games' icons
+    // are read again at the size of the new DPI.
+    void SetPos(RECT rect) override;
 
     // Shows the controller's games and follows it; the controller outlives the page's window.
     void Bind(MyGamesController& controller);
@@ -96,6 +99,8 @@ private:
     void OnGameKey(const CGameButtonUI* button, UINT key);
 
     MyGamesController* controller_ = nullptr;
+    // The size the games' icons were last asked for at; 0 until they first are.
+    int iconSize_ = 0;
     std::vector<UiLib::CSubscription> subscriptions_;
     std::vector<UiLib::CSubscription> controlSubscriptions_;
     UiLib::CControlUI* content_ = nullptr;

@@ -8,12 +8,12 @@ namespace {
 
 constexpr std::array<int, kPictureRenderCount> kRenderPercents = {100, 150, 200};
 
-int DpiPercent(const CDpiScale& dpi) { return ::MulDiv(dpi.Dpi(), 100, CDpiScale::kSkinDpi); }
-
 }  // namespace
 
+int PicturePercentForDpi(const CDpiScale& dpi) { return ::MulDiv(dpi.Dpi(), 100, CDpiScale::kSkinDpi); }
+
 std::array<int, kPictureRenderCount> PreferredPictureRenders(const CDpiScale& dpi) {
-    const int wanted = DpiPercent(dpi);
+    const int wanted = PicturePercentForDpi(dpi);
     std::array<int, kPictureRenderCount> renders = kRenderPercents;
     std::stable_sort(renders.begin(), renders.end(), [wanted](int a, int b) {
         const int distanceA = std::abs(a - wanted);

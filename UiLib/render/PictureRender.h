@@ -13,6 +13,9 @@ namespace UiLib {
 // without SVG sources have their 1x file alone.
 constexpr int kPictureRenderCount = 3;
 
+// The DPI's scale in percent of the skin's size: 125 at 120 DPI.
+int PicturePercentForDpi(const CDpiScale& dpi);
+
 // The renders to try for a window of that DPI, in percent, nearest first. Of two as near the
 // larger one comes first: a picture scaled down stays sharper than one scaled up.
 std::array<int, kPictureRenderCount> PreferredPictureRenders(const CDpiScale& dpi);

@@ -117,15 +117,17 @@ void CSkinResources::SetDefaultFont(const std::wstring& face, int size, bool bol
 
 namespace {
 
-// The 1x render keeps the bare name as its key; a character no file name may hold sets the others apart.
-std::wstring ImageKey(const std::wstring& name, int renderPercent) {
-    return renderPercent == 100 ? name : name + L'|' + std::to_wstring(renderPercent);
+// A record serves the windows of one DPI scale; the 96-DPI one keeps the bare name as its key, and a
+// character no file name may hold sets the others apart.
+std::wstring ImageKey(const std::wstring& name, const CDpiScale& dpi) {
+    const int percent = PicturePercentForDpi(dpi);
+    return percent == 100 ? name : name + L'|' + std::to_wstring(percent);
 }
 
 }  // namespace
 
 const TImageInfo* CSkinResources::GetImage(const std::wstring& name, const CDpiScale& dpi) {
-    std::shared_ptr<TImageInfo>* entry = images_.Find(ImageKey(name, PreferredPictureRenders(dpi)[0]));
+    std::shared_ptr<TImageInfo>* entry = images_.Find(ImageKey(name, dpi));
     return entry ? entry->get() : nullptr;
 }
 
@@ -147,20 +149,37 @@ std::shared_ptr<TImageInfo> CSkinResources::FirstRender(const std::wstring& name
     return image;
 }
 
+std::shared_ptr<TImageInfo> CSkinResources::NearestRender(const std::wstring& name, const std::wstring& resourceType,
+                                                          UiColor mask, const CDpiScale& dpi) {
+    for (int percent : PreferredPictureRenders(dpi)) {
+        // Module resources have no further renders; the 1x record is shared by every DPI that finds no other.
+        std::shared_ptr<TImageInfo> image;
+        if (percent == 100) image = FirstRender(name, resourceType, mask);
+        else if (resourceType.empty()) image = LoadImageRender(name, percent, mask);
+        if (image) return image;
+    }
+    return nullptr;
+}
+
 const TImageInfo* CSkinResources::AddImage(const std::wstring& name, const std::wstring& resourceType,
                                            UiColor mask, const CDpiScale& dpi) {
     if (name.empty()) return nullptr;
-    const std::array<int, kPictureRenderCount> renders = PreferredPictureRenders(dpi);
-    const std::wstring key = ImageKey(name, renders[0]);
+    const std::wstring key = ImageKey(name, dpi);
     if (std::shared_ptr<TImageInfo>* existing = images_.Find(key)) return existing->get();
-    std::shared_ptr<TImageInfo> image;
-    for (int percent : renders) {
-        // Module resources have no further renders; the 1x record is shared by every DPI that finds no other.
-        if (percent == 100) image = FirstRender(name, resourceType, mask);
-        else if (resourceType.empty()) image = LoadImageRender(name, percent, mask);
-        if (image) break;
-    }
+    std::shared_ptr<TImageInfo> image = NearestRender(name, resourceType, mask, dpi);
     if (!image) return nullptr;
+    // A larger render is made smaller once, smoothly, rather than at every paint by a blit that
+    // drops pixels; a smaller one is stretched when drawn, which loses nothing and keeps no copy.
+    const int percent = PicturePercentForDpi(dpi);
+    if (image->renderPercent > percent) {
+        std::shared_ptr<TImageInfo> scaled =
+            ResampleImage(*image, ::MulDiv(image->width, percent, image->renderPercent),
+                          ::MulDiv(image->height, percent, image->renderPercent));
+        if (scaled) {
+            scaled->renderPercent = percent;
+            image = std::move(scaled);
+        }
+    }
     images_.Insert(key, image);
     return image.get();
 }

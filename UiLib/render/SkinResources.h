@@ -67,10 +67,10 @@ public:
     UiColor GetDefaultSelectedBkColor() const { return selectedColor_; }
     void SetDefaultSelectedBkColor(UiColor color) { selectedColor_ = color; }
 
-    // The image cache, keyed by the name as the skin writes it and by the render a window of `dpi`
-    // draws from: the nearest of the picture's renders that exists (see PictureRender.h), so that
-    // windows of one skin on displays of different DPI each draw their own. Where a picture has
-    // fewer renders, DPIs share one record.
+    // The image cache, keyed by the name as the skin writes it and by the DPI scale of the window
+    // that draws it: the nearest of the picture's renders that exists (see PictureRender.h), made
+    // smaller for a DPI between two renders, so that windows of one skin on displays of different
+    // DPI each draw their own. Where no render is made smaller, DPIs share one record.
     const TImageInfo* GetImage(const std::wstring& name, const CDpiScale& dpi = CDpiScale());
     const TImageInfo* GetImageEx(const std::wstring& name, const std::wstring& resourceType = std::wstring(),
                                  UiColor mask = 0, const CDpiScale& dpi = CDpiScale());
@@ -88,11 +88,13 @@ private:
     std::unique_ptr<TFontInfo> RecreateFontInfo(const TFontInfo& info) const;
     static TFontInfo& MeasuredFont(TFontInfo& info);
     std::shared_ptr<TImageInfo> FirstRender(const std::wstring& name, const std::wstring& resourceType, UiColor mask);
+    std::shared_ptr<TImageInfo> NearestRender(const std::wstring& name, const std::wstring& resourceType, UiColor mask,
+                                              const CDpiScale& dpi);
 
     CDpiScale scale_;
     std::vector<std::unique_ptr<TFontInfo>> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
-    // A record is shared by the keys of every render that falls back to it.
+    // A record is shared by the keys of every DPI scale that draws it unchanged.
     CStringMap<std::shared_ptr<TImageInfo>> images_;
     CStringMap<std::wstring> defaultAttributes_;
 

@@ -1,5 +1,6 @@
 #include "UiLib/render/UIImage.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -219,6 +220,41 @@ std::unique_ptr<TImageInfo> DecodeWholePicture(const uint8_t* data, size_t size,
     return ImageRecord(surface, mask, alpha);
 }
 
+// The share each source pixel has in each target pixel along one axis: target pixel t covers the
+// source interval [t * from / to, (t + 1) * from / to).
+struct AreaWeights {
+    struct Tap {
+        int source;
+        float weight;
+    };
+    std::vector<std::vector<Tap>> taps;
+
+    AreaWeights(int from, int to) : taps(static_cast<size_t>(to)) {
+        const double step = static_cast<double>(from) / to;
+        for (int t = 0; t < to; ++t) {
+            const double begin = t * step;
+            const double end = begin + step;
+            for (int s = static_cast<int>(begin); s < from && s < end; ++s) {
+                const double covered = std::min<double>(end, s + 1) - std::max<double>(begin, s);
+                if (covered > 0) taps[t].push_back({s, static_cast<float>(covered / step)});
+            }
+        }
+    }
+};
+
+// The weighted sum of premultiplied pixels, channel by channel.
+uint32_t Mix(const uint32_t* pixels, size_t stride, const std::vector<AreaWeights::Tap>& taps) {
+    float sums[4] = {};
+    for (const AreaWeights::Tap& tap : taps) {
+        const uint32_t pixel = pixels[static_cast<size_t>(tap.source) * stride];
+        for (int channel = 0; channel < 4; ++channel) sums[channel] += tap.weight * ((pixel >> (8 * channel)) & 0xFF);
+    }
+    uint32_t mixed = 0;
+    for (int channel = 0; channel < 4; ++channel)
+        mixed |= static_cast<uint32_t>(std::clamp(sums[channel] + 0.5f, 0.0f, 255.0f)) << (8 * channel);
+    return mixed;
+}
+
 }  // namespace
 
 TImageInfo::~TImageInfo() {
@@ -252,6 +288,28 @@ std::vector<uint32_t> ReadPixels(const TImageInfo& image) {
         return {};
     }
     return pixels;
+}
+
+std::unique_ptr<TImageInfo> ResampleImage(const TImageInfo& image, int width, int height) {
+    const std::vector<uint32_t> pixels = ReadPixels(image);
+    if (pixels.empty() || width <= 0 || height <= 0 || width > static_cast<int>(kMaxDimension) ||
+        height > static_cast<int>(kMaxDimension))
+        return nullptr;
+    // Rows first, then columns: two passes of a few taps each instead of one over every area.
+    const AreaWeights columns(image.width, width);
+    const AreaWeights rows(image.height, height);
+    std::vector<uint32_t> narrowed(static_cast<size_t>(width) * image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < width; ++x)
+            narrowed[static_cast<size_t>(y) * width + x] = Mix(&pixels[static_cast<size_t>(y) * image.width], 1, columns.taps[x]);
+    CDibSection surface(width, height);
+    if (!surface.IsValid()) return nullptr;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            surface.Pixels()[static_cast<size_t>(y) * width + x] = Mix(&narrowed[x], width, rows.taps[y]);
+    std::unique_ptr<TImageInfo> scaled = ImageRecord(surface, image.mask, image.alpha);
+    scaled->resourceType = image.resourceType;
+    return scaled;
 }
 
 }  // namespace UiLib

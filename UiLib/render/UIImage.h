@@ -34,4 +34,9 @@ std::unique_ptr<TImageInfo> DecodeImage(const uint8_t* data, size_t size, DWORD 
 // The image's pixels, top row first, each 0xAARRGGBB premultiplied; empty when they cannot be read.
 std::vector<uint32_t> ReadPixels(const TImageInfo& image);
 
+// The image resampled to `width` by `height`: each new pixel is the mean of the area of the old
+// picture it covers, so a picture scaled for a DPI between its renders stays smooth where a
+// stretched blit would drop or double pixels. Null when it cannot be made.
+std::unique_ptr<TImageInfo> ResampleImage(const TImageInfo& image, int width, int height);
+
 }  // namespace UiLib

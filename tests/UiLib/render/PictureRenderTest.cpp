@@ -60,7 +60,6 @@ TEST(PictureRenderTest, RendersAreChosenNearestFirstAndNamedBesideThePicture) {
     EXPECT_EQ(PreferredPictureRenders(k96), (Order{100, 150, 200}));
     EXPECT_EQ(PreferredPictureRenders(k120), (Order{150, 100, 200})) << "a tie scales the larger one down";
     EXPECT_EQ(PreferredPictureRenders(k144), (Order{150, 200, 100}));
-    EXPECT_EQ(PreferredPictureRenders(CDpiScale(168)), (Order{200, 150, 100}));
     EXPECT_EQ(PreferredPictureRenders(k192), (Order{200, 150, 100}));
     EXPECT_EQ(PreferredPictureRenders(CDpiScale(288)), (Order{200, 150, 100}));
 
@@ -87,8 +86,11 @@ TEST(PictureRenderTest, CacheKeysByNameAndRenderAndFallsBackToTheOneTimesFile) {
     ASSERT_TRUE(at96 && at120 && at144 && at192);
     EXPECT_EQ(at96->renderPercent, 100);
     EXPECT_EQ(at96->width, 2);
-    EXPECT_EQ(at120->renderPercent, 150);
-    EXPECT_EQ(at144, at120) << "both DPIs draw from the 1.5x render";
+    EXPECT_EQ(at120->renderPercent, 125) << "the 1.5x render made smaller";
+    EXPECT_EQ(at120->width, 3);
+    EXPECT_EQ(at144->renderPercent, 150);
+    EXPECT_EQ(at144->width, 3);
+    EXPECT_NE(at144, at120);
     EXPECT_EQ(at192->renderPercent, 200);
     EXPECT_EQ(at192->width, 4);
     EXPECT_EQ(resources.GetImage(L"pic.png"), at96) << "the 96-DPI record keeps its plain name";
@@ -242,6 +244,26 @@ TEST_F(SvgSkinTest, PictureFromAnSvgIsDrawnFromItsNearestRender) {
     EXPECT_NE(at192, Drawn(*oneX, 20)) << "a stretched 1x picture would look otherwise";
     EXPECT_EQ(DrawnAt(k144), Drawn(*oneAndHalf, 15));
     const std::vector<uint32_t> at120 = DrawnAt(k120);
-    EXPECT_EQ(at120, Drawn(*oneAndHalf, 13));
+    std::unique_ptr<TImageInfo> smaller = ResampleImage(*oneAndHalf, 13, 13);
+    ASSERT_NE(smaller, nullptr);
+    EXPECT_EQ(at120, Drawn(*smaller, 13));
     EXPECT_NE(at120, Drawn(*oneX, 13));
+    EXPECT_NE(at120, Drawn(*oneAndHalf, 13)) << "a blit that drops pixels would look otherwise";
+}
+
+// Each pixel of a resampled picture is the mean of the area it covers, alpha included.
+TEST(PictureRenderTest, ResamplingAveragesTheAreaEachPixelCovers) {
+    SkinFolder skin;
+    skin.AddPng(L"row.png", 3, 1, {0xFFFF0000, 0xFF00FF00, 0x00000000});
+    CSkinResources resources;
+    const TImageInfo* row = resources.GetImageEx(L"row.png");
+    ASSERT_NE(row, nullptr);
+    std::unique_ptr<TImageInfo> half = ResampleImage(*row, 2, 1);
+    ASSERT_NE(half, nullptr);
+    const std::vector<uint32_t> pixels = ReadPixels(*half);
+    ASSERT_EQ(pixels.size(), 2u);
+    // The first covers red and half of green; the second half of green and the transparent pixel.
+    EXPECT_EQ(pixels[0], 0xFFAA5500u);
+    EXPECT_EQ(pixels[1], 0x55005500u);
+    EXPECT_TRUE(half->alpha);
 }
