@@ -13,16 +13,10 @@
 #include <vector>
 
 #include "shared/ComPtr.h"
+#include "tests/support/AccessibleClient.h"
 #include "tests/support/DemoGamesProgramTest.h"
 
 namespace {
-
-VARIANT ChildId(LONG id) {
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 // One element as the reader met it: the object that answers for it and its child id there
 // (CHILDID_SELF for an object of its own), with what it was told.
@@ -108,10 +102,7 @@ class ScreenReaderE2ETest : public DemoGamesProgramTest {
 protected:
     std::vector<Element> Read(HWND window) {
         std::vector<Element> elements;
-        ComPtr<IAccessible> client;
-        EXPECT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                             client.OutVoid()),
-                  S_OK);
+        ComPtr<IAccessible> client = ClientObjectOf(window);
         if (client) Walk(*client.Get(), elements);
         return elements;
     }

@@ -18,6 +18,7 @@
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "shared/ComPtr.h"
 #include "tests/UiLib/core/ManagerWindow.h"
+#include "tests/support/AccessibleClient.h"
 
 using namespace UiLib;
 
@@ -25,13 +26,6 @@ namespace {
 
 constexpr int kLeft = 640;
 constexpr int kTop = 420;
-
-VARIANT ChildId(LONG id) {
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 // A client's view of one child: what a screen reader asks of every element it reads.
 struct Element {
@@ -131,13 +125,7 @@ protected:
         return raw;
     }
 
-    ComPtr<IAccessible> ClientObject() {
-        ComPtr<IAccessible> object;
-        EXPECT_EQ(::AccessibleObjectFromWindow(window.Get(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                               object.OutVoid()),
-                  S_OK);
-        return object;
-    }
+    ComPtr<IAccessible> ClientObject() { return ClientObjectOf(window.Get()); }
 
     ScopedComApartment com;
     ManagerWindow window;
@@ -287,13 +275,7 @@ protected:
         window.PumpUntil([this] { return link->GetLinkCount() > 0; }, 2000);
     }
 
-    ComPtr<IAccessible> ClientObject() {
-        ComPtr<IAccessible> object;
-        EXPECT_EQ(::AccessibleObjectFromWindow(window.Get(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                               object.OutVoid()),
-                  S_OK);
-        return object;
-    }
+    ComPtr<IAccessible> ClientObject() { return ClientObjectOf(window.Get()); }
 
     ScopedComApartment com;
     ManagerWindow window;

@@ -19,9 +19,9 @@ const wchar_t* const kCaptionLayout =
     L"<Control name=\"plain\"/></HorizontalLayout><Control/></VerticalLayout></Window>";
 const wchar_t* const kBrokenLayout = L"<Window><Control";
 
-class SpecWindow : public CSkinnedWindow {
+class OptionsWindow : public CSkinnedWindow {
 public:
-    explicit SpecWindow(SkinnedWindowOptions options) : CSkinnedWindow(std::move(options)) {}
+    explicit OptionsWindow(SkinnedWindowOptions options) : CSkinnedWindow(std::move(options)) {}
 
     // Shown without activation: destroying an active window makes the display server wait.
     HWND CreateShown() {
@@ -59,7 +59,7 @@ public:
     WPARAM closeCode = 0;
 
 protected:
-    const wchar_t* GetWindowClassName() const override { return L"UiLibSpecWindow"; }
+    const wchar_t* GetWindowClassName() const override { return L"UiLibOptionsWindow"; }
     void InitWindow() override { ++inits; }
     void OnCreated() override { ++creations; }
     LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
@@ -69,7 +69,7 @@ protected:
     }
 };
 
-SkinnedWindowOptions SpecOf(const wchar_t* layout, FrameKind frame) {
+SkinnedWindowOptions OptionsOf(const wchar_t* layout, FrameKind frame) {
     SkinnedWindowOptions options;
     options.layout = CDialogBuilder::Layout(layout);
     options.frame = frame;
@@ -96,7 +96,7 @@ struct Recorder : INotifyUI, IMessageFilterUI {
 TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
     CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
     // Native: the system's frame stays, the caption band is client area, no region is cut.
-    SpecWindow native(SpecOf(kCaptionLayout, FrameKind::Native));
+    OptionsWindow native(OptionsOf(kCaptionLayout, FrameKind::Native));
     HWND handle = native.CreateShown();
     ASSERT_TRUE(native.HasLayout());
     EXPECT_NE(StyleOf(handle) & WS_CAPTION, 0);
@@ -105,9 +105,9 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 
     // Skinned: no native caption, the band drags but for the controls that take clicks, round
     // corners; maximising is left alone.
-    SkinnedWindowOptions skinnedSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
-    skinnedSpec.refresh = FrameRefresh::InPlace;
-    SpecWindow skinned(std::move(skinnedSpec));
+    SkinnedWindowOptions skinnedOptions = OptionsOf(kCaptionLayout, FrameKind::Skinned);
+    skinnedOptions.refresh = FrameRefresh::InPlace;
+    OptionsWindow skinned(std::move(skinnedOptions));
     handle = skinned.CreateShown();
     EXPECT_EQ(StyleOf(handle) & WS_CAPTION, 0);
     EXPECT_NE(StyleOf(handle) & WS_CLIPCHILDREN, 0);
@@ -123,9 +123,9 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 
     // Maximizable: options in the band take clicks here; maximised it fills the work area, and
     // the system's close closes the window through WM_CLOSE.
-    SkinnedWindowOptions maximizableSpec = SpecOf(kCaptionLayout, FrameKind::SkinnedMaximizable);
-    maximizableSpec.captionClicks = CaptionClicks::ButtonsAndOptions;
-    SpecWindow maximizable(std::move(maximizableSpec));
+    SkinnedWindowOptions maximizableOptions = OptionsOf(kCaptionLayout, FrameKind::SkinnedMaximizable);
+    maximizableOptions.captionClicks = CaptionClicks::ButtonsAndOptions;
+    OptionsWindow maximizable(std::move(maximizableOptions));
     handle = maximizable.CreateShown();
     EXPECT_EQ(maximizable.HitTestOn(L"option"), HTCLIENT);
     RECT work{};
@@ -141,18 +141,18 @@ TEST(SkinnedWindowTest, EachFrameKindAnswersItsOwnFrameMessages) {
 // window base's tests.
 TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
     CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-    SkinnedWindowOptions noSkinSpec = SpecOf(kCaptionLayout, FrameKind::Skinned);
-    noSkinSpec.selectSkin = [] { return false; };
-    noSkinSpec.missingLayout = MissingLayout::CloseWindow;
-    SpecWindow noSkin(std::move(noSkinSpec));
+    SkinnedWindowOptions noSkinOptions = OptionsOf(kCaptionLayout, FrameKind::Skinned);
+    noSkinOptions.selectSkin = [] { return false; };
+    noSkinOptions.missingLayout = MissingLayout::CloseWindow;
+    OptionsWindow noSkin(std::move(noSkinOptions));
     HWND noSkinHandle = noSkin.CreateShown();
 
-    SpecWindow empty(SpecOf(kBrokenLayout, FrameKind::Skinned));
+    OptionsWindow empty(OptionsOf(kBrokenLayout, FrameKind::Skinned));
     HWND emptyHandle = empty.CreateShown();
 
-    SkinnedWindowOptions closingSpec = SpecOf(kBrokenLayout, FrameKind::Native);
-    closingSpec.missingLayout = MissingLayout::CloseWindow;
-    SpecWindow closing(std::move(closingSpec));
+    SkinnedWindowOptions closingOptions = OptionsOf(kBrokenLayout, FrameKind::Native);
+    closingOptions.missingLayout = MissingLayout::CloseWindow;
+    OptionsWindow closing(std::move(closingOptions));
     HWND closingHandle = closing.CreateShown();
     ASSERT_NE(closingHandle, nullptr);
     closing.Pump();
@@ -174,10 +174,10 @@ TEST(SkinnedWindowTest, AMissingSkinOrLayoutDoesWhatTheWindowChose) {
 TEST(SkinnedWindowTest, RegistrationsGoWithTheWindow) {
     CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
     Recorder recorder;
-    SkinnedWindowOptions options = SpecOf(kCaptionLayout, FrameKind::Skinned);
+    SkinnedWindowOptions options = OptionsOf(kCaptionLayout, FrameKind::Skinned);
     options.notifier = &recorder;
     options.preMessageFilter = &recorder;
-    SpecWindow window(std::move(options));
+    OptionsWindow window(std::move(options));
     HWND handle = window.CreateShown();
     CPaintManagerUI& manager = window.GetPaintManager();
     CControlUI* root = manager.GetRoot();
