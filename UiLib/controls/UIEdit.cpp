@@ -87,6 +87,7 @@ void CEditUI::SetInternVisible(bool visible) {
 void CEditUI::SetPos(RECT rect) {
     CLabelUI::SetPos(rect);
     if (HWND native = GetNativeWindow()) {
+        window_->ApplyFont();
         const RECT area = window_->CalculatePos();
         ::SetWindowPos(native, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);

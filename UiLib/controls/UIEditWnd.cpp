@@ -67,6 +67,13 @@ RECT CEditWnd::CalculatePos() const {
     return rect;
 }
 
+void CEditWnd::ApplyFont() {
+    HFONT font = owner_->GetManager()->GetResources().GetFont(owner_->GetFont());
+    if (font == font_) return;
+    font_ = font;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 bool CEditWnd::Create() {
     CControlHost* manager = owner_->GetManager();
     if (!manager || !manager->GetPaintWindow() || !RegisterSuperclass()) return false;
@@ -77,8 +84,7 @@ bool CEditWnd::Create() {
     hwnd_ = ::CreateWindowExW(0, kClassName, nullptr, style, rect.left, rect.top, rect.right - rect.left,
                               rect.bottom - rect.top, manager->GetPaintWindow(), nullptr, ModuleInstance(), this);
     if (!hwnd_) return false;
-    HFONT font = manager->GetResources().GetFont(owner_->GetFont());
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ApplyFont();
     ::SendMessageW(hwnd_, EM_LIMITTEXT, owner_->GetMaxChar(), 0);
     if (owner_->IsPasswordMode()) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, owner_->GetPasswordChar(), 0);
     ::SetWindowTextW(hwnd_, owner_->GetText().c_str());

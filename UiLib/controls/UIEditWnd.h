@@ -26,6 +26,9 @@ public:
     HWND GetHWND() const { return hwnd_; }
     // The rectangle of the native window in the parent's client area.
     RECT CalculatePos() const;
+    // Gives the native window the control's font: a window moved to a display of another DPI
+    // makes its fonts again and deletes the old ones.
+    void ApplyFont();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,6 +44,7 @@ private:
 
     CEditUI* owner_;
     HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
     // Set once the window has been filled, so the initial text is not reported as a change.
     bool initialised_ = false;
     CBrushHandle background_;

@@ -23,6 +23,7 @@ const wchar_t* const kScaledSkin =
     L"<Label name=\"title\" height=\"24\" text=\"HHH\" textpadding=\"10,0,0,0\" textcolor=\"#FF000000\"/>"
     L"<Control name=\"framed\" height=\"10\" bordersize=\"2\" bordercolor=\"#FFFF0000\"/>"
     L"<Control name=\"floating\" float=\"true\" pos=\"10,60,30,70\" bkcolor=\"#FF00FF00\"/>"
+    L"<Edit name=\"field\" float=\"true\" pos=\"40,60,120,80\"/>"
     L"</VerticalLayout></Window>";
 
 // A plain window whose manager draws at the DPI a test gives it.
@@ -187,6 +188,11 @@ TEST(DpiChangedWindowTest, AWindowMovedToA200PercentDisplayTakesTheSuggestedPlac
     const int newDpi = startDpi * 2;
     const CDpiScale expected(newDpi);
     HFONT oldFont = window.GetPaintManager().GetFont(0);
+    // A field being edited when the window moves keeps a native edit window open.
+    CControlUI* field = window.GetPaintManager().FindControl(L"field");
+    window.GetPaintManager().SetFocus(field);
+    HWND native = ::GetWindow(hwnd, GW_CHILD);
+    ASSERT_NE(native, nullptr);
 
     RECT suggested{60, 50, 60 + expected.Scale(200), 50 + expected.Scale(100)};
     EXPECT_EQ(::SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested)),
@@ -202,6 +208,10 @@ TEST(DpiChangedWindowTest, AWindowMovedToA200PercentDisplayTakesTheSuggestedPlac
     EXPECT_NE(window.GetPaintManager().GetFont(0), oldFont) << "the fonts were made again";
     EXPECT_EQ(FontPixelHeight(window.GetPaintManager().GetFont(0)), expected.ScaleFontSize(20));
     EXPECT_EQ(window.GetPaintManager().GetCaptionRect().bottom, expected.Scale(20));
+    // The field has no font of its own: it draws with the window's default one.
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(native, WM_GETFONT, 0, 0)),
+              window.GetPaintManager().GetResources().GetFont(-1))
+        << "the open edit window draws with the new font, not the deleted one";
 
     CPaintManagerUI& manager = window.GetPaintManager();
     const RECT floating = manager.FindControl(L"floating")->GetPos();
