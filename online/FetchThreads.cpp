@@ -34,11 +34,10 @@ void WaitForConnectivity(const FetchEnvironment& environment) {
     environment.sleep(kLastProbeWait);
 }
 
-// Today's news, the advert and the first news; the result is the wait before the next news.
-unsigned long RunFetches(const FetchEnvironment& environment) {
+// Today's news and the advert: unlike the news, they wait for the probe.
+void RunDailyFetches(const FetchEnvironment& environment) {
     RunTodayNewsFetch(environment);
     RunAdFetch(environment);
-    return RunPopNewsFetch(environment);
 }
 
 }  // namespace
@@ -91,18 +90,20 @@ unsigned long RunPopNewsFetch(const FetchEnvironment& environment) {
     return due == 0 ? kNewsWaitWithoutDelay : due;
 }
 
-// The fetches are short and take their turn with the other background jobs. Without a network
-// the probe waits for minutes: then it and the fetches after it take a worker of their own, so
-// that the strategy page and the icons do not wait with them.
+// The fetches are short and take their turn with the other background jobs; the news goes first,
+// as it never waits for the probe. Without a network the probe waits for minutes: then it and the
+// daily fetches after it take a worker of their own, so that the strategy page, the icons and the
+// next news do not wait with them.
 void StartFetchThread(const FetchEnvironment& environment) {
+    StartNewsFetchThread(environment);
     RunInBackground(BackgroundLane::Network, [environment] {
         if (environment.checkConnection()) {
-            AskNewsAgain(environment, RunFetches(environment));
+            RunDailyFetches(environment);
             return;
         }
         RunLongInBackground([environment] {
             WaitForConnectivity(environment);
-            AskNewsAgain(environment, RunFetches(environment));
+            RunDailyFetches(environment);
         });
     });
 }

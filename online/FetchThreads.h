@@ -41,8 +41,9 @@ void RunTodayNewsFetch(const FetchEnvironment& environment);
 // One news request. The result is the wait before the next one: until this news is due, or half an
 // hour when the service gave none.
 unsigned long RunPopNewsFetch(const FetchEnvironment& environment);
-// Start the connectivity probe and then the today's-news fetch, the advert fetch and the first news
-// request, or one news request alone, as background work that ends with them and then calls
-// `askNewsAgain` with the wait before the next news: nothing waits half an hour for it.
+// Start the first news request at once and, independently of it, the connectivity probe followed by
+// the today's-news fetch and the advert fetch; or one news request alone. Background work that ends
+// with them; a news request ends by calling `askNewsAgain` with the wait before the next news:
+// nothing waits half an hour for it.
 void StartFetchThread(const FetchEnvironment& environment);
 void StartNewsFetchThread(const FetchEnvironment& environment);

@@ -81,33 +81,57 @@ TEST_F(FetchThreadsTest, TheAdvertIsHandedOverAtOnce) {
     EXPECT_EQ(deliveries_[0].reply, L"#success#http://127.0.0.1/pop.html#5#8#300#170#");
 }
 
-// The fetches share the probe's thread: nothing is asked before the network is there, and
-// today's news comes before the advert, which comes before the first news.
-TEST_F(FetchThreadsTest, TheFetchesFollowTheProbeTodaysNewsFirstAndTheNewsLast) {
-    connectedAtCheck_ = 2;
+// With the probe's site unreachable and the service answering, the first news is asked for and
+// handed over while the probe still waits for the network; today's news and then the advert come
+// once the probe has ended, and only the probe waits.
+TEST_F(FetchThreadsTest, TheNewsComesAtOnceTodaysNewsAndTheAdvertFollowTheProbe) {
     service_->Answer("getNews", "#success#http://127.0.0.1/today.html#9#9#9#9#");
     service_->Answer("getPop-ad", "#success#http://127.0.0.1/ad.html#7#8#300#170#");
     service_->Answer("getPop-news", kPopReply);
-    environment_.sleep = [this](unsigned long milliseconds) {
-        sleeps_.push_back(milliseconds);
-        if (milliseconds == 30000) {
-            EXPECT_EQ(service_->CountRequests("act="), 0) << "asked before the probe ended";
-        }
+    // Written before `wake` is set, read by the probe after it wakes.
+    std::wstring probeUrl = L"http://127.0.0.1:" + std::to_wstring(FreeLocalPort()) + L"/";
+    ScopedHandle probeWaiting(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle newsHandedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle advertHandedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    environment_.checkConnection = [&] {
+        ++checks_;
+        return CheckConnectivity(probeUrl);
     };
-    ScopedHandle handedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    environment_.sleep = [&](unsigned long milliseconds) {
+        sleeps_.push_back(milliseconds);
+        SetEvent(probeWaiting.get());
+        WaitForSingleObject(wake.get(), 10000);
+    };
+    environment_.deliver = [&](UINT message, std::wstring reply) {
+        deliveries_.push_back({message, reply});
+        if (message == WM_POP_AD) SetEvent(advertHandedOver.get());
+    };
     unsigned long wait = 0;
     environment_.askNewsAgain = [&](unsigned long milliseconds) {
         wait = milliseconds;
-        SetEvent(handedOver.get());
+        SetEvent(newsHandedOver.get());
     };
     StartFetchThread(environment_);
-    ASSERT_EQ(WaitForSingleObject(handedOver.get(), 10000), WAIT_OBJECT_0);
+
+    EXPECT_EQ(WaitForSingleObject(newsHandedOver.get(), 10000), WAIT_OBJECT_0) << "the news waited for the probe";
+    EXPECT_EQ(WaitForSingleObject(probeWaiting.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(service_->CountRequests("act=getNews"), 0) << "asked before the probe ended";
+    EXPECT_EQ(service_->CountRequests("type=ad"), 0) << "asked before the probe ended";
     EXPECT_EQ(wait, 5000u) << "the next news is asked for when this one is due";
+    EXPECT_EQ(deliveries_.size(), 1u);
+
+    probeUrl = service_->Url("/");
+    SetEvent(wake.get());
+    ASSERT_EQ(WaitForSingleObject(advertHandedOver.get(), 10000), WAIT_OBJECT_0);
+    // A news that came late has ended too before the fixture goes.
+    ASSERT_EQ(WaitForSingleObject(newsHandedOver.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(checks_, 2);
     EXPECT_EQ(sleeps_, (std::vector<unsigned long>{30000})) << "only the probe waits";
     ASSERT_EQ(deliveries_.size(), 3u);
-    EXPECT_EQ(deliveries_[0].message, WM_TODAY_NEWS);
-    EXPECT_EQ(deliveries_[1].message, WM_POP_AD);
-    EXPECT_EQ(deliveries_[2].message, WM_POP_NEWS);
+    EXPECT_EQ(deliveries_[0].message, WM_POP_NEWS);
+    EXPECT_EQ(deliveries_[1].message, WM_TODAY_NEWS);
+    EXPECT_EQ(deliveries_[2].message, WM_POP_AD);
 }
 
 // Other background jobs (the strategy page, the icons) take their turn while the probe waits for
@@ -116,19 +140,22 @@ TEST_F(FetchThreadsTest, AProbeWaitingForTheNetworkHoldsUpNoOtherBackgroundJob) 
     ScopedHandle sleeping(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ScopedHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ScopedHandle otherJobRan(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    ScopedHandle handedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle advertHandedOver(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    service_->Answer("getPop-ad", kPopReply);
     connectedAtCheck_ = 2;
     environment_.sleep = [&](unsigned long) {
         SetEvent(sleeping.get());
         WaitForSingleObject(wake.get(), 10000);
     };
-    environment_.askNewsAgain = [&](unsigned long) { SetEvent(handedOver.get()); };
+    environment_.deliver = [&](UINT message, std::wstring) {
+        if (message == WM_POP_AD) SetEvent(advertHandedOver.get());
+    };
     StartFetchThread(environment_);
     ASSERT_EQ(WaitForSingleObject(sleeping.get(), 10000), WAIT_OBJECT_0);
     ASSERT_TRUE(RunInBackground(BackgroundLane::Network, [done = otherJobRan.get()] { SetEvent(done); }));
     EXPECT_EQ(WaitForSingleObject(otherJobRan.get(), 10000), WAIT_OBJECT_0);
     SetEvent(wake.get());
-    EXPECT_EQ(WaitForSingleObject(handedOver.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(advertHandedOver.get(), 10000), WAIT_OBJECT_0);
 }
 
 TEST_F(FetchThreadsTest, NoAdvertRequestOnTheDayItWasShown) {
