@@ -483,7 +483,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseHover(LPARAM lParam) {
         UiEvent event = MakeEvent(UIEVENT_MOUSEHOVER);
         hover_->Event(event);
     }
-    if (openMenus_ == 0 && !control->GetToolTip().empty()) toolTip_.Show(window_, control->GetToolTip(), control->GetPos(), dpiScale_);
+    if (openMenus_ == 0 && !control->GetToolTip().empty())
+        toolTip_.Show(window_, control->GetToolTip(), control->GetPos(), dpiScale_);
     return {true, 0};
 }
 
