@@ -280,6 +280,9 @@ CPaintManagerUI::MessageResult CPaintManagerUI::Dispatch(UINT message, WPARAM wP
         return OnMouseHover(lParam);
     case WM_MOUSELEAVE:
         return OnMouseLeave();
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        return OnMenuLoop(message == WM_ENTERMENULOOP);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
@@ -480,7 +483,8 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseHover(LPARAM lParam) {
         UiEvent event = MakeEvent(UIEVENT_MOUSEHOVER);
         hover_->Event(event);
     }
-    if (!control->GetToolTip().empty()) toolTip_.Show(window_, control->GetToolTip(), control->GetPos(), dpiScale_);
+    if (openMenus_ == 0 && !control->GetToolTip().empty())
+        toolTip_.Show(window_, control->GetToolTip(), control->GetPos(), dpiScale_);
     return {true, 0};
 }
 
@@ -489,6 +493,18 @@ CPaintManagerUI::MessageResult CPaintManagerUI::OnMouseLeave() {
     // The hover control learns that the mouse has gone through a move to nowhere.
     if (mouseTracking_) ::SendMessageW(window_, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
     mouseTracking_ = false;
+    return {false, 0};
+}
+
+// The system's menus and ours announce themselves to the window they open from; the pointer that
+// opened one usually rests on the control under it, whose hover would bring its tooltip back.
+CPaintManagerUI::MessageResult CPaintManagerUI::OnMenuLoop(bool entering) {
+    if (entering) {
+        ++openMenus_;
+        toolTip_.Hide();
+    } else if (openMenus_ > 0) {
+        --openMenus_;
+    }
     return {false, 0};
 }
 

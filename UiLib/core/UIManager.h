@@ -300,6 +300,7 @@ private:
     MessageResult OnMouseMove(LPARAM lParam, WPARAM wParam);
     MessageResult OnMouseHover(LPARAM lParam);
     MessageResult OnMouseLeave();
+    MessageResult OnMenuLoop(bool entering);
     MessageResult OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
     MessageResult OnButtonUp(WPARAM wParam, LPARAM lParam);
     MessageResult OnContextMenu(WPARAM wParam, LPARAM lParam);
@@ -326,6 +327,8 @@ private:
     CWindowChrome chrome_;
 
     CToolTip toolTip_;
+    // Menus open from this window: a tooltip shown meanwhile would lie over them.
+    int openMenus_ = 0;
     bool mouseTracking_ = false;
     bool mouseCapture_ = false;
 

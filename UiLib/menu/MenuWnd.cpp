@@ -86,6 +86,9 @@ std::unique_ptr<CControlUI> CMenuWnd::BuildLayout() {
 }
 
 void CMenuWnd::InitWindow() {
+    // As the system's menus do, so that the window keeps its tooltips away while the menu is open.
+    openedFrom_ = ::GetWindow(window_, GW_OWNER);
+    if (openedFrom_) ::SendMessageW(openedFrom_, WM_ENTERMENULOOP, FALSE, 0);
     if (owner_) PlaceSubMenu();
     else PlaceRootMenu();
 }
@@ -255,6 +258,7 @@ void CMenuWnd::OnFinalMessage(HWND window) {
         owner_->ClearHot();
         owner_->Invalidate();
     }
+    if (openedFrom_) ::SendMessageW(openedFrom_, WM_EXITMENULOOP, FALSE, 0);
     CSkinnedWindow::OnFinalMessage(window);
 }
 

@@ -72,6 +72,8 @@ private:
     void PostItemClick(const std::wstring& name);
 
     HWND parent_ = nullptr;
+    // The window the menu opened from, told when the menu goes as it was told when it came.
+    HWND openedFrom_ = nullptr;
     std::shared_ptr<CMenuChain> chain_;
     // Builds the menu tags of a root menu's layout.
     CMenuBuilderCallback builderCallback_;

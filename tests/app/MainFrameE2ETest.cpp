@@ -172,6 +172,54 @@ TEST_F(MainFrameE2ETest, TheMenuButtonOpensTheMainMenuBelowItWhoseQuitEndsThePro
     EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
+// The pointer that opens the menu rests on the button: its tooltip would lie over the menu's
+// first entry. Real pointer input, so that the system's hover tracking runs as for a user.
+TEST_F(MainFrameE2ETest, TheMenuButtonsTooltipStaysAwayWhileItsMenuIsOpenAndComesBackAfter) {
+    HWND window = StartShown("0");
+    ASSERT_NE(window, nullptr);
+    const DWORD id = program_->Id();
+    const auto tooltipShown = [id] { return !VisibleWindows(id, L"tooltips_class32").empty(); };
+    // A click that lands while the window is still becoming the foreground one is lost with the
+    // menu it opened, so it is repeated.
+    const auto openMenu = [window, id] {
+        HWND menu = nullptr;
+        for (int attempt = 0; attempt < 3 && menu == nullptr; ++attempt) {
+            SetForegroundWindow(window);
+            WaitUntil([window] { return GetForegroundWindow() == window; }, 2000);
+            LeftClick(window, kMainMenuButton);
+            WaitUntil([&] { return (menu = FindProcessWindow(id, L"MenuWnd")) != nullptr && IsWindowVisible(menu); },
+                      3000);
+        }
+        return menu;
+    };
+    const auto closeMenu = [](HWND menu) {
+        PressKey(VK_ESCAPE);
+        return WaitUntil([menu] { return !IsWindow(menu); });
+    };
+    // Several hover times for each menu: the hover armed by the pointer's arrival comes meanwhile.
+    constexpr DWORD kRestMs = 2000;
+
+    // Clicked at once: the hover comes while the menu is open.
+    HWND menu = openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(WaitUntil(tooltipShown, kRestMs)) << "a tooltip over the open menu";
+    EXPECT_TRUE(IsWindowVisible(menu));
+    ASSERT_TRUE(closeMenu(menu));
+
+    // Once the menu is gone, the next hover over the button shows its tooltip again.
+    POINT nearby{kMainMenuButton.x + 3, kMainMenuButton.y + 2};
+    ClientToScreen(window, &nearby);
+    SetCursorPos(nearby.x, nearby.y);
+    ASSERT_TRUE(WaitUntil(tooltipShown)) << "no tooltip after the menu closed";
+
+    // Clicked with the tooltip up: it goes with the press and stays away while the menu is open.
+    menu = openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(WaitUntil(tooltipShown, kRestMs)) << "the tooltip stayed or came back over the menu";
+    EXPECT_TRUE(IsWindowVisible(menu));
+    EXPECT_TRUE(closeMenu(menu));
+}
+
 TEST_F(MainFrameE2ETest, SettingsInTheTrayMenuFirstBringsTheWindowBackThenOpensOverIt) {
     HWND window = StartShown("0");
     ASSERT_NE(window, nullptr);
