@@ -7,6 +7,7 @@
 #include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
+#include "games/GoodCopies.h"
 #include "games/InstalledGames.h"
 
 namespace {
@@ -20,6 +21,14 @@ std::unique_ptr<TiXmlDocument> NewUserGameDocument() {
     auto document = std::make_unique<TiXmlDocument>();
     document->LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
     document->LinkEndChild(new TiXmlElement("UserGame"));
+    return document;
+}
+
+// A document of the file's shape; null when `bytes` do not parse or have no root.
+std::unique_ptr<TiXmlDocument> ParseUserGames(const std::string& bytes) {
+    auto document = std::make_unique<TiXmlDocument>();
+    document->Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (document->Error() || document->RootElement() == nullptr) return nullptr;
     return document;
 }
 
@@ -74,10 +83,24 @@ void GameList::Load(const std::wstring& dataFolder) {
 bool GameList::ParseFile() {
     std::string bytes;
     if (!ReadWholeFile(path_, bytes)) return false;
-    document_ = std::make_unique<TiXmlDocument>();
-    document_->Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    fileUnreadable_ = document_->Error() || Root() == nullptr;
-    if (fileUnreadable_) document_ = NewUserGameDocument();
+    document_ = ParseUserGames(bytes);
+    fileUnreadable_ = document_ == nullptr;
+    if (fileUnreadable_ && !TakeBackGoodCopy()) document_ = NewUserGameDocument();
+    return true;
+}
+
+bool GameList::TakeBackGoodCopy() {
+    std::unique_ptr<TiXmlDocument> restored;
+    const std::optional<std::string> copy = GoodCopies(path_).NewestReadable([&](const std::string& bytes) {
+        restored = ParseUserGames(bytes);
+        return restored != nullptr;
+    });
+    // Without a copy to put in its place, the unreadable file stays until a change is made.
+    if (!copy || !KeepUnreadableFile()) return false;
+    document_ = std::move(restored);
+    restoredFromCopy_ = true;
+    // Should the copy not go back now, it is in memory and the next change writes it.
+    ReplaceFileContents(path_, *copy);
     return true;
 }
 
@@ -171,4 +194,9 @@ bool GameList::KeepUnreadableFile() {
     return !fileUnreadable_;
 }
 
-bool GameList::Save() { return SaveXmlDocument(*document_, path_); }
+bool GameList::Save() {
+    const std::string bytes = PrintXmlDocument(*document_);
+    if (!ReplaceFileContents(path_, bytes)) return false;
+    GoodCopies(path_).Keep(bytes);
+    return true;
+}

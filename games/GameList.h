@@ -22,8 +22,12 @@ public:
     GameList& operator=(const GameList&) = delete;
 
     // Fills the list once: installed games first, then "<dataFolder>\UserGame.xml", which is
-    // created with an empty root when it is missing.
+    // created with an empty root when it is missing. Each save keeps the file's last good versions
+    // beside it (GoodCopies); an unreadable file is kept aside and its newest readable copy put
+    // back in its place, here and before any change.
     void Load(const std::wstring& dataFolder);
+    // An unreadable file was replaced by its newest good copy.
+    bool RestoredFromCopy() const { return restoredFromCopy_; }
 
     // The first game, installed ones included, whose name equals `name` exactly.
     std::optional<GameRecord> FindByName(const std::wstring& name) const;
@@ -56,6 +60,9 @@ private:
     bool ReadFileAgain();
     TiXmlElement* Root() const;
     bool KeepUnreadableFile();
+    // Keeps the unreadable file aside and puts its newest readable good copy in its place, read
+    // into the document; false, with nothing changed, when no copy is readable.
+    bool TakeBackGoodCopy();
     bool Save();
 
     std::unique_ptr<TiXmlDocument> document_;
@@ -64,4 +71,5 @@ private:
     size_t installedCount_ = 0;
     // The file on disk did not parse: it is kept aside before the first save overwrites it.
     bool fileUnreadable_ = false;
+    bool restoredFromCopy_ = false;
 };

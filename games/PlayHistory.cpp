@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "games/GameActions.h"
+#include "games/GoodCopies.h"
 #include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
@@ -75,6 +76,7 @@ void PlayHistory::Load(const std::wstring& dataFolder) {
     path_ = dataFolder + L"\\" + kFileName;
     entries_.clear();
     orderByLastPlayed_ = false;
+    restoredFromCopy_ = false;
     DataFilesLock files;
     mayWrite_ = ReadFileAgain();
 }
@@ -82,7 +84,20 @@ void PlayHistory::Load(const std::wstring& dataFolder) {
 bool PlayHistory::ReadFileAgain() {
     if (!PathFileExistsW(path_.c_str())) return true;
     std::string bytes;
-    return (ReadWholeFile(path_, bytes) && Read(bytes)) || KeepUnreadableFile();
+    if (ReadWholeFile(path_, bytes) && Read(bytes)) return true;
+    if (!KeepUnreadableFile()) return false;
+    TakeBackGoodCopy();
+    return true;
+}
+
+void PlayHistory::TakeBackGoodCopy() {
+    // Reading a copy is its test: the one read is the one put back.
+    const std::optional<std::string> copy =
+        GoodCopies(path_).NewestReadable([this](const std::string& bytes) { return Read(bytes); });
+    if (!copy) return;
+    restoredFromCopy_ = true;
+    // Should the copy not go back now, it is in memory and the next change writes it.
+    ReplaceFileContents(path_, *copy);
 }
 
 bool PlayHistory::Read(const std::string& bytes) {
@@ -173,7 +188,8 @@ void PlayHistory::Save() const {
         root->LinkEndChild(game);
     }
     document.LinkEndChild(root);
-    SaveXmlDocument(document, path_);
+    const std::string bytes = PrintXmlDocument(document);
+    if (ReplaceFileContents(path_, bytes)) GoodCopies(path_).Keep(bytes);
 }
 
 uint64_t UtcNow() {

@@ -21,7 +21,8 @@ struct PlayRecord {
 // the game's executable path without regard to case. The file also holds whether the game column
 // is ordered by last played. Each change reads the file again under the data files' lock, so that
 // another session's records stay, and writes it whole beside the old one, then puts it in its
-// place; a file that cannot be read is renamed aside, never written over. Used on the window
+// place, keeping its last good versions beside it; a file that cannot be read is renamed aside,
+// never written over, and its newest good copy takes its place. Used on the window
 // thread only.
 class PlayHistory {
 public:
@@ -29,8 +30,11 @@ public:
 
     // Reads "<dataFolder>\PlayHistory.xml"; a missing file is an empty history. An unreadable one
     // is renamed to KeptFileName's name (or that name with "-2", "-3"... when taken) and the
-    // history starts empty; while it cannot be renamed, nothing is written over it.
+    // history starts from the newest readable good copy (GoodCopies) put back in its place, or
+    // empty without one; while it cannot be renamed, nothing is written over it.
     void Load(const std::wstring& dataFolder);
+    // An unreadable file was replaced by its newest good copy since the last Load began.
+    bool RestoredFromCopy() const { return restoredFromCopy_; }
 
     PlayRecord Find(const std::wstring& gamePath) const;
     // Each change is written at once; a write that fails leaves the change in memory.
@@ -57,12 +61,15 @@ private:
     // Under the data files' lock: reads the file again, makes `change` and writes the file.
     void Change(const std::function<void()>& change);
     bool KeepUnreadableFile();
+    // After the unreadable file was kept aside: the newest readable good copy is read and put back.
+    void TakeBackGoodCopy();
     void Save() const;
 
     std::wstring path_;
     std::map<std::wstring, Entry> entries_;  // by the path in lower case
     bool orderByLastPlayed_ = false;
     bool mayWrite_ = false;
+    bool restoredFromCopy_ = false;
 };
 
 // The now of the history's records.

@@ -48,8 +48,12 @@ bool LoadXmlDocument(TiXmlDocument& document, const std::wstring& path) {
     return false;
 }
 
-bool SaveXmlDocument(const TiXmlDocument& document, const std::wstring& path) {
+std::string PrintXmlDocument(const TiXmlDocument& document) {
     TiXmlPrinter printer;
     document.Accept(&printer);
-    return ReplaceFileContents(path, std::string(printer.CStr(), printer.Size()));
+    return std::string(printer.CStr(), printer.Size());
+}
+
+bool SaveXmlDocument(const TiXmlDocument& document, const std::wstring& path) {
+    return ReplaceFileContents(path, PrintXmlDocument(document));
 }

@@ -17,5 +17,8 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 // Parses a UTF-8 XML file into `document`; false when it is missing, too big or does not parse.
 bool LoadXmlDocument(TiXmlDocument& document, const std::wstring& path);
 
+// The bytes of `document` as the file holds them.
+std::string PrintXmlDocument(const TiXmlDocument& document);
+
 // Prints `document` and replaces the file at `path` with it in one step.
 bool SaveXmlDocument(const TiXmlDocument& document, const std::wstring& path);

@@ -10,6 +10,7 @@
 
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
+#include "games/GoodCopies.h"
 #include "games/InstalledGames.h"
 #include "tests/games/InstalledGameKeys.h"
 #include "tests/support/LudoraProcess.h"
@@ -357,6 +358,8 @@ TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
         }
         WriteFile(bytes);
         DeleteFileW(GameList::KeptFileName(FilePath()).c_str());
+        // Without good copies: the damaged file is all there is.
+        for (int age = 1; age <= GoodCopies::kCount; ++age) DeleteFileW(GoodCopies::CopyName(FilePath(), age).c_str());
 
         TiXmlDocument expected;
         expected.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
@@ -378,6 +381,41 @@ TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
         ASSERT_EQ(next.games.size(), installed + expectedGames + 1) << "round " << round;
         ASSERT_EQ(next.games.back().name, L"Added") << "round " << round;
     }
+}
+
+// A cut file, at start or under a running session's change, is kept aside and its newest good
+// copy read in its place; an unreadable copy is passed over for the one before it.
+TEST_F(GameListTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
+    {
+        GameList list;
+        Load(list);
+        ASSERT_TRUE(list.AddUserGame(UserGame(L"Alpha", L"C:\alpha.exe")));
+        ASSERT_TRUE(list.AddUserGame(UserGame(L"Beta", L"C:\beta.exe")));
+        EXPECT_FALSE(list.RestoredFromCopy());
+    }
+    const std::string whole = ReadFileBytes(FilePath());
+    const std::string cut = whole.substr(0, whole.size() / 2);
+    WriteFile(cut);
+
+    GameList restored;
+    std::vector<GameRecord> games = Load(restored);
+    EXPECT_TRUE(restored.RestoredFromCopy());
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[1].name, L"Beta") << "nothing of the last save is lost";
+    EXPECT_EQ(ReadFileBytes(FilePath()), whole) << "the copy is back in the file's place";
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath())), cut);
+
+    // Cut again while this session runs, with its newest copy cut too: the change goes onto the
+    // copy before, which holds Alpha only.
+    WriteFile(cut);
+    WriteFileBytes(GoodCopies::CopyName(FilePath(), 1), cut);
+    ASSERT_TRUE(restored.AddUserGame(UserGame(L"Gamma", L"C:\gamma.exe")));
+    std::vector<std::vector<std::string>> file = FileGames();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[0][1], "name=Alpha");
+    EXPECT_EQ(file[1][1], "name=Gamma");
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath()) + L"-2"), cut);
+    EXPECT_EQ(ReadFileBytes(GoodCopies::CopyName(FilePath(), 1)), ReadFileBytes(FilePath()));
 }
 
 }  // namespace

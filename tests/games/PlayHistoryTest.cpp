@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "games/GoodCopies.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -47,6 +48,10 @@ protected:
         while (FindNextFileW(search, &found));
         FindClose(search);
         return names;
+    }
+
+    void ForgetGoodCopies() const {
+        for (int age = 1; age <= GoodCopies::kCount; ++age) DeleteFileW(GoodCopies::CopyName(FilePath(), age).c_str());
     }
 
     TestFolder folder_;
@@ -91,6 +96,7 @@ TEST_F(PlayHistoryTest, AnUnreadableFileIsKeptAsideUnderANewNameEachTime) {
     const std::string whole = ReadFileBytes(FilePath());
     const std::string half = whole.substr(0, whole.size() / 2);
 
+    ForgetGoodCopies();
     WriteFileBytes(FilePath(), half);
     history.Load(folder_.Path());
     EXPECT_EQ(history.Find(L"C:\\a.exe").lastStarted, 0u) << "an empty history";
@@ -101,6 +107,7 @@ TEST_F(PlayHistoryTest, AnUnreadableFileIsKeptAsideUnderANewNameEachTime) {
 
     // A second bad file, here one of another program, within the same second or not.
     history.RecordStart(L"C:\\b.exe", Utc(Time(2026, 12, 8, 7, 0)));
+    ForgetGoodCopies();
     WriteFileBytes(FilePath(), "<UserGame />");
     history.Load(folder_.Path());
     EXPECT_EQ(history.Find(L"C:\\b.exe").lastStarted, 0u);
@@ -109,6 +116,36 @@ TEST_F(PlayHistoryTest, AnUnreadableFileIsKeptAsideUnderANewNameEachTime) {
 
     EXPECT_EQ(PlayHistory::KeptFileName(L"C:\\d\\PlayHistory.xml", Time(2026, 1, 2, 3, 4)),
               L"C:\\d\\PlayHistory.xml.unreadable-20260102-030400");
+}
+
+// The newest readable good copy takes the unreadable file's place, at start and before a change.
+TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
+    PlayHistory history;
+    history.Load(folder_.Path());
+    history.RecordStart(L"C:\a.exe", Utc(Time(2026, 12, 8, 6, 3)));
+    history.RecordPlayed(L"C:\a.exe", 600);
+    const std::string whole = ReadFileBytes(FilePath());
+    const std::string cut = whole.substr(0, whole.size() - 20);
+
+    WriteFileBytes(FilePath(), cut);
+    PlayHistory restored;
+    restored.Load(folder_.Path());
+    EXPECT_TRUE(restored.RestoredFromCopy());
+    EXPECT_EQ(restored.Find(L"C:\a.exe").secondsPlayed, 600u);
+    EXPECT_EQ(ReadFileBytes(FilePath()), whole);
+    ASSERT_EQ(KeptFiles().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(folder_.File(KeptFiles()[0])), cut);
+
+    // The newest copy cut as well: the one before it, without the played time, is taken.
+    WriteFileBytes(FilePath(), cut);
+    WriteFileBytes(GoodCopies::CopyName(FilePath(), 1), cut);
+    restored.RecordPlayed(L"C:\a.exe", 60);
+    EXPECT_EQ(restored.Find(L"C:\a.exe").secondsPlayed, 60u);
+    EXPECT_NE(restored.Find(L"C:\a.exe").lastStarted, 0u);
+    PlayHistory again;
+    again.Load(folder_.Path());
+    EXPECT_FALSE(again.RestoredFromCopy());
+    EXPECT_EQ(again.Find(L"C:\a.exe").secondsPlayed, 60u);
 }
 
 TEST_F(PlayHistoryTest, TheColumnIsInListOrderUnlessOrderedByLastPlayed) {
