@@ -389,8 +389,8 @@ TEST_F(GameListTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     {
         GameList list;
         Load(list);
-        ASSERT_TRUE(list.AddUserGame(UserGame(L"Alpha", L"C:\alpha.exe")));
-        ASSERT_TRUE(list.AddUserGame(UserGame(L"Beta", L"C:\beta.exe")));
+        ASSERT_TRUE(list.AddUserGame(UserGame(L"Alpha", L"C:\\alpha.exe")));
+        ASSERT_TRUE(list.AddUserGame(UserGame(L"Beta", L"C:\\beta.exe")));
         EXPECT_FALSE(list.RestoredFromCopy());
     }
     const std::string whole = ReadFileBytes(FilePath());
@@ -409,7 +409,7 @@ TEST_F(GameListTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     // copy before, which holds Alpha only.
     WriteFile(cut);
     WriteFileBytes(GoodCopies::CopyName(FilePath(), 1), cut);
-    ASSERT_TRUE(restored.AddUserGame(UserGame(L"Gamma", L"C:\gamma.exe")));
+    ASSERT_TRUE(restored.AddUserGame(UserGame(L"Gamma", L"C:\\gamma.exe")));
     std::vector<std::vector<std::string>> file = FileGames();
     ASSERT_EQ(file.size(), 2u);
     EXPECT_EQ(file[0][1], "name=Alpha");

@@ -122,8 +122,8 @@ TEST_F(PlayHistoryTest, AnUnreadableFileIsKeptAsideUnderANewNameEachTime) {
 TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     PlayHistory history;
     history.Load(folder_.Path());
-    history.RecordStart(L"C:\a.exe", Utc(Time(2026, 12, 8, 6, 3)));
-    history.RecordPlayed(L"C:\a.exe", 600);
+    history.RecordStart(L"C:\\a.exe", Utc(Time(2026, 12, 8, 6, 3)));
+    history.RecordPlayed(L"C:\\a.exe", 600);
     const std::string whole = ReadFileBytes(FilePath());
     const std::string cut = whole.substr(0, whole.size() - 20);
 
@@ -131,7 +131,7 @@ TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     PlayHistory restored;
     restored.Load(folder_.Path());
     EXPECT_TRUE(restored.RestoredFromCopy());
-    EXPECT_EQ(restored.Find(L"C:\a.exe").secondsPlayed, 600u);
+    EXPECT_EQ(restored.Find(L"C:\\a.exe").secondsPlayed, 600u);
     EXPECT_EQ(ReadFileBytes(FilePath()), whole);
     ASSERT_EQ(KeptFiles().size(), 1u);
     EXPECT_EQ(ReadFileBytes(folder_.File(KeptFiles()[0])), cut);
@@ -139,13 +139,13 @@ TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     // The newest copy cut as well: the one before it, without the played time, is taken.
     WriteFileBytes(FilePath(), cut);
     WriteFileBytes(GoodCopies::CopyName(FilePath(), 1), cut);
-    restored.RecordPlayed(L"C:\a.exe", 60);
-    EXPECT_EQ(restored.Find(L"C:\a.exe").secondsPlayed, 60u);
-    EXPECT_NE(restored.Find(L"C:\a.exe").lastStarted, 0u);
+    restored.RecordPlayed(L"C:\\a.exe", 60);
+    EXPECT_EQ(restored.Find(L"C:\\a.exe").secondsPlayed, 60u);
+    EXPECT_NE(restored.Find(L"C:\\a.exe").lastStarted, 0u);
     PlayHistory again;
     again.Load(folder_.Path());
     EXPECT_FALSE(again.RestoredFromCopy());
-    EXPECT_EQ(again.Find(L"C:\a.exe").secondsPlayed, 60u);
+    EXPECT_EQ(again.Find(L"C:\\a.exe").secondsPlayed, 60u);
 }
 
 TEST_F(PlayHistoryTest, TheColumnIsInListOrderUnlessOrderedByLastPlayed) {
