@@ -53,7 +53,8 @@ public:
 private:
     void ReadDocument();
     // Parses the file into the document; false, with the document as it was, when it cannot be
-    // read at all. One that does not parse gives an empty document and is marked unreadable.
+    // read at all. One that does not parse gives its newest readable good copy, or else an empty
+    // document and is marked unreadable.
     bool ParseFile();
     // The file as another session may have left it, read under the data files' lock before a
     // change; a missing one starts empty. False when it must not be written over.
