@@ -73,6 +73,7 @@ MainFrame::MainFrame(GameList& games, PlayHistory& history, std::shared_ptr<SysS
                      DataFolder dataFolder, std::wstring commandLine)
     : CSkinnedWindow(WindowOptions(*this)),
       history_(history),
+      gamesRestored_(games.RestoredFromCopy()),
       settings_(std::move(settings)),
       dataFolder_(std::move(dataFolder)),
       commandLine_(std::move(commandLine)),
@@ -116,6 +117,17 @@ void MainFrame::OnCreated() {
         SetWindowIcons();
         StartWorkers();
     });
+    // Queued, so that the message box's own loop does not hold up the tasks of the first paint.
+    Tasks()->Post([this] { TellRestoredFiles(); });
+}
+
+// Once a start: what came back from a good copy may lack the last change made before the damage.
+void MainFrame::TellRestoredFiles() {
+    const bool list = gamesRestored_, history = history_.RestoredFromCopy();
+    if (!list && !history) return;
+    const std::wstring what = list && history ? L"游戏列表和游戏记录" : list ? L"游戏列表" : L"游戏记录";
+    ShowMyMessageBox(window_, what + L"无法读取，已从备份恢复。", L"最近一次改动可能丢失。", L"提示",
+                     CMyMessageBox::kIconWarning);
 }
 
 void MainFrame::StartWorkers() {

@@ -93,8 +93,11 @@ private:
     void OpenSystemMenu();
     void OpenTrayMenu();
     void TellUpdatesAreOff();
+    void TellRestoredFiles();
 
     PlayHistory& history_;
+    // The game list came back from a good copy at start.
+    const bool gamesRestored_;
     std::shared_ptr<SysSettings> settings_;
     // Without a safe data folder no update check runs.
     const DataFolder dataFolder_;

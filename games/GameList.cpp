@@ -74,7 +74,7 @@ void GameList::Load(const std::wstring& dataFolder) {
     EnsureDataFolders(dataFolder);
     path_ = dataFolder + kFileName;
     DataFilesLock files;
-    if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
+    if (!PathFileExistsW(path_.c_str()) && !PutBackMissingFile()) SaveXmlDocument(*NewUserGameDocument(), path_);
     // A file that cannot be read at all leaves the list without a document: additions are
     // refused with a message rather than written over a file that may still be intact.
     if (ParseFile()) ReadDocument();
@@ -104,8 +104,17 @@ bool GameList::TakeBackGoodCopy() {
     return true;
 }
 
+// A file gone while its copies stay was lost, not emptied by the player: the newest copy returns.
+bool GameList::PutBackMissingFile() {
+    const std::optional<std::string> copy = GoodCopies(path_).NewestReadable(
+        [](const std::string& bytes) { return ParseUserGames(bytes) != nullptr; });
+    if (!copy || !ReplaceFileContents(path_, *copy)) return false;
+    restoredFromCopy_ = true;
+    return true;
+}
+
 bool GameList::ReadFileAgain() {
-    if (!PathFileExistsW(path_.c_str())) {
+    if (!PathFileExistsW(path_.c_str()) && !PutBackMissingFile()) {
         document_ = NewUserGameDocument();
         fileUnreadable_ = false;
         return true;

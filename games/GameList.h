@@ -22,11 +22,11 @@ public:
     GameList& operator=(const GameList&) = delete;
 
     // Fills the list once: installed games first, then "<dataFolder>\UserGame.xml", which is
-    // created with an empty root when it is missing. Each save keeps the file's last good versions
+    // created with an empty root when it is missing and has no good copy. Each save keeps the file's last good versions
     // beside it (GoodCopies); an unreadable file is kept aside and its newest readable copy put
     // back in its place, here and before any change.
     void Load(const std::wstring& dataFolder);
-    // An unreadable file was replaced by its newest good copy.
+    // A missing or unreadable file was replaced by its newest good copy.
     bool RestoredFromCopy() const { return restoredFromCopy_; }
 
     // The first game, installed ones included, whose name equals `name` exactly.
@@ -64,6 +64,7 @@ private:
     // Keeps the unreadable file aside and puts its newest readable good copy in its place, read
     // into the document; false, with nothing changed, when no copy is readable.
     bool TakeBackGoodCopy();
+    bool PutBackMissingFile();
     bool Save();
 
     std::unique_ptr<TiXmlDocument> document_;

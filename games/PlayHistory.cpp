@@ -78,6 +78,8 @@ void PlayHistory::Load(const std::wstring& dataFolder) {
     orderByLastPlayed_ = false;
     restoredFromCopy_ = false;
     DataFilesLock files;
+    // A file gone while its copies stay was lost, not emptied by the player.
+    if (!PathFileExistsW(path_.c_str())) TakeBackGoodCopy();
     mayWrite_ = ReadFileAgain();
 }
 

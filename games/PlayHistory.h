@@ -28,12 +28,13 @@ class PlayHistory {
 public:
     static constexpr const wchar_t* kFileName = L"PlayHistory.xml";
 
-    // Reads "<dataFolder>\PlayHistory.xml"; a missing file is an empty history. An unreadable one
+    // Reads "<dataFolder>\PlayHistory.xml"; a missing file is its newest readable good copy
+    // (GoodCopies) put back, or an empty history. An unreadable one
     // is renamed to KeptFileName's name (or that name with "-2", "-3"... when taken) and the
     // history starts from the newest readable good copy (GoodCopies) put back in its place, or
     // empty without one; while it cannot be renamed, nothing is written over it.
     void Load(const std::wstring& dataFolder);
-    // An unreadable file was replaced by its newest good copy since the last Load began.
+    // A missing or unreadable file was replaced by its newest good copy since the last Load began.
     bool RestoredFromCopy() const { return restoredFromCopy_; }
 
     PlayRecord Find(const std::wstring& gamePath) const;

@@ -416,6 +416,15 @@ TEST_F(GameListTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     EXPECT_EQ(file[1][1], "name=Gamma");
     EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath()) + L"-2"), cut);
     EXPECT_EQ(ReadFileBytes(GoodCopies::CopyName(FilePath(), 1)), ReadFileBytes(FilePath()));
+
+    // A file gone is lost, not emptied: its newest copy comes back, at start and before a change.
+    DeleteFileW(FilePath().c_str());
+    GameList reloaded;
+    EXPECT_EQ(Load(reloaded).size(), 2u);
+    EXPECT_TRUE(reloaded.RestoredFromCopy());
+    DeleteFileW(FilePath().c_str());
+    ASSERT_TRUE(reloaded.AddUserGame(UserGame(L"Delta", L"C:\\delta.exe")));
+    EXPECT_EQ(FileGames().size(), 3u);
 }
 
 }  // namespace

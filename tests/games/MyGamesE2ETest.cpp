@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "games/GameList.h"
 #include "tests/support/DemoGamesProgramTest.h"
 #include "tests/support/WindowPixels.h"
 
@@ -265,4 +266,30 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Folder(2) + L"\\started.txt"); }));
     // Its window comes after the file; the game is ended once it is there.
     EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LudoraDemoGame", nullptr) != nullptr; }));
+}
+
+// A game list cut after the program saved it comes back from the copy that save kept, and the
+// player is told so once.
+TEST_F(MyGamesE2ETest, ACutGameListComesBackFromItsGoodCopyWithAMessageShownOnce) {
+    const std::wstring file = ProgramDataFolder() + L"\\UserGame.xml";
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_TRUE(page_->AddByHand(games_.HandGame(), L"新游戏"));
+    ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(file).find(Utf8(L"新游戏")) != std::string::npos; }));
+    program_->Terminate();
+    const std::string whole = ReadFileBytes(file);
+    WriteFileBytes(file, whole.substr(0, whole.size() / 2));
+
+    ASSERT_NE(Start(), nullptr);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindProcessWindow(program_->Id(), L"MyMessageBox")) != nullptr; }));
+    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(page_->HasGame(3)) << "the added game is back";
+    EXPECT_EQ(ReadFileBytes(file), whole);
+    EXPECT_EQ(ReadFileBytes(GameList::KeptFileName(file)), whole.substr(0, whole.size() / 2)) << "kept aside";
+    program_->Terminate();
+
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_TRUE(page_->HasGame(3));
+    EXPECT_EQ(FindProcessWindow(program_->Id(), L"MyMessageBox"), nullptr) << "told once";
 }

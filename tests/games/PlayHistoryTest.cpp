@@ -146,6 +146,12 @@ TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     again.Load(folder_.Path());
     EXPECT_FALSE(again.RestoredFromCopy());
     EXPECT_EQ(again.Find(L"C:\\a.exe").secondsPlayed, 60u);
+
+    // A file gone at start is lost, not emptied: its newest copy comes back.
+    DeleteFileW(FilePath().c_str());
+    again.Load(folder_.Path());
+    EXPECT_TRUE(again.RestoredFromCopy());
+    EXPECT_EQ(again.Find(L"C:\\a.exe").secondsPlayed, 60u);
 }
 
 TEST_F(PlayHistoryTest, TheColumnIsInListOrderUnlessOrderedByLastPlayed) {
