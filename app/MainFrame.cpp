@@ -116,17 +116,17 @@ void MainFrame::OnCreated() {
     paintManager_.RunSoon([this] {
         SetWindowIcons();
         StartWorkers();
+        // Queued, so that the message box's own loop holds up none of the tasks after the paint.
+        Tasks()->Post([this] { TellRestoredFiles(); });
     });
-    // Queued, so that the message box's own loop does not hold up the tasks of the first paint.
-    Tasks()->Post([this] { TellRestoredFiles(); });
 }
 
 // Once a start: what came back from a good copy may lack the last change made before the damage.
 void MainFrame::TellRestoredFiles() {
     const bool list = gamesRestored_, history = history_.RestoredFromCopy();
     if (!list && !history) return;
-    const std::wstring what = list && history ? L"游戏列表和游戏记录" : list ? L"游戏列表" : L"游戏记录";
-    ShowMyMessageBox(window_, what + L"无法读取，已从备份恢复。", L"最近一次改动可能丢失。", L"提示",
+    const std::wstring what = list && history ? L"游戏数据" : list ? L"游戏列表" : L"游戏记录";
+    ShowMyMessageBox(window_, what + L"已从备份恢复。", L"最近一次改动可能丢失。", L"提示",
                      CMyMessageBox::kIconWarning);
 }
 
