@@ -1,7 +1,23 @@
 #include "games/MyGameMenuUI.h"
 
+#include <vector>
+
 #include "UiLib/tree/UIControl.h"
 #include "games/MyGamesController.h"
+
+namespace {
+
+// The shortcut starts the program that made it.
+std::wstring ProgramPath() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return std::wstring(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
 
 CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameRecord game)
     : CMenuWnd(mainWindow), games_(games), game_(std::move(game)) {}
@@ -18,4 +34,5 @@ void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
     if (name == L"startgame") games_.Start(game);
     else if (name == L"opendir") games_.OpenFolder(game);
     else if (name == L"deletegame") games_.Delete(game);
+    else if (name == L"desktopshortcut") games_.MakeDesktopShortcut(game, ProgramPath());
 }
