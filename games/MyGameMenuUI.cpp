@@ -9,12 +9,9 @@ namespace {
 
 // The shortcut starts the program that made it.
 std::wstring ProgramPath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return std::wstring(path.data(), length);
 }
 
 }  // namespace
