@@ -36,15 +36,6 @@ std::string LastStarted(const std::wstring& path) {
     return {};
 }
 
-std::string SecondsPlayed(const std::wstring& path) {
-    const std::string history = ReadFileBytes(ProgramDataFolder() + L"\\PlayHistory.xml");
-    const size_t game = history.find(Utf8(path));
-    const size_t seconds = game == std::string::npos ? game : history.find("secondsPlayed=\"", game);
-    if (seconds == std::string::npos) return {};
-    const size_t start = seconds + 15;
-    return history.substr(start, history.find('"', start) - start);
-}
-
 // "ludora://start/" and the name, every byte but letters and digits escaped.
 std::wstring StartLink(const std::wstring& name) {
     std::wstring link = L"ludora://start/";
@@ -145,7 +136,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StartGameE2ETest, TheDesktopShortcutFromTheMenuStartsTheGameThroughTheRunningProgramTimed) {
+TEST_F(StartGameE2ETest, TheDesktopShortcutFromTheMenuStartsTheGameThroughTheRunningProgramRecorded) {
     ASSERT_NE(Start(), nullptr);
     ASSERT_TRUE(page_->UseMenu(1, 3)) << "创建桌面快捷方式";
     ASSERT_TRUE(DismissMessageBox(program_->Id())) << "the player is told";
@@ -171,11 +162,7 @@ TEST_F(StartGameE2ETest, TheDesktopShortcutFromTheMenuStartsTheGameThroughTheRun
     for (const std::wstring& argument : shortcut.arguments) arguments += L"\"" + argument + L"\" ";
     StartAgain(arguments);
     ASSERT_TRUE(WaitUntil(DemoGameRuns));
-    EXPECT_TRUE(WaitUntil([&] { return !LastStarted(game).empty(); }));
-    Sleep(1100);
-    DemoGames::EndRunning();
-    EXPECT_TRUE(WaitUntil([&] { return !SecondsPlayed(game).empty() && SecondsPlayed(game) != "0"; }))
-        << "timed until it ended";
+    EXPECT_TRUE(WaitUntil([&] { return !LastStarted(game).empty(); })) << "its play is recorded";
 }
 
 TEST_F(StartGameE2ETest, WithoutARunningProgramTheGameStartsFromTheTrayALinkStartsAnotherAndOnlyWholeNamesCount) {
