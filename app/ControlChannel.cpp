@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/WinSock.h"
+#include "games/StartLink.h"
+#include "shared/TextConvert.h"
 
 namespace {
 
@@ -12,7 +14,10 @@ constexpr UINT_PTR kSilenceTimer = 2;
 // A connection that stays silent is served after this long.
 constexpr ULONGLONG kSilenceMs = 2000;
 constexpr UINT kSilenceCheckMs = 500;
-constexpr int kMaxRequestBytes = 50;
+const char kStartRequestHead[] = "start\n";
+constexpr size_t kStartRequestHeadLength = sizeof(kStartRequestHead) - 1;
+// The head, the longest name in UTF-8 and the NUL.
+constexpr size_t kMaxRequestBytes = kStartRequestHeadLength + kMaxStartNameLength * 3 + 1;
 const wchar_t kWindowClass[] = L"LudoraControlChannel";
 
 // The socket library, started; null when it is missing.
@@ -50,23 +55,51 @@ HWND CreateMessageWindow(WNDPROC procedure, void* receiver) {
     return window;
 }
 
-}  // namespace
+// Bytes that are still the beginning of a start request, which more bytes may complete.
+bool MayBecomeStartRequest(const std::string& received) {
+    if (received.size() >= kMaxRequestBytes || received.find('\0') != std::string::npos) return false;
+    const size_t compared = std::min(received.size(), kStartRequestHeadLength);
+    return received.compare(0, compared, kStartRequestHead, compared) == 0;
+}
 
-bool NotifyRunningInstance() {
+void SendRequest(const std::string& request) {
     const WinSockFunctions* sockets = StartWinsock();
-    if (!sockets) return true;
+    if (!sockets) return;
     SOCKET sock = NotInherited(sockets->socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address = LoopbackAddress(*sockets, kControlChannelPort);
-    if (sockets->connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
-        static const char kShow[] = "show";
-        sockets->send(sock, kShow, sizeof(kShow), 0);
-    }
+    if (sockets->connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0)
+        sockets->send(sock, request.data(), static_cast<int>(request.size()), 0);
     sockets->closeSocket(sock);
+}
+
+}  // namespace
+
+std::string StartRequestBytes(const std::wstring& name) {
+    return kStartRequestHead + WideToUtf8(name) + std::string(1, '\0');
+}
+
+std::optional<std::wstring> StartRequestName(const std::string& request) {
+    if (request.size() <= kStartRequestHeadLength + 1 || request.compare(0, kStartRequestHeadLength, kStartRequestHead) != 0 ||
+        request.back() != '\0')
+        return std::nullopt;
+    const std::string name = request.substr(kStartRequestHeadLength, request.size() - kStartRequestHeadLength - 1);
+    if (name.find('\0') != std::string::npos) return std::nullopt;
+    return DecodeStartName(name);
+}
+
+bool NotifyRunningInstance() {
+    SendRequest(std::string("show", 5));
     return true;
 }
 
-ControlChannelReceiver::ControlChannelReceiver(std::function<void()> show)
-    : show_(std::move(show)), window_(CreateMessageWindow(&WindowProc, this)), sockets_(StartWinsock()) {}
+void AskRunningInstanceToStart(const std::wstring& name) { SendRequest(StartRequestBytes(name)); }
+
+ControlChannelReceiver::ControlChannelReceiver(std::function<void()> show,
+                                               std::function<void(const std::wstring& name)> start)
+    : show_(std::move(show)),
+      start_(std::move(start)),
+      window_(CreateMessageWindow(&WindowProc, this)),
+      sockets_(StartWinsock()) {}
 
 ControlChannelReceiver::~ControlChannelReceiver() {
     if (!sockets_) return;
@@ -119,8 +152,23 @@ LRESULT CALLBACK ControlChannelReceiver::WindowProc(HWND window, UINT message, W
 }
 
 void ControlChannelReceiver::OnSocket(SOCKET socket, int event) {
-    if (socket == listener_ && event == FD_ACCEPT) AcceptWaiting();
-    else if (event == FD_READ || event == FD_CLOSE) Serve(socket);
+    if (socket == listener_ && event == FD_ACCEPT) {
+        AcceptWaiting();
+        return;
+    }
+    if (event != FD_READ && event != FD_CLOSE) return;
+    auto connection = std::find_if(connections_.begin(), connections_.end(),
+                                   [socket](const Connection& served) { return served.socket == socket; });
+    if (connection == connections_.end()) return;
+    if (Receive(*connection) || event == FD_CLOSE) Serve(socket);
+}
+
+bool ControlChannelReceiver::Receive(Connection& connection) {
+    char bytes[kMaxRequestBytes];
+    const int wanted = static_cast<int>(kMaxRequestBytes - connection.received.size());
+    const int read = wanted > 0 ? sockets_->recv(connection.socket, bytes, wanted, 0) : 0;
+    if (read > 0) connection.received.append(bytes, static_cast<size_t>(read));
+    return !MayBecomeStartRequest(connection.received);
 }
 
 void ControlChannelReceiver::OnTimer(UINT_PTR timer) {
@@ -142,20 +190,20 @@ void ControlChannelReceiver::AcceptWaiting() {
         SOCKET accepted = NotInherited(sockets_->accept(listener_, nullptr, nullptr));
         if (accepted == INVALID_SOCKET) return;
         sockets_->asyncSelect(accepted, window_.Get(), kSocketMessage, FD_READ | FD_CLOSE);
-        connections_.push_back(Connection{accepted, ::GetTickCount64()});
+        connections_.push_back(Connection{accepted, ::GetTickCount64(), {}});
         ::SetTimer(window_.Get(), kSilenceTimer, kSilenceCheckMs, nullptr);
     }
 }
 
-// Whatever arrived is read and dropped: every connection is one request.
+// Every connection is one request, whatever more it would send.
 void ControlChannelReceiver::Serve(SOCKET socket) {
     auto served = std::find_if(connections_.begin(), connections_.end(),
                                [socket](const Connection& connection) { return connection.socket == socket; });
     if (served == connections_.end()) return;
+    const std::optional<std::wstring> name = StartRequestName(served->received);
     connections_.erase(served);
     if (connections_.empty()) ::KillTimer(window_.Get(), kSilenceTimer);
-    char request[kMaxRequestBytes];
-    sockets_->recv(socket, request, sizeof(request), 0);
     sockets_->closeSocket(socket);
-    if (show_) show_();
+    if (name && start_) start_(*name);
+    else if (show_) show_();
 }

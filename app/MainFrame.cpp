@@ -41,6 +41,11 @@ constexpr UINT_PTR kAdvertTimer = 0x4C57;
 // The next news request starts on this.
 constexpr UINT_PTR kNewsFetchTimer = 0x4C58;
 
+// The navigation option of the my-games page, which shares its name with the page.
+CControlUI* CALLBACK MatchGamesOption(CControlUI* control, void*) {
+    return control->GetName() == L"mygame" && dynamic_cast<COptionUI*>(control) ? control : nullptr;
+}
+
 // The skin draws the caption; the window has no maximise box.
 constexpr LONG kRemovedStyle = static_cast<LONG>(~0xFF3EFFFFu);
 
@@ -297,6 +302,22 @@ void MainFrame::Notify(UiNotify& msg) {
 void MainFrame::ShowHotGames() {
     if (auto* hot = paintManager_.FindControl<COptionUI>(L"hotgame")) hot->Selected(true);
     if (tabs_) tabs_->SelectItem(1);
+}
+
+void MainFrame::ShowGameList() {
+    CControlUI* root = paintManager_.GetRoot();
+    if (CControlUI* option = root ? root->FindControl(&MatchGamesOption, nullptr, UIFIND_ALL) : nullptr)
+        static_cast<COptionUI*>(option)->Selected(true);
+    if (tabs_) tabs_->SelectItem(0);
+}
+
+void MainFrame::StartGameNamed(const std::wstring& name) {
+    if (myGames_.StartByName(name)) return;
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    ::SetForegroundWindow(window_);
+    ShowGameList();
+    ShowMyMessageBox(window_, L"找不到游戏“" + name + L"”。", L"请在游戏列表中选择要启动的游戏.", L"提示",
+                     CMyMessageBox::kIconWarning);
 }
 
 void MainFrame::OnCloseButton() {

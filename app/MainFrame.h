@@ -59,6 +59,10 @@ public:
 
     void Notify(UiLib::UiNotify& msg) override;
 
+    // Starts the game of the list whose whole name is `name`, asked for from outside the window.
+    // The window stays as it is; for a name no game has, it shows the game list and says so.
+    void StartGameNamed(const std::wstring& name);
+
 protected:
 
     const wchar_t* GetWindowClassName() const override { return kWindowClassName; }
@@ -90,6 +94,7 @@ private:
     void OnCloseButton();
     // "moregame": the second navigation option and its page.
     void ShowHotGames();
+    void ShowGameList();
     void OpenSystemMenu();
     void OpenTrayMenu();
     void TellUpdatesAreOff();

@@ -1,7 +1,20 @@
 #include "games/MyGameMenuUI.h"
 
+#include <vector>
+
 #include "UiLib/tree/UIControl.h"
 #include "games/MyGamesController.h"
+
+namespace {
+
+// The shortcut starts the program that made it.
+std::wstring ProgramPath() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return std::wstring(path.data(), length);
+}
+
+}  // namespace
 
 CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameRecord game)
     : CMenuWnd(mainWindow), games_(games), game_(std::move(game)) {}
@@ -18,4 +31,5 @@ void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
     if (name == L"startgame") games_.Start(game);
     else if (name == L"opendir") games_.OpenFolder(game);
     else if (name == L"deletegame") games_.Delete(game);
+    else if (name == L"desktopshortcut") games_.MakeDesktopShortcut(game, ProgramPath());
 }

@@ -9,7 +9,7 @@
 class MyGamesController;
 
 // The menu of a game button: run the game, open its folder, uninstall it or, for a game added by
-// hand, take it off the list ("取消收藏").
+// hand, take it off the list ("取消收藏"), or put a shortcut that starts it on the desktop.
 class CMyGameMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"MyGameMenu.xml";

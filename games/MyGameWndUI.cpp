@@ -123,6 +123,8 @@ void CMyGameWndUI::Subscribe() {
     subscriptions_.push_back(controller.OnStrategyPage(
         [this](const std::wstring& url, const NetworkLaneHold& hold) { Navigate(url, hold); }));
     subscriptions_.push_back(controller.OnProblem([this](GameProblem problem) { Tell(problem); }));
+    subscriptions_.push_back(
+        controller.OnShortcut([this](const GameRecord& game, bool made) { TellShortcut(game, made); }));
 }
 
 void CMyGameWndUI::ArrangeGameButtons() {
@@ -215,6 +217,15 @@ void CMyGameWndUI::Tell(GameProblem problem) {
     else
         ShowMyMessageBox(GetManager()->GetPaintWindow(), L"启动卸载失败.", L"请检查游戏设置稍后重试!", L"提示",
                          CMyMessageBox::kIconError);
+}
+
+void CMyGameWndUI::TellShortcut(const GameRecord& game, bool made) {
+    const HWND window = GetManager()->GetPaintWindow();
+    if (made)
+        ShowMyMessageBox(window, L"已在桌面创建“" + game.name + L"”的快捷方式.", L"双击它启动游戏, 游戏时长照常记录.",
+                         L"提示", CMyMessageBox::kIconWarning);
+    else
+        ShowMyMessageBox(window, L"创建桌面快捷方式失败.", L"请检查桌面文件夹后重试!", L"提示", CMyMessageBox::kIconError);
 }
 
 void CMyGameWndUI::AddBrowser() {

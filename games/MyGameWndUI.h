@@ -88,6 +88,7 @@ private:
     void ShowSelection();
     void ShowPlayHistory();
     void Tell(GameProblem problem);
+    void TellShortcut(const GameRecord& game, bool made);
     // Selects and focuses the shown game `step` places from `from` (null: before the first).
     void MoveSelection(const UiLib::CControlUI* from, int step);
     // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.

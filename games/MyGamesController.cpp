@@ -1,6 +1,7 @@
 #include "games/MyGamesController.h"
 
 #include "UiLib/tree/WindowTasks.h"
+#include "games/DesktopShortcut.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
 #include "games/GameList.h"
@@ -78,6 +79,20 @@ void MyGamesController::Start(const GameRecord& game) {
 void MyGamesController::StartSelected() {
     // A copy: the selection may change while the shell starts the game.
     if (std::optional<GameRecord> game = selected_) Start(*game);
+}
+
+bool MyGamesController::StartByName(const std::wstring& name) {
+    for (const GameRecord& game : shown_) {
+        if (game.name != name) continue;
+        // A copy: the list may change while the shell starts the game.
+        Start(GameRecord(game));
+        return true;
+    }
+    return false;
+}
+
+void MyGamesController::MakeDesktopShortcut(const GameRecord& game, const std::wstring& program) {
+    shortcut_.Emit(game, !CreateDesktopShortcut(game, program).empty());
 }
 
 void MyGamesController::PlayEnded(const std::wstring& path) {
@@ -171,6 +186,10 @@ CSubscription MyGamesController::OnIconLoaded(std::function<void(const std::wstr
 CSubscription MyGamesController::OnStrategyPage(
     std::function<void(const std::wstring& url, const NetworkLaneHold& hold)> handler) {
     return strategyPage_.Connect(std::move(handler));
+}
+
+CSubscription MyGamesController::OnShortcut(std::function<void(const GameRecord&, bool made)> handler) {
+    return shortcut_.Connect(std::move(handler));
 }
 
 CSubscription MyGamesController::OnProblem(std::function<void(GameProblem)> handler) {

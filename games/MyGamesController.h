@@ -71,6 +71,10 @@ public:
     // Starts the game and records its play.
     void Start(const GameRecord& game);
     void StartSelected();
+    // Starts the first game whose whole name is `name`; false when no game has that name.
+    bool StartByName(const std::wstring& name);
+    // A shortcut on the player's desktop that starts the game through `program`.
+    void MakeDesktopShortcut(const GameRecord& game, const std::wstring& program);
     void OpenFolder(const GameRecord& game);
     // A game added by hand leaves the list; an installed game's uninstaller runs, and the game
     // leaves the list once its files are gone.
@@ -95,6 +99,8 @@ public:
     [[nodiscard]] UiLib::CSubscription OnStrategyPage(
         std::function<void(const std::wstring& url, const NetworkLaneHold& hold)> handler);
     [[nodiscard]] UiLib::CSubscription OnProblem(std::function<void(GameProblem)> handler);
+    // A desktop shortcut was made for the game (`made`), or could not be.
+    [[nodiscard]] UiLib::CSubscription OnShortcut(std::function<void(const GameRecord&, bool made)> handler);
 
 private:
     void AskStrategyPage(int gameId);
@@ -123,6 +129,7 @@ private:
     UiLib::CSignal<const std::wstring&> iconLoaded_;
     UiLib::CSignal<const std::wstring&, const NetworkLaneHold&> strategyPage_;
     UiLib::CSignal<GameProblem> problem_;
+    UiLib::CSignal<const GameRecord&, bool> shortcut_;
 };
 
 // Two records name the same game when they agree on every field the player can see or use.

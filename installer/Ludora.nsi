@@ -15,6 +15,9 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ludora"
 !define RUN_KEY "SoftWare\Microsoft\Windows\CurrentVersion\Run"
 !define PUBLISHER "Ludora"
+; "ludora:" links ("ludora://start/<game>") start a game through the program, for the player who
+; installs it.
+!define LINK_KEY "Software\Classes\ludora"
 
 Name "Ludora"
 OutFile "${OUTFILE}"
@@ -181,6 +184,11 @@ Section "Ludora"
   CreateShortcut "$SMPROGRAMS\Ludora\Ludora.lnk" "$INSTDIR\Ludora.exe"
   CreateShortcut "$SMPROGRAMS\Ludora\卸载 Ludora.lnk" "$INSTDIR\uninstall.exe"
 
+  WriteRegStr HKCU "${LINK_KEY}" "" "URL:Ludora"
+  WriteRegStr HKCU "${LINK_KEY}" "URL Protocol" ""
+  WriteRegStr HKCU "${LINK_KEY}\DefaultIcon" "" "$INSTDIR\Ludora.exe,0"
+  WriteRegStr HKCU "${LINK_KEY}\shell\open\command" "" '"$INSTDIR\Ludora.exe" "%1"'
+
   SetRegView 32
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Ludora"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -239,6 +247,7 @@ Section "Uninstall"
   RMDir "$SMPROGRAMS\Ludora"
 
   Call un.DeleteLogonTask
+  DeleteRegKey HKCU "${LINK_KEY}"
   SetRegView 32
   DeleteRegValue HKLM "${RUN_KEY}" "Ludora"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

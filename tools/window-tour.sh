@@ -13,7 +13,7 @@ cmake --build "$build" --target window_tour -j2 >/dev/null || exit 1
 . "$here/wine-display.sh"
 rm -f "$out"/*.bmp
 # The tour uses the fixed ports of the end-to-end tests: it waits for their machine-wide lock.
-LUDORA_TOUR_DIR="Z:${out//\//\\}" flock /tmp/ludora-e2e-ports.lock wine \
+LUDORA_TOUR_DIR="Z:${out//\//\\}" flock -o /tmp/ludora-e2e-ports.lock wine \
   "$build/tests/app/window_tour.exe" --gtest_color=no || exit 1
 [ -z "$reference" ] && exit 0
 status=0

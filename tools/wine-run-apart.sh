@@ -15,4 +15,4 @@ shift 2
 . "$here/wine-env.sh" "$build"
 screen=2560x1600
 . "$here/wine-display.sh"
-flock /tmp/ludora-e2e-ports.lock wine "$@"
+flock -o /tmp/ludora-e2e-ports.lock wine "$@"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/LudoraProcess.h"
 #include "tests/support/ScopedSocket.h"
@@ -73,7 +74,9 @@ protected:
     bool ShowsReach(int count) { return PumpUntil([&] { return shows_ >= count; }); }
 
     int shows_ = 0;
-    ControlChannelReceiver receiver_{[this] { ++shows_; }};
+    std::vector<std::wstring> starts_;
+    ControlChannelReceiver receiver_{[this] { ++shows_; },
+                                     [this](const std::wstring& name) { starts_.push_back(name); }};
     unsigned short port_ = 0;
 };
 
@@ -121,6 +124,40 @@ TEST_F(ControlChannelTest, AnyConnectionIsOneShowRequest) {
     }
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(shows_, 4);
+}
+
+// A start request may arrive in pieces; one that is not well formed asks only for the window.
+TEST_F(ControlChannelTest, AStartRequestNamesItsGameAndAnyOtherBytesAreAShow) {
+    const std::string request = StartRequestBytes(L"龙之谷 2");
+    EXPECT_EQ(request, std::string("start\n\xE9\xBE\x99\xE4\xB9\x8B\xE8\xB0\xB7 2", 17) + '\0');
+    {
+        ScopedSocket client = Connect("127.0.0.1", port_);
+        ASSERT_TRUE(client);
+        send(client.get(), request.data(), 8, 0);
+        PumpUntil([] { return false; }, 200);
+        EXPECT_TRUE(starts_.empty() && shows_ == 0) << "served before the request was whole";
+        send(client.get(), request.data() + 8, static_cast<int>(request.size() - 8), 0);
+        ASSERT_TRUE(PumpUntil([&] { return !starts_.empty(); }));
+        EXPECT_EQ(starts_, std::vector<std::wstring>{L"龙之谷 2"});
+        EXPECT_TRUE(ClosedByPeer(client.get()));
+    }
+    const std::string notStarts[] = {
+        std::string("start\n\xFF", 7) + '\0',        // not UTF-8
+        std::string("start\na\tb", 9) + '\0',        // a control character
+        std::string("start\n", 6) + '\0',             // no name
+        "start\n" + std::string(1000, 'a'),          // over-long, with no end
+        "start\nno end",                              // closed before its NUL
+    };
+    int shows = 0;
+    for (const std::string& bytes : notStarts) {
+        ScopedSocket client = Connect("127.0.0.1", port_);
+        ASSERT_TRUE(client);
+        send(client.get(), bytes.data(), static_cast<int>(bytes.size()), 0);
+        shutdown(client.get(), SD_SEND);
+        ASSERT_TRUE(ShowsReach(++shows)) << bytes.substr(0, 20);
+    }
+    EXPECT_EQ(starts_.size(), 1u);
+    EXPECT_EQ(StartRequestName(std::string("start\nab\0c", 10) + '\0'), std::nullopt) << "a NUL inside the name";
 }
 
 TEST_F(ControlChannelTest, SilentOpenConnectionDoesNotHoldTheChannel) {

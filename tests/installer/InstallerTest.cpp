@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace {
 
 const std::wstring kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ludora";
 const std::wstring kRunKey = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kLinkKey = L"Software\\Classes\\ludora";
 const char kPlayerGames[] = "<UserGames><Game Name=\"kept\"/></UserGames>";
 const char kPlayerSettings[] = "<Config><Setting AutoRun=\"1\"/></Config>";
 const char kPlayerHistory[] = "<PlayHistory orderByLastPlayed=\"1\"/>";
@@ -40,6 +42,15 @@ std::wstring UpdateFolder() { return ProgramDataFolder() + L"\\Patchs"; }
 DWORD Install() { return LudoraProcess(L"/S", HostPathToWindows(LUDORA_SETUP_EXE)).WaitForExit(60000); }
 DWORD Uninstall() { return LudoraProcess(L"/S _?=" + InstallFolder(), Uninstaller()).WaitForExit(60000); }
 
+// A value of the player's own registry; none when it is not there.
+std::optional<std::wstring> PlayerValue(const std::wstring& key, const wchar_t* value) {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(data);
+}
+
 std::wstring UninstallValue(const std::wstring& value) {
     std::wstring data;
     ReadMachineString(kUninstallKey, value, data);
@@ -58,6 +69,7 @@ protected:
         RemoveTree(InstallFolder());
         RemoveTree(ShortcutFolder());
         DeleteMachineKey(kUninstallKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kLinkKey.c_str());
         SysSettings::SetAutoRunRegistration(false, InstalledProgram());
         ClearProgramData();
     }
@@ -95,6 +107,11 @@ TEST_F(InstallerTest, InstallsTheProgramShortcutsAndUninstallEntryAndTheProgramS
                            &sizeKb, &size), ERROR_SUCCESS);
     const size_t installedBytes = program.size() + ReadFileBytes(Uninstaller()).size();
     EXPECT_NEAR(sizeKb, installedBytes / 1024.0, 1.0) << "the installed files' size in KB";
+
+    // "ludora:" links are the player's, and open the installed program with the link as its one argument.
+    EXPECT_EQ(PlayerValue(kLinkKey, L"URL Protocol"), std::wstring());
+    EXPECT_EQ(PlayerValue(kLinkKey + L"\\shell\\open\\command", nullptr),
+              L"\"" + InstalledProgram() + L"\" \"%1\"");
 
     // The installer, the program and the uninstaller it wrote carry the program's publisher's signature.
     auto open = [](const std::wstring& path) {
@@ -144,6 +161,7 @@ TEST_F(InstallerTest, UninstallEndsTheProgramRemovesItsTracesAndKeepsThePlayersF
     EXPECT_FALSE(ReadMachineString(kUninstallKey, L"DisplayName", data));
     EXPECT_FALSE(ReadMachineString(kRunKey, L"Ludora", data));
     EXPECT_FALSE(SystemScheduledTasks().Exists(SysSettings::AutoRunTaskName()));
+    EXPECT_FALSE(PlayerValue(kLinkKey, L"URL Protocol")) << "the link scheme was removed";
     for (const std::wstring& leftover : leftovers) EXPECT_FALSE(FileExists(leftover)) << std::string(leftover.begin(), leftover.end());
     EXPECT_FALSE(FileExists(UpdateFolder()));
     ExpectPlayerFilesKept();

@@ -18,6 +18,8 @@ constexpr POINT kDialogPath{189, 73};
 constexpr POINT kDialogName{189, 105};
 constexpr POINT kDialogOk{225, 193};
 constexpr DWORD kMenuSettleMs = 300;
+// Run, open folder, remove and the desktop shortcut.
+constexpr int kGameMenuEntries = 4;
 
 }  // namespace
 
@@ -53,7 +55,7 @@ bool MyGamesPage::UseMenu(int button, int item) {
     UpdateWindow(menu);
     // The first press may go to the menu before it has laid out its entries on a busy machine.
     for (int attempt = 0; attempt < 3 && IsWindow(menu); ++attempt) {
-        ClickMenuItem(menu, item, true);
+        ClickMenuItem(menu, item, true, kGameMenuEntries);
         WaitUntil([&] { return !IsWindow(menu); }, 3000);
     }
     return !IsWindow(menu);

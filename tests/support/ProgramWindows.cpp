@@ -87,10 +87,10 @@ HWND WaitForShownWindow(DWORD processId, const wchar_t* className) {
 
 HWND WaitForMenu(DWORD processId) { return WaitForShownWindow(processId, L"MenuWnd"); }
 
-void ClickMenuItem(HWND menu, int index, bool realPointer) {
+void ClickMenuItem(HWND menu, int index, bool realPointer, int entries) {
     RECT client{};
     GetClientRect(menu, &client);
-    int itemHeight = (client.bottom - 4) / 3;
+    int itemHeight = (client.bottom - 4) / entries;
     POINT entry{client.right / 2, 2 + itemHeight * index + itemHeight / 2};
     if (realPointer) LeftClick(menu, entry);
     else ClickByMessages(menu, entry);
