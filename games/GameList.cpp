@@ -66,9 +66,12 @@ void GameList::Load(const std::wstring& dataFolder) {
     path_ = dataFolder + kFileName;
     DataFilesLock files;
     if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
-    // A file that cannot be read at all leaves the list without a document: additions are
+    // A file that cannot be read at all leaves the list without its games: additions are
     // refused with a message rather than written over a file that may still be intact.
-    if (ParseFile()) ReadDocument();
+    fileWasRead_ = ParseFile();
+    if (fileWasRead_) ReadDocument();
+    document_.reset();
+    games.shrink_to_fit();
 }
 
 bool GameList::ParseFile() {
@@ -104,7 +107,10 @@ std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
 
 bool GameList::AddUserGame(GameRecord record) {
     DataFilesLock files;
-    if (!ReadFileAgain()) return false;
+    if (!ReadFileAgain()) {
+        document_.reset();
+        return false;
+    }
     // Name and path are stored whole: a path cut short would name another file.
     auto* element = new TiXmlElement("Game");
     element->SetAttribute("name", WideToUtf8(record.name).c_str());
@@ -113,17 +119,18 @@ bool GameList::AddUserGame(GameRecord record) {
     element->SetAttribute("id", "0");
     Root()->LinkEndChild(element);
     // A game that could not be stored would be gone at the next start: it is not added at all.
-    if (!Save()) {
-        Root()->RemoveChild(element);
-        return false;
-    }
-    games.push_back(std::move(record));
-    return true;
+    const bool saved = Save();
+    document_.reset();
+    if (saved) games.push_back(std::move(record));
+    return saved;
 }
 
 void GameList::RemoveUserGame(const GameRecord& game) {
     DataFilesLock files;
-    if (!ReadFileAgain()) return;
+    if (!ReadFileAgain()) {
+        document_.reset();
+        return;
+    }
     TiXmlElement* root = Root();
     TiXmlElement* element = root->FirstChildElement();
     while (element != nullptr && !ElementIsGame(*element, game)) element = element->NextSiblingElement();
@@ -131,6 +138,7 @@ void GameList::RemoveUserGame(const GameRecord& game) {
         root->RemoveChild(element);
         Save();
     }
+    document_.reset();
     // Gone from the file, by this change or another session's: gone from the list too. Installed
     // games come first and may share the name; only a hand-added record goes.
     for (auto record = games.begin() + static_cast<std::ptrdiff_t>(installedCount_); record != games.end(); ++record) {

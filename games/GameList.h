@@ -39,7 +39,9 @@ public:
     // Drops an installed game from the list once it was uninstalled; the registry no longer has it.
     void ForgetInstalledGame(const GameRecord& game);
 
-    bool HasDocument() const { return document_ != nullptr; }
+    // Whether the file could be read when the list was loaded (one that did not parse counts: it
+    // was kept aside and the list started empty).
+    bool FileWasRead() const { return fileWasRead_; }
 
     // The name under which an unreadable "UserGame.xml" is kept before a fresh one replaces it.
     static std::wstring KeptFileName(const std::wstring& path);
@@ -58,7 +60,10 @@ private:
     bool KeepUnreadableFile();
     bool Save();
 
+    // The file's content while a change is made. Not kept in between: each change reads the file
+    // again, and thousands of games would hold their elements twice.
     std::unique_ptr<TiXmlDocument> document_;
+    bool fileWasRead_ = false;
     std::wstring path_;
     // Records before this index came from the registry; RemoveUserGame never takes them.
     size_t installedCount_ = 0;

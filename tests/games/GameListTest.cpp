@@ -79,7 +79,7 @@ protected:
 TEST_F(GameListTest, MissingFileIsCreatedWithAnEmptyRoot) {
     GameList list;
     EXPECT_TRUE(Load(list).empty());
-    EXPECT_TRUE(list.HasDocument());
+    EXPECT_TRUE(list.FileWasRead());
     auto document = ReadBack();
     const TiXmlDeclaration* declaration = document->FirstChild()->ToDeclaration();
     ASSERT_NE(declaration, nullptr);
@@ -310,7 +310,7 @@ TEST_F(GameListTest, FileThatCannotBeOpenedRefusesAdditions) {
     GameList list;
     const size_t installed = InstalledGameCount();
     list.Load(folder_.Path());
-    EXPECT_FALSE(list.HasDocument());
+    EXPECT_FALSE(list.FileWasRead());
 
     EXPECT_FALSE(list.AddUserGame(UserGame(L"New", L"C:\\new.exe")));
     EXPECT_EQ(list.games.size(), installed);

@@ -19,6 +19,13 @@ using namespace UiLib;
 
 namespace {
 
+// The games' files, whose icons the page asks for when they are all in view.
+std::vector<std::wstring> PathsOf(const std::vector<GameRecord>& games) {
+    std::vector<std::wstring> paths;
+    for (const GameRecord& game : games) paths.push_back(game.path);
+    return paths;
+}
+
 const char kTwoHandGames[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
     "<UserGame>\n"
@@ -155,7 +162,7 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
 
     // The page goes while the workers still run: their results reach only what is left.
     controller_.ShowNoGamePage();
-    controller_.LoadIcons(CGameButtonUI::kIconSize);
+    controller_.LoadIcons(CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     page.reset();
     auto iconsKnown = [&] {
         for (const GameRecord& game : controller_.Games())
@@ -203,8 +210,9 @@ int IconWidth(HICON icon) {
 TEST_F(MyGamesControllerTest, IconsAreReadAtTheSizeAskedForAndAgainWhenItChanges) {
     const GameRecord demo{L"Demo", HostPathToWindows(DEMOGAME_EXE), L"", 0, 13};
     controller_.AddGameButton(demo);
+    controller_.LoadIcons(CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == CGameButtonUI::kIconSize; }));
-    controller_.LoadIcons(2 * CGameButtonUI::kIconSize);
+    controller_.LoadIcons(2 * CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     EXPECT_EQ(IconWidth(controller_.Icon(demo.path)), CGameButtonUI::kIconSize);
     ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == 2 * CGameButtonUI::kIconSize; }));
     EXPECT_TRUE(controller_.IsIconKnown(alpha_.path)) << "the other games are read at the new size too";
