@@ -61,6 +61,8 @@ public:
         button.SetText(names_[static_cast<size_t>(row)]);
         button.SetIcon(nullptr, true);
     }
+    std::wstring RowName(int row) const override { return names_[static_cast<size_t>(row)]; }
+    bool IsRowSelected(int) const override { return false; }
     void RowsShown() override {}
 
 private:

@@ -26,6 +26,7 @@ bool IsGameKey(UINT key) {
 
 void* CGameColumnUI::GetInterface(const std::wstring& name) {
     if (name == L"GameColumn") return this;
+    if (name == L"AccessibleRows") return static_cast<IAccessibleRowsUI*>(this);
     return CVerticalLayoutUI::GetInterface(name);
 }
 
@@ -181,7 +182,15 @@ CGameButtonUI* CGameColumnUI::ScrollToRow(int row) {
     if (top < shown.top) position.cy -= shown.top - top;
     else if (bottom > shown.bottom) position.cy += bottom - shown.bottom;
     SetScrollPos(position);
+    return ButtonOf(row);
+}
+
+CGameButtonUI* CGameColumnUI::ButtonOf(int row) const {
     for (size_t i = 0; i < buttons_.size(); ++i)
         if (buttonRows_[i] == row) return buttons_[i];
     return nullptr;
 }
+
+CControlUI* CGameColumnUI::AccessibleRowControl(int row) const { return ButtonOf(row); }
+
+CControlUI* CGameColumnUI::ShowAccessibleRow(int row) { return ScrollToRow(row); }

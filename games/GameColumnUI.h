@@ -7,6 +7,7 @@
 
 #include "UiLib/Utils/Signal.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/tree/IAccessibleRowsUI.h"
 
 class CGameButtonUI;
 
@@ -17,6 +18,9 @@ public:
     // A new button with the look and the subscriptions of every game button; the column owns it.
     virtual std::unique_ptr<CGameButtonUI> MakeGameButton() = 0;
     virtual void ShowRow(CGameButtonUI& button, int row) = 0;
+    // What screen readers are told of a row, with a button or without.
+    virtual std::wstring RowName(int row) const = 0;
+    virtual bool IsRowSelected(int row) const = 0;
     // The rows with a button changed (after ShowRow for each new one).
     virtual void RowsShown() = 0;
 
@@ -29,7 +33,8 @@ protected:
 // so thousands of games cost no more controls than a screenful; the room of the other rows is kept
 // in the padding of the first and last button, so the layout, the scroll bar and the look are
 // those of a column with every button. A row keeps its button while it stays near the view.
-class CGameColumnUI : public UiLib::CVerticalLayoutUI {
+// Screen readers meet every row as an item of the column's list.
+class CGameColumnUI : public UiLib::CVerticalLayoutUI, public UiLib::IAccessibleRowsUI {
 public:
     static constexpr const wchar_t* kTag = L"GameColumn";
     // Rows with a button beyond each edge of the view.
@@ -50,6 +55,8 @@ public:
     int RowOf(const UiLib::CControlUI* control) const;
     // Scrolls the row just into view and gives its button.
     CGameButtonUI* ScrollToRow(int row);
+    // The button of a row near the view; null for another row.
+    CGameButtonUI* ButtonOf(int row) const;
     // The buttons of the rows near the view, in row order.
     const std::vector<CGameButtonUI*>& Buttons() const { return buttons_; }
     // How many rows a page of the view holds.
@@ -58,6 +65,13 @@ public:
     [[nodiscard]] UiLib::CSubscription OnKey(std::function<void(UINT key)> handler) {
         return keyPressed_.Connect(std::move(handler));
     }
+
+    int AccessibleRowCount() const override { return RowCount(); }
+    std::wstring AccessibleRowName(int row) const override { return rows_->RowName(row); }
+    bool IsAccessibleRowSelected(int row) const override { return rows_->IsRowSelected(row); }
+    UiLib::CControlUI* AccessibleRowControl(int row) const override;
+    int AccessibleRowOf(const UiLib::CControlUI* control) const override { return RowOf(control); }
+    UiLib::CControlUI* ShowAccessibleRow(int row) override;
 
 private:
     struct RowSpan {

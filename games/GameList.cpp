@@ -71,7 +71,6 @@ void GameList::Load(const std::wstring& dataFolder) {
     fileWasRead_ = ParseFile();
     if (fileWasRead_) ReadDocument();
     document_.reset();
-    games.shrink_to_fit();
 }
 
 bool GameList::ParseFile() {
@@ -94,8 +93,17 @@ bool GameList::ReadFileAgain() {
 }
 
 void GameList::ReadDocument() {
-    for (const TiXmlElement* element = Root()->FirstChildElement(); element; element = element->NextSiblingElement())
+    TiXmlElement* root = Root();
+    size_t count = 0;
+    for (const TiXmlElement* element = root->FirstChildElement(); element; element = element->NextSiblingElement())
+        ++count;
+    games.reserve(games.size() + count);
+    // Each element goes once it is read: thousands of games never hold their elements and their
+    // records in memory at once.
+    while (TiXmlElement* element = root->FirstChildElement()) {
         games.push_back(RecordFromElement(*element));
+        root->RemoveChild(element);
+    }
 }
 
 std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {

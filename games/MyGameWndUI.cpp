@@ -174,10 +174,14 @@ void CMyGameWndUI::ShowRow(CGameButtonUI& button, int row) {
     // The path alone: a comma in a folder name must not cut it.
     button.SetUserData(game.path);
     ShowIcon(button, game);
-    const std::optional<GameRecord>& selected = controller_->Selected();
     showingRow_ = true;
-    button.Selected(selected && SameGame(*selected, game));
+    button.Selected(IsRowSelected(row));
     showingRow_ = false;
+}
+
+bool CMyGameWndUI::IsRowSelected(int row) const {
+    const std::optional<GameRecord>& selected = controller_->Selected();
+    return selected && SameGame(*selected, GameAt(row));
 }
 
 void CMyGameWndUI::RowsShown() { LoadIconsInView(); }
@@ -265,6 +269,9 @@ void CMyGameWndUI::MoveSelection(int from, UINT key) {
     default: return;
     }
     if (next < 0 || next > last) return;
+    // The first and the last game show with the column's top and end, as the scroll bar's ends do.
+    if (key == VK_HOME) column_->HomeUp();
+    else if (key == VK_END) column_->EndDown();
     CGameButtonUI* button = column_->ScrollToRow(next);
     if (!button) return;
     button->Selected(true);

@@ -70,6 +70,8 @@ private:
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     std::unique_ptr<CGameButtonUI> MakeGameButton() override;
     void ShowRow(CGameButtonUI& button, int row) override;
+    std::wstring RowName(int row) const override { return GameAt(row).name; }
+    bool IsRowSelected(int row) const override;
     void RowsShown() override;
 
     // The control of that name in the page's content as a T; a miss is reported.

@@ -273,6 +273,8 @@ public:
         return button;
     }
     void ShowRow(CGameButtonUI& button, int row) override { button.SetText(Name(row)); }
+    std::wstring RowName(int row) const override { return Name(row); }
+    bool IsRowSelected(int) const override { return false; }
     void RowsShown() override {}
 
 private:
