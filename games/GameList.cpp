@@ -4,6 +4,10 @@
 #include <shlwapi.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
@@ -35,6 +39,106 @@ GameRecord RecordFromElement(const TiXmlElement& element) {
     }
     return record;
 }
+
+// Reads the file in the one form this program writes it: the declaration, the root "UserGame" and
+// its "Game" elements, each with double-quoted attributes holding no markup characters, and only the
+// five named entities. That is thousands of games at once, without a document holding them all.
+// Anything else, damaged or written by hand, is left to the document, which reads it as it always
+// has: the scanner gives up, with the games it read taken back.
+class CanonicalGameReader {
+public:
+    CanonicalGameReader(const std::string& bytes, std::vector<GameRecord>& games)
+        : p_(bytes.data()), end_(bytes.data() + bytes.size()), games_(games) {}
+
+    bool Read() {
+        const size_t before = games_.size();
+        if (!ReadFile()) {
+            games_.resize(before);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool ReadFile() {
+        Skip("\xEF\xBB\xBF");
+        SkipBlanks();
+        if (Skip("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>")) SkipBlanks();
+        if (!Skip("<UserGame")) return false;
+        SkipBlanks();
+        if (Skip("/>")) return AtEnd();
+        if (!Skip(">")) return false;
+        for (SkipBlanks(); Skip("<Game"); SkipBlanks())
+            if (!ReadGame()) return false;
+        return Skip("</UserGame>") && AtEnd();
+    }
+
+    // After "<Game": the attributes, then "/>".
+    bool ReadGame() {
+        GameRecord record;
+        std::string names;  // the attributes met, each between blanks, to refuse a repeated one
+        while (true) {
+            const bool blank = SkipBlanks();
+            if (Skip("/>")) break;
+            std::string name, value;
+            if (!blank || !ReadName(name) || !Skip("=\"") || !ReadValue(value)) return false;
+            if (names.find(" " + name + " ") != std::string::npos) return false;
+            names += " " + name + " ";
+            if (name == "name") record.name = Utf8ToWide(value.c_str());
+            else if (name == "path") record.path = Utf8ToWideExact(value);
+            else if (name == "type") record.type = ParseGameNumber(value.c_str());
+            else if (name == "id") record.id = ParseGameNumber(value.c_str());
+        }
+        games_.push_back(std::move(record));
+        return true;
+    }
+
+    bool ReadName(std::string& name) {
+        while (p_ < end_ && ((*p_ >= 'a' && *p_ <= 'z') || (*p_ >= 'A' && *p_ <= 'Z'))) name += *p_++;
+        return !name.empty();
+    }
+
+    // Up to the closing quote; false on markup characters, controls or another "&".
+    bool ReadValue(std::string& value) {
+        static const std::pair<const char*, char> kEntities[] = {
+            {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+        while (p_ < end_ && *p_ != '"') {
+            const unsigned char c = static_cast<unsigned char>(*p_);
+            if (c < 0x20 || c == '<' || c == '>') return false;
+            if (c != '&') {
+                value += *p_++;
+                continue;
+            }
+            const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                             [this](const auto& known) { return Skip(known.first); });
+            if (entity == std::end(kEntities)) return false;
+            value += entity->second;
+        }
+        return Skip("\"");
+    }
+
+    bool Skip(const char* text) {
+        const size_t length = std::strlen(text);
+        if (static_cast<size_t>(end_ - p_) < length || std::memcmp(p_, text, length) != 0) return false;
+        p_ += length;
+        return true;
+    }
+
+    bool SkipBlanks() {
+        const char* start = p_;
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+        return p_ != start;
+    }
+
+    bool AtEnd() {
+        SkipBlanks();
+        return p_ == end_;
+    }
+
+    const char* p_;
+    const char* end_;
+    std::vector<GameRecord>& games_;
+};
 
 // A name read back at start-up passes through the ANSI code page; a game added in this session
 // still has its exact name. Either spelling finds the element.
@@ -68,19 +172,26 @@ void GameList::Load(const std::wstring& dataFolder) {
     if (!PathFileExistsW(path_.c_str())) SaveXmlDocument(*NewUserGameDocument(), path_);
     // A file that cannot be read at all leaves the list without its games: additions are
     // refused with a message rather than written over a file that may still be intact.
-    fileWasRead_ = ParseFile();
-    if (fileWasRead_) ReadDocument();
+    std::string bytes;
+    fileWasRead_ = ReadWholeFile(path_, bytes);
+    if (!fileWasRead_ || CanonicalGameReader(bytes, games).Read()) return;
+    ParseBytes(bytes);
+    ReadDocument();
     document_.reset();
 }
 
 bool GameList::ParseFile() {
     std::string bytes;
     if (!ReadWholeFile(path_, bytes)) return false;
+    ParseBytes(bytes);
+    return true;
+}
+
+void GameList::ParseBytes(const std::string& bytes) {
     document_ = std::make_unique<TiXmlDocument>();
     document_->Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     fileUnreadable_ = document_->Error() || Root() == nullptr;
     if (fileUnreadable_) document_ = NewUserGameDocument();
-    return true;
 }
 
 bool GameList::ReadFileAgain() {

@@ -53,6 +53,8 @@ private:
     // Parses the file into the document; false, with the document as it was, when it cannot be
     // read at all. One that does not parse gives an empty document and is marked unreadable.
     bool ParseFile();
+    // One that does not parse gives an empty document and is marked unreadable.
+    void ParseBytes(const std::string& bytes);
     // The file as another session may have left it, read under the data files' lock before a
     // change; a missing one starts empty. False when it must not be written over.
     bool ReadFileAgain();
