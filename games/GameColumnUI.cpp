@@ -161,10 +161,14 @@ void CGameColumnUI::KeepRoomOfHiddenRows() {
     const int pitch = RowPitch();
     for (CGameButtonUI* button : buttons_) button->SetRoomOfHiddenRows(0, 0);
     if (buttons_.empty()) return;
-    buttons_.front()->SetRoomOfHiddenRows(shown_.first * pitch, 0);
+    const int above = shown_.first * pitch;
     const int below = (RowCount() - shown_.end) * pitch;
-    if (buttons_.size() == 1) buttons_.front()->SetRoomOfHiddenRows(shown_.first * pitch, below);
-    else buttons_.back()->SetRoomOfHiddenRows(0, below);
+    if (buttons_.size() == 1) {
+        buttons_.front()->SetRoomOfHiddenRows(above, below);
+        return;
+    }
+    buttons_.front()->SetRoomOfHiddenRows(above, 0);
+    buttons_.back()->SetRoomOfHiddenRows(0, below);
 }
 
 int CGameColumnUI::RowOf(const CControlUI* control) const {
