@@ -2,8 +2,9 @@
 // painted on the screen, reads its peak working set once start-up has settled and its processor
 // time while it idles, and ends it. The bare window program and Ludora take turns, round after
 // round, so that both meet the same machine; Ludora also runs against a service that answers
-// every request ten seconds late, which must not move its first paint, and with a hundred games
-// whose files carry an icon against a hundred whose files carry none.
+// every request ten seconds late, which must not move its first paint, with a hundred games
+// whose files carry an icon against a hundred whose files carry none, and with five thousand
+// hand-added games against an empty list.
 //   startup_bench.exe ROUNDS BARE_EXE LUDORA_EXE SERVICE_PORT DEMO_GAME_EXE
 #include <winsock2.h>
 #include <windows.h>
@@ -34,6 +35,7 @@ constexpr DWORD kQuietBeforeStartMs = 700;
 const wchar_t kDataFolder[] = L"C:\\ProgramData\\Ludora";
 const wchar_t kGamesFolder[] = L"C:\\ProgramData\\LudoraBenchGames";
 constexpr int kManyGames = 100;
+constexpr int kThousandsOfGames = 5000;
 const char* const kServiceActions[] = {"getversion", "getNews", "getPop-news", "getPop-ad", "getGongLue"};
 
 double Seconds() {
@@ -202,6 +204,13 @@ void PrepareGameList(const std::vector<std::wstring>& paths) {
     CloseHandle(handle);
 }
 
+// Five thousand games named one by one, their files the hundred copies with icons taken in turn.
+std::vector<std::wstring> ThousandsOfGames(const std::vector<std::wstring>& files) {
+    std::vector<std::wstring> paths;
+    for (int game = 0; game < kThousandsOfGames; ++game) paths.push_back(files[static_cast<size_t>(game) % files.size()]);
+    return paths;
+}
+
 // One request to the local service's control port; the answer is not needed.
 void PostToService(int port, const std::string& path) {
     SOCKET connection = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -268,6 +277,7 @@ int wmain(int argc, wchar_t** argv) {
     // The demo game carries an icon, the bare window program none.
     const std::vector<std::wstring> withIcons = CopyGames(argv[5], L"icons");
     const std::vector<std::wstring> withoutIcons = CopyGames(argv[2], L"plain");
+    const std::vector<std::wstring> thousands = ThousandsOfGames(withIcons);
     std::vector<Series> series = {
         {"bare window program", [] {}, L"\"" + std::wstring(argv[2]) + L"\"", [] {}, {}},
         {"Ludora, fresh data folder", RemoveDataFolder, ludora, [] {}, {}},
@@ -275,6 +285,8 @@ int wmain(int argc, wchar_t** argv) {
          [port] { PostToService(port, "/__control/reset"); }, {}},
         {"Ludora, 100 games with icons", [&] { PrepareGameList(withIcons); }, ludora, [] {}, {}},
         {"Ludora, 100 games without icons", [&] { PrepareGameList(withoutIcons); }, ludora, [] {}, {}},
+        {"Ludora, empty game list", [] { PrepareGameList({}); }, ludora, [] {}, {}},
+        {"Ludora, 5,000 games", [&] { PrepareGameList(thousands); }, ludora, [] {}, {}},
     };
     // Round 0 warms up the prefix, the disk cache and the X server for every series and is not counted.
     for (int round = 0; round <= rounds; ++round) {
@@ -301,6 +313,11 @@ int wmain(int argc, wchar_t** argv) {
                 median(1, &Figures::peakMiB) / median(0, &Figures::peakMiB));
     std::printf("  first paint with 100 games: with icons / without %.2f\n",
                 median(3, &Figures::secondsToPaint) / median(4, &Figures::secondsToPaint));
+    const double grownKiB = (median(6, &Figures::peakMiB) - median(5, &Figures::peakMiB)) * 1024;
+    std::printf("  with 5,000 games: first paint / with none %.2f (target 1.3 or less); peak working set %+.1f MiB, "
+                "%.2f KiB a game (target 1 or less)\n",
+                median(6, &Figures::secondsToPaint) / median(5, &Figures::secondsToPaint), grownKiB / 1024,
+                grownKiB / kThousandsOfGames);
     RemoveFolder(kGamesFolder);
     WSACleanup();
     return 0;

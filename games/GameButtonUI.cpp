@@ -6,6 +6,7 @@
 
 #include "UiLib/core/UIManager.h"
 #include "UiLib/render/UIRender.h"
+#include "games/GameColumnUI.h"
 
 using namespace UiLib;
 
@@ -18,9 +19,20 @@ void CGameButtonUI::SetIcon(HICON icon, bool known) {
     Invalidate();
 }
 
+void CGameButtonUI::SetRoomOfHiddenRows(int above, int below) {
+    roomAbove_ = above;
+    roomBelow_ = below;
+}
+
+RECT CGameButtonUI::GetPadding() const {
+    RECT padding = COptionUI::GetPadding();
+    padding.top += roomAbove_;
+    padding.bottom += roomBelow_;
+    return padding;
+}
+
 void CGameButtonUI::DoEvent(UiEvent& event) {
-    const bool gameKey = event.chKey == VK_UP || event.chKey == VK_DOWN || event.chKey == VK_RETURN;
-    if (event.Type == UIEVENT_KEYDOWN && gameKey) {
+    if (event.Type == UIEVENT_KEYDOWN && IsGameKey(event.chKey)) {
         // The handler may remove this button: the host is taken first.
         CControlHost* manager = GetManager();
         if (!manager) return;

@@ -8,7 +8,8 @@
 
 // One game's button in the my-games column: an option of the column's group with the game's own
 // icon (or the neutral picture when it has none) beside its name. The keys that act on a game,
-// Up, Down, Enter, reach the page through OnGameKey (and a "gamekey" notification) carrying the key.
+// Up, Down, Home, End, Page Up, Page Down, Enter, reach the page through OnGameKey (and a "gamekey"
+// notification) carrying the key.
 class CGameButtonUI : public UiLib::COptionUI {
 public:
     static constexpr int kIconSize = 20;
@@ -28,6 +29,10 @@ public:
     [[nodiscard]] UiLib::CSubscription OnGameKey(std::function<void(UINT key)> handler) {
         return gameKeyPressed_.Connect(std::move(handler));
     }
+    // The room, in the window's pixels, of the column's rows without a button just above and
+    // below this one: the layout keeps it as padding.
+    void SetRoomOfHiddenRows(int above, int below);
+    RECT GetPadding() const override;
     void DoEvent(UiLib::UiEvent& event) override;
     void PaintStatusImage(HDC dc) override;
 
@@ -37,4 +42,6 @@ private:
     UiLib::CSignal<UINT> gameKeyPressed_;
     HICON icon_ = nullptr;
     bool iconKnown_ = false;
+    int roomAbove_ = 0;
+    int roomBelow_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "games/GameIcons.h"
 
+#include <algorithm>
+
 #include "UiLib/tree/WindowTasks.h"
 #include "games/GameActions.h"
 #include "shared/BackgroundWork.h"
@@ -57,13 +59,16 @@ GameIcons::GameIcons(std::shared_ptr<CWindowTasks> windowTasks, int size)
     : windowTasks_(std::move(windowTasks)), size_(size) {}
 
 void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
+    ++calls_;
     std::vector<std::wstring> wanted;
     for (const std::wstring& path : paths) {
         Entry& entry = icons_[PathKey(path)];
+        entry.lastAsked = calls_;
         if (entry.size == size_) continue;
         entry.size = size_;
         wanted.push_back(path);
     }
+    Trim();
     if (wanted.empty()) return;
     // Icons are read from the player's own files: a slow service does not hold them up.
     auto job = [tasks = windowTasks_, icons = this, size = size_, wanted = std::move(wanted), loaded] {
@@ -79,9 +84,21 @@ void GameIcons::Load(const std::vector<std::wstring>& paths, Loaded loaded) {
 }
 
 void GameIcons::Store(const std::wstring& path, int size, std::shared_ptr<CIconHandle> icon) {
-    Entry& entry = icons_[PathKey(path)];
-    // A read for a size asked for before a later one is outdated; the later read follows.
-    if (entry.size == size) entry.icon = std::move(icon);
+    auto entry = icons_.find(PathKey(path));
+    // A read for a size asked for before a later one is outdated, the later read follows; one
+    // for an icon dropped meanwhile is not kept.
+    if (entry != icons_.end() && entry->second.size == size) entry->second.icon = std::move(icon);
+}
+
+void GameIcons::Trim() {
+    if (icons_.size() <= kKept) return;
+    std::vector<std::map<std::wstring, Entry>::iterator> older;
+    for (auto entry = icons_.begin(); entry != icons_.end(); ++entry)
+        if (entry->second.lastAsked != calls_) older.push_back(entry);
+    const size_t surplus = std::min(older.size(), icons_.size() - kKept);
+    std::partial_sort(older.begin(), older.begin() + static_cast<std::ptrdiff_t>(surplus), older.end(),
+                      [](const auto& a, const auto& b) { return a->second.lastAsked < b->second.lastAsked; });
+    for (size_t i = 0; i < surplus; ++i) icons_.erase(older[i]);
 }
 
 bool GameIcons::IsKnown(const std::wstring& path) const {

@@ -4,6 +4,10 @@
 #include <shlwapi.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "shared/DataFolder.h"
 #include "shared/TextConvert.h"
 #include "shared/XmlFile.h"
@@ -45,6 +49,106 @@ GameRecord RecordFromElement(const TiXmlElement& element) {
     return record;
 }
 
+// Reads the file in the one form this program writes it: the declaration, the root "UserGame" and
+// its "Game" elements, each with double-quoted attributes holding no markup characters, and only the
+// five named entities. That is thousands of games at once, without a document holding them all.
+// Anything else, damaged or written by hand, is left to the document, which reads it as it always
+// has: the scanner gives up, with the games it read taken back.
+class CanonicalGameReader {
+public:
+    CanonicalGameReader(const std::string& bytes, std::vector<GameRecord>& games)
+        : p_(bytes.data()), end_(bytes.data() + bytes.size()), games_(games) {}
+
+    bool Read() {
+        const size_t before = games_.size();
+        if (!ReadFile()) {
+            games_.resize(before);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool ReadFile() {
+        Skip("\xEF\xBB\xBF");
+        SkipBlanks();
+        if (Skip("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>")) SkipBlanks();
+        if (!Skip("<UserGame")) return false;
+        SkipBlanks();
+        if (Skip("/>")) return AtEnd();
+        if (!Skip(">")) return false;
+        for (SkipBlanks(); Skip("<Game"); SkipBlanks())
+            if (!ReadGame()) return false;
+        return Skip("</UserGame>") && AtEnd();
+    }
+
+    // After "<Game": the attributes, then "/>".
+    bool ReadGame() {
+        GameRecord record;
+        std::string names;  // the attributes met, each between blanks, to refuse a repeated one
+        while (true) {
+            const bool blank = SkipBlanks();
+            if (Skip("/>")) break;
+            std::string name, value;
+            if (!blank || !ReadName(name) || !Skip("=\"") || !ReadValue(value)) return false;
+            if (names.find(" " + name + " ") != std::string::npos) return false;
+            names += " " + name + " ";
+            if (name == "name") record.name = Utf8ToWide(value.c_str());
+            else if (name == "path") record.path = Utf8ToWideExact(value);
+            else if (name == "type") record.type = ParseGameNumber(value.c_str());
+            else if (name == "id") record.id = ParseGameNumber(value.c_str());
+        }
+        games_.push_back(std::move(record));
+        return true;
+    }
+
+    bool ReadName(std::string& name) {
+        while (p_ < end_ && ((*p_ >= 'a' && *p_ <= 'z') || (*p_ >= 'A' && *p_ <= 'Z'))) name += *p_++;
+        return !name.empty();
+    }
+
+    // Up to the closing quote; false on markup characters, controls or another "&".
+    bool ReadValue(std::string& value) {
+        static const std::pair<const char*, char> kEntities[] = {
+            {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+        while (p_ < end_ && *p_ != '"') {
+            const unsigned char c = static_cast<unsigned char>(*p_);
+            if (c < 0x20 || c == '<' || c == '>') return false;
+            if (c != '&') {
+                value += *p_++;
+                continue;
+            }
+            const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                             [this](const auto& known) { return Skip(known.first); });
+            if (entity == std::end(kEntities)) return false;
+            value += entity->second;
+        }
+        return Skip("\"");
+    }
+
+    bool Skip(const char* text) {
+        const size_t length = std::strlen(text);
+        if (static_cast<size_t>(end_ - p_) < length || std::memcmp(p_, text, length) != 0) return false;
+        p_ += length;
+        return true;
+    }
+
+    bool SkipBlanks() {
+        const char* start = p_;
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+        return p_ != start;
+    }
+
+    bool AtEnd() {
+        SkipBlanks();
+        return p_ == end_;
+    }
+
+    const char* p_;
+    const char* end_;
+    std::vector<GameRecord>& games_;
+};
+
 // A name read back at start-up passes through the ANSI code page; a game added in this session
 // still has its exact name. Either spelling finds the element.
 bool ElementHasName(const TiXmlElement& element, const std::wstring& name) {
@@ -75,18 +179,27 @@ void GameList::Load(const std::wstring& dataFolder) {
     path_ = dataFolder + kFileName;
     DataFilesLock files;
     if (!PathFileExistsW(path_.c_str()) && !PutBackMissingFile()) SaveXmlDocument(*NewUserGameDocument(), path_);
-    // A file that cannot be read at all leaves the list without a document: additions are
+    // A file that cannot be read at all leaves the list without its games: additions are
     // refused with a message rather than written over a file that may still be intact.
-    if (ParseFile()) ReadDocument();
+    std::string bytes;
+    fileWasRead_ = ReadWholeFile(path_, bytes);
+    if (!fileWasRead_ || CanonicalGameReader(bytes, games).Read()) return;
+    ParseBytes(bytes);
+    ReadDocument();
+    document_.reset();
 }
 
 bool GameList::ParseFile() {
     std::string bytes;
     if (!ReadWholeFile(path_, bytes)) return false;
+    ParseBytes(bytes);
+    return true;
+}
+
+void GameList::ParseBytes(const std::string& bytes) {
     document_ = ParseUserGames(bytes);
     fileUnreadable_ = document_ == nullptr;
     if (fileUnreadable_ && !TakeBackGoodCopy()) document_ = NewUserGameDocument();
-    return true;
 }
 
 bool GameList::TakeBackGoodCopy() {
@@ -123,8 +236,17 @@ bool GameList::ReadFileAgain() {
 }
 
 void GameList::ReadDocument() {
-    for (const TiXmlElement* element = Root()->FirstChildElement(); element; element = element->NextSiblingElement())
+    TiXmlElement* root = Root();
+    size_t count = 0;
+    for (const TiXmlElement* element = root->FirstChildElement(); element; element = element->NextSiblingElement())
+        ++count;
+    games.reserve(games.size() + count);
+    // Each element goes once it is read: thousands of games never hold their elements and their
+    // records in memory at once.
+    while (TiXmlElement* element = root->FirstChildElement()) {
         games.push_back(RecordFromElement(*element));
+        root->RemoveChild(element);
+    }
 }
 
 std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
@@ -136,7 +258,10 @@ std::optional<GameRecord> GameList::FindByName(const std::wstring& name) const {
 
 bool GameList::AddUserGame(GameRecord record) {
     DataFilesLock files;
-    if (!ReadFileAgain()) return false;
+    if (!ReadFileAgain()) {
+        document_.reset();
+        return false;
+    }
     // Name and path are stored whole: a path cut short would name another file.
     auto* element = new TiXmlElement("Game");
     element->SetAttribute("name", WideToUtf8(record.name).c_str());
@@ -145,17 +270,18 @@ bool GameList::AddUserGame(GameRecord record) {
     element->SetAttribute("id", "0");
     Root()->LinkEndChild(element);
     // A game that could not be stored would be gone at the next start: it is not added at all.
-    if (!Save()) {
-        Root()->RemoveChild(element);
-        return false;
-    }
-    games.push_back(std::move(record));
-    return true;
+    const bool saved = Save();
+    document_.reset();
+    if (saved) games.push_back(std::move(record));
+    return saved;
 }
 
 void GameList::RemoveUserGame(const GameRecord& game) {
     DataFilesLock files;
-    if (!ReadFileAgain()) return;
+    if (!ReadFileAgain()) {
+        document_.reset();
+        return;
+    }
     TiXmlElement* root = Root();
     TiXmlElement* element = root->FirstChildElement();
     while (element != nullptr && !ElementIsGame(*element, game)) element = element->NextSiblingElement();
@@ -163,6 +289,7 @@ void GameList::RemoveUserGame(const GameRecord& game) {
         root->RemoveChild(element);
         Save();
     }
+    document_.reset();
     // Gone from the file, by this change or another session's: gone from the list too. Installed
     // games come first and may share the name; only a hand-added record goes.
     for (auto record = games.begin() + static_cast<std::ptrdiff_t>(installedCount_); record != games.end(); ++record) {

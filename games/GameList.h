@@ -43,7 +43,9 @@ public:
     // Drops an installed game from the list once it was uninstalled; the registry no longer has it.
     void ForgetInstalledGame(const GameRecord& game);
 
-    bool HasDocument() const { return document_ != nullptr; }
+    // Whether the file could be read when the list was loaded (one that did not parse counts: it
+    // was kept aside and the list started empty).
+    bool FileWasRead() const { return fileWasRead_; }
 
     // The name under which an unreadable "UserGame.xml" is kept before a fresh one replaces it.
     static std::wstring KeptFileName(const std::wstring& path);
@@ -53,9 +55,11 @@ public:
 private:
     void ReadDocument();
     // Parses the file into the document; false, with the document as it was, when it cannot be
-    // read at all. One that does not parse gives its newest readable good copy, or else an empty
-    // document and is marked unreadable.
+    // read at all.
     bool ParseFile();
+    // One that does not parse gives its newest readable good copy, or else an empty document and
+    // is marked unreadable.
+    void ParseBytes(const std::string& bytes);
     // The file as another session may have left it, read under the data files' lock before a
     // change; a missing one starts empty. False when it must not be written over.
     bool ReadFileAgain();
@@ -67,7 +71,10 @@ private:
     bool PutBackMissingFile();
     bool Save();
 
+    // The file's content while a change is made. Not kept in between: each change reads the file
+    // again, and thousands of games would hold their elements twice.
     std::unique_ptr<TiXmlDocument> document_;
+    bool fileWasRead_ = false;
     std::wstring path_;
     // Records before this index came from the registry; RemoveUserGame never takes them.
     size_t installedCount_ = 0;

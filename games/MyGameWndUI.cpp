@@ -1,5 +1,7 @@
 #include "games/MyGameWndUI.h"
 
+#include <algorithm>
+
 #include "UiLib/controls/UIButton.h"
 #include "UiLib/controls/UIEdit.h"
 #include "UiLib/controls/UILabel.h"
@@ -11,6 +13,7 @@
 #include "games/AddGameManualWnd.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
+#include "games/GameColumnUI.h"
 #include "games/MyGameMenuUI.h"
 #include "games/MyGamesController.h"
 #include "games/PlayHistory.h"
@@ -55,13 +58,14 @@ void CMyGameWndUI::DoInit() {
     if (!content) return;
     content_ = content.get();
     Add(std::move(content));
-    column_ = FindSubControl<CContainerUI>(L"gamebtnlayout");
+    column_ = FindSubControl<CGameColumnUI>(L"gamebtnlayout");
     gameName_ = FindSubControl<CLabelUI>(L"gamename");
     startButton_ = FindSubControl<CButtonUI>(L"startgame");
     search_ = FindSubControl<CEditUI>(L"gamesearch");
     lastPlayed_ = FindSubControl<CLabelUI>(L"lastplayed");
     playedTime_ = FindSubControl<CLabelUI>(L"playedtime");
     if (startButton_) startButton_->SetEnabled(false);
+    if (column_) column_->SetRows(this);
     SubscribeToControls();
     GetManager()->AddPreMessageFilter(this);
 }
@@ -80,6 +84,8 @@ void CMyGameWndUI::SubscribeToControls() {
         controlSubscriptions_.push_back(startButton_->OnClick([this] {
             if (controller_) controller_->StartSelected();
         }));
+    if (column_)
+        controlSubscriptions_.push_back(column_->OnKey([this](UINT key) { OnGameKey(SelectedRow(), key); }));
     if (!search_) return;
     controlSubscriptions_.push_back(search_->OnTextChanged([this](const std::wstring& text) {
         if (controller_) controller_->Search(text);
@@ -90,14 +96,14 @@ void CMyGameWndUI::SubscribeToControls() {
 void CMyGameWndUI::Bind(MyGamesController& controller) {
     controller_ = &controller;
     Subscribe();
-    for (const GameRecord& game : controller.Games()) AppendButton(game);
-    FilterGames();
-    ArrangeGameButtons();
+    ListRows();
     // The icons are read once the window has first been painted, which they are no part of.
     // They are read at the size the window's DPI calls for, not stretched from the 96-DPI one.
-    iconSize_ = DpiScale().Scale(CGameButtonUI::kIconSize);
     if (CControlHost* manager = GetManager())
-        manager->RunSoon([controller = controller_, size = iconSize_] { controller->LoadIcons(size); });
+        manager->RunSoon([this] {
+            iconSize_ = DpiScale().Scale(CGameButtonUI::kIconSize);
+            LoadIconsInView();
+        });
 }
 
 void CMyGameWndUI::SetPos(RECT rect) {
@@ -105,20 +111,18 @@ void CMyGameWndUI::SetPos(RECT rect) {
     const int size = DpiScale().Scale(CGameButtonUI::kIconSize);
     if (!controller_ || iconSize_ == 0 || size == iconSize_) return;
     iconSize_ = size;
-    controller_->LoadIcons(size);
+    LoadIconsInView();
 }
 
 void CMyGameWndUI::Subscribe() {
     MyGamesController& controller = *controller_;
     subscriptions_.clear();
-    subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord& game) {
-        if (AppendButton(game)) FilterGames();
-    }));
-    subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord& game) { RemoveGameButton(game); }));
+    subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord&) { ListRows(); }));
+    subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord&) { ListRows(); }));
     subscriptions_.push_back(controller.OnSelectionChanged([this] { ShowSelection(); }));
     subscriptions_.push_back(controller.OnPlayHistoryChanged([this] { ShowPlayHistory(); }));
-    subscriptions_.push_back(controller.OnSearchChanged([this] { FilterGames(); }));
-    subscriptions_.push_back(controller.OnOrderChanged([this] { ArrangeGameButtons(); }));
+    subscriptions_.push_back(controller.OnSearchChanged([this] { ListRows(); }));
+    subscriptions_.push_back(controller.OnOrderChanged([this] { ListRows(); }));
     subscriptions_.push_back(controller.OnIconLoaded([this](const std::wstring& path) { ShowIconsOf(path); }));
     subscriptions_.push_back(controller.OnStrategyPage(
         [this](const std::wstring& url, const NetworkLaneHold& hold) { Navigate(url, hold); }));
@@ -127,70 +131,87 @@ void CMyGameWndUI::Subscribe() {
         controller.OnShortcut([this](const GameRecord& game, bool made) { TellShortcut(game, made); }));
 }
 
-void CMyGameWndUI::ArrangeGameButtons() {
-    if (!column_ || !controller_) return;
-    for (size_t index : controller_->ColumnOrder()) {
-        if (index >= buttons_.size()) continue;
-        // Out and back in just above "moregame": the button keeps its state and its selection.
-        if (std::unique_ptr<CControlUI> button = column_->Remove(buttons_[index].button))
-            column_->AddAt(std::move(button), column_->GetCount() - 2);
+void CMyGameWndUI::ListRows() {
+    rows_.clear();
+    if (controller_) {
+        const std::vector<GameRecord>& games = controller_->Games();
+        for (size_t index : controller_->ColumnOrder())
+            if (index < games.size() && controller_->Matches(games[index])) rows_.push_back(index);
     }
+    if (column_) column_->RowsChanged();
 }
 
-CGameButtonUI* CMyGameWndUI::AppendButton(const GameRecord& record) {
-    if (!column_) return nullptr;
+const GameRecord& CMyGameWndUI::GameAt(int row) const { return controller_->Games()[rows_[static_cast<size_t>(row)]]; }
+
+int CMyGameWndUI::SelectedRow() const {
+    const std::optional<GameRecord>& selected = controller_ ? controller_->Selected() : std::nullopt;
+    if (!selected) return -1;
+    for (int row = 0; row < RowCount(); ++row)
+        if (SameGame(GameAt(row), *selected)) return row;
+    return -1;
+}
+
+std::unique_ptr<CGameButtonUI> CMyGameWndUI::MakeGameButton() {
+    buttonSubscriptions_.erase(
+        std::remove_if(buttonSubscriptions_.begin(), buttonSubscriptions_.end(),
+                       [this](const auto& entry) {
+                           return column_->GetItemIndex(const_cast<CGameButtonUI*>(entry.first)) < 0;
+                       }),
+        buttonSubscriptions_.end());
     auto button = std::make_unique<CGameButtonUI>();
-    CGameButtonUI* added = button.get();
-    // Just above "moregame" and the bottom spacer.
-    if (!column_->AddAt(std::move(button), column_->GetCount() - 2)) return nullptr;
-    added->ApplyAttributeList(kGameButtonAttributes);
-    added->SetText(record.name);
-    added->SetTag(static_cast<UINT_PTR>(record.id));
-    added->SetName(L"gamebtn");
+    CGameButtonUI* made = button.get();
+    made->ApplyAttributeList(kGameButtonAttributes);
+    made->SetName(L"gamebtn");
+    buttonSubscriptions_.emplace_back(made, made->OnSelectedChanged([this, made](bool) { OnGameSelected(made); }));
+    buttonSubscriptions_.emplace_back(made, made->OnMenuRequest([this, made](POINT at) { OpenGameMenu(made, at); }));
+    buttonSubscriptions_.emplace_back(
+        made, made->OnGameKey([this, made](UINT key) { OnGameKey(column_->RowOf(made), key); }));
+    return button;
+}
+
+void CMyGameWndUI::ShowRow(CGameButtonUI& button, int row) {
+    const GameRecord& game = GameAt(row);
+    button.SetText(game.name);
+    button.SetTag(static_cast<UINT_PTR>(game.id));
     // The path alone: a comma in a folder name must not cut it.
-    added->SetUserData(record.path);
-    std::vector<CSubscription> subscriptions;
-    subscriptions.push_back(added->OnSelectedChanged([this, added](bool) { OnGameSelected(added); }));
-    subscriptions.push_back(added->OnMenuRequest([this, added](POINT at) { OpenGameMenu(added, at); }));
-    subscriptions.push_back(added->OnGameKey([this, added](UINT key) { OnGameKey(added, key); }));
-    buttons_.push_back(GameButton{added, record, std::move(subscriptions)});
-    ShowIcon(buttons_.back());
-    return added;
+    button.SetUserData(game.path);
+    ShowIcon(button, game);
+    showingRow_ = true;
+    button.Selected(IsRowSelected(row));
+    showingRow_ = false;
 }
 
-void CMyGameWndUI::RemoveGameButton(const GameRecord& game) {
-    for (auto entry = buttons_.begin(); entry != buttons_.end(); ++entry) {
-        if (!SameGame(entry->game, game)) continue;
-        CGameButtonUI* button = entry->button;
-        buttons_.erase(entry);
-        // The button may be the sender of the notification being handled: it goes after it.
-        if (std::unique_ptr<CControlUI> removed = column_->Remove(button)) GetManager()->AddDelayedCleanup(std::move(removed));
-        if (column_->IsVisible()) column_->NeedUpdate();
-        return;
-    }
+bool CMyGameWndUI::IsRowSelected(int row) const {
+    const std::optional<GameRecord>& selected = controller_->Selected();
+    return selected && SameGame(*selected, GameAt(row));
 }
 
-void CMyGameWndUI::ShowIcon(GameButton& entry) const {
-    if (controller_)
-        entry.button->SetIcon(controller_->Icon(entry.game.path), controller_->IsIconKnown(entry.game.path));
+void CMyGameWndUI::RowsShown() { LoadIconsInView(); }
+
+void CMyGameWndUI::LoadIconsInView() {
+    if (!controller_ || !column_ || iconSize_ == 0) return;
+    std::vector<std::wstring> paths;
+    for (const CGameButtonUI* button : column_->Buttons()) paths.push_back(GameAt(column_->RowOf(button)).path);
+    controller_->LoadIcons(iconSize_, paths);
+}
+
+void CMyGameWndUI::ShowIcon(CGameButtonUI& button, const GameRecord& game) const {
+    if (controller_) button.SetIcon(controller_->Icon(game.path), controller_->IsIconKnown(game.path));
 }
 
 void CMyGameWndUI::ShowIconsOf(const std::wstring& path) {
+    if (!column_) return;
     const std::wstring loaded = PathKey(path);
-    for (GameButton& entry : buttons_) {
-        if (PathKey(entry.game.path) == loaded) ShowIcon(entry);
+    for (CGameButtonUI* button : column_->Buttons()) {
+        const GameRecord& game = GameAt(column_->RowOf(button));
+        if (PathKey(game.path) == loaded) ShowIcon(*button, game);
     }
 }
 
 std::optional<GameRecord> CMyGameWndUI::GameOf(const CControlUI* button) const {
-    for (const GameButton& entry : buttons_)
-        if (entry.button == button) return entry.game;
-    return std::nullopt;
-}
-
-void CMyGameWndUI::FilterGames() {
-    if (!controller_) return;
-    for (GameButton& entry : buttons_) entry.button->SetVisible(controller_->Matches(entry.game));
+    const int row = column_ ? column_->RowOf(button) : -1;
+    if (row < 0) return std::nullopt;
+    return GameAt(row);
 }
 
 void CMyGameWndUI::ShowSelection() {
@@ -244,22 +265,28 @@ void CMyGameWndUI::Navigate(const std::wstring& url, NetworkLaneHold heldWhileLo
     if (browser_) browser_->Navigate(url, this, std::move(heldWhileLoading));
 }
 
-void CMyGameWndUI::MoveSelection(const CControlUI* from, int step) {
-    if (!column_) return;
-    // In the column's order, which may be the history's rather than the list's.
-    std::vector<CGameButtonUI*> shown;
-    int current = step > 0 ? -1 : 0;
-    for (int index = 0; index < column_->GetCount(); ++index) {
-        CControlUI* item = column_->GetItemAt(index);
-        if (!item->IsVisible() || !GameOf(item)) continue;
-        if (item == from) current = static_cast<int>(shown.size());
-        shown.push_back(static_cast<CGameButtonUI*>(item));
+void CMyGameWndUI::MoveSelection(int from, UINT key) {
+    if (!column_ || rows_.empty()) return;
+    const int last = RowCount() - 1;
+    const int page = column_->RowsPerPage();
+    int next = from;
+    switch (key) {
+    case VK_UP: next = from - 1; break;
+    case VK_DOWN: next = from + 1; break;
+    case VK_HOME: next = 0; break;
+    case VK_END: next = last; break;
+    case VK_PRIOR: next = std::max(0, from - page); break;
+    case VK_NEXT: next = std::min(last, std::max(0, from + page)); break;
+    default: return;
     }
-    const int next = current + step;
-    if (next < 0 || next >= static_cast<int>(shown.size())) return;
-    shown[next]->Selected(true);
-    shown[next]->SetFocus();
-    column_->ScrollIntoView(shown[next]);
+    if (next < 0 || next > last) return;
+    // The first and the last game show with the column's top and end, as the scroll bar's ends do.
+    if (key == VK_HOME) column_->HomeUp();
+    else if (key == VK_END) column_->EndDown();
+    CGameButtonUI* button = column_->ScrollToRow(next);
+    if (!button) return;
+    button->Selected(true);
+    button->SetFocus();
 }
 
 void CMyGameWndUI::OpenGameMenu(const CControlUI* button, POINT at) {
@@ -284,20 +311,20 @@ void CMyGameWndUI::OnSearchKey(UINT key) {
         search_->SetText(L"");
         if (controller_) controller_->Search(L"");
     } else if (key == VK_DOWN) {
-        MoveSelection(nullptr, 1);
+        MoveSelection(-1, VK_DOWN);
     }
 }
 
 void CMyGameWndUI::OnGameSelected(const CGameButtonUI* button) {
+    if (showingRow_) return;
     std::optional<GameRecord> game = GameOf(button);
     if (game && controller_) controller_->Select(*game);
 }
 
-void CMyGameWndUI::OnGameKey(const CGameButtonUI* button, UINT key) {
-    std::optional<GameRecord> game = GameOf(button);
-    if (!game || !controller_) return;
-    if (key == VK_RETURN) controller_->Start(*game);
-    else MoveSelection(button, key == VK_UP ? -1 : 1);
+void CMyGameWndUI::OnGameKey(int row, UINT key) {
+    if (!controller_) return;
+    if (key != VK_RETURN) MoveSelection(row, key);
+    else if (row >= 0) controller_->Start(GameAt(row));
 }
 
 LRESULT CMyGameWndUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {

@@ -9,6 +9,7 @@
 #include "UiLib/controls/WebBrowserEventHandler.h"
 #include "UiLib/tree/UIContainer.h"
 #include "UiLib/tree/UIMessageFilter.h"
+#include "games/GameColumnUI.h"
 #include "games/GameRecord.h"
 #include "shared/BackgroundWork.h"
 
@@ -28,13 +29,16 @@ class CWebBrowserUI;
 // a column with one button per game (its icon and name) above "moregame", the add button, the start
 // area with the selected game's name, when it was last played and for how long, and the start
 // button, and the selected game's strategy page in the browser "ie7". It shows a MyGamesController
-// and hands it what the player does: from the keyboard, Up and Down move the selection through the
-// games shown, Enter starts the selected one and Ctrl+F goes to the search field.
+// and hands it what the player does: from the keyboard, Up, Down, Home, End, Page Up and Page Down
+// move the selection through the games shown, Enter starts the selected one and Ctrl+F goes to the
+// search field. The column's rows are the games that answer the search, in the column's order;
+// only those near the view have a button (CGameColumnUI).
 // Created empty from its layout tag; its content comes once it is in a window, its games once it is
 // bound to its controller.
 class CMyGameWndUI : public UiLib::CContainerUI,
                      public UiLib::CWebBrowserEventHandler,
-                     public UiLib::IMessageFilterUI {
+                     public UiLib::IMessageFilterUI,
+                     private IGameColumnRows {
 public:
     static constexpr const wchar_t* kClassName = L"MyGameWndUI";
     static constexpr const wchar_t* kLayout = L"MyGameListWnd.xml";
@@ -62,12 +66,13 @@ public:
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
-    struct GameButton {
-        CGameButtonUI* button;
-        GameRecord game;
-        // End with the entry: a button taken off the page tells it nothing more.
-        std::vector<UiLib::CSubscription> subscriptions;
-    };
+    // The column's rows.
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    std::unique_ptr<CGameButtonUI> MakeGameButton() override;
+    void ShowRow(CGameButtonUI& button, int row) override;
+    std::wstring RowName(int row) const override { return GameAt(row).name; }
+    bool IsRowSelected(int row) const override;
+    void RowsShown() override;
 
     // The control of that name in the page's content as a T; a miss is reported.
     template <typename T>
@@ -76,28 +81,29 @@ private:
     void Subscribe();
     void Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading = nullptr);
 
-    // Puts the buttons in the controller's column order, keeping the selection.
-    void ArrangeGameButtons();
-    CGameButtonUI* AppendButton(const GameRecord& record);
-    void RemoveGameButton(const GameRecord& game);
-    void ShowIcon(GameButton& entry) const;
+    // The rows again: the games that answer the search, in the controller's column order.
+    void ListRows();
+    const GameRecord& GameAt(int row) const;
+    // The row of the selected game; -1 when it has none.
+    int SelectedRow() const;
+    void ShowIcon(CGameButtonUI& button, const GameRecord& game) const;
     void ShowIconsOf(const std::wstring& path);
-    // Shows only the buttons of the games that answer the search.
-    void FilterGames();
+    // Reads the icons of the rows with a button, once the window was first painted.
+    void LoadIconsInView();
     // The start area shows the selected game, or is empty and its button off.
     void ShowSelection();
     void ShowPlayHistory();
     void Tell(GameProblem problem);
     void TellShortcut(const GameRecord& game, bool made);
-    // Selects and focuses the shown game `step` places from `from` (null: before the first).
-    void MoveSelection(const UiLib::CControlUI* from, int step);
+    // Selects and focuses the game a game key moves to from row `from` (-1: before the first).
+    void MoveSelection(int from, UINT key);
     // At `at`, in client coordinates: where the player right-clicked, or below the button for the menu key.
     void OpenGameMenu(const UiLib::CControlUI* button, POINT at);
 
     void OnAddGame();
     void OnSearchKey(UINT key);
     void OnGameSelected(const CGameButtonUI* button);
-    void OnGameKey(const CGameButtonUI* button, UINT key);
+    void OnGameKey(int row, UINT key);
 
     MyGamesController* controller_ = nullptr;
     // The size the games' icons were last asked for at; 0 until they first are.
@@ -105,13 +111,18 @@ private:
     std::vector<UiLib::CSubscription> subscriptions_;
     std::vector<UiLib::CSubscription> controlSubscriptions_;
     UiLib::CControlUI* content_ = nullptr;
-    UiLib::CContainerUI* column_ = nullptr;
+    CGameColumnUI* column_ = nullptr;
     UiLib::CLabelUI* gameName_ = nullptr;
     UiLib::CButtonUI* startButton_ = nullptr;
     UiLib::CEditUI* search_ = nullptr;
     UiLib::CLabelUI* lastPlayed_ = nullptr;
     UiLib::CLabelUI* playedTime_ = nullptr;
     UiLib::CWebBrowserUI* browser_ = nullptr;
-    // In the controller's list order; the column may show them in another.
-    std::vector<GameButton> buttons_;
+    // Indices into the controller's games, one per row of the column.
+    std::vector<size_t> rows_;
+    // While a row is put on a button, its selected look is no choice of the player.
+    bool showingRow_ = false;
+    // Of the column's buttons, which end with the page; those of a button no longer in the column
+    // are dropped when the next one is made.
+    std::vector<std::pair<const CGameButtonUI*, UiLib::CSubscription>> buttonSubscriptions_;
 };

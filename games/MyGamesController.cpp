@@ -24,9 +24,7 @@ MyGamesController::MyGamesController(GameList& games, PlayHistory& history, std:
 
 void MyGamesController::LoadGames() { shown_ = games_.games; }
 
-void MyGamesController::LoadIcons(int size) {
-    std::vector<std::wstring> paths;
-    for (const GameRecord& game : shown_) paths.push_back(game.path);
+void MyGamesController::LoadIcons(int size, const std::vector<std::wstring>& paths) {
     icons_.SetSize(size);
     icons_.Load(paths, [this](const std::wstring& path) { iconLoaded_.Emit(path); });
 }
@@ -150,7 +148,6 @@ void MyGamesController::Remove(const GameRecord& game) {
 void MyGamesController::AddGameButton(GameRecord record) {
     shown_.push_back(std::move(record));
     gameAdded_.Emit(shown_.back());
-    icons_.Load({shown_.back().path}, [this](const std::wstring& path) { iconLoaded_.Emit(path); });
 }
 
 void MyGamesController::ReorderColumn() { orderChanged_.Emit(); }

@@ -47,8 +47,8 @@ public:
 
     // The games of the list, taken once when the window is built.
     void LoadGames();
-    // Reads the icons of every game shown at `size` pixels, on a worker.
-    void LoadIcons(int size);
+    // Reads the icons of these games' files at `size` pixels, on a worker: those of the games in view.
+    void LoadIcons(int size, const std::vector<std::wstring>& paths);
 
     // What the page shows.
     GameList& Library() { return games_; }

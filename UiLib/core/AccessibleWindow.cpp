@@ -5,6 +5,7 @@
 
 #include "UiLib/Utils/LibraryFunction.h"
 #include "UiLib/core/UIManager.h"
+#include "UiLib/tree/IAccessibleRowsUI.h"
 #include "UiLib/tree/UIContainer.h"
 #include "UiLib/tree/UIControl.h"
 
@@ -182,27 +183,68 @@ CControlUI* CAccessibleWindow::Group() const {
 
 bool CAccessibleWindow::Gone() const { return !Manager() || (group_ && !Group()); }
 
-std::vector<CControlUI*> CAccessibleWindow::Children() const {
+CAccessibleWindow::ChildList::ChildList(IAccessibleRowsUI* rows, std::vector<CControlUI*> elements)
+    : rows_(rows), rowCount_(rows ? rows->AccessibleRowCount() : 0) {
+    // The controls of rows are counted among the rows.
+    for (CControlUI* element : elements)
+        if (!rows || rows->AccessibleRowOf(element) < 0) others_.push_back(element);
+}
+
+LONG CAccessibleWindow::ChildList::Count() const { return rowCount_ + static_cast<LONG>(others_.size()); }
+
+CAccessibleWindow::Child CAccessibleWindow::ChildList::At(LONG id) const {
+    if (id >= 1 && id <= rowCount_) return Child{rows_->AccessibleRowControl(id - 1), id - 1};
+    const LONG other = id - rowCount_ - 1;
+    if (other >= 0 && other < static_cast<LONG>(others_.size())) return Child{others_[static_cast<size_t>(other)], -1};
+    return Child{};
+}
+
+LONG CAccessibleWindow::ChildList::IdOf(const CControlUI* control) const {
+    if (!control) return 0;
+    if (rows_) {
+        const int row = rows_->AccessibleRowOf(control);
+        if (row >= 0) return row + 1;
+    }
+    auto found = std::find(others_.begin(), others_.end(), control);
+    return found == others_.end() ? 0 : rowCount_ + static_cast<LONG>(found - others_.begin()) + 1;
+}
+
+IAccessibleRowsUI* CAccessibleWindow::Rows() const {
+    CControlUI* group = Group();
+    return group ? static_cast<IAccessibleRowsUI*>(group->GetInterface(L"AccessibleRows")) : nullptr;
+}
+
+CAccessibleWindow::ChildList CAccessibleWindow::Children() const {
     CControlUI* root = Root();
     CControlUI* scope = group_ ? Group() : root;
-    return scope ? AccessibleChildren(root, scope) : std::vector<CControlUI*>();
+    return ChildList(Rows(), scope ? AccessibleChildren(root, scope) : std::vector<CControlUI*>());
 }
 
 CControlUI* CAccessibleWindow::ControlOf(const VARIANT& child) const {
     if (child.vt != VT_I4) return nullptr;
     if (child.lVal == CHILDID_SELF) return Group();
+    if (child.lVal > 0) return Children().At(child.lVal).control;
     // Ids below zero name any element of the window, as events do.
-    std::vector<CControlUI*> candidates = child.lVal > 0 ? Children()
-                                          : group_       ? std::vector<CControlUI*>()
-                                                         : AccessibleElements(Root());
-    const size_t index = static_cast<size_t>(child.lVal > 0 ? child.lVal : -child.lVal) - 1;
+    std::vector<CControlUI*> candidates = group_ ? std::vector<CControlUI*>() : AccessibleElements(Root());
+    const size_t index = static_cast<size_t>(-child.lVal) - 1;
     return index < candidates.size() ? candidates[index] : nullptr;
+}
+
+int CAccessibleWindow::RowOf(const VARIANT& child) const {
+    if (child.vt != VT_I4 || child.lVal <= 0 || !Rows()) return -1;
+    return Children().At(child.lVal).row;
+}
+
+CControlUI* CAccessibleWindow::ControlToActOn(const VARIANT& child) const {
+    if (CControlUI* control = ControlOf(child)) return control;
+    const int row = RowOf(child);
+    return row >= 0 ? Rows()->ShowAccessibleRow(row) : nullptr;
 }
 
 HRESULT CAccessibleWindow::Check(const VARIANT& child) const {
     if (Gone()) return kWindowGone;
     if (child.vt != VT_I4) return E_INVALIDARG;
-    return IsSelf(child) || ControlOf(child) ? S_OK : E_INVALIDARG;
+    return IsSelf(child) || ControlOf(child) || RowOf(child) >= 0 ? S_OK : E_INVALIDARG;
 }
 
 IDispatch* CAccessibleWindow::ObjectOf(CControlUI* element) {
@@ -212,6 +254,14 @@ IDispatch* CAccessibleWindow::ObjectOf(CControlUI* element) {
         return &window;
     }
     return new CAccessibleWindow(window, *element);
+}
+
+void CAccessibleWindow::AnswerChild(const Child& child, LONG id, VARIANT* out) {
+    if (child.control) {
+        AnswerChild(child.control, id, out);
+        return;
+    }
+    SetChildId(out, id);
 }
 
 void CAccessibleWindow::AnswerChild(CControlUI* element, LONG id, VARIANT* out) {
@@ -251,7 +301,7 @@ STDMETHODIMP CAccessibleWindow::get_accChildCount(LONG* count) {
     if (!count) return E_POINTER;
     *count = 0;
     if (Gone()) return kWindowGone;
-    *count = static_cast<LONG>(Children().size());
+    *count = Children().Count();
     return S_OK;
 }
 
@@ -273,6 +323,7 @@ STDMETHODIMP CAccessibleWindow::get_accName(VARIANT child, BSTR* name) {
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
     if (CControlUI* control = ControlOf(child)) return ToBstr(control->GetAccessibleName(), name);
+    if (const int row = RowOf(child); row >= 0) return ToBstr(Rows()->AccessibleRowName(row), name);
     wchar_t title[256] = {};
     ::GetWindowTextW(Manager()->GetPaintWindow(), title, 256);
     return ToBstr(title, name);
@@ -305,6 +356,10 @@ STDMETHODIMP CAccessibleWindow::get_accRole(VARIANT child, VARIANT* role) {
     if (FAILED(valid)) return valid;
     // The window's own role is its root layout's: a menu window is a menu.
     CControlUI* control = ControlOf(child);
+    if (!control && RowOf(child) >= 0) {
+        SetChildId(role, ROLE_SYSTEM_LISTITEM);
+        return S_OK;
+    }
     if (CControlUI* root = Root(); !control && root && HoldsControls(root)) control = root;
     SetChildId(role, static_cast<LONG>(control ? control->GetAccessibleRole() : ROLE_SYSTEM_CLIENT));
     return S_OK;
@@ -317,7 +372,11 @@ STDMETHODIMP CAccessibleWindow::get_accState(VARIANT child, VARIANT* state) {
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
     LONG flags = STATE_SYSTEM_FOCUSABLE;
+    const int row = control ? -1 : RowOf(child);
     if (control) flags = static_cast<LONG>(control->GetAccessibleState());
+    else if (row >= 0)
+        flags |= STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_OFFSCREEN |
+                 (Rows()->IsAccessibleRowSelected(row) ? STATE_SYSTEM_SELECTED : 0);
     else if (::GetFocus() == Manager()->GetPaintWindow()) flags |= STATE_SYSTEM_FOCUSED;
     SetChildId(state, flags);
     return S_OK;
@@ -363,10 +422,9 @@ STDMETHODIMP CAccessibleWindow::get_accFocus(VARIANT* focus) {
         SetChildId(focus, CHILDID_SELF);
         return S_OK;
     }
-    std::vector<CControlUI*> children = Children();
-    auto found = std::find(children.begin(), children.end(), control);
-    if (found == children.end()) return S_FALSE;
-    AnswerChild(control, static_cast<LONG>(found - children.begin()) + 1, focus);
+    const LONG id = Children().IdOf(control);
+    if (id == 0) return S_FALSE;
+    AnswerChild(control, id, focus);
     return S_OK;
 }
 
@@ -375,10 +433,14 @@ STDMETHODIMP CAccessibleWindow::get_accSelection(VARIANT* selection) {
     ::VariantInit(selection);
     if (Gone()) return kWindowGone;
     // The controls here select one item at a time.
-    std::vector<CControlUI*> children = Children();
-    for (size_t i = 0; i < children.size(); ++i) {
-        if (children[i]->GetAccessibleState() & STATE_SYSTEM_SELECTED) {
-            AnswerChild(children[i], static_cast<LONG>(i) + 1, selection);
+    const ChildList children = Children();
+    IAccessibleRowsUI* rows = Rows();
+    for (LONG id = 1; id <= children.Count(); ++id) {
+        const Child each = children.At(id);
+        const bool selected = each.row >= 0 ? rows->IsAccessibleRowSelected(each.row)
+                                            : (each.control->GetAccessibleState() & STATE_SYSTEM_SELECTED) != 0;
+        if (selected) {
+            AnswerChild(each, id, selection);
             return S_OK;
         }
     }
@@ -391,6 +453,7 @@ STDMETHODIMP CAccessibleWindow::get_accDefaultAction(VARIANT child, BSTR* action
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
     CControlUI* control = ControlOf(child);
+    if (!control && RowOf(child) >= 0) return ToBstr(L"Select", action);
     if (!control || !HasDefaultAction(control)) return S_FALSE;
     return ToBstr(DefaultActionName(control), action);
 }
@@ -398,7 +461,7 @@ STDMETHODIMP CAccessibleWindow::get_accDefaultAction(VARIANT child, BSTR* action
 STDMETHODIMP CAccessibleWindow::accSelect(LONG flags, VARIANT child) {
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
-    CControlUI* control = ControlOf(child);
+    CControlUI* control = ControlToActOn(child);
     if (!control) return S_FALSE;
     bool done = false;
     if (flags & SELFLAG_TAKEFOCUS) {
@@ -416,7 +479,10 @@ STDMETHODIMP CAccessibleWindow::accLocation(LONG* left, LONG* top, LONG* width, 
     if (FAILED(valid)) return valid;
     HWND window = Manager()->GetPaintWindow();
     RECT area{};
-    if (CControlUI* control = ControlOf(child)) area = control->GetPos();
+    CControlUI* control = ControlOf(child);
+    // A row away from the view has no place on the screen.
+    if (!control && RowOf(child) >= 0) return S_FALSE;
+    if (control) area = control->GetPos();
     else ::GetClientRect(window, &area);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
     *left = area.left;
@@ -431,14 +497,13 @@ STDMETHODIMP CAccessibleWindow::accNavigate(LONG direction, VARIANT start, VARIA
     ::VariantInit(end);
     HRESULT valid = Check(start);
     if (FAILED(valid)) return valid;
-    std::vector<CControlUI*> children = Children();
-    const LONG count = static_cast<LONG>(children.size());
+    const ChildList children = Children();
+    const LONG count = children.Count();
     // The place of the start among this object's children, from 1; 0 for the object itself.
     LONG from = 0;
     if (!IsSelf(start)) {
-        auto found = std::find(children.begin(), children.end(), ControlOf(start));
-        if (found == children.end()) return S_FALSE;
-        from = static_cast<LONG>(found - children.begin()) + 1;
+        from = start.lVal > 0 ? start.lVal : children.IdOf(ControlOf(start));
+        if (from == 0) return S_FALSE;
     }
     LONG target = 0;
     switch (direction) {
@@ -458,7 +523,7 @@ STDMETHODIMP CAccessibleWindow::accNavigate(LONG direction, VARIANT start, VARIA
         return E_NOTIMPL;
     }
     if (target == 0) return S_FALSE;
-    AnswerChild(children[static_cast<size_t>(target) - 1], target, end);
+    AnswerChild(children.At(target), target, end);
     return S_OK;
 }
 
@@ -474,10 +539,11 @@ STDMETHODIMP CAccessibleWindow::accHitTest(LONG left, LONG top, VARIANT* child) 
     else ::GetClientRect(window, &area);
     if (!::PtInRect(&area, point)) return S_FALSE;
     // The last child in tree order under the point is the one drawn on top.
-    std::vector<CControlUI*> children = Children();
-    for (size_t i = children.size(); i-- > 0;) {
-        if (::PtInRect(&children[i]->GetPos(), point)) {
-            AnswerChild(children[i], static_cast<LONG>(i) + 1, child);
+    const ChildList children = Children();
+    for (LONG id = children.Count(); id >= 1; --id) {
+        const Child each = children.At(id);
+        if (each.control && ::PtInRect(&each.control->GetPos(), point)) {
+            AnswerChild(each, id, child);
             return S_OK;
         }
     }
@@ -488,7 +554,7 @@ STDMETHODIMP CAccessibleWindow::accHitTest(LONG left, LONG top, VARIANT* child) 
 STDMETHODIMP CAccessibleWindow::accDoDefaultAction(VARIANT child) {
     HRESULT valid = Check(child);
     if (FAILED(valid)) return valid;
-    CControlUI* control = ControlOf(child);
+    CControlUI* control = ControlToActOn(child);
     if (!control || !HasDefaultAction(control)) return DISP_E_MEMBERNOTFOUND;
     // What a click does: a list or menu item is selected by the button going down before its
     // going up activates it.

@@ -11,6 +11,7 @@ namespace UiLib {
 
 class CControlUI;
 class CPaintManagerUI;
+class IAccessibleRowsUI;
 
 // What a screen reader sees of a window whose tree starts at `root`: the visible controls, plain
 // layouts left out; a layout counts when it has a role (a list, a page tab list, a menu) or the
@@ -33,7 +34,8 @@ void AnnounceEvent(HWND window, CControlUI* root, const CControlUI* control, DWO
 // What a screen reader sees of a skinned window's client area: one accessible object whose
 // children are its elements, each with the role, name, description and state the control gives
 // and its screen location. An element that holds others (a list, a tab list, a menu) is also an
-// object of its own with them as children. Clients may keep the objects longer than the window
+// object of its own with them as children; a list of rows (IAccessibleRowsUI) has every row as a
+// child, first, whether or not it has a control, and then its other elements. Clients may keep the objects longer than the window
 // or the element lives: they are disconnected when it goes.
 class CAccessibleWindow : public CComObject<IAccessible> {
 public:
@@ -84,10 +86,36 @@ private:
     CControlUI* Group() const;
     // The window has gone, or the element this object stands for is no longer shown.
     bool Gone() const;
-    std::vector<CControlUI*> Children() const;
+    // This object's children by id, from 1: the rows of a list of rows, then the other elements.
+    struct Child {
+        CControlUI* control = nullptr;  // null for a row without a control, or an unknown id
+        int row = -1;                   // -1 for an element that is no row
+    };
+    class ChildList {
+    public:
+        ChildList(IAccessibleRowsUI* rows, std::vector<CControlUI*> elements);
+        LONG Count() const;
+        Child At(LONG id) const;
+        // 0 for a control that is none of these children.
+        LONG IdOf(const CControlUI* control) const;
+
+    private:
+        IAccessibleRowsUI* rows_;
+        int rowCount_;
+        std::vector<CControlUI*> others_;
+    };
+    ChildList Children() const;
+    // The rows of this object's element when it is a list of rows; null otherwise.
+    IAccessibleRowsUI* Rows() const;
     // The control a child id names; this object's element for CHILDID_SELF (null for the window),
-    // null for an unknown id.
+    // null for an unknown id and a row without a control.
     CControlUI* ControlOf(const VARIANT& child) const;
+    // The row a child id names, -1 for anything else.
+    int RowOf(const VARIANT& child) const;
+    // The control a reader acts on: a row without one is brought into view for it.
+    CControlUI* ControlToActOn(const VARIANT& child) const;
+    // `child` in a VARIANT: the object of an element holding others, else its id.
+    void AnswerChild(const Child& child, LONG id, VARIANT* out);
     // S_OK for the object itself or a known child id, else the reason.
     HRESULT Check(const VARIANT& child) const;
     // `element` as a child in a VARIANT: the object of one that holds others, else its child id.

@@ -80,7 +80,7 @@ protected:
 TEST_F(GameListTest, MissingFileIsCreatedWithAnEmptyRoot) {
     GameList list;
     EXPECT_TRUE(Load(list).empty());
-    EXPECT_TRUE(list.HasDocument());
+    EXPECT_TRUE(list.FileWasRead());
     auto document = ReadBack();
     const TiXmlDeclaration* declaration = document->FirstChild()->ToDeclaration();
     ASSERT_NE(declaration, nullptr);
@@ -311,7 +311,7 @@ TEST_F(GameListTest, FileThatCannotBeOpenedRefusesAdditions) {
     GameList list;
     const size_t installed = InstalledGameCount();
     list.Load(folder_.Path());
-    EXPECT_FALSE(list.HasDocument());
+    EXPECT_FALSE(list.FileWasRead());
 
     EXPECT_FALSE(list.AddUserGame(UserGame(L"New", L"C:\\new.exe")));
     EXPECT_EQ(list.games.size(), installed);
@@ -339,13 +339,14 @@ TEST_F(GameListTest, AGameThatCannotBeStoredIsNotAdded) {
 }
 
 // Damaged files never crash the list, never lose a byte of the original and always leave a file
-// that the next start reads with the new game in it.
+// that the next start reads with the new game in it, the games the document finds in it: damage
+// to a file in the program's own form, which is read without the document, and to one with a comment.
 TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
     std::mt19937 random(20240607);
-    const std::string original = std::string(kTwoGames) + "<!-- \xe4\xb8\xad -->";
+    const std::string originals[] = {kTwoGames, std::string(kTwoGames) + "<!-- \xe4\xb8\xad -->"};
     const size_t installed = InstalledGameCount();
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes = original;
+    for (int round = 0; round < 600; ++round) {
+        std::string bytes = originals[round % 2];
         const int edits = 1 + static_cast<int>(random() % 4);
         for (int i = 0; i < edits && !bytes.empty(); ++i) {
             const size_t at = random() % bytes.size();
@@ -372,6 +373,16 @@ TEST_F(GameListTest, DamagedFilesAreHandledSafely) {
         GameList list;
         list.Load(folder_.Path());
         ASSERT_EQ(list.games.size(), installed + expectedGames) << "round " << round;
+        if (readable) {
+            const TiXmlElement* element = expected.RootElement()->FirstChildElement();
+            for (size_t game = installed; game < list.games.size(); ++game, element = element->NextSiblingElement()) {
+                const char* name = element->Attribute("name");
+                const char* path = element->Attribute("path");
+                ASSERT_EQ(list.games[game].name, Utf8ToWide(name ? name : "")) << "round " << round;
+                ASSERT_EQ(list.games[game].path, Utf8ToWideExact(path ? path : "")) << "round " << round;
+                ASSERT_EQ(list.games[game].id, ParseGameNumber(element->Attribute("id"))) << "round " << round;
+            }
+        }
         list.AddUserGame(UserGame(L"Added", L"C:\\added.exe"));
         if (!readable) {
             ASSERT_EQ(ReadFileBytes(GameList::KeptFileName(FilePath())), bytes) << "round " << round;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "UiLib/tree/UIContainer.h"
 #include "UiLib/tree/UINotify.h"
 #include "games/GameButtonUI.h"
+#include "games/GameColumnUI.h"
 #include "tests/support/ProgramLayoutWindow.h"
 
 using namespace UiLib;
@@ -255,4 +257,88 @@ TEST_F(MyGameListLayoutTest, TheGameKeysOfAGameButtonReachItsTypedCallbackJustBe
     // Any other key is the option's own.
     EXPECT_EQ(log, (std::vector<std::wstring>{L"typed 40", L"notified 40", L"typed 13", L"notified 13", L"typed 38",
                                               L"notified 38"}));
+}
+
+namespace {
+
+// Rows drawn as the page draws its games, named by their number.
+class NumberedRows : public IGameColumnRows {
+public:
+    explicit NumberedRows(int count) : count_(count) {}
+    static std::wstring Name(int row) { return L"游戏 " + std::to_wstring(row); }
+    int RowCount() const override { return count_; }
+    std::unique_ptr<CGameButtonUI> MakeGameButton() override {
+        auto button = std::make_unique<CGameButtonUI>();
+        button->ApplyAttributeList(kGameButton);
+        return button;
+    }
+    void ShowRow(CGameButtonUI& button, int row) override { button.SetText(Name(row)); }
+    std::wstring RowName(int row) const override { return Name(row); }
+    bool IsRowSelected(int) const override { return false; }
+    void RowsShown() override {}
+
+private:
+    int count_;
+};
+
+// The column's pixels, row after row.
+std::vector<uint32_t> ColumnPixels(PageWindow& window) {
+    const RECT column = window.Find(L"gamebtnlayout")->GetPos();
+    std::vector<uint32_t> pixels;
+    for (int y = column.top; y < column.bottom; ++y)
+        for (int x = column.left; x < column.right; ++x) pixels.push_back(window.PixelAt(x, y));
+    return pixels;
+}
+
+}  // namespace
+
+// Sixty rows with a button only near the view look, scroll and stand where sixty buttons do.
+TEST_F(MyGameListLayoutTest, AColumnOfRowsLooksAndScrollsAsAColumnOfButtonsWithOnlyTheRowsNearTheViewBuilt) {
+    constexpr int kRows = 60;
+    auto* column = static_cast<CGameColumnUI*>(window.Column()->GetInterface(L"GameColumn"));
+    ASSERT_NE(column, nullptr);
+    std::vector<CGameButtonUI*> everyButton;
+    for (int row = 0; row < kRows; ++row) {
+        auto button = std::make_unique<CGameButtonUI>();
+        everyButton.push_back(button.get());
+        button->ApplyAttributeList(kGameButton);
+        button->SetText(NumberedRows::Name(row));
+        column->AddAt(std::move(button), column->GetCount() - 2);
+    }
+    window.Repaint();
+    const int range = column->GetScrollRange().cy;
+    ASSERT_GT(range, 2000);
+    const int positions[] = {0, 1, 700, 1234, range};
+    std::vector<std::vector<uint32_t>> looks;
+    for (int position : positions) {
+        column->SetScrollPos(SIZE{0, position});
+        window.Repaint();
+        looks.push_back(ColumnPixels(window));
+    }
+    for (CGameButtonUI* button : everyButton) column->Remove(button);
+
+    NumberedRows rows(kRows);
+    column->SetRows(&rows);
+    window.Repaint();
+    EXPECT_EQ(column->GetScrollRange().cy, range);
+    for (size_t i = 0; i < std::size(positions); ++i) {
+        column->SetScrollPos(SIZE{0, positions[i]});
+        window.Repaint();
+        EXPECT_TRUE(ColumnPixels(window) == looks[i]) << "scrolled to " << positions[i];
+        // The rows in view (at most twelve, in part) and a few more each way, not sixty.
+        EXPECT_LE(column->GetCount(), 3 + 12 + 2 * CGameColumnUI::kSpareRows) << positions[i];
+    }
+
+    // A click finds the row under the pointer, which keeps its button while it stays in view.
+    CGameButtonUI* clicked = column->ScrollToRow(41);
+    ASSERT_NE(clicked, nullptr);
+    EXPECT_EQ(clicked->GetText(), NumberedRows::Name(41));
+    window.ClickAt(POINT{90, (clicked->GetPos().top + clicked->GetPos().bottom) / 2});
+    EXPECT_TRUE(clicked->IsSelected());
+    EXPECT_EQ(column->RowOf(clicked), 41);
+    column->LineDown();
+    window.Repaint();
+    EXPECT_EQ(column->RowOf(clicked), 41);
+    column->SetRows(nullptr);
+    window.Repaint();
 }

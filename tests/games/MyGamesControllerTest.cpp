@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "UiLib/render/GdiObject.h"
 #include "UiLib/tree/WindowTasks.h"
 #include "games/GameButtonUI.h"
+#include "games/GameIcons.h"
 #include "games/GameList.h"
 #include "games/PlayHistory.h"
 #include "tests/support/LudoraProcess.h"
@@ -18,6 +20,13 @@
 using namespace UiLib;
 
 namespace {
+
+// The games' files, whose icons the page asks for when they are all in view.
+std::vector<std::wstring> PathsOf(const std::vector<GameRecord>& games) {
+    std::vector<std::wstring> paths;
+    for (const GameRecord& game : games) paths.push_back(game.path);
+    return paths;
+}
 
 const char kTwoHandGames[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n"
@@ -155,7 +164,7 @@ TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutlive
 
     // The page goes while the workers still run: their results reach only what is left.
     controller_.ShowNoGamePage();
-    controller_.LoadIcons(CGameButtonUI::kIconSize);
+    controller_.LoadIcons(CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     page.reset();
     auto iconsKnown = [&] {
         for (const GameRecord& game : controller_.Games())
@@ -203,9 +212,36 @@ int IconWidth(HICON icon) {
 TEST_F(MyGamesControllerTest, IconsAreReadAtTheSizeAskedForAndAgainWhenItChanges) {
     const GameRecord demo{L"Demo", HostPathToWindows(DEMOGAME_EXE), L"", 0, 13};
     controller_.AddGameButton(demo);
+    controller_.LoadIcons(CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == CGameButtonUI::kIconSize; }));
-    controller_.LoadIcons(2 * CGameButtonUI::kIconSize);
+    controller_.LoadIcons(2 * CGameButtonUI::kIconSize, PathsOf(controller_.Games()));
     EXPECT_EQ(IconWidth(controller_.Icon(demo.path)), CGameButtonUI::kIconSize);
     ASSERT_TRUE(window_.RunUntil([&] { return IconWidth(controller_.Icon(demo.path)) == 2 * CGameButtonUI::kIconSize; }));
     EXPECT_TRUE(controller_.IsIconKnown(alpha_.path)) << "the other games are read at the new size too";
+}
+
+// The icons of games long out of view go once more than the kept number were asked for; those of
+// the games last asked for, the ones in view, never do, and one gone is read again when asked for.
+TEST_F(MyGamesControllerTest, OnlyTheIconsOfTheGamesLastInViewAndTheMostRecentOthersAreKept) {
+    auto paths = [](int first, int count) {
+        std::vector<std::wstring> made;
+        for (int game = first; game < first + count; ++game) made.push_back(L"C:\\Missing\\game" + std::to_wstring(game) + L".exe");
+        return made;
+    };
+    auto known = [&](const std::vector<std::wstring>& asked) {
+        return std::count_if(asked.begin(), asked.end(), [&](const std::wstring& path) { return controller_.IsIconKnown(path); });
+    };
+    const int kept = static_cast<int>(GameIcons::kKept);
+    const std::vector<std::wstring> earlier = paths(0, kept);
+    const std::vector<std::wstring> inView = paths(kept, 60);
+    // Scrolled through one game at a time.
+    for (const std::wstring& path : earlier) controller_.LoadIcons(CGameButtonUI::kIconSize, {path});
+    ASSERT_TRUE(window_.RunUntil([&] { return known(earlier) == kept; }));
+    controller_.LoadIcons(CGameButtonUI::kIconSize, inView);
+    ASSERT_TRUE(window_.RunUntil([&] { return known(inView) == 60; }));
+    EXPECT_EQ(known(earlier), kept - 60) << "the sixty asked for longest ago went";
+    EXPECT_FALSE(controller_.IsIconKnown(earlier[59]));
+    EXPECT_TRUE(controller_.IsIconKnown(earlier[60]));
+    controller_.LoadIcons(CGameButtonUI::kIconSize, {earlier.front()});
+    ASSERT_TRUE(window_.RunUntil([&] { return controller_.IsIconKnown(earlier.front()); }));
 }

@@ -16,6 +16,7 @@
 #include "UiLib/controls/UIText.h"
 #include "UiLib/layouts/UIHorizontalLayout.h"
 #include "UiLib/layouts/UIVerticalLayout.h"
+#include "UiLib/tree/IAccessibleRowsUI.h"
 #include "shared/ComPtr.h"
 #include "tests/UiLib/core/ManagerWindow.h"
 #include "tests/support/AccessibleClient.h"
@@ -430,3 +431,99 @@ TEST_F(AccessibleGroupsTest, SelectionNameAndStateChangesAreAnnouncedForTheEleme
 }
 
 }  // namespace
+
+namespace {
+
+// A list of a thousand rows with a control only for the two in view, rows 5 and 6 (6 selected),
+// and a button after them; a reader acting on another row brings it into view on the first one.
+class ThousandRows : public CVerticalLayoutUI, public IAccessibleRowsUI {
+public:
+    static constexpr int kRows = 1000;
+
+    void* GetInterface(const std::wstring& name) override {
+        if (name == L"AccessibleRows") return static_cast<IAccessibleRowsUI*>(this);
+        return CVerticalLayoutUI::GetInterface(name);
+    }
+    static std::wstring Name(int row) { return L"行 " + std::to_wstring(row); }
+    int AccessibleRowCount() const override { return kRows; }
+    std::wstring AccessibleRowName(int row) const override { return Name(row); }
+    bool IsAccessibleRowSelected(int row) const override { return row == 6; }
+    CControlUI* AccessibleRowControl(int row) const override {
+        return row == shownRows[0] ? items[0] : row == shownRows[1] ? items[1] : nullptr;
+    }
+    int AccessibleRowOf(const CControlUI* control) const override {
+        return control == items[0] ? shownRows[0] : control == items[1] ? shownRows[1] : -1;
+    }
+    CControlUI* ShowAccessibleRow(int row) override {
+        shownRows[0] = row;
+        items[0]->SetText(Name(row));
+        return items[0];
+    }
+
+    COptionUI* items[2] = {};
+    int shownRows[2] = {5, 6};
+};
+
+}  // namespace
+
+TEST(AccessibleRowsTest, EveryRowIsAnItemOfTheListAndOneAwayFromTheViewIsBroughtInToBeActedOn) {
+    ScopedComApartment com;
+    ManagerWindow window(RECT{kLeft, kTop, kLeft + 200, kTop + 240});
+    auto root = std::make_unique<CVerticalLayoutUI>();
+    auto owned = std::make_unique<ThousandRows>();
+    ThousandRows* rows = owned.get();
+    rows->ApplyAttributeList(L"accname=\"游戏列表\"");
+    for (int i = 0; i < 2; ++i) {
+        auto item = std::make_unique<COptionUI>();
+        item->ApplyAttributeList(L"height=\"30\" group=\"rows\"");
+        item->SetText(ThousandRows::Name(5 + i));
+        rows->items[i] = item.get();
+        rows->Add(std::move(item));
+    }
+    auto more = std::make_unique<CButtonUI>();
+    more->ApplyAttributeList(L"height=\"30\" text=\"更多游戏\"");
+    rows->Add(std::move(more));
+    root->Add(std::move(owned));
+    window.manager.AttachDialog(std::move(root));
+    NotifyLog notes;
+    window.manager.AddNotifier(&notes);
+    window.Show();
+
+    ComPtr<IAccessible> client = ClientObjectOf(window.Get());
+    ASSERT_TRUE(client);
+    ComPtr<IAccessible> list = ChildObject(*client.Get(), 1);
+    ASSERT_TRUE(list);
+    LONG count = 0;
+    ASSERT_EQ(list->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, ThousandRows::kRows + 1) << "every row, then the button";
+    EXPECT_EQ(Read(*list.Get(), ThousandRows::kRows + 1).name, L"更多游戏");
+
+    // A row away from the view: named, a selectable item, off the screen.
+    Element away = Read(*list.Get(), 801);
+    EXPECT_EQ(away.name, L"行 800");
+    EXPECT_EQ(away.role, ROLE_SYSTEM_LISTITEM);
+    EXPECT_TRUE(away.state & STATE_SYSTEM_OFFSCREEN);
+    EXPECT_TRUE(away.state & STATE_SYSTEM_SELECTABLE);
+    LONG left = 0, top = 0, width = 0, height = 0;
+    EXPECT_EQ(list->accLocation(&left, &top, &width, &height, ChildId(801)), S_FALSE);
+    // A row in view is its control, where it stands.
+    Element shown = Read(*list.Get(), 6);
+    EXPECT_EQ(shown.name, L"行 5");
+    EXPECT_FALSE(shown.state & STATE_SYSTEM_OFFSCREEN);
+    EXPECT_EQ(shown.screen.top, kTop + rows->items[0]->GetPos().top);
+    VARIANT selected;
+    ASSERT_EQ(list->get_accSelection(&selected), S_OK);
+    EXPECT_EQ(selected.lVal, 7);
+    VARIANT next;
+    ASSERT_EQ(list->accNavigate(NAVDIR_NEXT, ChildId(801), &next), S_OK);
+    EXPECT_EQ(next.lVal, 802);
+
+    // Acting on the far row brings it into view, then selects it as a click does.
+    ASSERT_EQ(list->accDoDefaultAction(ChildId(801)), S_OK);
+    EXPECT_EQ(rows->shownRows[0], 800);
+    EXPECT_TRUE(rows->items[0]->IsSelected());
+    EXPECT_EQ(Read(*list.Get(), 801).screen.top, kTop + rows->items[0]->GetPos().top);
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS, ChildId(300)), S_OK);
+    EXPECT_EQ(rows->shownRows[0], 299);
+    EXPECT_EQ(window.manager.GetFocus(), rows->items[0]);
+}
