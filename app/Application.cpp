@@ -72,7 +72,8 @@ void ListenForSecondStarts(std::optional<ControlChannelReceiver>& channel, HWND 
 
 }  // namespace
 
-int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
+int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount,
+              std::chrono::milliseconds playWriteInterval) {
     const std::wstring arguments = AnsiToWide(commandLine);
     if (ClassifyStart(argumentCount, arguments) == StartMode::Apply) return RunApplyModeProcess();
     // The program that an update replaced was kept until this one started.
@@ -84,6 +85,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     games.Load(dataFolder.path);
     PlayHistory history;
     history.Load(dataFolder.path);
+    history.SetRunningWriteInterval(playWriteInterval);
     auto settings = std::make_shared<SysSettings>();
     settings->LoadSettings(dataFolder.path);
     auto frame = std::make_unique<MainFrame>(games, history, settings, dataFolder, arguments);

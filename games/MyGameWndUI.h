@@ -26,9 +26,9 @@ class CWebBrowserUI;
 
 // The my-games page, the first page of the main window's tabs: the search field "gamesearch" above
 // a column with one button per game (its icon and name) above "moregame", the add button, the start
-// area with the selected game's name, when it was last played and for how long, and the start
-// button, and the selected game's strategy page in the browser "ie7". It shows a MyGamesController
-// and hands it what the player does: from the keyboard, Up and Down move the selection through the
+// area with the selected game's name, when it was last played, that run's length, its time played in
+// all and the start button, and the selected game's strategy page in the browser "ie7". It shows a
+// MyGamesController and hands it what the player does: from the keyboard, Up and Down move the selection through the
 // games shown, Enter starts the selected one and Ctrl+F goes to the search field.
 // Created empty from its layout tag; its content comes once it is in a window, its games once it is
 // bound to its controller.
@@ -110,6 +110,7 @@ private:
     UiLib::CEditUI* search_ = nullptr;
     UiLib::CLabelUI* lastPlayed_ = nullptr;
     UiLib::CLabelUI* playedTime_ = nullptr;
+    UiLib::CLabelUI* lastSession_ = nullptr;
     UiLib::CWebBrowserUI* browser_ = nullptr;
     // In the controller's list order; the column may show them in another.
     std::vector<GameButton> buttons_;

@@ -67,12 +67,64 @@ void MyGamesController::ShowStrategyPage(unsigned selection, const std::wstring&
 }
 
 void MyGamesController::Start(const GameRecord& game) {
-    const std::wstring path = game.path;
-    const bool found = StartRecordedGame(path, history_, windowTasks_, [controller = this, path] {
-        controller->PlayEnded(path);
+    std::optional<ScopedHandle> process = StartGame(game.path);
+    if (!process) {
+        problem_.Emit(GameProblem::FileMissing);
+        return;
+    }
+    // Started elsewhere (the system asked for elevation): there is no process to time.
+    if (!*process) return;
+    PlaySessionRecord session;
+    session.started = UtcNow();
+    session.process = DescribeProcess(process->get());
+    session.awakeAtWrite = AwakeTimeNow();
+    SessionProgress progress;
+    progress.gamePath = game.path;
+    progress.processId = GetProcessId(process->get());
+    // A process the system will not name is timed all the same; a later start cannot resume it.
+    if (!session.process) session.process = GameProcess{progress.processId, 0, std::wstring()};
+    progress.started = history_.BeginSession(game.path, session);
+    PlayChanged(game.path);
+    TimeInBackground(std::move(*process), progress);
+}
+
+void MyGamesController::ResumeRunningGames() {
+    for (const RunningSession& running : history_.RunningSessions()) {
+        const GameProcess& recorded = *running.session.process;
+        SessionProgress progress;
+        progress.gamePath = running.gamePath;
+        progress.started = running.session.started;
+        progress.processId = recorded.id;
+        progress.awakeNow = AwakeTimeNow();
+        ScopedHandle process = ReopenGameProcess(recorded);
+        if (process) {
+            const uint64_t now = UtcNow();
+            const uint64_t age = now > recorded.created ? (now - recorded.created) / 10000000 : 0;
+            progress.seconds = ResumedLength(running.session, progress.awakeNow, age);
+            history_.UpdateSession(progress);
+            TimeInBackground(std::move(process), progress);
+        } else {
+            progress.seconds = running.session.seconds;
+            progress.ended = true;
+            history_.UpdateSession(progress);
+        }
+        PlayChanged(running.gamePath);
+    }
+}
+
+void MyGamesController::TimeInBackground(ScopedHandle process, const SessionProgress& progress) {
+    auto owned = std::make_shared<ScopedHandle>(std::move(process));
+    RunLongInBackground([owned, progress, interval = history_.RunningWriteInterval(), tasks = windowTasks_,
+                         controller = this] {
+        TimeSession(owned->get(), progress, interval, AwakeTimeNow, [&](const SessionProgress& reached) {
+            tasks->Post([controller, reached] { controller->SessionProgressed(reached); });
+        });
     });
-    PlayEnded(path);
-    if (!found) problem_.Emit(GameProblem::FileMissing);
+}
+
+void MyGamesController::SessionProgressed(const SessionProgress& progress) {
+    history_.UpdateSession(progress);
+    PlayChanged(progress.gamePath);
 }
 
 void MyGamesController::StartSelected() {
@@ -80,7 +132,7 @@ void MyGamesController::StartSelected() {
     if (std::optional<GameRecord> game = selected_) Start(*game);
 }
 
-void MyGamesController::PlayEnded(const std::wstring& path) {
+void MyGamesController::PlayChanged(const std::wstring& path) {
     // Only while that game is selected: another may be by now.
     if (IsSelected(path)) playHistoryChanged_.Emit();
 }
