@@ -1,5 +1,7 @@
 #include "games/MyGamesController.h"
 
+#include <set>
+
 #include "UiLib/tree/WindowTasks.h"
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
@@ -9,6 +11,13 @@
 #include "online/ManagementService.h"
 
 using namespace UiLib;
+
+namespace {
+
+// More games than a player runs at once; the rest of what a file says runs is taken as ended.
+constexpr size_t kMostGamesResumed = 16;
+
+}  // namespace
 
 bool SameGame(const GameRecord& a, const GameRecord& b) {
     return a.name == b.name && a.path == b.path && a.uninstallString == b.uninstallString && a.id == b.id;
@@ -89,26 +98,36 @@ void MyGamesController::Start(const GameRecord& game) {
 }
 
 void MyGamesController::ResumeRunningGames() {
+    std::vector<SessionProgress> updates;
+    std::vector<ScopedHandle> resumed;
+    std::set<DWORD> resumedIds;
     for (const RunningSession& running : history_.RunningSessions()) {
         const GameProcess& recorded = *running.session.process;
-        SessionProgress progress;
-        progress.gamePath = running.gamePath;
-        progress.started = running.session.started;
-        progress.processId = recorded.id;
-        progress.awakeNow = AwakeTimeNow();
-        ScopedHandle process = ReopenGameProcess(recorded);
+        // Timed by the program of the Windows session it runs in.
+        if (RunsInAnotherWindowsSession(recorded.id)) continue;
+        SessionProgress progress{running.gamePath, running.session.started, recorded.id, running.session.seconds,
+                                 AwakeTimeNow(), false};
+        // A process is timed once, and only so many: every one takes a worker.
+        ScopedHandle process = resumed.size() < kMostGamesResumed && resumedIds.count(recorded.id) == 0
+                                   ? ReopenGameProcess(recorded)
+                                   : nullptr;
         if (process) {
             const uint64_t now = UtcNow();
             const uint64_t age = now > recorded.created ? (now - recorded.created) / 10000000 : 0;
             progress.seconds = ResumedLength(running.session, progress.awakeNow, age);
-            history_.UpdateSession(progress);
-            TimeInBackground(std::move(process), progress);
+            resumedIds.insert(recorded.id);
+            resumed.push_back(std::move(process));
         } else {
-            progress.seconds = running.session.seconds;
             progress.ended = true;
-            history_.UpdateSession(progress);
         }
-        PlayChanged(running.gamePath);
+        updates.push_back(progress);
+    }
+    if (updates.empty()) return;
+    history_.UpdateSessions(updates);
+    auto process = resumed.begin();
+    for (const SessionProgress& progress : updates) {
+        if (!progress.ended) TimeInBackground(std::move(*process++), progress);
+        PlayChanged(progress.gamePath);
     }
 }
 

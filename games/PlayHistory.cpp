@@ -237,29 +237,34 @@ uint64_t PlayHistory::BeginSession(const std::wstring& gamePath, const PlaySessi
     return started;
 }
 
-void PlayHistory::UpdateSession(const SessionProgress& progress) {
+void PlayHistory::UpdateSessions(const std::vector<SessionProgress>& updates) {
     Change([&] {
-        Entry& entry = entries_[PathKey(progress.gamePath)];
-        if (entry.path.empty()) entry.path = progress.gamePath;
-        auto found = std::find_if(entry.sessions.begin(), entry.sessions.end(), [&](const PlaySessionRecord& session) {
-            return IsSession(session, progress.started, progress.processId);
-        });
-        if (found == entry.sessions.end()) {
-            // Its process is not known any more: it is kept as ended, and added whole.
-            PlaySessionRecord again;
-            again.started = progress.started;
-            entry.sessions.push_back(again);
-            found = entry.sessions.end() - 1;
-        }
-        // Lengths only grow: a file that says more keeps its count.
-        if (progress.seconds > found->seconds) {
-            entry.record.secondsPlayed += progress.seconds - found->seconds;
-            found->seconds = progress.seconds;
-        }
-        found->awakeAtWrite = progress.awakeNow;
-        if (progress.ended) found->process.reset();
-        KeepNewest(entry.sessions, kKeptSessions);
+        for (const SessionProgress& progress : updates) Update(progress);
     });
+}
+
+void PlayHistory::Update(const SessionProgress& progress) {
+    Entry& entry = entries_[PathKey(progress.gamePath)];
+    if (entry.path.empty()) entry.path = progress.gamePath;
+    auto found = std::find_if(entry.sessions.begin(), entry.sessions.end(), [&](const PlaySessionRecord& session) {
+        return IsSession(session, progress.started, progress.processId);
+    });
+    if (found == entry.sessions.end()) {
+        // Its process is not known any more: it is kept as ended, and added whole.
+        PlaySessionRecord again;
+        again.started = progress.started;
+        entry.sessions.push_back(again);
+        found = entry.sessions.end() - 1;
+    }
+    // Lengths only grow: a file that says more keeps its count. The total stops at the largest count.
+    if (progress.seconds > found->seconds) {
+        const uint64_t added = progress.seconds - found->seconds;
+        entry.record.secondsPlayed += std::min(added, UINT64_MAX - entry.record.secondsPlayed);
+        found->seconds = progress.seconds;
+    }
+    found->awakeAtWrite = progress.awakeNow;
+    if (progress.ended) found->process.reset();
+    KeepNewest(entry.sessions, kKeptSessions);
 }
 
 void PlayHistory::SetOrderByLastPlayed(bool on) {

@@ -80,7 +80,9 @@ public:
     uint64_t BeginSession(const std::wstring& gamePath, const PlaySessionRecord& session);
     // A running session's length grew (what it adds goes to the game's total) or it ended. One
     // no longer in the file (the file was replaced meanwhile) is kept again, whole.
-    void UpdateSession(const SessionProgress& progress);
+    void UpdateSession(const SessionProgress& progress) { UpdateSessions({progress}); }
+    // Several at once, in one write.
+    void UpdateSessions(const std::vector<SessionProgress>& progress);
     // The sessions the file says still run, for a new start of the program to check.
     std::vector<RunningSession> RunningSessions() const;
     std::vector<PlaySessionRecord> Sessions(const std::wstring& gamePath) const;
@@ -110,6 +112,7 @@ private:
     // Under the data files' lock: reads the file again, makes `change` and writes the file.
     void Change(const std::function<void()>& change);
     bool KeepUnreadableFile();
+    void Update(const SessionProgress& progress);
     void Save() const;
 
     std::wstring path_;

@@ -23,14 +23,18 @@ std::wstring ImagePath(HANDLE process) {
     return QueryFullProcessImageNameW(process, 0, path, &length) ? std::wstring(path, length) : std::wstring();
 }
 
-bool InThisWindowsSession(DWORD processId) {
-    DWORD theirs = 0;
-    DWORD ours = 0;
-    return ProcessIdToSessionId(processId, &theirs) && ProcessIdToSessionId(GetCurrentProcessId(), &ours) &&
-           theirs == ours;
+std::optional<DWORD> WindowsSessionOf(DWORD processId) {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(processId, &session)) return std::nullopt;
+    return session;
 }
 
 }  // namespace
+
+bool RunsInAnotherWindowsSession(DWORD processId) {
+    const std::optional<DWORD> theirs = WindowsSessionOf(processId);
+    return theirs && theirs != WindowsSessionOf(GetCurrentProcessId());
+}
 
 uint64_t AwakeTimeNow() {
     ULONGLONG awake = 0;
@@ -45,8 +49,7 @@ std::optional<GameProcess> DescribeProcess(HANDLE process) {
 }
 
 ScopedHandle ReopenGameProcess(const GameProcess& recorded) {
-    // The Ludora of another Windows session of the PC times the games started there.
-    if (recorded.id == 0 || recorded.created == 0 || recorded.image.empty() || !InThisWindowsSession(recorded.id))
+    if (recorded.id == 0 || recorded.created == 0 || recorded.image.empty() || RunsInAnotherWindowsSession(recorded.id))
         return nullptr;
     ScopedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, recorded.id));
     if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return nullptr;

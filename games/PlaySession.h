@@ -22,6 +22,10 @@ using AwakeClock = std::function<uint64_t()>;
 // will not tell its creation time or executable.
 std::optional<GameProcess> DescribeProcess(HANDLE process);
 
+// Whether the process of id `processId` runs in another Windows session of the PC, whose own
+// program times it.
+bool RunsInAnotherWindowsSession(DWORD processId);
+
 // The process `recorded` names, opened to wait for it, when it still runs in this Windows session
 // and is the same process: its creation time and its executable must match, so that a process
 // that took over the id of a game gone meanwhile is never timed. Null otherwise.
