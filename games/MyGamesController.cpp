@@ -1,6 +1,6 @@
 #include "games/MyGamesController.h"
 
-#include <set>
+#include <algorithm>
 
 #include "UiLib/tree/WindowTasks.h"
 #include "games/GameActions.h"
@@ -77,50 +77,32 @@ void MyGamesController::ShowStrategyPage(unsigned selection, const std::wstring&
 
 void MyGamesController::Start(const GameRecord& game) {
     std::optional<ScopedHandle> process = StartGame(game.path);
-    if (!process) {
-        problem_.Emit(GameProblem::FileMissing);
-        return;
-    }
-    // Started elsewhere (the system asked for elevation): there is no process to time.
-    if (!*process) return;
+    if (!process) problem_.Emit(GameProblem::FileMissing);
+    // A null handle: started elsewhere (the system asked for elevation), with no process to time.
+    else if (*process) TimeNewSession(game.path, std::move(*process));
+}
+
+void MyGamesController::TimeNewSession(const std::wstring& path, ScopedHandle process) {
+    SessionProgress progress;
+    progress.gamePath = path;
+    progress.processId = GetProcessId(process.get());
     PlaySessionRecord session;
     session.started = UtcNow();
-    session.process = DescribeProcess(process->get());
-    session.awakeAtWrite = AwakeTimeNow();
-    SessionProgress progress;
-    progress.gamePath = game.path;
-    progress.processId = GetProcessId(process->get());
     // A process the system will not name is timed all the same; a later start cannot resume it.
-    if (!session.process) session.process = GameProcess{progress.processId, 0, std::wstring()};
-    progress.started = history_.BeginSession(game.path, session);
-    PlayChanged(game.path);
-    TimeInBackground(std::move(*process), progress);
+    session.process = DescribeProcess(process.get()).value_or(GameProcess{progress.processId, 0, std::wstring()});
+    session.awakeAtWrite = AwakeTimeNow();
+    progress.started = history_.BeginSession(path, session);
+    PlayChanged(path);
+    TimeInBackground(std::move(process), progress);
 }
 
 void MyGamesController::ResumeRunningGames() {
     std::vector<SessionProgress> updates;
     std::vector<ScopedHandle> resumed;
-    std::set<DWORD> resumedIds;
     for (const RunningSession& running : history_.RunningSessions()) {
-        const GameProcess& recorded = *running.session.process;
         // Timed by the program of the Windows session it runs in.
-        if (RunsInAnotherWindowsSession(recorded.id)) continue;
-        SessionProgress progress{running.gamePath, running.session.started, recorded.id, running.session.seconds,
-                                 AwakeTimeNow(), false};
-        // A process is timed once, and only so many: every one takes a worker.
-        ScopedHandle process = resumed.size() < kMostGamesResumed && resumedIds.count(recorded.id) == 0
-                                   ? ReopenGameProcess(recorded)
-                                   : nullptr;
-        if (process) {
-            const uint64_t now = UtcNow();
-            const uint64_t age = now > recorded.created ? (now - recorded.created) / 10000000 : 0;
-            progress.seconds = ResumedLength(running.session, progress.awakeNow, age);
-            resumedIds.insert(recorded.id);
-            resumed.push_back(std::move(process));
-        } else {
-            progress.ended = true;
-        }
-        updates.push_back(progress);
+        if (RunsInAnotherWindowsSession(running.session.process->id)) continue;
+        updates.push_back(CheckRunningSession(running, resumed));
     }
     if (updates.empty()) return;
     history_.UpdateSessions(updates);
@@ -129,6 +111,27 @@ void MyGamesController::ResumeRunningGames() {
         if (!progress.ended) TimeInBackground(std::move(*process++), progress);
         PlayChanged(progress.gamePath);
     }
+}
+
+SessionProgress MyGamesController::CheckRunningSession(const RunningSession& running,
+                                                       std::vector<ScopedHandle>& resumed) const {
+    const GameProcess& recorded = *running.session.process;
+    SessionProgress progress{running.gamePath, running.session.started, recorded.id, running.session.seconds,
+                             AwakeTimeNow(), false};
+    // A process is timed once, and only so many: every one takes a worker.
+    const bool timedAlready = std::any_of(resumed.begin(), resumed.end(), [&](const ScopedHandle& process) {
+        return GetProcessId(process.get()) == recorded.id;
+    });
+    ScopedHandle process = resumed.size() < kMostGamesResumed && !timedAlready ? ReopenGameProcess(recorded) : nullptr;
+    if (!process) {
+        progress.ended = true;
+        return progress;
+    }
+    const uint64_t now = UtcNow();
+    const uint64_t age = now > recorded.created ? (now - recorded.created) / 10000000 : 0;
+    progress.seconds = ResumedLength(running.session, progress.awakeNow, age);
+    resumed.push_back(std::move(process));
+    return progress;
 }
 
 void MyGamesController::TimeInBackground(ScopedHandle process, const SessionProgress& progress) {

@@ -104,6 +104,9 @@ private:
     void ShowStrategyPage(unsigned selection, const std::wstring& url, const NetworkLaneHold& hold);
     void WaitForUninstall(ScopedHandle uninstaller, const GameRecord& game);
     void ForgetUninstalledGame(const GameRecord& game);
+    void TimeNewSession(const std::wstring& path, ScopedHandle process);
+    // The running session's progress as taken over (its process joins `resumed`) or ended.
+    SessionProgress CheckRunningSession(const RunningSession& running, std::vector<ScopedHandle>& resumed) const;
     // Times the session on a worker of its own, which owns the process.
     void TimeInBackground(ScopedHandle process, const SessionProgress& progress);
     void SessionProgressed(const SessionProgress& progress);
