@@ -79,7 +79,8 @@ void ListenForSecondStarts(std::optional<ControlChannelReceiver>& channel, MainF
 
 }  // namespace
 
-int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
+int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount,
+              std::chrono::milliseconds playWriteInterval) {
     const std::wstring arguments = AnsiToWide(commandLine);
     // Read from the wide command line: a game's name may hold what the ANSI code page cannot.
     const StartRequest request = ParseStartRequest(SplitArguments(GetCommandLineW()));
@@ -95,6 +96,7 @@ int RunLudora(HINSTANCE instance, const char* commandLine, int argumentCount) {
     games.Load(dataFolder.path);
     PlayHistory history;
     history.Load(dataFolder.path);
+    history.SetRunningWriteInterval(playWriteInterval);
     auto settings = std::make_shared<SysSettings>();
     settings->LoadSettings(dataFolder.path);
     auto frame = std::make_unique<MainFrame>(games, history, settings, dataFolder, arguments);

@@ -139,6 +139,7 @@ void MainFrame::StartWorkers() {
     // Its thread would only wait through start-up: it starts when the timer comes.
     ::SetTimer(window_, kAutoUpdateTimer, kAutoUpdateDelayMs, nullptr);
     StartFetchThread(ServiceFetches());
+    myGames_.ResumeRunningGames();
 }
 
 FetchEnvironment MainFrame::ServiceFetches() {

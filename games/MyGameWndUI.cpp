@@ -64,6 +64,7 @@ void CMyGameWndUI::DoInit() {
     search_ = FindSubControl<CEditUI>(L"gamesearch");
     lastPlayed_ = FindSubControl<CLabelUI>(L"lastplayed");
     playedTime_ = FindSubControl<CLabelUI>(L"playedtime");
+    lastSession_ = FindSubControl<CLabelUI>(L"lastsession");
     if (startButton_) startButton_->SetEnabled(false);
     if (column_) column_->SetRows(this);
     SubscribeToControls();
@@ -228,7 +229,8 @@ void CMyGameWndUI::ShowPlayHistory() {
     const bool shown = controller_->Selected().has_value();
     const PlayRecord record = controller_->SelectedPlay();
     if (lastPlayed_) lastPlayed_->SetText(shown ? LastPlayedText(LocalStartTime(record)) : std::wstring());
-    if (playedTime_) playedTime_->SetText(shown ? PlayedTimeText(record.secondsPlayed) : std::wstring());
+    if (playedTime_) playedTime_->SetText(shown ? PlayedTimeText(record) : std::wstring());
+    if (lastSession_) lastSession_->SetText(shown ? LastSessionText(record) : std::wstring());
 }
 
 void CMyGameWndUI::Tell(GameProblem problem) {

@@ -27,12 +27,12 @@ class CWebBrowserUI;
 
 // The my-games page, the first page of the main window's tabs: the search field "gamesearch" above
 // a column with one button per game (its icon and name) above "moregame", the add button, the start
-// area with the selected game's name, when it was last played and for how long, and the start
-// button, and the selected game's strategy page in the browser "ie7". It shows a MyGamesController
-// and hands it what the player does: from the keyboard, Up, Down, Home, End, Page Up and Page Down
-// move the selection through the games shown, Enter starts the selected one and Ctrl+F goes to the
-// search field. The column's rows are the games that answer the search, in the column's order;
-// only those near the view have a button (CGameColumnUI).
+// area with the selected game's name, when it was last played, that run's length, its time played in
+// all and the start button, and the selected game's strategy page in the browser "ie7". It shows a
+// MyGamesController and hands it what the player does: from the keyboard, Up, Down, Home, End, Page
+// Up and Page Down move the selection through the games shown, Enter starts the selected one and
+// Ctrl+F goes to the search field. The column's rows are the games that answer the search, in the
+// column's order; only those near the view have a button (CGameColumnUI).
 // Created empty from its layout tag; its content comes once it is in a window, its games once it is
 // bound to its controller.
 class CMyGameWndUI : public UiLib::CContainerUI,
@@ -117,6 +117,7 @@ private:
     UiLib::CEditUI* search_ = nullptr;
     UiLib::CLabelUI* lastPlayed_ = nullptr;
     UiLib::CLabelUI* playedTime_ = nullptr;
+    UiLib::CLabelUI* lastSession_ = nullptr;
     UiLib::CWebBrowserUI* browser_ = nullptr;
     // Indices into the controller's games, one per row of the column.
     std::vector<size_t> rows_;

@@ -1,5 +1,7 @@
 #include "games/MyGamesController.h"
 
+#include <algorithm>
+
 #include "UiLib/tree/WindowTasks.h"
 #include "games/DesktopShortcut.h"
 #include "games/GameActions.h"
@@ -10,6 +12,13 @@
 #include "online/ManagementService.h"
 
 using namespace UiLib;
+
+namespace {
+
+// More games than a player runs at once; the rest of what a file says runs is taken as ended.
+constexpr size_t kMostGamesResumed = 16;
+
+}  // namespace
 
 bool SameGame(const GameRecord& a, const GameRecord& b) {
     return a.name == b.name && a.path == b.path && a.uninstallString == b.uninstallString && a.id == b.id;
@@ -66,12 +75,77 @@ void MyGamesController::ShowStrategyPage(unsigned selection, const std::wstring&
 }
 
 void MyGamesController::Start(const GameRecord& game) {
-    const std::wstring path = game.path;
-    const bool found = StartRecordedGame(path, history_, windowTasks_, [controller = this, path] {
-        controller->PlayEnded(path);
+    std::optional<ScopedHandle> process = StartGame(game.path);
+    if (!process) problem_.Emit(GameProblem::FileMissing);
+    // A null handle: started elsewhere (the system asked for elevation), with no process to time.
+    else if (*process) TimeNewSession(game.path, std::move(*process));
+}
+
+void MyGamesController::TimeNewSession(const std::wstring& path, ScopedHandle process) {
+    SessionProgress progress;
+    progress.gamePath = path;
+    progress.processId = GetProcessId(process.get());
+    PlaySessionRecord session;
+    session.started = UtcNow();
+    // A process the system will not name is timed all the same; a later start cannot resume it.
+    session.process = DescribeProcess(process.get()).value_or(GameProcess{progress.processId, 0, std::wstring()});
+    session.awakeAtWrite = AwakeTimeNow();
+    progress.started = history_.BeginSession(path, session);
+    PlayChanged(path);
+    TimeInBackground(std::move(process), progress);
+}
+
+void MyGamesController::ResumeRunningGames() {
+    std::vector<SessionProgress> updates;
+    std::vector<ScopedHandle> resumed;
+    for (const RunningSession& running : history_.RunningSessions()) {
+        // Timed by the program of the Windows session it runs in.
+        if (RunsInAnotherWindowsSession(running.session.process->id)) continue;
+        updates.push_back(CheckRunningSession(running, resumed));
+    }
+    if (updates.empty()) return;
+    history_.UpdateSessions(updates);
+    auto process = resumed.begin();
+    for (const SessionProgress& progress : updates) {
+        if (!progress.ended) TimeInBackground(std::move(*process++), progress);
+        PlayChanged(progress.gamePath);
+    }
+}
+
+SessionProgress MyGamesController::CheckRunningSession(const RunningSession& running,
+                                                       std::vector<ScopedHandle>& resumed) const {
+    const GameProcess& recorded = *running.session.process;
+    SessionProgress progress{running.gamePath, running.session.started, recorded.id, running.session.seconds,
+                             AwakeTimeNow(), false};
+    // A process is timed once, and only so many: every one takes a worker.
+    const bool timedAlready = std::any_of(resumed.begin(), resumed.end(), [&](const ScopedHandle& process) {
+        return GetProcessId(process.get()) == recorded.id;
     });
-    PlayEnded(path);
-    if (!found) problem_.Emit(GameProblem::FileMissing);
+    ScopedHandle process = resumed.size() < kMostGamesResumed && !timedAlready ? ReopenGameProcess(recorded) : nullptr;
+    if (!process) {
+        progress.ended = true;
+        return progress;
+    }
+    const uint64_t now = UtcNow();
+    const uint64_t age = now > recorded.created ? (now - recorded.created) / 10000000 : 0;
+    progress.seconds = ResumedLength(running.session, progress.awakeNow, age);
+    resumed.push_back(std::move(process));
+    return progress;
+}
+
+void MyGamesController::TimeInBackground(ScopedHandle process, const SessionProgress& progress) {
+    auto owned = std::make_shared<ScopedHandle>(std::move(process));
+    RunLongInBackground([owned, progress, interval = history_.RunningWriteInterval(), tasks = windowTasks_,
+                         controller = this] {
+        TimeSession(owned->get(), progress, interval, AwakeTimeNow, [&](const SessionProgress& reached) {
+            tasks->Post([controller, reached] { controller->SessionProgressed(reached); });
+        });
+    });
+}
+
+void MyGamesController::SessionProgressed(const SessionProgress& progress) {
+    history_.UpdateSession(progress);
+    PlayChanged(progress.gamePath);
 }
 
 void MyGamesController::StartSelected() {
@@ -93,7 +167,7 @@ void MyGamesController::MakeDesktopShortcut(const GameRecord& game, const std::w
     shortcut_.Emit(game, !CreateDesktopShortcut(game, program).empty());
 }
 
-void MyGamesController::PlayEnded(const std::wstring& path) {
+void MyGamesController::PlayChanged(const std::wstring& path) {
     // Only while that game is selected: another may be by now.
     if (IsSelected(path)) playHistoryChanged_.Emit();
 }

@@ -70,6 +70,9 @@ public:
     void ShowNoGamePage();
     // Starts the game and records its play.
     void Start(const GameRecord& game);
+    // Goes on timing the games that the history says still run and that do; the others' runs
+    // end with what was written.
+    void ResumeRunningGames();
     void StartSelected();
     // Starts the first game whose whole name is `name`; false when no game has that name.
     bool StartByName(const std::wstring& name);
@@ -107,7 +110,13 @@ private:
     void ShowStrategyPage(unsigned selection, const std::wstring& url, const NetworkLaneHold& hold);
     void WaitForUninstall(ScopedHandle uninstaller, const GameRecord& game);
     void ForgetUninstalledGame(const GameRecord& game);
-    void PlayEnded(const std::wstring& path);
+    void TimeNewSession(const std::wstring& path, ScopedHandle process);
+    // The running session's progress as taken over (its process joins `resumed`) or ended.
+    SessionProgress CheckRunningSession(const RunningSession& running, std::vector<ScopedHandle>& resumed) const;
+    // Times the session on a worker of its own, which owns the process.
+    void TimeInBackground(ScopedHandle process, const SessionProgress& progress);
+    void SessionProgressed(const SessionProgress& progress);
+    void PlayChanged(const std::wstring& path);
     bool IsSelected(const std::wstring& path) const { return selected_ && selected_->path == path; }
 
     GameList& games_;

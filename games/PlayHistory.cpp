@@ -18,6 +18,7 @@ namespace {
 
 const char kRootName[] = "PlayHistory";
 const char kGameName[] = "Game";
+const char kSessionName[] = "Session";
 // How many kept copies of one second's name may pile up before no more are made.
 const int kMaxKeptNames = 100;
 
@@ -70,6 +71,59 @@ uint64_t ParseCount(const char* text) {
     return value;
 }
 
+// A session of the file; none without a start. It runs while it names its process.
+std::optional<PlaySessionRecord> ReadSession(const TiXmlElement& element) {
+    PlaySessionRecord session;
+    session.started = ParseUtcTime(element.Attribute("start"));
+    if (session.started == 0) return std::nullopt;
+    session.seconds = ParseCount(element.Attribute("seconds"));
+    const uint64_t id = ParseCount(element.Attribute("pid"));
+    if (id != 0 && id <= MAXDWORD) {
+        const char* image = element.Attribute("image");
+        session.process = GameProcess{static_cast<DWORD>(id), ParseCount(element.Attribute("created")),
+                                      image ? Utf8ToWideExact(image) : std::wstring()};
+        session.awakeAtWrite = ParseCount(element.Attribute("awake"));
+    }
+    return session;
+}
+
+TiXmlElement* SessionElement(const PlaySessionRecord& session) {
+    auto* element = new TiXmlElement(kSessionName);
+    element->SetAttribute("start", UtcTimeText(session.started).c_str());
+    element->SetAttribute("seconds", std::to_string(session.seconds).c_str());
+    if (session.process) {
+        element->SetAttribute("pid", std::to_string(session.process->id).c_str());
+        element->SetAttribute("created", std::to_string(session.process->created).c_str());
+        element->SetAttribute("image", WideToUtf8(session.process->image).c_str());
+        element->SetAttribute("awake", std::to_string(session.awakeAtWrite).c_str());
+    }
+    return element;
+}
+
+// The newest `kept` sessions, oldest first; the ended ones go before the running ones. One pass
+// each, whatever number a file holds.
+void KeepNewest(std::vector<PlaySessionRecord>& sessions, size_t kept) {
+    std::stable_sort(sessions.begin(), sessions.end(),
+                     [](const PlaySessionRecord& a, const PlaySessionRecord& b) { return a.started < b.started; });
+    if (sessions.size() <= kept) return;
+    size_t excess = sessions.size() - kept;
+    sessions.erase(std::remove_if(sessions.begin(), sessions.end(),
+                                  [&](const PlaySessionRecord& session) {
+                                      if (excess == 0 || session.process) return false;
+                                      --excess;
+                                      return true;
+                                  }),
+                   sessions.end());
+    sessions.erase(sessions.begin(), sessions.begin() + static_cast<std::ptrdiff_t>(excess));
+}
+
+bool IsSession(const PlaySessionRecord& session, uint64_t started, DWORD processId) {
+    return session.process && session.started == started && session.process->id == processId;
+}
+
+// Whole seconds: a session's start is named as the file writes it.
+uint64_t WholeSeconds(uint64_t time) { return time - time % 10000000; }
+
 }  // namespace
 
 void PlayHistory::Load(const std::wstring& dataFolder) {
@@ -114,8 +168,15 @@ bool PlayHistory::Read(const std::string& bytes) {
          game = game->NextSiblingElement(kGameName)) {
         const char* path = game->Attribute("path");
         if (!path || !*path) continue;
-        const PlayRecord record{ParseUtcTime(game->Attribute("lastStarted")), ParseCount(game->Attribute("secondsPlayed"))};
-        Entry entry{Utf8ToWideExact(path), record};
+        PlayRecord record;
+        record.lastStarted = ParseUtcTime(game->Attribute("lastStarted"));
+        record.secondsPlayed = ParseCount(game->Attribute("secondsPlayed"));
+        Entry entry{Utf8ToWideExact(path), record, {}};
+        for (const TiXmlElement* session = game->FirstChildElement(kSessionName); session;
+             session = session->NextSiblingElement(kSessionName)) {
+            if (std::optional<PlaySessionRecord> read = ReadSession(*session)) entry.sessions.push_back(std::move(*read));
+        }
+        KeepNewest(entry.sessions, kKeptSessions);
         entries_[PathKey(entry.path)] = std::move(entry);
     }
     return true;
@@ -145,7 +206,23 @@ std::wstring PlayHistory::KeptFileName(const std::wstring& path, const SYSTEMTIM
 
 PlayRecord PlayHistory::Find(const std::wstring& gamePath) const {
     auto found = entries_.find(PathKey(gamePath));
-    return found == entries_.end() ? PlayRecord{} : found->second.record;
+    if (found == entries_.end()) return PlayRecord{};
+    PlayRecord record = found->second.record;
+    if (!found->second.sessions.empty()) record.lastSessionSeconds = found->second.sessions.back().seconds;
+    return record;
+}
+
+std::vector<PlaySessionRecord> PlayHistory::Sessions(const std::wstring& gamePath) const {
+    auto found = entries_.find(PathKey(gamePath));
+    return found == entries_.end() ? std::vector<PlaySessionRecord>{} : found->second.sessions;
+}
+
+std::vector<RunningSession> PlayHistory::RunningSessions() const {
+    std::vector<RunningSession> running;
+    for (const auto& [key, entry] : entries_)
+        for (const PlaySessionRecord& session : entry.sessions)
+            if (session.process) running.push_back(RunningSession{entry.path, session});
+    return running;
 }
 
 void PlayHistory::RecordStart(const std::wstring& gamePath, uint64_t startedUtc) {
@@ -162,6 +239,49 @@ void PlayHistory::RecordPlayed(const std::wstring& gamePath, uint64_t seconds) {
         if (entry.path.empty()) entry.path = gamePath;
         entry.record.secondsPlayed += seconds;
     });
+}
+
+uint64_t PlayHistory::BeginSession(const std::wstring& gamePath, const PlaySessionRecord& session) {
+    const uint64_t started = WholeSeconds(session.started);
+    Change([&] {
+        Entry& entry = entries_[PathKey(gamePath)];
+        entry.path = gamePath;
+        entry.record.lastStarted = started;
+        entry.sessions.push_back(session);
+        entry.sessions.back().started = started;
+        KeepNewest(entry.sessions, kKeptSessions);
+    });
+    return started;
+}
+
+void PlayHistory::UpdateSessions(const std::vector<SessionProgress>& updates) {
+    Change([&] {
+        for (const SessionProgress& progress : updates) Update(progress);
+    });
+}
+
+void PlayHistory::Update(const SessionProgress& progress) {
+    Entry& entry = entries_[PathKey(progress.gamePath)];
+    if (entry.path.empty()) entry.path = progress.gamePath;
+    auto found = std::find_if(entry.sessions.begin(), entry.sessions.end(), [&](const PlaySessionRecord& session) {
+        return IsSession(session, progress.started, progress.processId);
+    });
+    if (found == entry.sessions.end()) {
+        // Its process is not known any more: it is kept as ended, and added whole.
+        PlaySessionRecord again;
+        again.started = progress.started;
+        entry.sessions.push_back(again);
+        found = entry.sessions.end() - 1;
+    }
+    // Lengths only grow: a file that says more keeps its count. The total stops at the largest count.
+    if (progress.seconds > found->seconds) {
+        const uint64_t added = progress.seconds - found->seconds;
+        entry.record.secondsPlayed += std::min(added, UINT64_MAX - entry.record.secondsPlayed);
+        found->seconds = progress.seconds;
+    }
+    found->awakeAtWrite = progress.awakeNow;
+    if (progress.ended) found->process.reset();
+    KeepNewest(entry.sessions, kKeptSessions);
 }
 
 void PlayHistory::SetOrderByLastPlayed(bool on) {
@@ -187,6 +307,7 @@ void PlayHistory::Save() const {
         game->SetAttribute("path", WideToUtf8(entry.path).c_str());
         if (entry.record.lastStarted != 0) game->SetAttribute("lastStarted", UtcTimeText(entry.record.lastStarted).c_str());
         game->SetAttribute("secondsPlayed", std::to_string(entry.record.secondsPlayed).c_str());
+        for (const PlaySessionRecord& session : entry.sessions) game->LinkEndChild(SessionElement(session));
         root->LinkEndChild(game);
     }
     document.LinkEndChild(root);
@@ -219,15 +340,26 @@ std::wstring LastPlayedText(const std::optional<SYSTEMTIME>& localTime) {
     return text;
 }
 
-std::wstring PlayedTimeText(uint64_t seconds) {
-    const std::wstring prefix = L"游戏时长：";
-    if (seconds == 0) return prefix + L"0分钟";
-    if (seconds < 60) return prefix + L"不到1分钟";
+namespace {
+
+std::wstring DurationText(uint64_t seconds) {
+    if (seconds < 60) return L"不到1分钟";
     const uint64_t minutes = seconds / 60;
-    if (minutes < 60) return prefix + std::to_wstring(minutes) + L"分钟";
-    std::wstring text = prefix + std::to_wstring(minutes / 60) + L"小时";
+    if (minutes < 60) return std::to_wstring(minutes) + L"分钟";
+    std::wstring text = std::to_wstring(minutes / 60) + L"小时";
     if (minutes % 60 != 0) text += std::to_wstring(minutes % 60) + L"分";
     return text;
+}
+
+}  // namespace
+
+std::wstring PlayedTimeText(const PlayRecord& record) {
+    const bool neverPlayed = record.lastStarted == 0 && record.secondsPlayed == 0 && !record.lastSessionSeconds;
+    return L"游戏时长：" + (neverPlayed ? std::wstring(L"—") : DurationText(record.secondsPlayed));
+}
+
+std::wstring LastSessionText(const PlayRecord& record) {
+    return record.lastSessionSeconds ? L"上次时长：" + DurationText(*record.lastSessionSeconds) : std::wstring();
 }
 
 std::optional<SYSTEMTIME> LocalStartTime(const PlayRecord& record) {

@@ -1,15 +1,21 @@
 // The play history of the real program with the demo games installed in the registry: a game
-// started with the pointer and ended records its start and time played, the column follows the
-// history's order setting, and an unreadable history file is kept aside.
+// started with the pointer and ended records its start and time played, a running game's time is
+// written while it runs and survives a killed program, the column follows the history's order
+// setting, and an unreadable history file is kept aside.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "shared/ComPtr.h"
 #include "shared/TextConvert.h"
+#include "tests/support/AccessibleClient.h"
 #include "tests/support/DemoGamesProgramTest.h"
 
 namespace {
@@ -38,6 +44,55 @@ RecordedPlay Recorded(const std::wstring& path) {
         return RecordedPlay{started ? started : "", seconds ? seconds : ""};
     }
     return RecordedPlay{};
+}
+
+// The sessions the history file keeps of the game of `path`.
+struct RecordedSession {
+    std::string start;
+    unsigned long long seconds = 0;
+    bool running = false;  // it names its process
+};
+std::vector<RecordedSession> RecordedSessions(const std::wstring& path) {
+    std::vector<RecordedSession> sessions;
+    TiXmlDocument document;
+    document.Parse(ReadFileBytes(HistoryPath()).c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* root = document.RootElement();
+    for (const TiXmlElement* game = root ? root->FirstChildElement("Game") : nullptr; game;
+         game = game->NextSiblingElement("Game")) {
+        const char* gamePath = game->Attribute("path");
+        if (!gamePath || lstrcmpiW(Utf8ToWideExact(gamePath).c_str(), path.c_str()) != 0) continue;
+        for (const TiXmlElement* session = game->FirstChildElement("Session"); session;
+             session = session->NextSiblingElement("Session")) {
+            const char* start = session->Attribute("start");
+            const char* seconds = session->Attribute("seconds");
+            sessions.push_back(RecordedSession{start ? start : "", seconds ? std::stoull(seconds) : 0,
+                                               session->Attribute("pid") != nullptr});
+        }
+    }
+    return sessions;
+}
+
+// The texts a screen reader reads in the window: its static texts, the start area's among them.
+void CollectTexts(IAccessible& object, std::vector<std::wstring>& texts) {
+    LONG count = 0;
+    if (object.get_accChildCount(&count) != S_OK) return;
+    for (LONG id = 1; id <= count; ++id) {
+        VARIANT role;
+        ScopedBstr name;
+        if (SUCCEEDED(object.get_accRole(ChildId(id), &role)) && role.vt == VT_I4 &&
+            role.lVal == ROLE_SYSTEM_STATICTEXT && object.get_accName(ChildId(id), name.Out()) == S_OK)
+            texts.push_back(name.Text());
+        ComPtr<IDispatch> child;
+        ComPtr<IAccessible> childObject;
+        if (object.get_accChild(ChildId(id), child.Out()) == S_OK && child &&
+            SUCCEEDED(child->QueryInterface(IID_IAccessible, childObject.OutVoid())))
+            CollectTexts(*childObject.Get(), texts);
+    }
+}
+bool ShowsText(HWND window, const std::wstring& text) {
+    std::vector<std::wstring> texts;
+    if (ComPtr<IAccessible> client = ClientObjectOf(window)) CollectTexts(*client.Get(), texts);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 // The copies of unreadable history files beside it.
@@ -117,4 +172,62 @@ TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurviv
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12"));
     EXPECT_TRUE(page_->Select(1, service_, "act=getGongLue&ID=11"));
+}
+
+// The tests' build of the program writes a running game's time every second instead of every
+// minute; otherwise it is the program. Killed while the game runs, it has lost at most that; started
+// again, it takes the running game over (the time it ran meanwhile counts) and goes on timing it.
+TEST_F(PlayHistoryE2ETest, PlayTimeSurvivesAKilledProgramAndTheRunningGameIsTakenOverAgain) {
+    ScopedComApartment com;
+    HWND window = Start(QUICK_PLAY_WRITES_EXE);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(page_->Select(1, service_, "act=getGongLue&ID=12"));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsText(window, L"游戏时长：—"); })) << "never played";
+    page_->StartSelected();
+    ASSERT_TRUE(WaitUntil([&] { return FindWindowW(L"LudoraDemoGame", nullptr) != nullptr; }));
+    // Written while it runs, again and again.
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<RecordedSession> sessions = RecordedSessions(GamePath(2));
+        return sessions.size() == 1 && sessions[0].running && sessions[0].seconds >= 2;
+    }));
+    EXPECT_TRUE(ShowsText(window, L"游戏时长：不到1分钟"));
+    EXPECT_TRUE(ShowsText(window, L"上次时长：不到1分钟"));
+
+    program_->Terminate();
+    const RecordedSession killed = RecordedSessions(GamePath(2)).at(0);
+    EXPECT_TRUE(killed.running) << "the game runs on";
+    EXPECT_EQ(Recorded(GamePath(2)).secondsPlayed, std::to_string(killed.seconds));
+    // Three seconds without a program: the game ran on, and they count.
+    Sleep(3000);
+    service_.Reset();
+    ASSERT_NE(Start(QUICK_PLAY_WRITES_EXE), nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<RecordedSession> sessions = RecordedSessions(GamePath(2));
+        return sessions.size() == 1 && sessions[0].seconds >= killed.seconds + 3;
+    }));
+    EXPECT_EQ(RecordedSessions(GamePath(2))[0].start, killed.start) << "the same run, taken over";
+
+    // Ended, the run keeps its length and the total is exact.
+    DemoGames::EndRunning();
+    ASSERT_TRUE(WaitUntil([&] { return !RecordedSessions(GamePath(2)).at(0).running; }));
+    const RecordedSession ended = RecordedSessions(GamePath(2))[0];
+    EXPECT_GE(ended.seconds, killed.seconds + 3);
+    EXPECT_EQ(Recorded(GamePath(2)).secondsPlayed, std::to_string(ended.seconds));
+
+    // A run whose process is gone when the program starts keeps what was written.
+    program_->Terminate();
+    std::string file = ReadFileBytes(HistoryPath());
+    const std::string closing = "</Game>";
+    const size_t at = file.find(closing);
+    ASSERT_NE(at, std::string::npos);
+    file.insert(at, "<Session start=\"2099-01-01T00:00:00Z\" seconds=\"95\" pid=\"" +
+                        std::to_string(GetCurrentProcessId()) + "\" created=\"1\" image=\"C:\\x.exe\" awake=\"1\" />");
+    WriteFileBytes(HistoryPath(), file);
+    service_.Reset();
+    ASSERT_NE(Start(QUICK_PLAY_WRITES_EXE), nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<RecordedSession> sessions = RecordedSessions(GamePath(2));
+        return sessions.size() == 2 && !sessions[1].running;
+    }));
+    EXPECT_EQ(RecordedSessions(GamePath(2))[1].seconds, 95u) << "a process that took over the id is not timed";
 }

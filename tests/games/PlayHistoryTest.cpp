@@ -170,12 +170,26 @@ TEST(PlayHistoryTexts, LastPlayedAndTimePlayedReadNaturally) {
     EXPECT_EQ(LastPlayedText(std::nullopt), L"上次游戏：从未");
     EXPECT_EQ(LastPlayedText(Time(2026, 12, 8, 14, 3)), L"上次游戏：2026-12-08 14:03");
     EXPECT_FALSE(LocalStartTime(PlayRecord{}).has_value());
-    EXPECT_EQ(PlayedTimeText(0), L"游戏时长：0分钟");
-    EXPECT_EQ(PlayedTimeText(59), L"游戏时长：不到1分钟");
-    EXPECT_EQ(PlayedTimeText(23 * 60 + 59), L"游戏时长：23分钟");
-    EXPECT_EQ(PlayedTimeText(3600), L"游戏时长：1小时");
-    EXPECT_EQ(PlayedTimeText(3600 + 23 * 60), L"游戏时长：1小时23分");
-    EXPECT_EQ(PlayedTimeText(250 * 3600 + 60), L"游戏时长：250小时1分");
+    auto played = [](uint64_t seconds) {
+        PlayRecord record;
+        record.lastStarted = Utc(Time(2026, 12, 8, 14, 3));
+        record.secondsPlayed = seconds;
+        return PlayedTimeText(record);
+    };
+    EXPECT_EQ(PlayedTimeText(PlayRecord{}), L"游戏时长：—") << "never played";
+    EXPECT_EQ(played(0), L"游戏时长：不到1分钟") << "started, not a second yet";
+    EXPECT_EQ(played(59), L"游戏时长：不到1分钟");
+    EXPECT_EQ(played(23 * 60 + 59), L"游戏时长：23分钟");
+    EXPECT_EQ(played(3600), L"游戏时长：1小时");
+    EXPECT_EQ(played(3600 + 23 * 60), L"游戏时长：1小时23分");
+    EXPECT_EQ(played(250 * 3600 + 60), L"游戏时长：250小时1分");
+
+    PlayRecord record;
+    EXPECT_EQ(LastSessionText(record), L"") << "no run kept, as in a file of an older version";
+    record.lastSessionSeconds = 40;
+    EXPECT_EQ(LastSessionText(record), L"上次时长：不到1分钟");
+    record.lastSessionSeconds = 12 * 60 + 5;
+    EXPECT_EQ(LastSessionText(record), L"上次时长：12分钟");
 }
 
 // The Ludora of another session of the PC records its games in the same file meanwhile: each
@@ -196,4 +210,79 @@ TEST_F(PlayHistoryTest, AnotherSessionsRecordsStay) {
     EXPECT_EQ(next.Find(L"C:\\there.exe").lastStarted, started);
     EXPECT_EQ(next.Find(L"C:\\both.exe").secondsPlayed, 90u);
     EXPECT_TRUE(next.OrderByLastPlayed());
+}
+
+namespace {
+
+constexpr uint64_t kSecond = 10000000;
+
+PlaySessionRecord RunningIn(DWORD processId, uint64_t started) {
+    PlaySessionRecord session;
+    session.started = started;
+    session.process = GameProcess{processId, started - kSecond, L"C:\\Games\\Alpha.exe"};
+    return session;
+}
+
+SessionProgress Reached(uint64_t started, DWORD processId, uint64_t seconds, bool ended = false) {
+    return SessionProgress{L"C:\\Games\\Alpha.exe", started, processId, seconds, 777, ended};
+}
+
+}  // namespace
+
+// Each run is a session of its own, written while it runs; the total is their sum however many
+// are kept, and a file of another version or another hand reads without harm.
+TEST_F(PlayHistoryTest, SessionsAddUpToTheTotalAndRunningOnesAreNamedByTheirProcess) {
+    const std::wstring game = L"C:\\Games\\Alpha.exe";
+    PlayHistory history;
+    history.Load(folder_.Path());
+    const uint64_t first = history.BeginSession(game, RunningIn(40, Utc(Time(2026, 12, 8, 10, 0)) + 1234));
+    EXPECT_EQ(first % kSecond, 0u) << "named in whole seconds, as the file keeps it";
+    history.UpdateSession(Reached(first, 40, 60));
+    history.UpdateSession(Reached(first, 40, 150));
+    const uint64_t second = history.BeginSession(game, RunningIn(41, Utc(Time(2026, 12, 8, 11, 0))));
+    history.UpdateSession(Reached(second, 41, 30));
+    history.UpdateSession(Reached(first, 40, 200, true));
+
+    PlayHistory again;
+    again.Load(folder_.Path());
+    EXPECT_EQ(again.Find(game).secondsPlayed, 230u);
+    EXPECT_EQ(again.Find(game).lastStarted, second);
+    EXPECT_EQ(again.Find(game).lastSessionSeconds, 30u) << "the latest run, still running";
+    std::vector<RunningSession> running = again.RunningSessions();
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_EQ(running[0].session.process->id, 41u);
+    EXPECT_EQ(running[0].session.process->image, game);
+    EXPECT_EQ(running[0].session.awakeAtWrite, 777u);
+
+    // A file written over meanwhile (another hand, a copy taken back) lost the running session: it
+    // comes back, ended with what it reached, and its time counts whole.
+    WriteFileBytes(FilePath(), "<PlayHistory />");
+    again.UpdateSession(Reached(second, 41, 45, true));
+    EXPECT_EQ(again.Find(game).secondsPlayed, 45u);
+    EXPECT_TRUE(again.RunningSessions().empty());
+
+    // Only the latest runs are kept; the total stays exact.
+    for (WORD day = 1; day <= 60; ++day) {
+        const uint64_t started = again.BeginSession(game, RunningIn(day, Utc(Time(2027, 1, 1, 0, 0)) + day * kSecond));
+        again.UpdateSession(Reached(started, day, 10, true));
+    }
+    again.Load(folder_.Path());
+    const std::vector<PlaySessionRecord> kept = again.Sessions(game);
+    ASSERT_EQ(kept.size(), PlayHistory::kKeptSessions);
+    EXPECT_EQ(kept.back().started, Utc(Time(2027, 1, 1, 0, 0)) + 60 * kSecond);
+    EXPECT_EQ(again.Find(game).secondsPlayed, 45u + 600u);
+
+    // Older files have no sessions: the same total and last start, no last run. Bad values are
+    // left out: a session without a start, a length that is no count, a process id that is none.
+    WriteFileBytes(FilePath(), "<PlayHistory><Game path=\"C:\\Games\\Alpha.exe\" lastStarted=\"2026-12-08T06:03:00Z\" "
+                               "secondsPlayed=\"90\" /><Game path=\"D:\\b.exe\" secondsPlayed=\"5\">"
+                               "<Session seconds=\"7\" pid=\"9\" /><Session start=\"2026-12-08T06:03:00Z\" seconds=\"x\" "
+                               "pid=\"4294967296\" created=\"1\" image=\"D:\\b.exe\" /></Game></PlayHistory>");
+    again.Load(folder_.Path());
+    EXPECT_EQ(again.Find(game).secondsPlayed, 90u);
+    EXPECT_FALSE(again.Find(game).lastSessionSeconds.has_value());
+    ASSERT_EQ(again.Sessions(L"D:\\b.exe").size(), 1u);
+    EXPECT_EQ(again.Find(L"D:\\b.exe").lastSessionSeconds, 0u);
+    EXPECT_TRUE(again.RunningSessions().empty());
+    EXPECT_TRUE(KeptFiles().empty());
 }

@@ -36,9 +36,10 @@ protected:
         ClearProgramData();
     }
 
-    // Starts the program; its main window once shown, with `page_` on it.
-    HWND Start() {
-        program_ = std::make_unique<LudoraProcess>(L"");
+    // Starts the program (the built Ludora.exe, or another build of it); its main window once
+    // shown, with `page_` on it.
+    HWND Start(const std::wstring& program = L"") {
+        program_ = std::make_unique<LudoraProcess>(L"", program);
         HWND window = WaitForShownMainWindow(*program_);
         if (window != nullptr) page_ = std::make_unique<MyGamesPage>(window, program_->Id());
         return window;
