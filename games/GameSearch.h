@@ -6,6 +6,6 @@
 // 星际远航). Blanks around the query do not count; an empty query matches every name.
 bool GameNameMatches(const std::wstring& name, const std::wstring& query);
 
-// The name with each common Chinese character replaced by the initial of its pinyin and every
-// other character in lower case.
+// The name with each Chinese character replaced by the initial of its most common pinyin reading
+// and every other character in lower case.
 std::wstring PinyinInitials(const std::wstring& name);

@@ -13,9 +13,13 @@ TEST(GameSearch, NamesMatchByTextWithoutCaseOrByPinyinInitials) {
     EXPECT_FALSE(GameNameMatches(L"Solitaire", L"chess"));
 }
 
-TEST(GameSearch, InitialsCoverTheEdgesOfTheCommonCharacters) {
-    // The first and last common characters, a letter's first character, and a rare one left as it is.
+TEST(GameSearch, InitialsCoverEveryCharacterWithAReading) {
+    // The first and last common characters, a letter's first character, a rare one, one beyond the
+    // 16-bit range (a surrogate pair gives one initial), and signs without a reading left as they are.
     EXPECT_EQ(PinyinInitials(L"啊座匝击"), L"azzj");
     EXPECT_EQ(PinyinInitials(L"赛车 A1"), L"sc a1");
-    EXPECT_EQ(PinyinInitials(L"亍"), L"亍");
+    EXPECT_EQ(PinyinInitials(L"亍"), L"c");
+    EXPECT_EQ(PinyinInitials(L"\xD840\xDC00" L"龙"), L"hl");
+    EXPECT_EQ(PinyinInitials(L"龙·\xD840"), L"l·\xD840");
+    EXPECT_TRUE(GameNameMatches(L"\xD840\xDC00" L"之谷", L"hzg"));
 }
