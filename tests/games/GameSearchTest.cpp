@@ -23,3 +23,26 @@ TEST(GameSearch, InitialsCoverEveryCharacterWithAReading) {
     EXPECT_EQ(PinyinInitials(L"龙·\xD840"), L"l·\xD840");
     EXPECT_TRUE(GameNameMatches(L"\xD840\xDC00" L"之谷", L"hzg"));
 }
+
+TEST(GameSearch, NamesMatchByFullPinyinEveryReadingAndMixes) {
+    for (const wchar_t* query : {L"longzhigu", L"long zhi gu", L"lzgu", L"longzg", L"zhigu", L"龙zhig", L"lzg2",
+                                 L"longzhigu2", L"LongZhiGu"}) {
+        EXPECT_TRUE(GameNameMatches(L"龙之谷2", query)) << query;
+    }
+    for (const wchar_t* query : {L"chongqing", L"zhongqing", L"cq", L"zq", L"zhongqin", L"tongq"}) {
+        EXPECT_TRUE(GameNameMatches(L"重庆", query)) << query;
+    }
+    // Blanks of the name are skipped, and a character beyond the 16-bit range spells like any other.
+    EXPECT_TRUE(GameNameMatches(L"赛车 A1", L"saichea1"));
+    EXPECT_TRUE(GameNameMatches(L"\xD840\xDC00" L"之谷", L"hezhigu"));
+}
+
+TEST(GameSearch, PinyinSpellingsThatDoNotMatch) {
+    // A letter too many, a spelling from inside a reading, a skipped character, the wrong order, a
+    // reading the character does not have, and a spelling running past the name's end.
+    for (const wchar_t* query : {L"longzhigux", L"ongzhi", L"longgu", L"zhilong", L"longzhuang", L"gu2x"}) {
+        EXPECT_FALSE(GameNameMatches(L"龙之谷2", query)) << query;
+    }
+    EXPECT_FALSE(GameNameMatches(L"重庆", L"zhangqing"));
+    EXPECT_FALSE(GameNameMatches(L"星际远航", L"xingjih"));
+}
