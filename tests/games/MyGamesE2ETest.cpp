@@ -247,6 +247,15 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(4)); }, 5000));
 
+    // The full spelling with blanks between the syllables, mixed with initials, finds it as well.
+    PressKey('F', VK_CONTROL);
+    TypeText(L"xing jiyh");
+    EXPECT_TRUE(WaitUntil([&] { return !page_->OpensAMenu(GameButton(1)); }, 5000));
+    EXPECT_TRUE(page_->OpensAMenu(GameButton(0)));
+    PressKey('F', VK_CONTROL);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(4)); }, 5000));
+
     // Down moves the selection to the next game, Enter starts it, the menu key opens its menu.
     ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
     PressKey(VK_DOWN);
