@@ -23,6 +23,11 @@ std::wstring WithoutBlanks(std::wstring text) {
     return text;
 }
 
+// The table writes ü as v; players type either.
+bool SameLetter(wchar_t typed, char inReading) {
+    return typed == static_cast<wchar_t>(inReading) || (inReading == 'v' && typed == L'u');
+}
+
 // Marks where in `query` one character of the name can end when its spelling starts at `at`: after
 // the character itself, or after any beginning of any of its readings ("l" to "long" for 龙).
 void MarkSpellingEnds(std::wstring_view character, const PinyinReadings& readings, std::wstring_view query,
@@ -30,8 +35,9 @@ void MarkSpellingEnds(std::wstring_view character, const PinyinReadings& reading
     if (query.substr(at, character.size()) == character) ends[at + character.size()] = true;
     for (std::size_t index = 0; index < readings.size(); ++index) {
         const std::string_view reading = readings[index];
-        for (std::size_t length = 0;
-             length < reading.size() && at + length < query.size() && query[at + length] == reading[length]; ++length) {
+        for (std::size_t length = 0; length < reading.size() && at + length < query.size() &&
+                                     SameLetter(query[at + length], reading[length]);
+             ++length) {
             ends[at + length + 1] = true;
         }
     }

@@ -32,6 +32,9 @@ TEST(GameSearch, NamesMatchByFullPinyinEveryReadingAndMixes) {
     for (const wchar_t* query : {L"chongqing", L"zhongqing", L"cq", L"zq", L"zhongqin", L"tongq"}) {
         EXPECT_TRUE(GameNameMatches(L"重庆", query)) << query;
     }
+    // ü is typed v or u.
+    EXPECT_TRUE(GameNameMatches(L"女神", L"nvshen"));
+    EXPECT_TRUE(GameNameMatches(L"女神", L"nushen"));
     // Blanks of the name are skipped, and a character beyond the 16-bit range spells like any other.
     EXPECT_TRUE(GameNameMatches(L"赛车 A1", L"saichea1"));
     EXPECT_TRUE(GameNameMatches(L"\xD840\xDC00" L"之谷", L"hezhigu"));
