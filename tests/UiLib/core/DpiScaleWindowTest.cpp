@@ -7,8 +7,10 @@
 
 #include "UiLib/core/SkinnedWindow.h"
 #include "UiLib/core/UIDlgBuilder.h"
+#include "UiLib/render/GdiObject.h"
 #include "UiLib/tree/UIControl.h"
 #include "tests/UiLib/support/TestCanvas.h"
+#include "tests/support/WindowPixels.h"
 
 using namespace UiLib;
 
@@ -150,17 +152,10 @@ public:
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
         ::UpdateWindow(window_);
     }
-    uint32_t ScreenRgb(int x, int y) const {
-        HDC dc = ::GetDC(window_);
-        COLORREF color = ::GetPixel(dc, x, y);
-        ::ReleaseDC(window_, dc);
-        return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-    }
     RECT RegionBox() const {
-        HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+        CRegionHandle region(::CreateRectRgn(0, 0, 0, 0));
         RECT box{};
-        if (::GetWindowRgn(window_, region) != ERROR) ::GetRgnBox(region, &box);
-        ::DeleteObject(region);
+        if (::GetWindowRgn(window_, region.Get()) != ERROR) ::GetRgnBox(region.Get(), &box);
         return box;
     }
 
@@ -219,7 +214,7 @@ TEST(DpiChangedWindowTest, AWindowMovedToA200PercentDisplayTakesTheSuggestedPlac
     EXPECT_EQ(floating.bottom, expected.Scale(70));
     EXPECT_EQ(manager.FindControl(L"framed")->GetHeight(), expected.Scale(10));
     // Repainted: the float control shows at its new place; the round corners follow the new size.
-    EXPECT_EQ(window.ScreenRgb(expected.Scale(20), expected.Scale(65)), 0x00FF00u);
+    EXPECT_EQ(ClientRgb(hwnd, expected.Scale(20), expected.Scale(65)), 0x00FF00u);
     EXPECT_GE(window.RegionBox().right, expected.Scale(200));
 }
 
