@@ -1,5 +1,6 @@
 // How long the search field takes to filter 5,000 games as a player types a pinyin spelling, one
-// keystroke at a time, against the 16.7 ms of a frame at 60 Hz.
+// keystroke at a time, against the 16.7 ms of a frame at 60 Hz; the names are read for the search
+// once, as the my-games page does when its list changes.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -34,12 +35,17 @@ int main() {
     const std::vector<std::wstring> names = MadeUpNames();
     const std::wstring typed = L"longzhi gu";
     std::printf("search: %zu games, filtered at each keystroke of \"%ls\"\n", names.size(), typed.c_str());
+    const auto reading = std::chrono::steady_clock::now();
+    std::vector<SearchableName> searchable(names.begin(), names.end());
+    std::printf("  names read once in %.2f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - reading).count());
     double slowest = 0;
     for (std::size_t length = 1; length <= typed.size(); ++length) {
         const std::wstring query = typed.substr(0, length);
         const auto start = std::chrono::steady_clock::now();
+        const GameQuery prepared(query);
         std::size_t shown = 0;
-        for (const std::wstring& name : names) shown += GameNameMatches(name, query) ? 1 : 0;
+        for (const SearchableName& name : searchable) shown += name.Matches(prepared) ? 1 : 0;
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         slowest = std::max(slowest, ms);
         std::printf("  %-12ls %5zu shown  %7.2f ms\n", query.c_str(), shown, ms);

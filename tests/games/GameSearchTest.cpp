@@ -13,14 +13,14 @@ TEST(GameSearch, NamesMatchByTextWithoutCaseOrByPinyinInitials) {
     EXPECT_FALSE(GameNameMatches(L"Solitaire", L"chess"));
 }
 
-TEST(GameSearch, InitialsCoverEveryCharacterWithAReading) {
+TEST(GameSearch, SortKeysCoverEveryCharacterWithAReading) {
     // The first and last common characters, a letter's first character, a rare one, one beyond the
-    // 16-bit range (a surrogate pair gives one initial), and signs without a reading left as they are.
-    EXPECT_EQ(PinyinInitials(L"啊座匝击"), L"azzj");
-    EXPECT_EQ(PinyinInitials(L"赛车 A1"), L"sc a1");
-    EXPECT_EQ(PinyinInitials(L"亍"), L"c");
-    EXPECT_EQ(PinyinInitials(L"\xD840\xDC00" L"龙"), L"hl");
-    EXPECT_EQ(PinyinInitials(L"龙·\xD840"), L"l·\xD840");
+    // 16-bit range (a surrogate pair gives one reading), and signs without a reading left as they are.
+    EXPECT_EQ(PinyinSortKey(L"啊座匝击"), L"a zuo za ji ");
+    EXPECT_EQ(PinyinSortKey(L"赛车 A1"), L"sai che a1");
+    EXPECT_EQ(PinyinSortKey(L"亍"), L"chu ");
+    EXPECT_EQ(PinyinSortKey(L"\xD840\xDC00" L"龙"), L"he long ");
+    EXPECT_EQ(PinyinSortKey(L"龙·\xD840"), L"long ·\xD840");
     EXPECT_TRUE(GameNameMatches(L"\xD840\xDC00" L"之谷", L"hzg"));
 }
 
@@ -48,4 +48,9 @@ TEST(GameSearch, PinyinSpellingsThatDoNotMatch) {
     }
     EXPECT_FALSE(GameNameMatches(L"重庆", L"zhangqing"));
     EXPECT_FALSE(GameNameMatches(L"星际远航", L"xingjih"));
+    // The longest spelling looked for in pinyin, and one letter more, which is looked for as text only.
+    std::wstring dragons, spelled;
+    for (int i = 0; i < 16; ++i) dragons += L"龙", spelled += L"long";
+    EXPECT_TRUE(GameNameMatches(dragons, spelled.substr(0, SearchableName::kLongestSpelling)));
+    EXPECT_FALSE(GameNameMatches(dragons, spelled));
 }
