@@ -112,7 +112,9 @@ void CMyGameWndUI::Subscribe() {
     MyGamesController& controller = *controller_;
     subscriptions_.clear();
     subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord& game) {
-        if (AppendButton(game)) FilterGames();
+        if (!AppendButton(game)) return;
+        FilterGames();
+        ArrangeGameButtons();
     }));
     subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord& game) { RemoveGameButton(game); }));
     subscriptions_.push_back(controller.OnSelectionChanged([this] { ShowSelection(); }));
@@ -127,6 +129,7 @@ void CMyGameWndUI::Subscribe() {
 
 void CMyGameWndUI::ArrangeGameButtons() {
     if (!column_ || !controller_) return;
+    for (GameButton& entry : buttons_) entry.button->SetFavourite(controller_->IsFavourite(entry.game));
     for (size_t index : controller_->ColumnOrder()) {
         if (index >= buttons_.size()) continue;
         // Out and back in just above "moregame": the button keeps its state and its selection.
@@ -188,7 +191,8 @@ std::optional<GameRecord> CMyGameWndUI::GameOf(const CControlUI* button) const {
 
 void CMyGameWndUI::FilterGames() {
     if (!controller_) return;
-    for (GameButton& entry : buttons_) entry.button->SetVisible(controller_->Matches(entry.game));
+    // The buttons stand in the controller's list order.
+    for (size_t index = 0; index < buttons_.size(); ++index) buttons_[index].button->SetVisible(controller_->Matches(index));
 }
 
 void CMyGameWndUI::ShowSelection() {

@@ -76,7 +76,7 @@ private:
     void Subscribe();
     void Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading = nullptr);
 
-    // Puts the buttons in the controller's column order, keeping the selection.
+    // Puts the buttons in the controller's column order, keeping the selection, and marks the favourites.
     void ArrangeGameButtons();
     CGameButtonUI* AppendButton(const GameRecord& record);
     void RemoveGameButton(const GameRecord& game);

@@ -11,6 +11,15 @@
 
 #include "games/GameRecord.h"
 
+// How the game column is ordered; favourites always stand first, in this order among themselves.
+// Games that tie keep their list order.
+enum class GameOrder {
+    AsInstalled,   // the list's order
+    ByName,        // by name in pinyin order
+    ByLastPlayed,  // the most recently started first, games never started last
+    ByTimePlayed,  // the most played first, games never played last
+};
+
 // When a game was last started and how long it has been played, all its runs together.
 struct PlayRecord {
     uint64_t lastStarted = 0;  // UTC, in FILETIME units; 0: never started
@@ -18,8 +27,8 @@ struct PlayRecord {
 };
 
 // The games the player started from the program, in "PlayHistory.xml" of the data folder, keyed by
-// the game's executable path without regard to case. The file also holds whether the game column
-// is ordered by last played. Each change reads the file again under the data files' lock, so that
+// the game's executable path without regard to case. The file also holds the order of the game
+// column and the player's favourites, by path too. Each change reads the file again under the data files' lock, so that
 // another session's records stay, and writes it whole beside the old one, then puts it in its
 // place; a file that cannot be read is renamed aside, never written over. Used on the window
 // thread only.
@@ -37,8 +46,11 @@ public:
     void RecordStart(const std::wstring& gamePath, uint64_t startedUtc);
     void RecordPlayed(const std::wstring& gamePath, uint64_t seconds);
 
-    bool OrderByLastPlayed() const { return orderByLastPlayed_; }
-    void SetOrderByLastPlayed(bool on);
+    GameOrder Order() const { return order_; }
+    void SetOrder(GameOrder order);
+
+    bool IsFavourite(const std::wstring& gamePath) const;
+    void SetFavourite(const std::wstring& gamePath, bool favourite);
 
     // "<path>.unreadable-yyyymmdd-hhmmss", from the local time `when`.
     static std::wstring KeptFileName(const std::wstring& path, const SYSTEMTIME& when);
@@ -61,16 +73,13 @@ private:
 
     std::wstring path_;
     std::map<std::wstring, Entry> entries_;  // by the path in lower case
-    bool orderByLastPlayed_ = false;
+    GameOrder order_ = GameOrder::AsInstalled;
+    std::map<std::wstring, std::wstring> favourites_;  // the paths as pinned, by the path in lower case
     bool mayWrite_ = false;
 };
 
 // The now of the history's records.
 uint64_t UtcNow();
-
-// The order of the game column, as indices into `games`: list order, or, with the history's
-// setting on, the most recently started first and the games never started after them in list order.
-std::vector<size_t> ColumnOrder(const std::vector<GameRecord>& games, const PlayHistory& history);
 
 // The start area's texts: "上次游戏：2026-12-08 14:03" in local time, or "上次游戏：从未"; and
 // "游戏时长：1小时23分", "23分钟", "不到1分钟", or "0分钟" for no time at all.
