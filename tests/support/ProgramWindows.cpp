@@ -1,5 +1,7 @@
 #include "tests/support/ProgramWindows.h"
 
+#include <algorithm>
+
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
 
@@ -90,7 +92,9 @@ HWND WaitForMenu(DWORD processId) { return WaitForShownWindow(processId, L"MenuW
 void ClickMenuItem(HWND menu, int index, bool realPointer) {
     RECT client{};
     GetClientRect(menu, &client);
-    int itemHeight = (client.bottom - 4) / 3;
+    // The items are about 25 pixels high between the menu's 2-pixel insets; menus differ in how many they have.
+    const int count = std::max(1, static_cast<int>((client.bottom - 4 + 12) / 25));
+    int itemHeight = (client.bottom - 4) / count;
     POINT entry{client.right / 2, 2 + itemHeight * index + itemHeight / 2};
     if (realPointer) LeftClick(menu, entry);
     else ClickByMessages(menu, entry);

@@ -34,7 +34,7 @@ constexpr POINT kMainMenuButton{864, 12};
 constexpr POINT kSettingsOkButton{327, 332};
 // Opens the main window's menu with its button and clicks entry `entry`; false when no menu came.
 bool UseMainMenu(HWND window, DWORD processId, int entry);
-// Clicks entry `index` of a menu of three entries stacked inside its two-pixel inset, with
+// Clicks entry `index` of a menu whose entries are stacked inside its two-pixel inset, with
 // messages (`realPointer` false) or the real pointer.
 void ClickMenuItem(HWND menu, int index, bool realPointer = false);
 
