@@ -348,12 +348,12 @@ void MainFrame::OpenTrayMenu() {
 }
 
 void MainFrame::ShowSettings() {
-    const bool ordered = history_.OrderByLastPlayed();
+    const GameOrder order = history_.Order();
     const HWND self = window_;
     CSystemSetUI::ShowModalOver(window_, *settings_, history_);
     // "Quit" from the tray while the dialog was open ends the main window, and this object with it.
     if (!::IsWindow(self)) return;
-    if (history_.OrderByLastPlayed() != ordered) myGames_.ReorderColumn();
+    if (history_.Order() != order) myGames_.ReorderColumn();
 }
 
 // The check reports by itself; the menu returns at once. The player who asks is told why there

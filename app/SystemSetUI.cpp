@@ -54,7 +54,10 @@ void CSystemSetUI::FindControls() {
     showmsg_ = option(L"showmsg");
     autoupdate_ = option(L"autoupdate");
     noauto_ = option(L"noauto");
-    orderByLastPlayed_ = option(L"orderbylastplayed");
+    orders_ = {{GameOrder::AsInstalled, option(L"orderinstalled")},
+               {GameOrder::ByName, option(L"orderbyname")},
+               {GameOrder::ByLastPlayed, option(L"orderbylastplayed")},
+               {GameOrder::ByTimePlayed, option(L"orderbytimeplayed")}};
     onClick(L"ok", [this] { OnOk(); });
     onClick(L"cancel", [this] { Close(kResultCancel); });
     onClick(L"close", [this] { Close(kResultOk); });
@@ -67,7 +70,8 @@ void CSystemSetUI::ShowSettings() {
     Select(IsOn(values.IsColse) ? toclose_ : totray_);
     if (IsOn(values.IsShow)) Select(showmsg_);
     Select(IsOn(values.UpdateType) ? autoupdate_ : noauto_);
-    if (history_.OrderByLastPlayed()) Select(orderByLastPlayed_);
+    for (const auto& [order, box] : orders_)
+        if (order == history_.Order()) Select(box);
 }
 
 LRESULT CSystemSetUI::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
@@ -89,6 +93,7 @@ void CSystemSetUI::OnOk() {
     std::wstring isShow = AsSetting(IsSelected(showmsg_));
     std::wstring updateType = AsSetting(IsSelected(autoupdate_));
     settings_.SaveGeneralSettings(AsSetting(autoRun), isColse, isShow, updateType);
-    history_.SetOrderByLastPlayed(IsSelected(orderByLastPlayed_));
+    for (const auto& [order, box] : orders_)
+        if (IsSelected(box)) history_.SetOrder(order);
     Close(kResultOk);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "UiLib/Utils/Signal.h"
@@ -9,6 +10,7 @@
 #include "UiLib/tree/UIMessageFilter.h"
 
 class PlayHistory;
+enum class GameOrder;
 class SysSettings;
 class IScheduledTasks;
 
@@ -18,8 +20,8 @@ class CButtonUI;
 }  // namespace UiLib
 
 // The modal settings dialog: start with Windows, the daily game news, what the main window's
-// close button does and automatic updates; on its second page, whether the game column is ordered
-// by last played, which is kept in the play history. It writes the settings only on "ok". The
+// close button does and automatic updates; on its second page, the order of the game column
+// (as installed, by name, by last played, by time played), which is kept in the play history. It writes the settings only on "ok". The
 // start-with-Windows box shows whether the program really is registered, not what was last asked
 // for. The object deletes itself once its native window is gone.
 class CSystemSetUI : public UiLib::CSkinnedWindow, public UiLib::IMessageFilterUI {
@@ -59,6 +61,7 @@ private:
     UiLib::COptionUI* showmsg_ = nullptr;
     UiLib::COptionUI* autoupdate_ = nullptr;
     UiLib::COptionUI* noauto_ = nullptr;
-    UiLib::COptionUI* orderByLastPlayed_ = nullptr;
+    // The radio box of each order of the game column.
+    std::vector<std::pair<GameOrder, UiLib::COptionUI*>> orders_;
     std::vector<UiLib::CSubscription> buttonClicks_;
 };

@@ -31,6 +31,12 @@ RECT CGameButtonUI::GetPadding() const {
     return padding;
 }
 
+void CGameButtonUI::SetFavourite(bool favourite) {
+    if (favourite == favourite_) return;
+    favourite_ = favourite;
+    Invalidate();
+}
+
 void CGameButtonUI::DoEvent(UiEvent& event) {
     if (event.Type == UIEVENT_KEYDOWN && IsGameKey(event.chKey)) {
         // The handler may remove this button: the host is taken first.
@@ -53,12 +59,23 @@ RECT CGameButtonUI::IconRect() const {
 
 void CGameButtonUI::PaintStatusImage(HDC dc) {
     COptionUI::PaintStatusImage(dc);
-    if (!iconKnown_) return;
-    const RECT icon = IconRect();
-    if (icon_) {
-        ::DrawIconEx(dc, icon.left, icon.top, icon_, icon.right - icon.left, icon.bottom - icon.top, 0, nullptr,
-                     DI_NORMAL);
-        return;
+    if (iconKnown_) {
+        const RECT icon = IconRect();
+        if (icon_)
+            ::DrawIconEx(dc, icon.left, icon.top, icon_, icon.right - icon.left, icon.bottom - icon.top, 0, nullptr,
+                         DI_NORMAL);
+        else
+            CSkinRenderer::DrawImageString(dc, SkinResources(), icon, rcPaint_, kNeutralIcon, std::wstring(), DpiScale());
     }
-    CSkinRenderer::DrawImageString(dc, SkinResources(), icon, rcPaint_, kNeutralIcon, std::wstring(), DpiScale());
+    if (favourite_) PaintFavouriteMark(dc);
+}
+
+// Over the icon's lower right corner, where it hides no text.
+void CGameButtonUI::PaintFavouriteMark(HDC dc) const {
+    const RECT icon = IconRect();
+    const int size = DpiScale().Scale(kFavouriteMarkSize);
+    const int overhang = DpiScale().Scale(3);
+    const RECT mark{icon.right + overhang - size, icon.bottom + overhang - size, icon.right + overhang,
+                    icon.bottom + overhang};
+    CSkinRenderer::DrawImageString(dc, SkinResources(), mark, rcPaint_, kFavouriteMark, std::wstring(), DpiScale());
 }

@@ -20,8 +20,10 @@ CMyGameMenuUI::CMyGameMenuUI(HWND mainWindow, MyGamesController& games, GameReco
     : CMenuWnd(mainWindow), games_(games), game_(std::move(game)) {}
 
 void CMyGameMenuUI::OnMenuInit() {
-    if (!game_.uninstallString.empty()) return;
-    if (UiLib::CControlUI* item = paintManager_.FindControl(L"deletegame")) item->SetText(L"取消收藏");
+    if (UiLib::CControlUI* item = paintManager_.FindControl(L"deletegame"); item && game_.uninstallString.empty())
+        item->SetText(L"取消收藏");
+    if (UiLib::CControlUI* item = paintManager_.FindControl(L"favourite"); item && games_.IsFavourite(game_))
+        item->SetText(L"不再收藏");
 }
 
 void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
@@ -31,5 +33,6 @@ void CMyGameMenuUI::OnItemClick(const std::wstring& name) {
     if (name == L"startgame") games_.Start(game);
     else if (name == L"opendir") games_.OpenFolder(game);
     else if (name == L"deletegame") games_.Delete(game);
+    else if (name == L"favourite") games_.SetFavourite(game, !games_.IsFavourite(game));
     else if (name == L"desktopshortcut") games_.MakeDesktopShortcut(game, ProgramPath());
 }

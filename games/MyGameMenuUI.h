@@ -9,7 +9,8 @@
 class MyGamesController;
 
 // The menu of a game button: run the game, open its folder, uninstall it or, for a game added by
-// hand, take it off the list ("取消收藏"), or put a shortcut that starts it on the desktop.
+// hand, take it off the list ("取消收藏"); pin it to the top of the column ("收藏") or no longer
+// ("不再收藏"); put a shortcut that starts it on the desktop.
 class CMyGameMenuUI : public UiLib::CMenuWnd {
 public:
     static constexpr const wchar_t* kLayout = L"MyGameMenu.xml";

@@ -137,7 +137,7 @@ void CMyGameWndUI::ListRows() {
     if (controller_) {
         const std::vector<GameRecord>& games = controller_->Games();
         for (size_t index : controller_->ColumnOrder())
-            if (index < games.size() && controller_->Matches(games[index])) rows_.push_back(index);
+            if (index < games.size() && controller_->Matches(index)) rows_.push_back(index);
     }
     if (column_) column_->RowsChanged();
 }
@@ -176,6 +176,7 @@ void CMyGameWndUI::ShowRow(CGameButtonUI& button, int row) {
     button.SetTag(static_cast<UINT_PTR>(game.id));
     // The path alone: a comma in a folder name must not cut it.
     button.SetUserData(game.path);
+    button.SetFavourite(controller_->IsFavourite(game));
     ShowIcon(button, game);
     showingRow_ = true;
     button.Selected(IsRowSelected(row));

@@ -7,7 +7,7 @@
 #include "games/GameActions.h"
 #include "games/GameButtonUI.h"
 #include "games/GameList.h"
-#include "games/GameSearch.h"
+#include "games/GameOrder.h"
 #include "games/PlaySession.h"
 #include "online/ManagementService.h"
 
@@ -31,7 +31,12 @@ MyGamesController::MyGamesController(GameList& games, PlayHistory& history, std:
       windowTasks_(windowTasks),
       icons_(std::move(windowTasks), CGameButtonUI::kIconSize) {}
 
-void MyGamesController::LoadGames() { shown_ = games_.games; }
+void MyGamesController::LoadGames() {
+    shown_ = games_.games;
+    searchNames_.clear();
+    searchNames_.reserve(shown_.size());
+    for (const GameRecord& game : shown_) searchNames_.emplace_back(game.name);
+}
 
 void MyGamesController::LoadIcons(int size, const std::vector<std::wstring>& paths) {
     icons_.SetSize(size);
@@ -40,12 +45,14 @@ void MyGamesController::LoadIcons(int size, const std::vector<std::wstring>& pat
 
 std::vector<size_t> MyGamesController::ColumnOrder() const { return ::ColumnOrder(shown_, history_); }
 
-bool MyGamesController::Matches(const GameRecord& game) const { return GameNameMatches(game.name, query_); }
+bool MyGamesController::Matches(size_t index) const {
+    return index < searchNames_.size() && searchNames_[index].Matches(query_);
+}
 
 PlayRecord MyGamesController::SelectedPlay() const { return selected_ ? history_.Find(selected_->path) : PlayRecord{}; }
 
 void MyGamesController::Search(const std::wstring& query) {
-    query_ = query;
+    query_ = GameQuery(query);
     searchChanged_.Emit();
 }
 
@@ -208,6 +215,7 @@ void MyGamesController::Remove(const GameRecord& game) {
     for (auto shown = shown_.begin(); shown != shown_.end(); ++shown) {
         if (!SameGame(*shown, game)) continue;
         const GameRecord removed = *shown;
+        searchNames_.erase(searchNames_.begin() + (shown - shown_.begin()));
         shown_.erase(shown);
         gameRemoved_.Emit(removed);
         // The selected game's going clears the selection; another's leaves it as it is.
@@ -220,11 +228,17 @@ void MyGamesController::Remove(const GameRecord& game) {
 }
 
 void MyGamesController::AddGameButton(GameRecord record) {
+    searchNames_.emplace_back(record.name);
     shown_.push_back(std::move(record));
     gameAdded_.Emit(shown_.back());
 }
 
 void MyGamesController::ReorderColumn() { orderChanged_.Emit(); }
+
+void MyGamesController::SetFavourite(const GameRecord& game, bool favourite) {
+    history_.SetFavourite(game.path, favourite);
+    orderChanged_.Emit();
+}
 
 CSubscription MyGamesController::OnGameAdded(std::function<void(const GameRecord&)> handler) {
     return gameAdded_.Connect(std::move(handler));

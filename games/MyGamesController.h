@@ -11,6 +11,7 @@
 #include "games/GameButtonHost.h"
 #include "games/GameIcons.h"
 #include "games/GameRecord.h"
+#include "games/GameSearch.h"
 #include "games/PlayHistory.h"
 #include "shared/BackgroundWork.h"
 #include "shared/ScopedHandle.h"
@@ -53,10 +54,12 @@ public:
     // What the page shows.
     GameList& Library() { return games_; }
     const std::vector<GameRecord>& Games() const { return shown_; }
-    // Indices into Games(), in the column's order (the history's, when it orders by last played).
+    // Indices into Games(), in the column's order: the favourites first, each part in the
+    // history's order.
     std::vector<size_t> ColumnOrder() const;
-    // Whether the game answers the search.
-    bool Matches(const GameRecord& game) const;
+    // Whether Games()[index] answers the search.
+    bool Matches(size_t index) const;
+    bool IsFavourite(const GameRecord& game) const { return history_.IsFavourite(game.path); }
     const std::optional<GameRecord>& Selected() const { return selected_; }
     PlayRecord SelectedPlay() const;
     bool IsIconKnown(const std::wstring& path) const { return icons_.IsKnown(path); }
@@ -88,6 +91,8 @@ public:
     void AddGameButton(GameRecord record) override;
     // The order of the column changed (the history's setting).
     void ReorderColumn();
+    // Pins the game to the top of the column, or no longer; kept in the history.
+    void SetFavourite(const GameRecord& game, bool favourite);
 
     // What the page follows.
     [[nodiscard]] UiLib::CSubscription OnGameAdded(std::function<void(const GameRecord&)> handler);
@@ -123,8 +128,10 @@ private:
     PlayHistory& history_;
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
     std::vector<GameRecord> shown_;
+    // The names of shown_, read for the search once.
+    std::vector<SearchableName> searchNames_;
     std::optional<GameRecord> selected_;
-    std::wstring query_;
+    GameQuery query_;
     GameIcons icons_;
     // Counts the strategy requests, so that a late reply for an earlier one is dropped.
     unsigned selection_ = 0;

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
-#include <numeric>
 
 #include "games/GameActions.h"
 #include "games/GoodCopies.h"
@@ -19,8 +19,33 @@ namespace {
 const char kRootName[] = "PlayHistory";
 const char kGameName[] = "Game";
 const char kSessionName[] = "Session";
+const char kFavouriteName[] = "Favourite";
+const char kOrderName[] = "order";
+// How each order is written; an older file has only orderByLastPlayed="1" or "0".
+const std::pair<GameOrder, const char*> kOrderTexts[] = {
+    {GameOrder::AsInstalled, "installed"},
+    {GameOrder::ByName, "name"},
+    {GameOrder::ByLastPlayed, "lastPlayed"},
+    {GameOrder::ByTimePlayed, "timePlayed"},
+};
 // How many kept copies of one second's name may pile up before no more are made.
 const int kMaxKeptNames = 100;
+
+GameOrder ReadOrder(const TiXmlElement& root) {
+    if (const char* text = root.Attribute(kOrderName)) {
+        for (const auto& [order, name] : kOrderTexts)
+            if (std::strcmp(text, name) == 0) return order;
+        return GameOrder::AsInstalled;
+    }
+    const char* older = root.Attribute("orderByLastPlayed");
+    return older && std::strcmp(older, "1") == 0 ? GameOrder::ByLastPlayed : GameOrder::AsInstalled;
+}
+
+const char* OrderText(GameOrder wanted) {
+    for (const auto& [order, name] : kOrderTexts)
+        if (order == wanted) return name;
+    return kOrderTexts[0].second;
+}
 
 uint64_t FromFileTime(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -129,7 +154,8 @@ uint64_t WholeSeconds(uint64_t time) { return time - time % 10000000; }
 void PlayHistory::Load(const std::wstring& dataFolder) {
     path_ = dataFolder + L"\\" + kFileName;
     entries_.clear();
-    orderByLastPlayed_ = false;
+    order_ = GameOrder::AsInstalled;
+    favourites_.clear();
     restoredFromCopy_ = false;
     DataFilesLock files;
     // A file gone while its copies stay was lost, not emptied by the player.
@@ -161,8 +187,7 @@ bool PlayHistory::Read(const std::string& bytes) {
     document.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     const TiXmlElement* root = document.RootElement();
     if (document.Error() || !root || root->ValueTStr() != kRootName) return false;
-    const char* order = root->Attribute("orderByLastPlayed");
-    orderByLastPlayed_ = order && std::string(order) == "1";
+    order_ = ReadOrder(*root);
     entries_.clear();
     for (const TiXmlElement* game = root->FirstChildElement(kGameName); game;
          game = game->NextSiblingElement(kGameName)) {
@@ -178,6 +203,14 @@ bool PlayHistory::Read(const std::string& bytes) {
         }
         KeepNewest(entry.sessions, kKeptSessions);
         entries_[PathKey(entry.path)] = std::move(entry);
+    }
+    favourites_.clear();
+    for (const TiXmlElement* favourite = root->FirstChildElement(kFavouriteName); favourite;
+         favourite = favourite->NextSiblingElement(kFavouriteName)) {
+        const char* path = favourite->Attribute("path");
+        if (!path || !*path) continue;
+        std::wstring widePath = Utf8ToWideExact(path);
+        favourites_[PathKey(widePath)] = std::move(widePath);
     }
     return true;
 }
@@ -284,9 +317,21 @@ void PlayHistory::Update(const SessionProgress& progress) {
     KeepNewest(entry.sessions, kKeptSessions);
 }
 
-void PlayHistory::SetOrderByLastPlayed(bool on) {
-    if (orderByLastPlayed_ == on) return;
-    Change([&] { orderByLastPlayed_ = on; });
+void PlayHistory::SetOrder(GameOrder order) {
+    if (order_ == order) return;
+    Change([&] { order_ = order; });
+}
+
+bool PlayHistory::IsFavourite(const std::wstring& gamePath) const {
+    return favourites_.count(PathKey(gamePath)) != 0;
+}
+
+void PlayHistory::SetFavourite(const std::wstring& gamePath, bool favourite) {
+    if (IsFavourite(gamePath) == favourite) return;
+    Change([&] {
+        if (favourite) favourites_[PathKey(gamePath)] = gamePath;
+        else favourites_.erase(PathKey(gamePath));
+    });
 }
 
 void PlayHistory::Change(const std::function<void()>& change) {
@@ -301,7 +346,7 @@ void PlayHistory::Save() const {
     TiXmlDocument document;
     document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", "yes"));
     auto* root = new TiXmlElement(kRootName);
-    root->SetAttribute("orderByLastPlayed", orderByLastPlayed_ ? "1" : "0");
+    root->SetAttribute(kOrderName, OrderText(order_));
     for (const auto& [key, entry] : entries_) {
         auto* game = new TiXmlElement(kGameName);
         game->SetAttribute("path", WideToUtf8(entry.path).c_str());
@@ -309,6 +354,11 @@ void PlayHistory::Save() const {
         game->SetAttribute("secondsPlayed", std::to_string(entry.record.secondsPlayed).c_str());
         for (const PlaySessionRecord& session : entry.sessions) game->LinkEndChild(SessionElement(session));
         root->LinkEndChild(game);
+    }
+    for (const auto& [key, path] : favourites_) {
+        auto* favourite = new TiXmlElement(kFavouriteName);
+        favourite->SetAttribute("path", WideToUtf8(path).c_str());
+        root->LinkEndChild(favourite);
     }
     document.LinkEndChild(root);
     const std::string bytes = PrintXmlDocument(document);
@@ -319,17 +369,6 @@ uint64_t UtcNow() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     return FromFileTime(now);
-}
-
-std::vector<size_t> ColumnOrder(const std::vector<GameRecord>& games, const PlayHistory& history) {
-    std::vector<size_t> order(games.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    if (!history.OrderByLastPlayed()) return order;
-    std::vector<uint64_t> started;
-    for (const GameRecord& game : games) started.push_back(history.Find(game.path).lastStarted);
-    // Stable: games started at the same time, and those never started (0), keep list order.
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return started[a] > started[b]; });
-    return order;
 }
 
 std::wstring LastPlayedText(const std::optional<SYSTEMTIME>& localTime) {

@@ -12,6 +12,15 @@
 
 #include "games/GameRecord.h"
 
+// How the game column is ordered; favourites always stand first, in this order among themselves.
+// Games that tie keep their list order.
+enum class GameOrder {
+    AsInstalled,   // the list's order
+    ByName,        // by name in pinyin order
+    ByLastPlayed,  // the most recently started first, games never started last
+    ByTimePlayed,  // the most played first, games never played last
+};
+
 // When a game was last started and how long it has been played, all its runs together.
 struct PlayRecord {
     uint64_t lastStarted = 0;  // UTC, in FILETIME units; 0: never started
@@ -56,7 +65,8 @@ struct RunningSession {
 
 // The games the player started from the program, in "PlayHistory.xml" of the data folder, keyed by
 // the game's executable path without regard to case, each with its last runs (sessions). The file
-// also holds whether the game column is ordered by last played. Each change reads the file again under the data files' lock, so that
+// also holds the order of the game column and the player's favourites, by path too. Each change
+// reads the file again under the data files' lock, so that
 // another session's records stay, and writes it whole beside the old one, then puts it in its
 // place, keeping its last good versions beside it; a file that cannot be read is renamed aside,
 // never written over, and its newest good copy takes its place. Used on the window
@@ -96,8 +106,11 @@ public:
     std::chrono::milliseconds RunningWriteInterval() const { return runningWriteInterval_; }
     void SetRunningWriteInterval(std::chrono::milliseconds interval) { runningWriteInterval_ = interval; }
 
-    bool OrderByLastPlayed() const { return orderByLastPlayed_; }
-    void SetOrderByLastPlayed(bool on);
+    GameOrder Order() const { return order_; }
+    void SetOrder(GameOrder order);
+
+    bool IsFavourite(const std::wstring& gamePath) const;
+    void SetFavourite(const std::wstring& gamePath, bool favourite);
 
     // "<path>.unreadable-yyyymmdd-hhmmss", from the local time `when`.
     static std::wstring KeptFileName(const std::wstring& path, const SYSTEMTIME& when);
@@ -124,7 +137,8 @@ private:
 
     std::wstring path_;
     std::map<std::wstring, Entry> entries_;  // by the path in lower case
-    bool orderByLastPlayed_ = false;
+    GameOrder order_ = GameOrder::AsInstalled;
+    std::map<std::wstring, std::wstring> favourites_;  // the paths as pinned, by the path in lower case
     bool mayWrite_ = false;
     bool restoredFromCopy_ = false;
     std::chrono::milliseconds runningWriteInterval_{std::chrono::minutes(1)};
@@ -132,10 +146,6 @@ private:
 
 // The now of the history's records.
 uint64_t UtcNow();
-
-// The order of the game column, as indices into `games`: list order, or, with the history's
-// setting on, the most recently started first and the games never started after them in list order.
-std::vector<size_t> ColumnOrder(const std::vector<GameRecord>& games, const PlayHistory& history);
 
 // The start area's texts: "上次游戏：2026-12-08 14:03" in local time, or "上次游戏：从未";
 // "游戏时长：1小时23分", "23分钟", "不到1分钟", or "—" for a game never played; and the latest run's

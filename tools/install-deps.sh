@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-wqy-zenhei fonts-wqy-microhei locales-all
   libz-mingw-w64-dev libstb-dev googletest
   librsvg2-bin python3 nsis osslsigncode openssl
+  golang-github-mozillazg-go-pinyin-dev
 )
 
 missing=()

@@ -26,5 +26,6 @@ for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sl
 
 wine "$build/bench/skin_bench.exe" || exit 1
 wine "$build/bench/game_column_bench.exe" || exit 1
+wine "$build/bench/search_bench.exe" || exit 1
 wine "$build/bench/startup_bench.exe" "$rounds" "$(winepath -w "$build/bench/bare_window.exe")" \
   "$(winepath -w "$build/Ludora.exe")" 18360 "$(winepath -w "$build/tools/demogames/demogame.exe")"

@@ -64,8 +64,8 @@ TEST_F(KeyboardWalkE2ETest, StartsAndAddsAGameOpensTheSettingsAndQuitsWithTheKey
 
     // The menu's first entry opens the settings window. Its tab stops: close, the two page tabs,
     // the check boxes and options of the page shown, OK and cancel. Space opens the second page,
-    // whose first control, its check box, takes the focus; Space checks it, and on OK saves: the
-    // column orders by last played from now on.
+    // whose first control, the first of its four orders, takes the focus; two Tabs on, Space
+    // chooses the third, and two Tabs on, OK saves: the column orders by last played from now on.
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitForWindowOf(L"MenuWnd"));
     PressKey(VK_DOWN);
@@ -73,11 +73,12 @@ TEST_F(KeyboardWalkE2ETest, StartsAndAddsAGameOpensTheSettingsAndQuitsWithTheKey
     ASSERT_TRUE(WaitForWindowOf(L"SystemSetWnd")) << "the settings entry by the keyboard";
     PressTimes(VK_TAB, 2);
     PressKey(VK_SPACE);
+    PressTimes(VK_TAB, 2);
     PressKey(VK_SPACE);
-    PressKey(VK_TAB);
+    PressTimes(VK_TAB, 2);
     PressKey(VK_SPACE);
     ASSERT_TRUE(WaitForNoWindowOf(L"SystemSetWnd")) << "Space on OK";
-    EXPECT_NE(ReadFileBytes(ProgramDataFolder() + L"\\PlayHistory.xml").find("orderByLastPlayed=\"1\""),
+    EXPECT_NE(ReadFileBytes(ProgramDataFolder() + L"\\PlayHistory.xml").find("order=\"lastPlayed\""),
               std::string::npos);
     ASSERT_TRUE(BringBack(window));
 

@@ -138,7 +138,7 @@ protected:
 
 TEST_F(StartGameE2ETest, TheDesktopShortcutFromTheMenuStartsTheGameThroughTheRunningProgramRecorded) {
     ASSERT_NE(Start(), nullptr);
-    ASSERT_TRUE(page_->UseMenu(1, 3)) << "创建桌面快捷方式";
+    ASSERT_TRUE(page_->UseMenu(1, 4)) << "创建桌面快捷方式";
     ASSERT_TRUE(DismissMessageBox(program_->Id())) << "the player is told";
 
     const std::vector<std::wstring> made = ShortcutsOnTheDesktop();
@@ -152,7 +152,7 @@ TEST_F(StartGameE2ETest, TheDesktopShortcutFromTheMenuStartsTheGameThroughTheRun
     EXPECT_EQ(shortcut.iconIndex, 0);
 
     // Made again, it replaces the first.
-    ASSERT_TRUE(page_->UseMenu(1, 3));
+    ASSERT_TRUE(page_->UseMenu(1, 4));
     ASSERT_TRUE(DismissMessageBox(program_->Id()));
     EXPECT_EQ(ShortcutsOnTheDesktop(), made);
 

@@ -210,13 +210,18 @@ TEST_F(SystemSetUITest, ATaskThatCannotBeRegisteredShowsTheBoxUntickedNextTime) 
 
 // The column order lives in the play history: config.xml keeps the fields other programs read.
 TEST_F(SystemSetUITest, TheGameListPageKeepsTheColumnOrderInThePlayHistory) {
-    RunDialog({Click(L"settab1"), Click(L"orderbylastplayed"), Key(VK_ESCAPE)});
-    EXPECT_FALSE(history.OrderByLastPlayed()) << "Escape saves nothing";
+    RunDialog({Click(L"settab1"), [](HWND window) { EXPECT_TRUE(Selected(window, L"orderinstalled")); },
+               Click(L"orderbylastplayed"), Key(VK_ESCAPE)});
+    EXPECT_EQ(history.Order(), GameOrder::AsInstalled) << "Escape saves nothing";
     RunDialog({Click(L"settab1"), Click(L"orderbylastplayed"), Click(L"ok")});
-    EXPECT_TRUE(history.OrderByLastPlayed());
-    EXPECT_NE(ReadFileBytes(folder.File(PlayHistory::kFileName)).find("orderByLastPlayed=\"1\""), std::string::npos);
+    EXPECT_EQ(history.Order(), GameOrder::ByLastPlayed);
+    EXPECT_NE(ReadFileBytes(folder.File(PlayHistory::kFileName)).find("order=\"lastPlayed\""), std::string::npos);
     EXPECT_EQ(SettingAttributes(ConfigPath()), "AutoRun=0 IsColse=0 IsShow=1 UpdateType=1 NewsUrl= AdTime= NewsTime= ");
-    RunDialog({[](HWND window) { EXPECT_TRUE(Selected(window, L"orderbylastplayed")); }, Key(VK_ESCAPE)});
+    // The orders are one group: choosing another leaves one chosen.
+    RunDialog({[](HWND window) { EXPECT_TRUE(Selected(window, L"orderbylastplayed")); }, Click(L"settab1"),
+               Click(L"orderbyname"),
+               [](HWND window) { EXPECT_FALSE(Selected(window, L"orderbylastplayed")); }, Click(L"ok")});
+    EXPECT_EQ(history.Order(), GameOrder::ByName);
 }
 
 TEST_F(SystemSetUITest, OpenedThroughTheMenuSeamItRunsModallyAndCentred) {

@@ -77,6 +77,15 @@ protected:
         beta_ = *list_.FindByName(L"龙之谷");
     }
 
+    // Whether the game shown under this name answers the search.
+    bool Matches(const std::wstring& name) const {
+        const std::vector<GameRecord>& games = controller_.Games();
+        for (size_t index = 0; index < games.size(); ++index)
+            if (games[index].name == name) return controller_.Matches(index);
+        ADD_FAILURE() << "not shown";
+        return false;
+    }
+
     TestFolder folder_;
     GameList list_;
     PlayHistory history_;
@@ -110,10 +119,18 @@ TEST_F(MyGamesControllerTest, SelectionSearchRemovalAndActionsFollowThePagesRule
 
     // The search by pinyin initials hides the other games.
     controller_.Search(L" lzg ");
-    EXPECT_FALSE(controller_.Matches(alpha_));
-    EXPECT_TRUE(controller_.Matches(beta_));
+    EXPECT_FALSE(Matches(L"Alpha"));
+    EXPECT_TRUE(Matches(L"龙之谷"));
     controller_.Search(L"");
-    EXPECT_TRUE(controller_.Matches(alpha_));
+    EXPECT_TRUE(Matches(L"Alpha"));
+
+    // A favourite goes to the top of the column at once.
+    int orderChanges = 0;
+    CSubscription s5 = controller_.OnOrderChanged([&] { ++orderChanges; });
+    controller_.SetFavourite(beta_, true);
+    EXPECT_EQ(orderChanges, 1);
+    EXPECT_TRUE(controller_.IsFavourite(beta_));
+    EXPECT_EQ(controller_.Games()[controller_.ColumnOrder().front()].name, L"龙之谷");
 
     // A missing file is told for every action on it; nothing is recorded as played.
     controller_.StartSelected();
@@ -143,6 +160,10 @@ TEST_F(MyGamesControllerTest, SelectionSearchRemovalAndActionsFollowThePagesRule
     controller_.AddGameButton(GameRecord{L"Gamma", L"C:\\Missing\\gamma.exe", L"", 0, 0});
     EXPECT_EQ(added, std::vector<std::wstring>{L"Gamma"});
     EXPECT_EQ(controller_.Games().back().name, L"Gamma");
+    // The search reads the games as they are now.
+    controller_.Search(L"gam");
+    EXPECT_TRUE(Matches(L"Gamma"));
+    for (size_t index = 0; index + 1 < controller_.Games().size(); ++index) EXPECT_FALSE(controller_.Matches(index));
 }
 
 TEST_F(MyGamesControllerTest, WorkerResultsReachOnlyTheLatestSelectionAndOutliveThePage) {

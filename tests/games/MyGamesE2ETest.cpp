@@ -218,11 +218,13 @@ bool IsNeutralGrey(uint32_t colour) {
 }  // namespace
 
 TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
-    // A fifth game whose file is gone, with a Chinese name to find by its pinyin initials.
+    // A fifth and a sixth game whose files are gone, with Chinese names to find by their pinyin:
+    // 重 reads zhong and chong, 绿 lü.
     WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml",
                    "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame><Game name=\"手动游戏\" "
                    "path=\"" + Utf8(games_.HandGame()) + "\" type=\"0\" id=\"0\" /><Game name=\"" + Utf8(L"星际远航") +
-                       "\" path=\"C:\\gone\\away.exe\" type=\"0\" id=\"77\" /></UserGame>\n");
+                       "\" path=\"C:\\gone\\away.exe\" type=\"0\" id=\"77\" /><Game name=\"" + Utf8(L"重返绿洲") +
+                       "\" path=\"C:\\gone\\oasis.exe\" type=\"0\" id=\"78\" /></UserGame>\n");
     HWND window = Start();
     ASSERT_NE(window, nullptr);
 
@@ -246,7 +248,25 @@ TEST_F(MyGamesE2ETest, IconsSearchAndTheKeyboard) {
     // Ctrl+F goes back to the field, Escape clears it and every game shows again.
     PressKey('F', VK_CONTROL);
     PressKey(VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(4)); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(5)); }, 5000));
+
+    // The full spelling with blanks between the syllables, mixed with initials, finds it as well;
+    // so do each reading of a character and u for ü. (Each game found is not the one selected.)
+    const std::pair<const wchar_t*, const char*> spellings[] = {
+        {L"zhongfan lvzhou", "act=getGongLue&ID=78"},
+        {L"xing jiyh", "act=getGongLue&ID=77"},
+        {L"chongfanluz", "act=getGongLue&ID=78"},
+    };
+    for (const auto& [typed, request] : spellings) {
+        PressKey('F', VK_CONTROL);
+        TypeText(typed);
+        EXPECT_TRUE(WaitUntil([&] { return !page_->OpensAMenu(GameButton(1)); }, 5000)) << typed;
+        service_.Reset();
+        EXPECT_TRUE(page_->Select(0, service_, request)) << typed;
+        PressKey('F', VK_CONTROL);
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return page_->OpensAMenu(GameButton(5)); }, 5000));
+    }
 
     // Down moves the selection to the next game, Enter starts it, the menu key opens its menu.
     ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));

@@ -1,7 +1,7 @@
 // The play history of the real program with the demo games installed in the registry: a game
 // started with the pointer and ended records its start and time played, a running game's time is
-// written while it runs and survives a killed program, the column follows the history's order
-// setting, and an unreadable history file is kept aside.
+// written while it runs and survives a killed program, the column follows the order chosen in the
+// settings and keeps the player's favourites on top, and an unreadable history file is kept aside.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -17,12 +17,18 @@
 #include "shared/TextConvert.h"
 #include "tests/support/AccessibleClient.h"
 #include "tests/support/DemoGamesProgramTest.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
-// The settings dialog's second tab and its check box.
+// The settings dialog's second tab and its radio box of each order.
 constexpr POINT kGameListTab{55, 88};
-constexpr POINT kOrderBox{200, 85};
+constexpr POINT kAsInstalled{200, 106};
+constexpr POINT kByName{200, 136};
+constexpr POINT kByLastPlayed{200, 166};
+constexpr POINT kByTimePlayed{200, 196};
+// The game menu's "收藏" / "不再收藏".
+constexpr int kFavouriteItem = 3;
 
 std::wstring HistoryPath() { return ProgramDataFolder() + L"\\PlayHistory.xml"; }
 
@@ -109,6 +115,33 @@ std::vector<std::wstring> KeptHistories() {
 
 class PlayHistoryE2ETest : public DemoGamesProgramTest {
 protected:
+    // Chooses an order on the settings' game list page, with the pointer, and confirms it.
+    bool ChooseOrder(HWND window, POINT order) {
+        if (!UseMainMenu(window, program_->Id(), 0)) return false;
+        HWND settings = WaitForShownWindow(program_->Id(), L"SystemSetWnd");
+        if (settings == nullptr) return false;
+        LeftClick(settings, kGameListTab);
+        // The page of the tab is laid out by the paint that follows the click.
+        UpdateWindow(settings);
+        LeftClick(settings, order);
+        LeftClick(settings, kSettingsOkButton);
+        return WaitUntil([&] { return !IsWindow(settings); });
+    }
+
+    // Whether the column's first buttons are the games of these ids, top down. The button below them
+    // is selected first, so that each of them asks for its strategy page when it is selected.
+    bool ColumnStartsWith(std::initializer_list<int> ids) {
+        service_.Reset();
+        if (!page_->Select(static_cast<int>(ids.size()), service_, "act=getGongLue")) return false;
+        int button = 0;
+        for (int id : ids) {
+            service_.Reset();
+            const std::string request = "act=getGongLue&ID=" + std::to_string(id);
+            if (!page_->Select(button++, service_, request.c_str())) return false;
+        }
+        return true;
+    }
+
     // The first game's executable lies outside its folder.
     std::wstring GamePath(int game) const {
         return game == 1 ? games_.KeptGame() : games_.Folder(game) + L"\\demogame.exe";
@@ -142,36 +175,81 @@ TEST_F(PlayHistoryE2ETest, AnUnreadableHistoryIsKeptAsideAndAPlayedGameIsRecorde
     EXPECT_TRUE(Recorded(GamePath(1)).lastStarted.empty());
 }
 
-TEST_F(PlayHistoryE2ETest, TheOrderByLastPlayedIsSetInTheSettingsWindowAndSurvivesARestart) {
+TEST_F(PlayHistoryE2ETest, EachOrderChosenInTheSettingsReordersTheColumnAndSurvivesARestart) {
+    // A hand-added game whose name comes first in pinyin order (阿狸 "a li"), none of the
+    // installed games' names do ("T<process>-游戏1" and on).
+    WriteFileBytes(ProgramDataFolder() + L"\\UserGame.xml",
+                   "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\n<UserGame><Game name=\"" +
+                       Utf8(L"阿狸") + "\" path=\"" + Utf8(games_.HandGame()) + "\" type=\"0\" id=\"14\" /></UserGame>\n");
+    // An older file, which knew only the order by last played.
     WriteFileBytes(HistoryPath(), "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<PlayHistory orderByLastPlayed=\"0\">"
-                                  "<Game path=\"" + Utf8(GamePath(1)) + "\" lastStarted=\"2026-01-01T10:00:00Z\" />"
-                                  "<Game path=\"" + Utf8(GamePath(2)) + "\" lastStarted=\"2026-02-01T10:00:00Z\" />"
+                                  "<Game path=\"" + Utf8(GamePath(1)) + "\" lastStarted=\"2026-03-01T10:00:00Z\" secondsPlayed=\"60\" />"
+                                  "<Game path=\"" + Utf8(GamePath(2)) + "\" lastStarted=\"2026-01-01T10:00:00Z\" secondsPlayed=\"600\" />"
+                                  "<Game path=\"" + Utf8(GamePath(3)) + "\" lastStarted=\"2026-02-01T10:00:00Z\" />"
                                   "</PlayHistory>");
     HWND window = Start();
     ASSERT_NE(window, nullptr);
-    // List order first.
-    ASSERT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=11"));
+    EXPECT_TRUE(ColumnStartsWith({11, 12, 13})) << "as installed";
 
-    // Ticked in the settings window, the column takes the order by last played at once.
-    ASSERT_TRUE(UseMainMenu(window, program_->Id(), 0));
-    HWND settings = WaitForShownWindow(program_->Id(), L"SystemSetWnd");
-    ASSERT_NE(settings, nullptr);
-    ClickByMessages(settings, kGameListTab);
-    // The page of the tab is laid out by the paint that follows the click.
-    UpdateWindow(settings);
-    ClickByMessages(settings, kOrderBox);
-    ClickByMessages(settings, kSettingsOkButton);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
-    EXPECT_NE(ReadFileBytes(HistoryPath()).find("orderByLastPlayed=\"1\""), std::string::npos);
-    service_.Reset();
-    EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12")) << "the last played game is first";
+    // Each order chosen in the settings window reorders the column at once. (The games checked
+    // are chosen so that the one selected last is not the one selected first next time.)
+    ASSERT_TRUE(ChooseOrder(window, kByName));
+    EXPECT_NE(ReadFileBytes(HistoryPath()).find("order=\"name\""), std::string::npos);
+    EXPECT_TRUE(ColumnStartsWith({14, 11}));
+    ASSERT_TRUE(ChooseOrder(window, kByTimePlayed));
+    EXPECT_TRUE(ColumnStartsWith({12, 11, 13})) << "the games never played keep list order";
+    ASSERT_TRUE(ChooseOrder(window, kByLastPlayed));
+    EXPECT_TRUE(ColumnStartsWith({11, 13, 12}));
 
-    // The order is kept across a restart: the second game, then the first.
+    // The order is kept across a restart.
     program_->Terminate();
     service_.Reset();
-    ASSERT_NE(Start(), nullptr);
-    EXPECT_TRUE(page_->Select(0, service_, "act=getGongLue&ID=12"));
-    EXPECT_TRUE(page_->Select(1, service_, "act=getGongLue&ID=11"));
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ColumnStartsWith({11, 13}));
+    ASSERT_TRUE(ChooseOrder(window, kAsInstalled));
+    EXPECT_TRUE(ColumnStartsWith({11, 12, 13}));
+}
+
+namespace {
+
+bool IsStarGold(uint32_t colour) {
+    return (colour >> 16) > 0xE0 && ((colour >> 8) & 0xFF) > 0xA8 && (colour & 0xFF) < 0x50;
+}
+
+// The middle of the star on the icon's corner of a game button.
+POINT StarOf(int button) {
+    const POINT icon = MyGamesPage::IconOf(button);
+    return POINT{icon.x + 15, icon.y + 8};
+}
+
+}  // namespace
+
+TEST_F(PlayHistoryE2ETest, AFavouriteIsPinnedToTheTopFromTheMenuAndStaysThereAfterARestart) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ColumnStartsWith({11}));
+    EXPECT_FALSE(IsStarGold(ClientRgb(window, StarOf(2))));
+
+    // "收藏" on the third game: its button moves to the top, with a star, and the history keeps it.
+    ASSERT_TRUE(page_->UseMenu(2, kFavouriteItem));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(HistoryPath()).find("<Favourite") != std::string::npos; }));
+    EXPECT_TRUE(ColumnStartsWith({13, 11}));
+    EXPECT_TRUE(WaitUntil([&] { return IsStarGold(ClientRgb(window, StarOf(0))); }))
+        << std::hex << ClientRgb(window, StarOf(0));
+    EXPECT_FALSE(IsStarGold(ClientRgb(window, StarOf(1))));
+
+    program_->Terminate();
+    service_.Reset();
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ColumnStartsWith({13, 11}));
+
+    // The same item, now "不再收藏", puts it back in its place.
+    ASSERT_TRUE(page_->UseMenu(0, kFavouriteItem));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(HistoryPath()).find("<Favourite") == std::string::npos; }));
+    EXPECT_TRUE(ColumnStartsWith({11, 12}));
+    EXPECT_TRUE(WaitUntil([&] { return !IsStarGold(ClientRgb(window, StarOf(2))); }));
 }
 
 // The tests' build of the program writes a running game's time every second instead of every

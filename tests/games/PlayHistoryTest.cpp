@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "games/GameOrder.h"
 #include "games/GoodCopies.h"
 #include "tests/support/TestFolder.h"
 
@@ -28,9 +29,10 @@ uint64_t Utc(const SYSTEMTIME& time) {
     return (static_cast<uint64_t>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
 }
 
-GameRecord Game(const std::wstring& path) {
+GameRecord Game(const std::wstring& path, const std::wstring& name = std::wstring()) {
     GameRecord game;
     game.path = path;
+    game.name = name;
     return game;
 }
 
@@ -67,14 +69,19 @@ TEST_F(PlayHistoryTest, WhatIsRecordedIsReadBackWhateverTheCaseOfThePath) {
     history.RecordStart(L"C:\\Games\\Alpha.exe", started);
     history.RecordPlayed(L"C:\\Games\\Alpha.exe", 90);
     history.RecordPlayed(L"c:/games/ALPHA.EXE", 30);
-    history.SetOrderByLastPlayed(true);
+    history.SetOrder(GameOrder::ByTimePlayed);
+    history.SetFavourite(L"C:\\Games\\Alpha.exe", true);
+    history.SetFavourite(L"C:\\Games\\Gamma.exe", true);
+    history.SetFavourite(L"c:\\games\\GAMMA.exe", false);
 
     PlayHistory again;
     again.Load(folder_.Path());
     EXPECT_EQ(again.Find(L"c:\\GAMES\\alpha.exe").lastStarted, started);
     EXPECT_EQ(again.Find(L"C:/Games/Alpha.exe").secondsPlayed, 120u) << "the runs add up";
     EXPECT_EQ(again.Find(L"C:\\Games\\Beta.exe").lastStarted, 0u);
-    EXPECT_TRUE(again.OrderByLastPlayed());
+    EXPECT_EQ(again.Order(), GameOrder::ByTimePlayed);
+    EXPECT_TRUE(again.IsFavourite(L"c:/games/alpha.exe"));
+    EXPECT_FALSE(again.IsFavourite(L"C:\\Games\\Gamma.exe")) << "no longer";
     EXPECT_TRUE(KeptFiles().empty());
 
     // Values that are not times or counts read as none; the game stays.
@@ -82,7 +89,7 @@ TEST_F(PlayHistoryTest, WhatIsRecordedIsReadBackWhateverTheCaseOfThePath) {
                                "<Game path=\"D:\\c.exe\" secondsPlayed=\"99999999999999999999999\" />"
                                "<Game lastStarted=\"2026-12-08T06:03:00Z\" /></PlayHistory>");
     again.Load(folder_.Path());
-    EXPECT_FALSE(again.OrderByLastPlayed());
+    EXPECT_EQ(again.Order(), GameOrder::AsInstalled);
     again.RecordPlayed(L"D:\\b.exe", 60);
     EXPECT_EQ(again.Find(L"D:\\b.exe").secondsPlayed, 60u);
     EXPECT_EQ(again.Find(L"D:\\c.exe").secondsPlayed, 0u) << "too many digits for a count";
@@ -154,16 +161,48 @@ TEST_F(PlayHistoryTest, ACutFileIsTakenBackFromItsNewestGoodCopy) {
     EXPECT_EQ(again.Find(L"C:\\a.exe").secondsPlayed, 60u);
 }
 
-TEST_F(PlayHistoryTest, TheColumnIsInListOrderUnlessOrderedByLastPlayed) {
-    const std::vector<GameRecord> games{Game(L"C:\\a.exe"), Game(L"C:\\b.exe"), Game(L"C:\\c.exe"), Game(L"C:\\d.exe")};
+// Favourites first, each part in the chosen order; ties, and games never played, keep list order.
+TEST_F(PlayHistoryTest, TheColumnOrders) {
+    const std::vector<GameRecord> games{Game(L"C:\\a.exe", L"重庆"),   Game(L"C:\\b.exe", L"Alpha"),
+                                        Game(L"C:\\c.exe", L"龙之谷"), Game(L"C:\\d.exe", L"阿狸"),
+                                        Game(L"C:\\e.exe", L"西安"),   Game(L"C:\\f.exe", L"先锋")};
     PlayHistory history;
     history.Load(folder_.Path());
     history.RecordStart(L"C:\\B.exe", Utc(Time(2026, 12, 1, 10, 0)));
+    history.RecordStart(L"C:\\c.exe", Utc(Time(2026, 12, 1, 10, 0)));
     history.RecordStart(L"C:\\d.exe", Utc(Time(2026, 12, 8, 10, 0)));
-    EXPECT_EQ(ColumnOrder(games, history), (std::vector<size_t>{0, 1, 2, 3}));
-    history.SetOrderByLastPlayed(true);
-    EXPECT_EQ(ColumnOrder(games, history), (std::vector<size_t>{3, 1, 0, 2})) << "never played: list order, last";
+    history.RecordPlayed(L"C:\\a.exe", 600);
+    history.RecordPlayed(L"C:\\e.exe", 60);
+    history.RecordPlayed(L"C:\\f.exe", 600);
+    using Order = std::vector<size_t>;
+    EXPECT_EQ(ColumnOrder(games, history), (Order{0, 1, 2, 3, 4, 5}));
+    // 阿狸 "a li" before Alpha, 西安 "xi an" before 先锋 "xian feng", 重 read zhong.
+    history.SetOrder(GameOrder::ByName);
+    EXPECT_EQ(ColumnOrder(games, history), (Order{3, 1, 2, 4, 5, 0}));
+    history.SetOrder(GameOrder::ByLastPlayed);
+    EXPECT_EQ(ColumnOrder(games, history), (Order{3, 1, 2, 0, 4, 5}));
+    history.SetOrder(GameOrder::ByTimePlayed);
+    EXPECT_EQ(ColumnOrder(games, history), (Order{0, 5, 4, 1, 2, 3}));
+
+    history.SetFavourite(L"C:\\e.exe", true);
+    history.SetFavourite(L"C:\\C.EXE", true);
+    EXPECT_EQ(ColumnOrder(games, history), (Order{4, 2, 0, 5, 1, 3}));
+    history.SetOrder(GameOrder::AsInstalled);
+    EXPECT_EQ(ColumnOrder(games, history), (Order{2, 4, 0, 1, 3, 5}));
     EXPECT_TRUE(ColumnOrder({}, history).empty());
+
+    // An older file's setting, an order written by this one winning over it, and one it does not know.
+    const std::pair<const char*, GameOrder> files[] = {
+        {"<PlayHistory orderByLastPlayed=\"1\" />", GameOrder::ByLastPlayed},
+        {"<PlayHistory orderByLastPlayed=\"1\" order=\"name\" />", GameOrder::ByName},
+        {"<PlayHistory order=\"timePlayed\" />", GameOrder::ByTimePlayed},
+        {"<PlayHistory order=\"random\" />", GameOrder::AsInstalled},
+    };
+    for (const auto& [file, order] : files) {
+        WriteFileBytes(FilePath(), file);
+        history.Load(folder_.Path());
+        EXPECT_EQ(history.Order(), order) << file;
+    }
 }
 
 TEST(PlayHistoryTexts, LastPlayedAndTimePlayedReadNaturally) {
@@ -203,13 +242,13 @@ TEST_F(PlayHistoryTest, AnotherSessionsRecordsStay) {
     there.RecordStart(L"C:\\there.exe", started);
     there.RecordPlayed(L"C:\\both.exe", 60);
     here.RecordPlayed(L"C:\\both.exe", 30);
-    here.SetOrderByLastPlayed(true);
+    here.SetOrder(GameOrder::ByLastPlayed);
 
     PlayHistory next;
     next.Load(folder_.Path());
     EXPECT_EQ(next.Find(L"C:\\there.exe").lastStarted, started);
     EXPECT_EQ(next.Find(L"C:\\both.exe").secondsPlayed, 90u);
-    EXPECT_TRUE(next.OrderByLastPlayed());
+    EXPECT_EQ(next.Order(), GameOrder::ByLastPlayed);
 }
 
 namespace {

@@ -19,7 +19,7 @@ constexpr POINT kDialogName{189, 105};
 constexpr POINT kDialogOk{225, 193};
 constexpr DWORD kMenuSettleMs = 300;
 // Run, open folder, remove and the desktop shortcut.
-constexpr int kGameMenuEntries = 4;
+constexpr int kGameMenuEntries = 5;
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "tests/support/ProgramWindows.h"
 
+#include <algorithm>
+
 #include "app/MainFrame.h"
 #include "tests/support/LudoraProcess.h"
 

@@ -369,7 +369,7 @@ TEST_F(MenuWndTest, TheSkinMenusBuildWithTheirItems) {
         std::vector<const wchar_t*> items;
     };
     const Expected menus[] = {
-        {L"MyGameMenu.xml", {L"startgame", L"opendir", L"deletegame", L"desktopshortcut"}},
+        {L"MyGameMenu.xml", {L"startgame", L"opendir", L"deletegame", L"favourite", L"desktopshortcut"}},
         {L"SystemtMenu.xml", {L"systemset", L"checkupdate", L"quit"}},
         {L"TrayMenu.xml", {L"showmain", L"systemset", L"quit"}},
     };
