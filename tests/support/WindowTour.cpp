@@ -26,6 +26,8 @@ constexpr POINT kEmptyBand{120, 60};
 constexpr POINT kAddGameButton{113, 116};
 constexpr POINT kFirstGame{91, 203};
 constexpr POINT kSecondTab{240 + 100 + 35, 24 + 35};
+// The settings' "游戏列表" tab, below "基本设置".
+constexpr POINT kSettingsGameListTab{50, 30 + 10 + 32 + 16};
 constexpr int kSettingsEntry = 0;
 constexpr int kUpdateEntry = 1;
 // Time for what follows an input (a repaint, a fade) to settle before the picture.
@@ -186,6 +188,8 @@ TEST_F(WindowTour, PicturesEveryWindow) {
     HWND settings = Opened(L"SystemSetWnd");
     ASSERT_NE(settings, nullptr);
     Picture(settings, L"06-settings");
+    ClickByMessages(settings, kSettingsGameListTab);
+    Picture(settings, L"12-settings-game-list");
     PostMessageW(settings, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
 
