@@ -34,6 +34,12 @@ MyGamesController::MyGamesController(GameList& games, PlayHistory& history, std:
 void MyGamesController::LoadGames() {
     shown_ = games_.games;
     searchNames_.clear();
+}
+
+// Read when the player first types, so that a start with thousands of games does not wait for them.
+void MyGamesController::ReadSearchNames() {
+    if (searchNames_.size() == shown_.size()) return;
+    searchNames_.clear();
     searchNames_.reserve(shown_.size());
     for (const GameRecord& game : shown_) searchNames_.emplace_back(game.name);
 }
@@ -46,6 +52,7 @@ void MyGamesController::LoadIcons(int size, const std::vector<std::wstring>& pat
 std::vector<size_t> MyGamesController::ColumnOrder() const { return ::ColumnOrder(shown_, history_); }
 
 bool MyGamesController::Matches(size_t index) const {
+    if (query_.empty()) return index < shown_.size();
     return index < searchNames_.size() && searchNames_[index].Matches(query_);
 }
 
@@ -53,6 +60,7 @@ PlayRecord MyGamesController::SelectedPlay() const { return selected_ ? history_
 
 void MyGamesController::Search(const std::wstring& query) {
     query_ = GameQuery(query);
+    if (!query_.empty()) ReadSearchNames();
     searchChanged_.Emit();
 }
 
@@ -215,7 +223,7 @@ void MyGamesController::Remove(const GameRecord& game) {
     for (auto shown = shown_.begin(); shown != shown_.end(); ++shown) {
         if (!SameGame(*shown, game)) continue;
         const GameRecord removed = *shown;
-        searchNames_.erase(searchNames_.begin() + (shown - shown_.begin()));
+        if (searchNames_.size() == shown_.size()) searchNames_.erase(searchNames_.begin() + (shown - shown_.begin()));
         shown_.erase(shown);
         gameRemoved_.Emit(removed);
         // The selected game's going clears the selection; another's leaves it as it is.
@@ -228,7 +236,7 @@ void MyGamesController::Remove(const GameRecord& game) {
 }
 
 void MyGamesController::AddGameButton(GameRecord record) {
-    searchNames_.emplace_back(record.name);
+    if (searchNames_.size() == shown_.size()) searchNames_.emplace_back(record.name);
     shown_.push_back(std::move(record));
     gameAdded_.Emit(shown_.back());
 }

@@ -123,12 +123,13 @@ private:
     void SessionProgressed(const SessionProgress& progress);
     void PlayChanged(const std::wstring& path);
     bool IsSelected(const std::wstring& path) const { return selected_ && selected_->path == path; }
+    void ReadSearchNames();
 
     GameList& games_;
     PlayHistory& history_;
     std::shared_ptr<UiLib::CWindowTasks> windowTasks_;
     std::vector<GameRecord> shown_;
-    // The names of shown_, read for the search once.
+    // The names of shown_ as the search reads them: none until the first search, then one per game.
     std::vector<SearchableName> searchNames_;
     std::optional<GameRecord> selected_;
     GameQuery query_;

@@ -323,7 +323,8 @@ void PlayHistory::SetOrder(GameOrder order) {
 }
 
 bool PlayHistory::IsFavourite(const std::wstring& gamePath) const {
-    return favourites_.count(PathKey(gamePath)) != 0;
+    // The column asks for every game at start: without favourites no path is looked up.
+    return !favourites_.empty() && favourites_.count(PathKey(gamePath)) != 0;
 }
 
 void PlayHistory::SetFavourite(const std::wstring& gamePath, bool favourite) {
