@@ -11,7 +11,14 @@ bool FileExists(const std::wstring& path) { return !path.empty() && PathFileExis
 
 std::wstring PathKey(const std::wstring& path) {
     std::wstring key = NativePath(path);
-    if (!key.empty()) ::CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+    // Most paths are plain ASCII, lowered here: the system's call costs a great deal more, and the
+    // column asks for thousands of games at start.
+    bool plain = true;
+    for (wchar_t& c : key) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        else if (c > 0x7F) plain = false;
+    }
+    if (!plain) ::CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
     return key;
 }
 

@@ -158,3 +158,11 @@ TEST(GameActionsTest, ShortcutsAndBatchFilesStartTheirGames) {
     EXPECT_EQ(WaitForSingleObject(process->get(), 20000), WAIT_OBJECT_0);
     EXPECT_TRUE(FileExists(folder.File(L"Game Dir\\started-by-batch.txt"))) << "it ran in its own folder";
 }
+
+// A path's key folds case for every letter, the plain ASCII ones without the system's call too.
+TEST(PathKeyTest, FoldsCaseOfAsciiAndOtherLetters) {
+    EXPECT_EQ(PathKey(L"C:/Games/Alpha.EXE"), L"c:\\games\\alpha.exe");
+    EXPECT_EQ(PathKey(L"D:\\Spiele\\ÄRGER\\Öl.exe"), L"d:\\spiele\\ärger\\öl.exe");
+    EXPECT_EQ(PathKey(L"E:\\游戏\\龙之谷\\LZG.exe"), L"e:\\游戏\\龙之谷\\lzg.exe");
+    EXPECT_EQ(PathKey(L""), L"");
+}
