@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "UiLib/core/UIManager.h"
+#include "bench/FrameRate.h"
 #include "UiLib/render/DibSection.h"
 #include "UiLib/render/ScopedDC.h"
 #include "games/GameButtonUI.h"
@@ -22,26 +23,6 @@ namespace {
 // The column of the my-games page at its size in the main window.
 constexpr RECT kClient{0, 0, 200, 490};
 constexpr int kGames = 5000;
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Frame>
-double FramesPerSecond(Frame frame) {
-    int frames = 0;
-    const double start = Seconds();
-    double elapsed = 0;
-    while (elapsed < 1.0) {
-        frame();
-        ++frames;
-        elapsed = Seconds() - start;
-    }
-    return frames / elapsed;
-}
 
 // Games with names of the length players give them, each row drawn as the page draws a button.
 class BenchRows : public IGameColumnRows {

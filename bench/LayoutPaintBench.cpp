@@ -11,19 +11,13 @@
 #include "UiLib/layouts/UIVerticalLayout.h"
 #include "UiLib/render/DibSection.h"
 #include "UiLib/render/ScopedDC.h"
+#include "bench/FrameRate.h"
 
 using namespace UiLib;
 
 namespace {
 
 constexpr RECT kClient{0, 0, 970, 660};
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The picture is read through the bare-path fallback, whatever archive is configured.
 std::wstring WritePicture(const std::string& picture) {
@@ -82,20 +76,6 @@ std::unique_ptr<CVerticalLayoutUI> BuildTree(const std::wstring& image, int& con
 }
 
 }  // namespace
-
-// Frames per second of `frame`, run again and again for about a second.
-template <typename Frame>
-double FramesPerSecond(Frame frame) {
-    int frames = 0;
-    const double start = Seconds();
-    double elapsed = 0;
-    while (elapsed < 1.0) {
-        frame();
-        ++frames;
-        elapsed = Seconds() - start;
-    }
-    return frames / elapsed;
-}
 
 void BenchLayoutAndPaint(const std::string& picture) {
     std::wstring image = WritePicture(picture);

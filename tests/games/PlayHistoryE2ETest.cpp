@@ -32,6 +32,18 @@ constexpr int kFavouriteItem = 3;
 
 std::wstring HistoryPath() { return ProgramDataFolder() + L"\\PlayHistory.xml"; }
 
+// The history file's element of the game of `path`, in `document`; null when it has none.
+const TiXmlElement* GameElement(TiXmlDocument& document, const std::wstring& path) {
+    document.Parse(ReadFileBytes(HistoryPath()).c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* root = document.RootElement();
+    for (const TiXmlElement* game = root ? root->FirstChildElement("Game") : nullptr; game;
+         game = game->NextSiblingElement("Game")) {
+        const char* gamePath = game->Attribute("path");
+        if (gamePath && lstrcmpiW(Utf8ToWideExact(gamePath).c_str(), path.c_str()) == 0) return game;
+    }
+    return nullptr;
+}
+
 // What the history file holds for the game of `path`: "lastStarted" and "secondsPlayed".
 struct RecordedPlay {
     std::string lastStarted;
@@ -39,17 +51,11 @@ struct RecordedPlay {
 };
 RecordedPlay Recorded(const std::wstring& path) {
     TiXmlDocument document;
-    document.Parse(ReadFileBytes(HistoryPath()).c_str(), nullptr, TIXML_ENCODING_UTF8);
-    const TiXmlElement* root = document.RootElement();
-    for (const TiXmlElement* game = root ? root->FirstChildElement("Game") : nullptr; game;
-         game = game->NextSiblingElement("Game")) {
-        const char* gamePath = game->Attribute("path");
-        if (!gamePath || lstrcmpiW(Utf8ToWideExact(gamePath).c_str(), path.c_str()) != 0) continue;
-        const char* started = game->Attribute("lastStarted");
-        const char* seconds = game->Attribute("secondsPlayed");
-        return RecordedPlay{started ? started : "", seconds ? seconds : ""};
-    }
-    return RecordedPlay{};
+    const TiXmlElement* game = GameElement(document, path);
+    if (!game) return RecordedPlay{};
+    const char* started = game->Attribute("lastStarted");
+    const char* seconds = game->Attribute("secondsPlayed");
+    return RecordedPlay{started ? started : "", seconds ? seconds : ""};
 }
 
 // The sessions the history file keeps of the game of `path`.
@@ -61,19 +67,13 @@ struct RecordedSession {
 std::vector<RecordedSession> RecordedSessions(const std::wstring& path) {
     std::vector<RecordedSession> sessions;
     TiXmlDocument document;
-    document.Parse(ReadFileBytes(HistoryPath()).c_str(), nullptr, TIXML_ENCODING_UTF8);
-    const TiXmlElement* root = document.RootElement();
-    for (const TiXmlElement* game = root ? root->FirstChildElement("Game") : nullptr; game;
-         game = game->NextSiblingElement("Game")) {
-        const char* gamePath = game->Attribute("path");
-        if (!gamePath || lstrcmpiW(Utf8ToWideExact(gamePath).c_str(), path.c_str()) != 0) continue;
-        for (const TiXmlElement* session = game->FirstChildElement("Session"); session;
-             session = session->NextSiblingElement("Session")) {
-            const char* start = session->Attribute("start");
-            const char* seconds = session->Attribute("seconds");
-            sessions.push_back(RecordedSession{start ? start : "", seconds ? std::stoull(seconds) : 0,
-                                               session->Attribute("pid") != nullptr});
-        }
+    const TiXmlElement* game = GameElement(document, path);
+    for (const TiXmlElement* session = game ? game->FirstChildElement("Session") : nullptr; session;
+         session = session->NextSiblingElement("Session")) {
+        const char* start = session->Attribute("start");
+        const char* seconds = session->Attribute("seconds");
+        sessions.push_back(RecordedSession{start ? start : "", seconds ? std::stoull(seconds) : 0,
+                                           session->Attribute("pid") != nullptr});
     }
     return sessions;
 }
@@ -268,8 +268,9 @@ TEST_F(PlayHistoryE2ETest, PlayTimeSurvivesAKilledProgramAndTheRunningGameIsTake
         std::vector<RecordedSession> sessions = RecordedSessions(GamePath(2));
         return sessions.size() == 1 && sessions[0].running && sessions[0].seconds >= 2;
     }));
-    EXPECT_TRUE(ShowsText(window, L"游戏时长：不到1分钟"));
-    EXPECT_TRUE(ShowsText(window, L"上次时长：不到1分钟"));
+    // The labels follow the write on the window's thread.
+    EXPECT_TRUE(WaitUntil([&] { return ShowsText(window, L"游戏时长：不到1分钟"); }));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsText(window, L"上次时长：不到1分钟"); }));
 
     program_->Terminate();
     const RecordedSession killed = RecordedSessions(GamePath(2)).at(0);
