@@ -97,7 +97,7 @@ void CMyGameWndUI::SubscribeToControls() {
 void CMyGameWndUI::Bind(MyGamesController& controller) {
     controller_ = &controller;
     Subscribe();
-    ListRows();
+    OrderRows();
     // The icons are read once the window has first been painted, which they are no part of.
     // They are read at the size the window's DPI calls for, not stretched from the 96-DPI one.
     if (CControlHost* manager = GetManager())
@@ -118,12 +118,12 @@ void CMyGameWndUI::SetPos(RECT rect) {
 void CMyGameWndUI::Subscribe() {
     MyGamesController& controller = *controller_;
     subscriptions_.clear();
-    subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord&) { ListRows(); }));
-    subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord&) { ListRows(); }));
+    subscriptions_.push_back(controller.OnGameAdded([this](const GameRecord&) { OrderRows(); }));
+    subscriptions_.push_back(controller.OnGameRemoved([this](const GameRecord&) { OrderRows(); }));
     subscriptions_.push_back(controller.OnSelectionChanged([this] { ShowSelection(); }));
     subscriptions_.push_back(controller.OnPlayHistoryChanged([this] { ShowPlayHistory(); }));
     subscriptions_.push_back(controller.OnSearchChanged([this] { ListRows(); }));
-    subscriptions_.push_back(controller.OnOrderChanged([this] { ListRows(); }));
+    subscriptions_.push_back(controller.OnOrderChanged([this] { OrderRows(); }));
     subscriptions_.push_back(controller.OnIconLoaded([this](const std::wstring& path) { ShowIconsOf(path); }));
     subscriptions_.push_back(controller.OnStrategyPage(
         [this](const std::wstring& url, const NetworkLaneHold& hold) { Navigate(url, hold); }));
@@ -132,11 +132,16 @@ void CMyGameWndUI::Subscribe() {
         controller.OnShortcut([this](const GameRecord& game, bool made) { TellShortcut(game, made); }));
 }
 
+void CMyGameWndUI::OrderRows() {
+    order_ = controller_ ? controller_->ColumnOrder() : std::vector<size_t>();
+    ListRows();
+}
+
 void CMyGameWndUI::ListRows() {
     rows_.clear();
     if (controller_) {
         const std::vector<GameRecord>& games = controller_->Games();
-        for (size_t index : controller_->ColumnOrder())
+        for (size_t index : order_)
             if (index < games.size() && controller_->Matches(index)) rows_.push_back(index);
     }
     if (column_) column_->RowsChanged();

@@ -81,7 +81,10 @@ private:
     void Subscribe();
     void Navigate(const std::wstring& url, NetworkLaneHold heldWhileLoading = nullptr);
 
-    // The rows again: the games that answer the search, in the controller's column order.
+    // The column order again, then the rows: the order is sorted only when the games or the order
+    // change, not at each keystroke of the search.
+    void OrderRows();
+    // The rows again: the games that answer the search, in the column order.
     void ListRows();
     const GameRecord& GameAt(int row) const;
     // The row of the selected game; -1 when it has none.
@@ -121,6 +124,8 @@ private:
     UiLib::CWebBrowserUI* browser_ = nullptr;
     // Indices into the controller's games, one per row of the column.
     std::vector<size_t> rows_;
+    // Indices into the controller's games, all of them, in the column's order.
+    std::vector<size_t> order_;
     // While a row is put on a button, its selected look is no choice of the player.
     bool showingRow_ = false;
     // Of the column's buttons, which end with the page; those of a button no longer in the column
